@@ -1,0 +1,138 @@
+// vorn::Core: the one connection to the shop's encrypted database file "__vorn__".
+//
+// Every read and write of the program goes through this class. Conditions are SQL
+// text placed after " WHERE " (null or empty: the whole table); any user text in
+// them must go through vorn::sql_escape() (vorn/sqltext.h). Selects write into the
+// caller's array from position 0 and never bound their writes: count first with
+// the same condition and make room.
+//
+// Calls may come from the GUI thread and from one worker at the same time: row
+// delivery keeps its position per call, and SQLite runs in serialized mode.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "vorn/export.h"
+#include "vorn/records.h"
+#include "vorn/sqltext.h"
+
+struct sqlite3;
+
+namespace vorn {
+
+class VORNCORE_API Core {
+public:
+    Core();
+    // Copies share the connection; only one of them may close it.
+    Core(const Core&) = default;
+    Core& operator=(const Core&) = default;
+    // Does not close: the owner calls close() first.
+    ~Core() = default;
+
+    // 0 on success, else the SQLite code of the step that failed. Creates the
+    // schema (through create_table) when the file did not exist.
+    int open();
+    // The result of sqlite3_close; afterwards is_open() is 0.
+    int close();
+    int is_open();
+    // The SQLite code of running the text (may hold several statements).
+    int exec_sql(const char* sql);
+
+    // Not part of the file format: creates the indexes the program's queries
+    // rely on (IF NOT EXISTS) and sizes the page cache. Call after open().
+    // 0 on success, else the SQLite code.
+    int ensure_indexes();
+
+    // Goods units
+    int get_srec_count(const char* cond);
+    int select_srec(SRec* out, const char* cond);
+    int insert_srec(const SRec* recs, int n);
+    int insert_srec(SRec* const* recs, int n);
+    int update_srec(const SRec* recs, int n);
+    int update_srec(SRec* const* recs, int n);
+    int delete_srec(const SRec* recs, int n);
+    int delete_srec(SRec* const* recs, int n);
+    // out[0] = TOTAL(e1), and out[1] = TOTAL(e2) when e2 is given. 1 or -1.
+    int get_srec_total(double* out, const char* e1, const char* e2, const char* cond);
+    // Codes with at least one unit in stock and fewer than limit of them.
+    int get_srec_alarm_count(int limit);
+    // Per low code: FSs_Code, FSs_Name and the in-stock count (text) in FSs_Remark.
+    int select_srec_alarm(SRec* out, int limit);
+
+    // Goods types
+    int get_trec_count(const char* cond);
+    int select_trec(TRec* out, const char* cond);
+    int insert_trec(const TRec* recs, int n);
+    int insert_trec(TRec* const* recs, int n);
+    int update_trec(const TRec* recs, int n);
+    int update_trec(TRec* const* recs, int n);
+    int delete_trec(const TRec* recs, int n);
+    int delete_trec(TRec* const* recs, int n);
+
+    // Suppliers
+    int get_sprec_count(const char* cond);
+    int select_sprec(SPRec* out, const char* cond);
+    int insert_sprec(const SPRec* recs, int n);
+    int insert_sprec(SPRec* const* recs, int n);
+    int update_sprec(const SPRec* recs, int n);
+    int update_sprec(SPRec* const* recs, int n);
+    int delete_sprec(const SPRec* recs, int n);
+    int delete_sprec(SPRec* const* recs, int n);
+
+    // User accounts
+    int get_urec_count(const char* cond);
+    int select_urec(URec* out, const char* cond);
+    int insert_urec(const URec* recs, int n);
+    int insert_urec(URec* const* recs, int n);
+    int update_urec(const URec* recs, int n);
+    int update_urec(URec* const* recs, int n);
+    int delete_urec(const URec* recs, int n);
+    int delete_urec(URec* const* recs, int n);
+
+    // Setting rows (fixed ids 1 to 9; no insert or delete)
+    int get_arec_count(const char* cond);
+    int select_arec(ARec* out, const char* cond);
+    int update_arec(const ARec* recs, int n);
+    int update_arec(ARec* const* recs, int n);
+
+    // Members
+    int get_viprec_count(const char* cond);
+    int select_viprec(VIPRec* out, const char* cond);
+    int insert_viprec(const VIPRec* recs, int n);
+    int insert_viprec(VIPRec* const* recs, int n);
+    int update_viprec(const VIPRec* recs, int n);
+    int update_viprec(VIPRec* const* recs, int n);
+    int delete_viprec(const VIPRec* recs, int n);
+    int delete_viprec(VIPRec* const* recs, int n);
+
+    // Shop settings (table Addition)
+    std::string get_shop_name();
+    void set_shop_name(const char* value);
+    std::string get_shop_phone();
+    void set_shop_phone(const char* value);
+    std::string get_shop_addr();
+    void set_shop_addr(const char* value);
+    std::string get_shop_pa();
+    void set_shop_pa(const char* value);
+    bool get_run_alarm();
+    void set_run_alarm(bool on);
+    int get_alarm_limit();
+    void set_alarm_limit(int limit);
+    bool get_run_birt_alarm();
+    void set_run_birt_alarm(bool on);
+    int get_birt_alarm_limit();
+    void set_birt_alarm_limit(int days);
+
+protected:
+    // Runs the schema text of a new file; a derived class may supply another.
+    virtual int create_table();
+
+    sqlite3* db;
+
+private:
+    std::string get_setting_text(int id);
+    void set_setting_text(int id, const char* label, const char* value);
+};
+
+} // namespace vorn
