@@ -64,15 +64,6 @@ private:
     QPointer<QWidget> ownerWindow_;
 };
 
-class DirectProgress final : public BusyProgress {
-public:
-    explicit DirectProgress(CLoadingWnd& wnd) : wnd_(wnd) {}
-    void set(int percent) override { wnd_.setPercent(percent); }
-
-private:
-    CLoadingWnd& wnd_;
-};
-
 void runUnderWindow(QWidget* owner, bool withProgress, const CLoadingThread::Job& job) {
     // The window is a child of owner; should owner go away meanwhile it takes the
     // window with it, hence the guard.

@@ -92,7 +92,9 @@ CLoadingWnd::~CLoadingWnd() = default;
 
 void CLoadingWnd::composePicture(const QColor& dimColor, int dimAlpha) {
     if (owner_) {
-        // Taken before this window is shown, so the picture holds the owner only.
+        // Under an owner that was never shown this child would count as visible
+        // and paint itself into the picture; hidden explicitly, it stays out.
+        hide();
         picture_ = owner_->grab();
     } else {
         picture_ = QPixmap(size());
@@ -124,6 +126,7 @@ void CLoadingWnd::setPhase(Phase phase) {
 void CLoadingWnd::start() {
     if (phase_ != Phase::Created) return;
     setPhase(Phase::Running);
+    if (owner_) setGeometry(owner_->rect());
     show();
     raise();
     dotTimer_.start();
@@ -177,6 +180,17 @@ void CLoadingWnd::paintEvent(QPaintEvent* event) {
         painter.fillRect(rect(), Qt::black);
     }
     painter.drawPixmap(0, 0, picture_);
+    // A darker plate under the text keeps it readable over whatever the
+    // main window shows at that spot.
+    QRect plate = messageRectFor(w, h);
+    if (showProgress_) plate = plate.united(progressRectFor(w, h));
+    plate = plate.united(QRect(plate.center().x() - 130, plate.y(), 260, plate.height()));
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(0, 0, 0, 150));
+    painter.drawRoundedRect(plate.adjusted(-16, -10, 16, 10), 6, 6);
+    painter.restore();
     DrawMessage(painter, w, h);
     if (showProgress_) DrawProgress(painter, w, h);
 }
@@ -196,6 +210,7 @@ void CLoadingWnd::DrawProgress(QPainter& painter, int width, int height) {
     const QRect band = progressRectFor(width, height);
     painter.save();
     // 3.6 px a percent: a full bar is 360 px, leaving room for "100%" at 364.
+    painter.fillRect(QRectF(band.x(), band.y() + 7, 360, 4), QColor(255, 255, 255, 50));
     painter.fillRect(QRectF(band.x(), band.y() + 7, percent_ * 3.6, 4), Qt::white);
     painter.setFont(sharedFont());
     painter.setPen(Qt::white);

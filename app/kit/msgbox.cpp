@@ -1,5 +1,6 @@
 #include "msgbox.h"
 
+#include <QAbstractButton>
 #include <QMessageBox>
 
 namespace vorn::ui {
@@ -17,7 +18,7 @@ void errorBox(QWidget* parent, const QString& text) {
         return;
     }
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Qelto进销存"), full, QMessageBox::Ok, parent);
-    box.setButtonText(QMessageBox::Ok, QStringLiteral("确定"));
+    box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
     box.exec();
 }
 
@@ -27,7 +28,7 @@ void infoBox(QWidget* parent, const QString& text) {
         return;
     }
     QMessageBox box(QMessageBox::Information, QStringLiteral("Qelto进销存"), text, QMessageBox::Ok, parent);
-    box.setButtonText(QMessageBox::Ok, QStringLiteral("确定"));
+    box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
     box.exec();
 }
 
@@ -38,8 +39,8 @@ bool askYesNo(QWidget* parent, const QString& text) {
     }
     QMessageBox box(QMessageBox::Question, QStringLiteral("Qelto进销存"), text,
                     QMessageBox::Yes | QMessageBox::No, parent);
-    box.setButtonText(QMessageBox::Yes, QStringLiteral("是"));
-    box.setButtonText(QMessageBox::No, QStringLiteral("否"));
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("是"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("否"));
     return box.exec() == QMessageBox::Yes;
 }
 
