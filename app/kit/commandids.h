@@ -9,25 +9,25 @@ constexpr int SwitchUser = 124;
 constexpr int MemberDiscount = 121;
 constexpr int GoodsDiscount = 174;
 constexpr int PrintReceipt = 183;
-constexpr int RunAlarm = 200;     // check box
-constexpr int Alarm = 201;        // also the alarm's normal icon
-constexpr int AlarmBlinkA = 202;  // icon only
-constexpr int AlarmBlinkB = 203;  // icon only
-constexpr int RunBirthday = 207;  // check box
+constexpr int RunAlarm = 200;    // check box
+constexpr int Alarm = 201;       // also the alarm's normal icon
+constexpr int AlarmBlinkA = 202; // icon only
+constexpr int AlarmBlinkB = 203; // icon only
+constexpr int RunBirthday = 207; // check box
 constexpr int Birthday = 208;
 
 // 商品管理
 constexpr int AddGoods = 102;
 constexpr int RemoveGoods = 103;
 constexpr int EditGoods = 105;
-constexpr int Categories = 116;    // pop-up
-constexpr int GoodsTypes = 32771;  // menu item of 116
-constexpr int Suppliers = 32772;   // menu item of 116
-constexpr int GoodsCode = 106;     // edit
-constexpr int GoodsName = 107;     // edit
-constexpr int GoodsSize = 109;     // edit
-constexpr int GoodsType = 108;     // drop-down list
-constexpr int GoodsState = 122;    // drop-down list
+constexpr int Categories = 116;   // pop-up
+constexpr int GoodsTypes = 32771; // menu item of 116
+constexpr int Suppliers = 32772;  // menu item of 116
+constexpr int GoodsCode = 106;    // edit
+constexpr int GoodsName = 107;    // edit
+constexpr int GoodsSize = 109;    // edit
+constexpr int GoodsType = 108;    // drop-down list
+constexpr int GoodsState = 122;   // drop-down list
 constexpr int StockTime = 111;
 constexpr int SaleTime = 113;
 constexpr int ClearGoodsSearch = 204;
@@ -35,10 +35,10 @@ constexpr int SearchGoods = 114;
 
 // 店铺设置
 constexpr int SystemUsers = 118;
-constexpr int Backup = 131;          // pop-up
+constexpr int Backup = 131; // pop-up
 constexpr int QuickBackup = 32777;
 constexpr int BackupTo = 32778;
-constexpr int Restore = 143;         // pop-up
+constexpr int Restore = 143; // pop-up
 constexpr int QuickRestore = 32779;
 constexpr int RestoreFrom = 32780;
 
@@ -46,16 +46,16 @@ constexpr int RestoreFrom = 32780;
 constexpr int AddMember = 120;
 constexpr int DeleteMember = 155;
 constexpr int EditMember = 157;
-constexpr int MemberCode = 115;    // edit
-constexpr int MemberName = 117;    // edit
-constexpr int MemberType = 119;    // drop-down list
+constexpr int MemberCode = 115; // edit
+constexpr int MemberName = 117; // edit
+constexpr int MemberType = 119; // drop-down list
 constexpr int CreateTime = 110;
 constexpr int ClearMemberSearch = 205;
 constexpr int SearchMember = 112;
 
 // 销售统计
-constexpr int StatByYear = 126;    // radio
-constexpr int StatByCustom = 127;  // radio
+constexpr int StatByYear = 126;   // radio
+constexpr int StatByCustom = 127; // radio
 constexpr int SetYears = 129;
 constexpr int SetCustom = 130;
 constexpr int MakeCharts = 141;
@@ -73,7 +73,7 @@ constexpr int Help = 182;
 constexpr int Support = 151;
 
 // Strings that are not commands.
-constexpr int Spacer = 104;      // the blank label
+constexpr int Spacer = 104; // the blank label
 constexpr int AboutText = 184;
 constexpr int GoodsHint1 = 168;  // 168..170
 constexpr int MemberHint1 = 171; // 171..173

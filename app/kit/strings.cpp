@@ -118,8 +118,14 @@ QString pageName(int page) {
     return QString::fromUtf8(kPages[page - 1]);
 }
 
-QString appTitle() { return QStringLiteral("Qelto进销存"); }
-QString userPaneLabel() { return QStringLiteral("当前登录用户:"); }
-QString rolePaneLabel() { return QStringLiteral("权限:"); }
+QString appTitle() {
+    return QStringLiteral("Qelto进销存");
+}
+QString userPaneLabel() {
+    return QStringLiteral("当前登录用户:");
+}
+QString rolePaneLabel() {
+    return QStringLiteral("权限:");
+}
 
 } // namespace vorn::ui

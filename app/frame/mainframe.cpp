@@ -1,0 +1,336 @@
+#include "frame/mainframe.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QLabel>
+#include <QMetaMethod>
+#include <QSettings>
+#include <QStatusBar>
+#include <QVBoxLayout>
+#include <cstdio>
+
+#include "frame/aboutview.h"
+#include "frame/internetview.h"
+#include "frame/logonview.h"
+#include "frame/look.h"
+#include "frame/ribbon.h"
+#include "frame/ribbontable.h"
+#include "frame/saleview.h"
+#include "frame/shopview.h"
+#include "frame/statisticsview.h"
+#include "frame/vipview.h"
+#include "goods/storeview.h"
+#include "kit/appstate.h"
+#include "kit/gbk.h"
+#include "kit/msgbox.h"
+#include "kit/strings.h"
+
+namespace vorn::ui {
+
+namespace {
+// Panes 1 and 2 and what the status bar itself takes: pane 0 gets the rest.
+constexpr int kPaneReserve = 352;
+constexpr int kUserPaneWidth = 200;
+constexpr int kRolePaneWidth = 120;
+constexpr int kFirstWebTab = 5;
+constexpr int kWebTabs = 5;
+} // namespace
+
+CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
+    setObjectName(QStringLiteral("mainFrame"));
+    alarmTimer_.setInterval(1000);
+    birthdayTimer_.setInterval(1000);
+    dateTimer_.setInterval(600000);
+    refreshTimer_.setInterval(200);
+    connect(&alarmTimer_, &QTimer::timeout, this, &CMainFrame::alarmTick);
+    connect(&birthdayTimer_, &QTimer::timeout, this, &CMainFrame::birthdayTick);
+    connect(&dateTimer_, &QTimer::timeout, this, &CMainFrame::dateWatchTick);
+    // Cheap safety net for state changes nobody announced (a selection in a page's list).
+    connect(&refreshTimer_, &QTimer::timeout, this, &CMainFrame::updateCommands);
+}
+
+CMainFrame::~CMainFrame() {
+    alarmTimer_.stop();
+    birthdayTimer_.stop();
+    dateTimer_.stop();
+    refreshTimer_.stop();
+    // Pages may still call back into the frame while they go (the sales counter
+    // stops the date watch), so they go while the frame is whole.
+    if (pageHolder_) {
+        const auto pages = pageHolder_->findChildren<CPage*>(QString(), Qt::FindDirectChildrenOnly);
+        view_ = nullptr;
+        qDeleteAll(pages);
+    }
+    auto& core = appState().core;
+    if (created_ && !closed_ && core.is_open()) core.close();
+}
+
+bool CMainFrame::create() {
+    if (!startData()) return false;
+    created_ = true;
+    ensureResources();
+    setWindowIcon(Ribbon::icon("app"));
+
+    tabKinds_ = {
+        {&CSaleView::staticMetaObject, [](CMainFrame& f, QWidget* p) { return new CSaleView(f, p); }},
+        {&CStoreView::staticMetaObject, [](CMainFrame& f, QWidget* p) { return new CStoreView(f, p); }},
+        {&CShopView::staticMetaObject, [](CMainFrame& f, QWidget* p) { return new CShopView(f, p); }},
+        {&CVIPView::staticMetaObject, [](CMainFrame& f, QWidget* p) { return new CVIPView(f, p); }},
+        {&CStatisticsView::staticMetaObject,
+         [](CMainFrame& f, QWidget* p) { return new CStatisticsView(f, p); }},
+    };
+    for (int i = 0; i < kWebTabs; ++i)
+        tabKinds_.push_back({&CInternetView::staticMetaObject,
+                             [](CMainFrame& f, QWidget* p) { return new CInternetView(f, p); }});
+    tabKinds_.push_back(
+        {&CAboutView::staticMetaObject, [](CMainFrame& f, QWidget* p) { return new CAboutView(f, p); }});
+
+    buildStatusBar();
+    buildRibbon();
+
+    pageHolder_ = new QWidget(this);
+    pageHolder_->setObjectName(QStringLiteral("pageHolder"));
+    pageLayout_ = new QVBoxLayout(pageHolder_);
+    pageLayout_->setContentsMargins(0, 0, 0, 0);
+    pageLayout_->setSpacing(0);
+    setCentralWidget(pageHolder_);
+
+    restoreLayout();
+    showLogonPage();
+    refreshTimer_.start();
+    return true;
+}
+
+bool CMainFrame::startData() {
+    auto& state = appState();
+    auto& core = state.core;
+    const QString file = QDir::current().absoluteFilePath(QStringLiteral("__vorn__"));
+    int rc = core.open();
+    if (rc == 0) {
+        rc = core.ensure_indexes();
+    }
+    if (rc != 0) {
+        // A failed open may still hold a connection that must be released.
+        if (core.is_open()) core.close();
+        std::fprintf(stderr, "Vornmart: cannot open the store \"%s\" (SQLite code %d)\n",
+                     QDir::toNativeSeparators(file).toLocal8Bit().constData(), rc);
+        return false;
+    }
+    state.loadTypesAndSuppliers();
+
+    alarmOn_ = core.get_run_alarm();
+    alarmLimit_ = core.get_alarm_limit();
+    birthOn_ = core.get_run_birt_alarm();
+    recomputeBirthdayWindow(core.get_birt_alarm_limit());
+
+    web_ = WebAddresses::read(QDir::current().filePath(QStringLiteral("vorn.ini")));
+    supportUrl_ = supportAddress();
+    return true;
+}
+
+void CMainFrame::buildStatusBar() {
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("statusBar"));
+    bar->setSizeGripEnabled(false);
+    const QString texts[3] = {QStringLiteral(" "), userPaneLabel(), rolePaneLabel()};
+    for (int i = 0; i < 3; ++i) {
+        auto* pane = new QLabel(texts[i], bar);
+        pane->setObjectName(QStringLiteral("statusPane%1").arg(i));
+        pane->setTextFormat(Qt::PlainText);
+        QPalette palette = pane->palette();
+        palette.setColor(QPalette::WindowText, QColor(30, 57, 91));
+        palette.setColor(QPalette::Disabled, QPalette::WindowText, QColor(30, 57, 91));
+        pane->setPalette(palette);
+        panes_[i] = pane;
+    }
+    // Pane 0 may be narrower than its text: the text is kept whole, only clipped.
+    panes_[0]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    panes_[1]->setFixedWidth(kUserPaneWidth);
+    panes_[2]->setFixedWidth(kRolePaneWidth);
+    bar->addWidget(panes_[0], 1);
+    bar->addPermanentWidget(panes_[1]);
+    bar->addPermanentWidget(panes_[2]);
+    layoutPanes();
+}
+
+void CMainFrame::layoutPanes() {
+    if (!panes_[0]) return;
+    const int w = width() - kPaneReserve;
+    panes_[0]->setMaximumWidth(std::max(0, w));
+}
+
+int CMainFrame::paneWidth(int pane) const {
+    if (pane < 0 || pane > 2 || !panes_[pane]) return 0;
+    // Pane 0 is planned as the client width less the reserve, which may be below zero.
+    return pane == 0 ? width() - kPaneReserve : panes_[pane]->width();
+}
+
+QString CMainFrame::paneText(int pane) const {
+    return pane >= 0 && pane <= 2 && panes_[pane] ? panes_[pane]->text() : QString();
+}
+
+void CMainFrame::buildRibbon() {
+    ribbon_ = new Ribbon(this);
+    setMenuWidget(ribbon_);
+    connect(ribbon_, &Ribbon::command, this, &CMainFrame::onCommand);
+    connect(ribbon_, &Ribbon::tabSelected, this, &CMainFrame::selectTab);
+    refillTypeCombo();
+    // Nothing but the login page can be used before a login.
+    enableNoTab();
+}
+
+void CMainFrame::restoreLayout() {
+    QSettings settings;
+    settings.beginGroup(QStringLiteral("CommandBars"));
+    const QByteArray geometry = settings.value(QStringLiteral("geometry")).toByteArray();
+    if (!geometry.isEmpty()) restoreGeometry(geometry);
+    const QByteArray windowState = settings.value(QStringLiteral("state")).toByteArray();
+    if (!windowState.isEmpty()) restoreState(windowState);
+    settings.endGroup();
+}
+
+void CMainFrame::saveLayout() {
+    QSettings settings;
+    settings.beginGroup(QStringLiteral("CommandBars"));
+    settings.setValue(QStringLiteral("geometry"), saveGeometry());
+    settings.setValue(QStringLiteral("state"), saveState());
+    settings.setValue(QStringLiteral("ribbonTab"), ribbon_ ? ribbon_->currentTab() : 0);
+    settings.endGroup();
+}
+
+void CMainFrame::showLogonPage() {
+    PageKind logon{&CLogonView::staticMetaObject,
+                   [](CMainFrame& f, QWidget* p) { return new CLogonView(f, f, p); }};
+    switchPage(logon);
+    setPage(1);
+}
+
+bool CMainFrame::switchPage(const PageKind& kind) {
+    if (view_ && view_->metaObject() == kind.meta) return true;
+    CPage* old = view_;
+    CPage* fresh = kind.make(*this, pageHolder_);
+    if (!fresh) return false;
+    pageLayout_->addWidget(fresh);
+    view_ = fresh;
+    fresh->show();
+    const int update = fresh->metaObject()->indexOfMethod("initialUpdate()");
+    if (update >= 0) fresh->metaObject()->method(update).invoke(fresh, Qt::DirectConnection);
+    destroyView(old);
+    return true;
+}
+
+void CMainFrame::destroyView(CPage* old) {
+    if (!old) return;
+    pageLayout_->removeWidget(old);
+    old->hide();
+    // The old page may be the one whose button got us here (the login panel), so it
+    // goes once control has left it.
+    old->deleteLater();
+}
+
+void CMainFrame::setPage(int page) {
+    page_ = page;
+    setWindowTitle(QStringLiteral("%1 - %2").arg(appTitle(), pageName(page)));
+    showStatus(QStringLiteral("打开\"%1\"页面").arg(pageName(page)));
+    updateCommands();
+}
+
+void CMainFrame::selectTab(int index) {
+    const auto& table = ribbonTable();
+    if (index < 0 || index >= static_cast<int>(table.size()) || index >= static_cast<int>(tabKinds_.size()))
+        return;
+    const bool ok = switchPage(tabKinds_[static_cast<size_t>(index)]);
+    if (ok && index >= kFirstWebTab && index < kFirstWebTab + kWebTabs) {
+        if (auto* web = qobject_cast<CInternetView*>(view_))
+            web->navigate(web_.forWebTab(index - kFirstWebTab));
+    }
+    ribbon_->setCurrentTab(index);
+    setPage(table[static_cast<size_t>(index)].page);
+}
+
+bool CMainFrame::salesViewActive() const {
+    return view_ && !tabKinds_.empty() && view_->metaObject() == tabKinds_.front().meta;
+}
+
+void CMainFrame::enableNoTab() {
+    for (int i = 0; i < ribbon_->tabCount(); ++i)
+        ribbon_->setTabEnabled(i, false);
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    if (closed_) {
+        event->accept();
+        return;
+    }
+    closed_ = true;
+    if (created_) saveLayout();
+    alarmTimer_.stop();
+    birthdayTimer_.stop();
+    refreshTimer_.stop();
+    CPage* old = view_;
+    view_ = nullptr;
+    page_ = 0;
+    destroyView(old);
+    dateTimer_.stop();
+    if (created_) appState().core.close();
+    event->accept();
+    emit closed();
+}
+
+void CMainFrame::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    layoutPanes();
+}
+
+void CMainFrame::endProgram() {
+    close();
+}
+
+void CMainFrame::openSalesCounter() {
+    selectTab(0);
+}
+
+// --- Shell -------------------------------------------------------------------
+
+AppState& CMainFrame::state() {
+    return appState();
+}
+
+void CMainFrame::showStatus(const QString& text) {
+    status_ = text;
+    if (panes_[0]) {
+        panes_[0]->setText(QStringLiteral("  ") + text);
+        panes_[0]->setToolTip(text);
+    }
+}
+
+void CMainFrame::reportFailure(const QString& text) {
+    showStatus(text);
+    errorBox(this, text);
+}
+
+QString CMainFrame::ribbonText(int id) const {
+    return ribbon_ ? ribbon_->text(id) : QString();
+}
+void CMainFrame::setRibbonText(int id, const QString& text) {
+    if (ribbon_) ribbon_->setText(id, text);
+}
+int CMainFrame::ribbonIndex(int id) const {
+    return ribbon_ ? ribbon_->index(id) : -1;
+}
+void CMainFrame::setRibbonIndex(int id, int index) {
+    if (ribbon_) ribbon_->setIndex(id, index);
+}
+void CMainFrame::setRibbonCaption(int id, const QString& caption) {
+    if (ribbon_) ribbon_->setCaption(id, caption);
+}
+
+void CMainFrame::refillTypeCombo() {
+    if (!ribbon_) return;
+    QStringList names;
+    for (const auto& t : appState().types)
+        names << fromGbk(t.FTs_Name);
+    ribbon_->setItems(108, names);
+}
+
+} // namespace vorn::ui

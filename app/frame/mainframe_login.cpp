@@ -1,0 +1,53 @@
+// Login, roles and the user switch of the main window.
+#include <QLabel>
+
+#include "frame/changeuserdlg.h"
+#include "frame/login.h"
+#include "frame/mainframe.h"
+#include "frame/ribbon.h"
+#include "kit/appstate.h"
+#include "kit/gbk.h"
+#include "kit/strings.h"
+
+namespace vorn::ui {
+
+namespace {
+constexpr int kAttempts = 3;
+}
+
+int CMainFrame::login(const QString& name, const QString& password) {
+    auto& state = appState();
+    if (findLoginUsers(state.core, name, password, state.users) > 0) {
+        failedLogins_ = 0;
+        state.currentUser = state.users.front();
+        const QString user = fromGbk(state.currentUser.FUs_Name);
+        enableTabsForRole(state.currentUser.FUi_Auth);
+        showStatus(QStringLiteral("用户\"%1\"登录成功").arg(user));
+        panes_[1]->setText(QStringLiteral("%1 %2").arg(userPaneLabel(), user));
+        panes_[2]->setText(
+            QStringLiteral("%1 %2").arg(rolePaneLabel(), roleName(state.currentUser.FUi_Auth)));
+        updateCommands();
+        return 1;
+    }
+    ++failedLogins_;
+    reportFailure(QStringLiteral("用户名和密码不正确，请重新输入正确的用户名和密码，你还有%1次尝试机会")
+                      .arg(std::max(0, kAttempts - failedLogins_)));
+    if (failedLogins_ >= kAttempts) {
+        reportFailure(QStringLiteral("你尝试登录的次数已用完，程序将自动退出"));
+        return -1;
+    }
+    return 0;
+}
+
+void CMainFrame::enableTabsForRole(int auth) {
+    const int n = ribbon_->tabCount();
+    for (int i = 0; i < n; ++i)
+        ribbon_->setTabEnabled(i, roleMayUseTab(auth, i, n));
+}
+
+void CMainFrame::switchUser() {
+    CChangeUserDlg dlg(*this, this);
+    dlg.exec();
+}
+
+} // namespace vorn::ui

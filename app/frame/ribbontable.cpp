@@ -1,0 +1,159 @@
+#include "frame/ribbontable.h"
+
+#include "kit/commandids.h"
+
+namespace vorn::ui {
+
+namespace {
+
+using K = RibbonKind;
+
+RibbonControl large(int id, const char* icon) {
+    return {K::Large, id, 0, icon, {}, {}, RibbonScope::Page};
+}
+RibbonControl popup(int id, const char* icon, std::vector<int> menu) {
+    return {K::LargePopup, id, 0, icon, std::move(menu), {}, RibbonScope::Page};
+}
+RibbonControl small(int id, int width, const char* icon) {
+    return {K::Small, id, width, icon, {}, {}, RibbonScope::Page};
+}
+RibbonControl text(int id, int width) {
+    return {K::SmallText, id, width, nullptr, {}, {}, RibbonScope::Page};
+}
+RibbonControl check(int id) {
+    return {K::Check, id, 0, nullptr, {}, {}, RibbonScope::Page};
+}
+RibbonControl radio(int id) {
+    return {K::Radio, id, 0, nullptr, {}, {}, RibbonScope::Page};
+}
+RibbonControl edit(int id, int width) {
+    return {K::Edit, id, width, nullptr, {}, {}, RibbonScope::Page};
+}
+RibbonControl combo(int id, int width, QStringList items = {}) {
+    return {K::Combo, id, width, nullptr, {}, std::move(items), RibbonScope::Page};
+}
+RibbonControl label(int id) {
+    return {K::Label, id, 0, nullptr, {}, {}, RibbonScope::Page};
+}
+RibbonControl spacer(int width = 80) {
+    return {K::Spacer, cmd::Spacer, width, nullptr, {}, {}, RibbonScope::Page};
+}
+RibbonControl brk() {
+    return {K::Break, 0, 0, nullptr, {}, {}, RibbonScope::Page};
+}
+RibbonControl global(RibbonControl c) {
+    c.scope = RibbonScope::Global;
+    return c;
+}
+RibbonControl web(int id) {
+    return {K::Large, id, 0, "web", {}, {}, RibbonScope::Always};
+}
+RibbonControl always(RibbonControl c) {
+    c.scope = RibbonScope::Always;
+    return c;
+}
+
+std::vector<RibbonTab> build() {
+    using namespace cmd;
+    std::vector<RibbonTab> t;
+
+    // 销售前台
+    t.push_back({2,
+                 false,
+                 {{{large(SwitchUser, "switch_user"), large(MemberDiscount, "member_discount"),
+                    large(GoodsDiscount, "goods_discount"), global(large(PrintReceipt, "print"))}},
+                  {{spacer(), check(RunAlarm), large(Alarm, "alarm_201"), spacer(), check(RunBirthday),
+                    large(Birthday, "alarm_201")}}}});
+
+    // 商品管理
+    t.push_back(
+        {3,
+         false,
+         {{{large(AddGoods, "goods_add"), large(RemoveGoods, "goods_remove"), large(EditGoods, "goods_edit"),
+            popup(Categories, "categories", {GoodsTypes, Suppliers})}},
+          {{edit(GoodsCode, 120), edit(GoodsName, 120), edit(GoodsSize, 120), brk(), combo(GoodsType, 120),
+            combo(GoodsState, 120, {QStringLiteral("库存中"), QStringLiteral("已销售")}), brk(),
+            small(StockTime, 216, "calendar"), small(SaleTime, 216, "calendar"), text(ClearGoodsSearch, 216),
+            large(SearchGoods, "goods_search"), label(GoodsHint1), label(GoodsHint1 + 1),
+            label(GoodsHint1 + 2)}}}});
+
+    // 店铺设置
+    t.push_back({4,
+                 false,
+                 {{{large(SystemUsers, "users"), popup(Backup, "backup", {QuickBackup, BackupTo}),
+                    popup(Restore, "restore", {QuickRestore, RestoreFrom})}}}});
+
+    // 会员管理
+    t.push_back({5,
+                 false,
+                 {{{large(AddMember, "member_add"), large(DeleteMember, "member_delete"),
+                    large(EditMember, "member_edit")}},
+                  {{edit(MemberCode, 120), edit(MemberName, 120), spacer(), brk(),
+                    combo(MemberType, 144, {QStringLiteral("普通会员"), QStringLiteral("金卡会员")}),
+                    spacer(), spacer(), brk(), small(CreateTime, 216, "calendar"), spacer(),
+                    text(ClearMemberSearch, 216), large(SearchMember, "member_search"), label(MemberHint1),
+                    label(MemberHint1 + 1), label(MemberHint1 + 2)}}}});
+
+    // 销售统计
+    t.push_back({6,
+                 false,
+                 {{{radio(StatByYear), text(SetYears, 144), brk(), radio(StatByCustom), text(SetCustom, 144),
+                    large(MakeCharts, "chart_make")}},
+                  {{spacer(80), large(ZoomChart, "chart_zoom"), large(PrevChart, "chart_prev"),
+                    large(NextChart, "chart_next"), large(AllCharts, "chart_all")}}}});
+
+    // The five web tabs: their buttons open pages of the maker's site.
+    t.push_back({7, true, {{{web(185), web(186), web(187), web(188)}}}});
+    t.push_back({8, true, {{{web(189), web(190), web(191), web(192), web(193)}}}});
+    t.push_back({9, true, {{{web(194)}}}});
+    t.push_back({10, true, {{{web(195), web(196), web(197)}}}});
+    t.push_back({11, true, {{{web(198), web(199)}}}});
+
+    // 关于系统
+    t.push_back({12, true, {{{always(large(Help, "help")), always(large(Support, "support"))}}}});
+    return t;
+}
+
+} // namespace
+
+const std::vector<RibbonTab>& ribbonTable() {
+    static const std::vector<RibbonTab> table = build();
+    return table;
+}
+
+const RibbonControl* findRibbonControl(int id, int* tabIndex) {
+    if (id <= 0 || id == cmd::Spacer) return nullptr;
+    const auto& tabs = ribbonTable();
+    for (size_t t = 0; t < tabs.size(); ++t) {
+        for (const auto& g : tabs[t].groups) {
+            for (const auto& c : g.controls) {
+                bool inMenu = false;
+                for (int m : c.menu)
+                    inMenu = inMenu || m == id;
+                if (c.id == id || inMenu) {
+                    if (tabIndex) *tabIndex = static_cast<int>(t);
+                    return &c;
+                }
+            }
+        }
+    }
+    if (tabIndex) *tabIndex = -1;
+    return nullptr;
+}
+
+RibbonScope commandScope(int id) {
+    int tab = -1;
+    const RibbonControl* c = findRibbonControl(id, &tab);
+    if (!c) return RibbonScope::Page;
+    if (c->scope == RibbonScope::Page && ribbonTable()[static_cast<size_t>(tab)].alwaysEnabled)
+        return RibbonScope::Always;
+    return c->scope;
+}
+
+int commandPage(int id) {
+    int tab = -1;
+    if (!findRibbonControl(id, &tab)) return -1;
+    return commandScope(id) == RibbonScope::Page ? ribbonTable()[static_cast<size_t>(tab)].page : 0;
+}
+
+} // namespace vorn::ui

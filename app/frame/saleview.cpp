@@ -1,0 +1,29 @@
+#include "frame/saleview.h"
+
+#include "kit/frameservices.h"
+
+namespace vorn::ui {
+
+CSaleView::CSaleView(Shell& shell, QWidget* parent) : CPage(shell, parent) {
+    setObjectName(QStringLiteral("saleView"));
+    setAttribute(Qt::WA_StyledBackground);
+}
+
+CSaleView::~CSaleView() {
+    if (FrameServices* frame = frameServices(shell())) {
+        frame->stopDateWatch();
+        // This page is no longer the active view, so these stop any blinking.
+        frame->runAlarmCheck();
+        frame->runBirthdayCheck();
+    }
+}
+
+void CSaleView::initialUpdate() {
+    if (FrameServices* frame = frameServices(shell())) {
+        frame->startDateWatch();
+        frame->runAlarmCheck();
+        frame->runBirthdayCheck();
+    }
+}
+
+} // namespace vorn::ui

@@ -1,0 +1,31 @@
+#include "frame/vornmartapp.h"
+
+#include "frame/look.h"
+#include "frame/mainframe.h"
+
+namespace vorn::ui {
+
+void CVornmartApp::prepare() {
+    // The embedded browser shares its drawing contexts with the widgets.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    // Every per-user setting, the ribbon layout included, lives under this key.
+    QCoreApplication::setOrganizationName(QStringLiteral("Local AppWizard-Generated Applications"));
+    QCoreApplication::setApplicationName(QStringLiteral("Vornmart"));
+}
+
+CVornmartApp::CVornmartApp(int& argc, char** argv) : QApplication(argc, argv) {}
+
+CVornmartApp::~CVornmartApp() = default;
+
+bool CVornmartApp::initInstance() {
+    applyLook(*this);
+    frame_ = std::make_unique<CMainFrame>();
+    if (!frame_->create()) {
+        frame_.reset();
+        return false;
+    }
+    frame_->showMaximized();
+    return true;
+}
+
+} // namespace vorn::ui

@@ -1,0 +1,11 @@
+#include "vornres.h"
+
+#include <QtCore/qglobal.h>
+
+void vornInitResources() {
+    static const bool registered = [] {
+        Q_INIT_RESOURCE(vornres);
+        return true;
+    }();
+    (void)registered;
+}

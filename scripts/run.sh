@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs what the program needs, builds it into build/ and starts it in a data
+# directory of its own (the store "__vorn__", "vorn.ini" and the help file are
+# looked up in the current directory).
+#
+#   scripts/run.sh [DATA_DIR]        (default: ./run-data, created if missing)
+set -euo pipefail
+
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+data="${1:-./run-data}"
+[[ $# -gt 0 ]] && shift
+mkdir -p "$data"
+data="$(cd "$data" && pwd)"
+
+if [[ -f "$root/scripts/setup.sh" ]]; then
+    bash "$root/scripts/setup.sh"
+fi
+
+cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build "$root/build" --target Vornmart -j"$(nproc)"
+
+# The embedded browser refuses to run as root unless its sandbox is off.
+if [[ "$(id -u)" == 0 ]]; then
+    export QTWEBENGINE_DISABLE_SANDBOX=1
+fi
+
+cd "$data"
+exec "$root/build/bin/Vornmart" "$@"
