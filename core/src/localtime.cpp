@@ -1,6 +1,9 @@
 #include "localtime.h"
 
+#include <cstdlib>
+#include <cstring>
 #include <ctime>
+#include <string>
 
 namespace vorn::detail {
 
@@ -36,10 +39,33 @@ struct DayEntry {
     int64_t key = INT64_MIN;
     int64_t midnight = 0;
     bool plain = false;
-    // The zone the entry was computed in; a tzset() to another zone changes these.
+};
+
+// The zone the cache was filled in. Two zones may share their offset and
+// abbreviations (Berlin and Paris) yet differ in their history, so the TZ
+// setting itself is compared too.
+struct ZoneStamp {
+    bool set = false;
+    bool hasTz = false;
+    std::string tz;
     long zone = 0;
     const char* name0 = nullptr;
     const char* name1 = nullptr;
+
+    bool matchesNow() const {
+        const char* now = std::getenv("TZ");
+        if (!set || hasTz != (now != nullptr) || (now && tz != now)) return false;
+        return zone == timezone && name0 == tzname[0] && name1 == tzname[1];
+    }
+    void takeNow() {
+        const char* now = std::getenv("TZ");
+        set = true;
+        hasTz = now != nullptr;
+        tz = now ? now : "";
+        zone = timezone;
+        name0 = tzname[0];
+        name1 = tzname[1];
+    }
 };
 
 int days_in_month(int year, int month) {
@@ -58,18 +84,20 @@ int64_t fast_mktime(int year, int month, int day, int hour, int minute, int seco
         return plain_mktime(year, month, day, hour, minute, second);
 
     thread_local DayEntry cache[kCacheSize];
+    thread_local ZoneStamp stamp;
+    if (!stamp.matchesNow()) {
+        tzset();
+        for (DayEntry& e : cache) e.key = INT64_MIN;
+        stamp.takeNow();
+    }
     const int64_t key = days_from_civil(year, static_cast<unsigned>(month), static_cast<unsigned>(day));
     DayEntry& e = cache[static_cast<uint64_t>(key) % kCacheSize];
-    if (e.key != key || e.zone != timezone || e.name0 != tzname[0] || e.name1 != tzname[1]) {
+    if (e.key != key) {
         const int64_t start = plain_mktime(year, month, day, 0, 0, 0);
         const int64_t end = plain_mktime(year, month, day, 23, 59, 59);
-        // mktime has called tzset(), so the zone globals are current now.
         e.key = key;
         e.midnight = start;
         e.plain = start != -1 && end != -1 && end - start == 86399;
-        e.zone = timezone;
-        e.name0 = tzname[0];
-        e.name1 = tzname[1];
     }
     if (!e.plain) return plain_mktime(year, month, day, hour, minute, second);
     return e.midnight + hour * 3600 + minute * 60 + second;
