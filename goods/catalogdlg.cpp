@@ -1,0 +1,224 @@
+#include "goods/catalogdlg.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <unordered_set>
+
+#include "goods/enterkey.h"
+#include "goods/gbklimit.h"
+#include "goods/goodscells.h"
+#include "kit/appstate.h"
+#include "kit/busy.h"
+#include "kit/gbk.h"
+#include "kit/msgbox.h"
+#include "kit/shell.h"
+#include "vorn/sqltext.h"
+
+namespace vorn::ui {
+
+namespace {
+
+QPushButton* makeButton(const QString& text, const char* objectName) {
+    auto* b = new QPushButton(text);
+    b->setObjectName(QString::fromLatin1(objectName));
+    // Enter saves through keyPressEvent, whichever button has the focus.
+    b->setAutoDefault(false);
+    return b;
+}
+
+} // namespace
+
+CCatalogDlg::CCatalogDlg(Shell& shell, const Texts& texts, QWidget* parent)
+    : QDialog(parent), shell_(shell), texts_(texts) {
+    setWindowTitle(texts.title);
+
+    list_ = new QListWidget;
+    list_->setObjectName(QStringLiteral("entries"));
+    list_->setMinimumSize(200, 240);
+    auto* listBox = new QGroupBox(texts.listLabel);
+    (new QVBoxLayout(listBox))->addWidget(list_);
+
+    QWidget* editor = nullptr;
+    if (texts.multiLine) {
+        textEdit_ = new QPlainTextEdit;
+        textEdit_->setTabChangesFocus(true);
+        textEdit_->setFixedHeight(90);
+        limitGbk(textEdit_, texts.maxBytes);
+        interceptEnter(textEdit_, [this] { save(); });
+        editor = textEdit_;
+    } else {
+        lineEdit_ = new QLineEdit;
+        limitGbk(lineEdit_, texts.maxBytes);
+        editor = lineEdit_;
+    }
+    editor->setObjectName(QStringLiteral("name"));
+    editor->setMinimumWidth(200);
+    auto* editBox = new QGroupBox;
+    auto* editLayout = new QVBoxLayout(editBox);
+    editLayout->addWidget(new QLabel(texts.nameLabel));
+    editLayout->addWidget(editor);
+    editLayout->addStretch();
+
+    auto* addButton = makeButton(QStringLiteral("<-"), "add");
+    auto* removeButton = makeButton(QStringLiteral("->"), "remove");
+    auto* cancelButton = makeButton(QStringLiteral("取消"), "cancel");
+    auto* saveButton = makeButton(QStringLiteral("保存"), "save");
+    connect(addButton, &QPushButton::clicked, this, &CCatalogDlg::addName);
+    connect(removeButton, &QPushButton::clicked, this, &CCatalogDlg::removeSelected);
+    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    connect(saveButton, &QPushButton::clicked, this, &CCatalogDlg::save);
+
+    auto* middle = new QVBoxLayout;
+    middle->addStretch();
+    middle->addWidget(addButton);
+    middle->addWidget(removeButton);
+    middle->addStretch();
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(listBox, 1);
+    top->addLayout(middle);
+    top->addWidget(editBox, 1);
+
+    auto* bottom = new QHBoxLayout;
+    bottom->addStretch();
+    bottom->addWidget(cancelButton);
+    bottom->addWidget(saveButton);
+
+    auto* outer = new QVBoxLayout(this);
+    outer->addLayout(top);
+    outer->addLayout(bottom);
+}
+
+void CCatalogDlg::setEntries(const std::vector<Entry>& entries) {
+    list_->clear();
+    for (const Entry& e : entries) {
+        auto* item = new QListWidgetItem(fromGbk(e.name), list_);
+        item->setData(Qt::UserRole, e.id);
+    }
+    focusName();
+}
+
+QString CCatalogDlg::nameText() const {
+    return textEdit_ ? textEdit_->toPlainText() : lineEdit_->text();
+}
+
+void CCatalogDlg::setNameText(const QString& text) {
+    if (textEdit_)
+        textEdit_->setPlainText(text);
+    else
+        lineEdit_->setText(text);
+}
+
+void CCatalogDlg::focusName() {
+    if (textEdit_) {
+        textEdit_->setFocus();
+        textEdit_->selectAll();
+    } else {
+        lineEdit_->setFocus();
+        lineEdit_->selectAll();
+    }
+}
+
+void CCatalogDlg::addName() {
+    const QString text = nameText();
+    std::string name;
+    if (!toGbk(text, name)) {
+        shell_.reportFailure(unrepresentableTextMessage());
+        return;
+    }
+    const bool pending =
+        std::any_of(additions_.begin(), additions_.end(), [&](const Entry& e) { return e.name == name; });
+    // A failed count (-1) does not block the addition.
+    const std::string condition = std::string(texts_.nameColumn) + "='" + vorn::sql_escape(name) + "'";
+    if (pending || countNamed(condition.c_str()) > 0) {
+        shell_.reportFailure(texts_.duplicate.arg(text));
+        return;
+    }
+    const int id = --nextTempId_;
+    additions_.push_back({id, name});
+    auto* item = new QListWidgetItem(text, list_);
+    item->setData(Qt::UserRole, id);
+}
+
+void CCatalogDlg::removeSelected() {
+    QListWidgetItem* item = list_->currentItem();
+    if (!item || !item->isSelected()) return;
+    const int row = list_->row(item);
+    const int id = item->data(Qt::UserRole).toInt();
+    if (row == 0 || id == 1) {
+        shell_.reportFailure(texts_.firstEntry);
+        focusName();
+        return;
+    }
+    const QString text = item->text();
+    if (id < 0) {
+        additions_.erase(
+            std::remove_if(additions_.begin(), additions_.end(), [id](const Entry& e) { return e.id == id; }),
+            additions_.end());
+    } else {
+        if (!askYesNo(this, texts_.removeQuestion.arg(text))) {
+            focusName();
+            return;
+        }
+        removals_.push_back({id, gbk(text)});
+    }
+    setNameText(text);
+    delete list_->takeItem(row);
+    focusName();
+}
+
+std::string CCatalogDlg::transactionText() const {
+    std::string sql = "BEGIN;";
+    for (const Entry& e : additions_)
+        appendInsert(sql, e.name);
+    for (const Entry& e : removals_)
+        appendDelete(sql, e.id);
+    for (const Entry& e : removals_) {
+        sql += "UPDATE Store SET ";
+        sql += texts_.goodsColumn;
+        sql += "=1 WHERE ";
+        sql += texts_.goodsColumn;
+        sql += "=" + std::to_string(e.id) + ";";
+    }
+    sql += "COMMIT;";
+    return sql;
+}
+
+void CCatalogDlg::save() {
+    const std::string sql = transactionText();
+    vorn::Core& core = shell_.state().core;
+    int rc = 0;
+    runBusy(shell_.window(), [&] {
+        rc = core.exec_sql(sql.c_str());
+        // A statement that failed left the transaction open; nothing of it may stay.
+        if (rc != 0) core.exec_sql("ROLLBACK;");
+    });
+    changeResult_ = rc == 0 ? static_cast<int>(additions_.size() + removals_.size()) : -1;
+    if (changeResult_ > 0 && !removals_.empty()) {
+        // The loaded goods show the fallback entry at once, without a reload.
+        std::unordered_set<int> gone;
+        for (const Entry& e : removals_)
+            gone.insert(e.id);
+        for (vorn::SRec& r : shell_.state().goods)
+            if (gone.count(r.*texts_.goodsField)) r.*texts_.goodsField = 1;
+    }
+    accept();
+}
+
+void CCatalogDlg::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        save();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+} // namespace vorn::ui

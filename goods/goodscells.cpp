@@ -1,0 +1,172 @@
+#include "goods/goodscells.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+
+#include "kit/gbk.h"
+#include "vorn/sqltext.h"
+
+namespace vorn::ui {
+
+namespace {
+
+constexpr int kLeft = Qt::AlignLeft | Qt::AlignVCenter;
+constexpr int kRight = Qt::AlignRight | Qt::AlignVCenter;
+constexpr int kCentre = Qt::AlignHCenter | Qt::AlignVCenter;
+
+const GoodsColumnInfo kColumns[GoodsColumnCount] = {
+    {"商品编码", 128, kLeft, "FSs_Code"},   {"商品名称", 128, kLeft, "FSs_Name"},
+    {"类型", 96, kLeft, "FSi_Type"},        {"规格", 96, kLeft, "FSs_Size"},
+    {"进货价(元)", 96, kRight, "FSd_OriP"}, {"零售价(元)", 96, kRight, "FSd_RetP"},
+    {"入库时间", 160, kCentre, "FSt_StoT"}, {"实售价(元)", 96, kRight, "FSd_ReaP"},
+    {"售出时间", 160, kCentre, "FSt_SalT"}, {"商品状态", 64, kLeft, "FSi_Flag"},
+    {"供货商", 128, kLeft, "FSi_Supplier"}, {"备注", 128, kLeft, nullptr},
+};
+
+const std::string kEmpty;
+
+template <class Rec, class IdOf, class NameOf>
+const std::string& nameOf(const std::vector<Rec>& list, int id, IdOf idOf, NameOf name) {
+    for (const Rec& r : list)
+        if (idOf(r) == id) return name(r);
+    return list.empty() ? kEmpty : name(list.front());
+}
+
+template <class Rec, class IdOf, class NameOf>
+int idOf(const std::vector<Rec>& list, std::string_view text, int missing, IdOf id, NameOf name) {
+    for (const Rec& r : list)
+        if (name(r) == text) return id(r);
+    return missing;
+}
+
+template <class Rec, class IdOf> int indexOf(const std::vector<Rec>& list, int id, IdOf idOf) {
+    for (size_t i = 0; i < list.size(); ++i)
+        if (idOf(list[i]) == id) return static_cast<int>(i);
+    return -1;
+}
+
+const auto tId = [](const vorn::TRec& r) { return r.FTi_Id; };
+const auto tName = [](const vorn::TRec& r) -> const std::string& { return r.FTs_Name; };
+const auto spId = [](const vorn::SPRec& r) { return r.FSPi_Id; };
+const auto spName = [](const vorn::SPRec& r) -> const std::string& { return r.FSPs_Name; };
+
+} // namespace
+
+const GoodsColumnInfo& goodsColumn(int c) {
+    return kColumns[c];
+}
+
+QString goodsStateText(int flag) {
+    switch (flag) {
+    case 0:
+        return QStringLiteral("库存中");
+    case 1:
+        return QStringLiteral("已销售");
+    case 2:
+        return QStringLiteral("报废");
+    case 3:
+        return QStringLiteral("返厂");
+    case 4:
+        return QStringLiteral("欠款");
+    default:
+        return QStringLiteral("Err");
+    }
+}
+
+const std::string& typeName(const std::vector<vorn::TRec>& types, int id) {
+    return nameOf(types, id, tId, tName);
+}
+
+const std::string& supplierName(const std::vector<vorn::SPRec>& suppliers, int id) {
+    return nameOf(suppliers, id, spId, spName);
+}
+
+int typeIdByName(const std::vector<vorn::TRec>& types, std::string_view name, int missing) {
+    return idOf(types, name, missing, tId, tName);
+}
+
+int supplierIdByName(const std::vector<vorn::SPRec>& suppliers, std::string_view name, int missing) {
+    return idOf(suppliers, name, missing, spId, spName);
+}
+
+int typeIndexById(const std::vector<vorn::TRec>& types, int id) {
+    return indexOf(types, id, tId);
+}
+
+int supplierIndexById(const std::vector<vorn::SPRec>& suppliers, int id) {
+    return indexOf(suppliers, id, spId);
+}
+
+QString moneyText(double value) {
+    return QString::fromStdString(vorn::format_money(value));
+}
+
+QString timeText(int64_t t) {
+    return QString::fromStdString(vorn::format_time(t));
+}
+
+QString goodsCellText(const vorn::SRec& unit, int c, const std::vector<vorn::TRec>& types,
+                      const std::vector<vorn::SPRec>& suppliers) {
+    switch (c) {
+    case ColCode:
+        return fromGbk(unit.FSs_Code);
+    case ColName:
+        return fromGbk(unit.FSs_Name);
+    case ColType:
+        return fromGbk(typeName(types, unit.FSi_Type));
+    case ColSize:
+        return fromGbk(unit.FSs_Size);
+    case ColOriP:
+        return moneyText(unit.FSd_OriP);
+    case ColRetP:
+        return moneyText(unit.FSd_RetP);
+    case ColStoT:
+        return timeText(unit.FSt_StoT);
+    case ColReaP:
+        return moneyText(unit.FSd_ReaP);
+    case ColSalT:
+        return timeText(unit.FSt_SalT);
+    case ColFlag:
+        return goodsStateText(unit.FSi_Flag);
+    case ColSupplier:
+        return fromGbk(supplierName(suppliers, unit.FSi_Supplier));
+    case ColRemark:
+        return fromGbk(unit.FSs_Remark);
+    default:
+        return QStringLiteral("Err");
+    }
+}
+
+double parseDecimal(const QString& text) {
+    const QByteArray bytes = text.toLatin1();
+    const char* p = bytes.constData();
+    const char* end = p + bytes.size();
+    while (p < end && (*p == ' ' || *p == '\t'))
+        ++p;
+    if (p < end && *p == '+') ++p;
+    double value = 0.0;
+    auto [rest, ec] = std::from_chars(p, end, value, std::chars_format::general);
+    (void)rest;
+    if (ec != std::errc() || !std::isfinite(value)) return 0.0;
+    return value;
+}
+
+int parseInteger(const QString& text) {
+    const QByteArray bytes = text.toLatin1();
+    const char* p = bytes.constData();
+    const char* end = p + bytes.size();
+    while (p < end && (*p == ' ' || *p == '\t'))
+        ++p;
+    if (p < end && *p == '+') ++p;
+    int value = 0;
+    auto [rest, ec] = std::from_chars(p, end, value);
+    (void)rest;
+    return ec == std::errc() ? value : 0;
+}
+
+QString unrepresentableTextMessage() {
+    return QStringLiteral("输入的文字中含有无法保存的字符，请修改后重试");
+}
+
+} // namespace vorn::ui

@@ -1,0 +1,74 @@
+// What the goods list shows: its columns, the texts of its cells and the lookups
+// between type/supplier ids and names. No widgets here, so the list model, the
+// entry dialog and the editing panel all word a unit the same way.
+#pragma once
+
+#include <QString>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "vorn/records.h"
+
+namespace vorn::ui {
+
+// The twelve columns of the goods list; the number is also the sort key's index.
+enum GoodsColumn {
+    ColCode,
+    ColName,
+    ColType,
+    ColSize,
+    ColOriP,
+    ColRetP,
+    ColStoT,
+    ColReaP,
+    ColSalT,
+    ColFlag,
+    ColSupplier,
+    ColRemark,
+    GoodsColumnCount
+};
+
+struct GoodsColumnInfo {
+    const char* caption; // UTF-8
+    int width;           // pixels
+    int alignment;       // Qt::Alignment of the cell text
+    const char* sortKey; // column of Store, null when not sortable
+};
+
+// Column c of the list, 0 <= c < GoodsColumnCount.
+const GoodsColumnInfo& goodsColumn(int c);
+
+// Display text of a goods state code ("库存中", "已销售", ... "Err").
+QString goodsStateText(int flag);
+
+// Name of the entry with the id, else the first entry's name (the fallback entry
+// "未知"/"未指定"), else empty. GBK bytes.
+const std::string& typeName(const std::vector<vorn::TRec>& types, int id);
+const std::string& supplierName(const std::vector<vorn::SPRec>& suppliers, int id);
+// Id of the first entry whose name equals the GBK bytes exactly, else `missing`.
+int typeIdByName(const std::vector<vorn::TRec>& types, std::string_view name, int missing);
+int supplierIdByName(const std::vector<vorn::SPRec>& suppliers, std::string_view name, int missing);
+// Position of the entry with the id in its list, or -1.
+int typeIndexById(const std::vector<vorn::TRec>& types, int id);
+int supplierIndexById(const std::vector<vorn::SPRec>& suppliers, int id);
+
+// Text of column c for one unit ("Err" for a column past the last).
+QString goodsCellText(const vorn::SRec& unit, int c, const std::vector<vorn::TRec>& types,
+                      const std::vector<vorn::SPRec>& suppliers);
+
+// Money and times as the whole program shows them.
+QString moneyText(double value);
+QString timeText(int64_t t);
+
+// A decimal number read the forgiving way the entry fields have always read
+// them: leading blanks skipped, the longest number at the start taken, anything
+// else (or nothing) reads as 0. Independent of the process locale.
+double parseDecimal(const QString& text);
+// The integer at the start of the text (leading blanks and a sign allowed), 0 if none.
+int parseInteger(const QString& text);
+
+// Told when a typed text holds a character that the store's code page cannot keep.
+QString unrepresentableTextMessage();
+
+} // namespace vorn::ui

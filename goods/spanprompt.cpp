@@ -1,0 +1,19 @@
+#include "goods/spanprompt.h"
+
+#include "kit/datespandlg.h"
+
+namespace vorn::ui {
+
+SpanAnswer askDateSpan(const QDate& from, const QDate& to, QWidget* parent) {
+    CDateSpanDlg dlg(from, to, parent);
+    dlg.exec();
+    SpanAnswer a;
+    a.outcome = dlg.answer();
+    if (a.outcome == 1) {
+        a.from = dlg.start();
+        a.to = dlg.end();
+    }
+    return a;
+}
+
+} // namespace vorn::ui

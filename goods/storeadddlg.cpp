@@ -1,0 +1,289 @@
+#include "goods/storeadddlg.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "goods/enterkey.h"
+#include "goods/gbklimit.h"
+#include "goods/goodscells.h"
+#include "goods/goodslimits.h"
+#include "kit/appstate.h"
+#include "kit/busy.h"
+#include "kit/clock.h"
+#include "kit/gbk.h"
+#include "kit/shell.h"
+
+namespace vorn::ui {
+
+namespace {
+
+QLineEdit* makeEdit(const char* objectName, int maxBytes) {
+    auto* e = new QLineEdit;
+    e->setObjectName(QString::fromLatin1(objectName));
+    limitGbk(e, maxBytes);
+    return e;
+}
+
+QComboBox* makeCombo(const char* objectName, int maxBytes) {
+    auto* c = new QComboBox;
+    c->setObjectName(QString::fromLatin1(objectName));
+    c->setEditable(true);
+    c->setInsertPolicy(QComboBox::NoInsert);
+    limitGbk(c, maxBytes);
+    return c;
+}
+
+QPushButton* makeButton(const QString& text, const char* objectName) {
+    auto* b = new QPushButton(text);
+    b->setObjectName(QString::fromLatin1(objectName));
+    // Enter does nothing in this dialog, so no button may be the default.
+    b->setAutoDefault(false);
+    b->setDefault(false);
+    return b;
+}
+
+QString orBlank(const std::string& gbkText) {
+    return gbkText.empty() ? QStringLiteral("(空)") : fromGbk(gbkText);
+}
+
+} // namespace
+
+CStoreAddDlg::CStoreAddDlg(Shell& shell, QWidget* parent) : QDialog(parent), shell_(shell) {
+    setWindowTitle(QStringLiteral("商品录入"));
+    buildUi();
+    fillCombos();
+    list_->addItem(QStringLiteral("商品编码/商品名称/类型/规格/供货商 × (数量)"));
+    focusEdit(code_);
+}
+
+void CStoreAddDlg::buildUi() {
+    list_ = new QListWidget;
+    list_->setObjectName(QStringLiteral("lines"));
+    list_->setMinimumWidth(380);
+
+    quantity_ = new QLineEdit(QStringLiteral("1"));
+    quantity_->setObjectName(QStringLiteral("quantity"));
+    quantity_->setMaxLength(kQuantityDigits);
+    code_ = makeEdit("code", kCodeBytes);
+    name_ = makeEdit("name", kNameBytes);
+    type_ = makeCombo("type", kTypeNameBytes);
+    size_ = makeEdit("size", kSizeBytes);
+    oriP_ = makeEdit("oriP", kPriceBytes);
+    retP_ = makeEdit("retP", kPriceBytes);
+    memP_ = makeEdit("memP", kPriceBytes);
+    golP_ = makeEdit("golP", kPriceBytes);
+    whoP_ = makeEdit("whoP", kPriceBytes);
+    speP_ = makeEdit("speP", kPriceBytes);
+    supplier_ = makeCombo("supplier", kSupplierNameBytes);
+    remark_ = new QPlainTextEdit;
+    remark_->setObjectName(QStringLiteral("remark"));
+    remark_->setTabChangesFocus(true);
+    remark_->setFixedHeight(64);
+    limitGbk(remark_, kRemarkBytes);
+    interceptEnter(remark_, {});
+
+    // Most lines differ from the previous one only in code and name; the
+    // member, gold-card, wholesale and special prices usually equal retail.
+    connect(retP_, &QLineEdit::textChanged, this, [this](const QString& t) {
+        for (QLineEdit* e : {memP_, golP_, whoP_, speP_})
+            e->setText(t);
+    });
+
+    auto* form = new QGridLayout;
+    int row = 0;
+    auto addRow = [&](const QString& label, QWidget* w) {
+        form->addWidget(new QLabel(label), row, 0, Qt::AlignRight | Qt::AlignVCenter);
+        form->addWidget(w, row, 1);
+        ++row;
+    };
+    addRow(QStringLiteral("数量:"), quantity_);
+    addRow(QStringLiteral("商品编码:"), code_);
+    addRow(QStringLiteral("商品名称:"), name_);
+    addRow(QStringLiteral("类型:"), type_);
+    addRow(QStringLiteral("规格:"), size_);
+    addRow(QStringLiteral("进货价(元):"), oriP_);
+    addRow(QStringLiteral("零售价(元):"), retP_);
+    addRow(QStringLiteral("普通会员价(元):"), memP_);
+    addRow(QStringLiteral("金卡会员价(元):"), golP_);
+    addRow(QStringLiteral("批发价(元):"), whoP_);
+    addRow(QStringLiteral("特价(元):"), speP_);
+    addRow(QStringLiteral("供货商:"), supplier_);
+    form->addWidget(new QLabel(QStringLiteral("备注:")), row, 0, Qt::AlignRight | Qt::AlignTop);
+    form->addWidget(remark_, row, 1);
+    form->setColumnMinimumWidth(1, 200);
+
+    auto* addButton = makeButton(QStringLiteral("<-"), "add");
+    auto* backButton = makeButton(QStringLiteral("->"), "back");
+    auto* saveButton = makeButton(QStringLiteral("保存"), "save");
+    auto* cancelButton = makeButton(QStringLiteral("取消"), "cancel");
+    connect(addButton, &QPushButton::clicked, this, &CStoreAddDlg::addLine);
+    connect(backButton, &QPushButton::clicked, this, &CStoreAddDlg::takeLineBack);
+    connect(saveButton, &QPushButton::clicked, this, &CStoreAddDlg::save);
+    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* left = new QVBoxLayout;
+    left->addWidget(new QLabel(QStringLiteral("录入商品列表:")));
+    left->addWidget(list_);
+
+    auto* middle = new QVBoxLayout;
+    middle->addStretch();
+    middle->addWidget(addButton);
+    middle->addWidget(backButton);
+    middle->addStretch();
+
+    auto* top = new QHBoxLayout;
+    top->addLayout(left, 1);
+    top->addLayout(middle);
+    top->addLayout(form);
+
+    auto* bottom = new QHBoxLayout;
+    bottom->addStretch();
+    bottom->addWidget(saveButton);
+    bottom->addWidget(cancelButton);
+
+    auto* outer = new QVBoxLayout(this);
+    outer->addLayout(top);
+    outer->addLayout(bottom);
+}
+
+void CStoreAddDlg::fillCombos() {
+    const AppState& st = shell_.state();
+    for (const vorn::TRec& t : st.types)
+        type_->addItem(fromGbk(t.FTs_Name));
+    for (const vorn::SPRec& s : st.suppliers)
+        supplier_->addItem(fromGbk(s.FSPs_Name));
+}
+
+void CStoreAddDlg::focusEdit(QLineEdit* edit) {
+    edit->setFocus();
+    edit->selectAll();
+}
+
+bool CStoreAddDlg::readFields(vorn::SRec& r) const {
+    const AppState& st = shell_.state();
+    std::string type;
+    std::string supplier;
+    std::string remark;
+    if (!toGbk(code_->text(), r.FSs_Code) || !toGbk(name_->text(), r.FSs_Name) ||
+        !toGbk(size_->text(), r.FSs_Size) || !toGbk(type_->currentText(), type) ||
+        !toGbk(supplier_->currentText(), supplier) || !toGbk(remark_->toPlainText(), r.FSs_Remark))
+        return false;
+    r.FSi_Id = 0;
+    r.FSi_Type = typeIdByName(st.types, type, 1);
+    r.FSd_OriP = parseDecimal(oriP_->text());
+    r.FSd_RetP = parseDecimal(retP_->text());
+    r.FSd_MemP = parseDecimal(memP_->text());
+    r.FSd_GolP = parseDecimal(golP_->text());
+    r.FSd_WhoP = parseDecimal(whoP_->text());
+    r.FSd_SpeP = parseDecimal(speP_->text());
+    r.FSi_Supplier = supplierIdByName(st.suppliers, supplier, 1);
+    r.FSd_ReaP = 0.0;
+    r.FSt_StoT = 0;
+    r.FSt_SalT = 0;
+    r.FSi_Flag = 0;
+    return true;
+}
+
+QString CStoreAddDlg::lineText(const vorn::SRec& u, int quantity) const {
+    const AppState& st = shell_.state();
+    return QStringLiteral("%1/%2/%3/%4/%5 × (%6)")
+        .arg(orBlank(u.FSs_Code), orBlank(u.FSs_Name), fromGbk(typeName(st.types, u.FSi_Type)),
+             orBlank(u.FSs_Size), fromGbk(supplierName(st.suppliers, u.FSi_Supplier)))
+        .arg(quantity);
+}
+
+void CStoreAddDlg::addLine() {
+    const int quantity = parseInteger(quantity_->text());
+    if (quantity <= 0) {
+        shell_.reportFailure(QStringLiteral("录入商品的数量必须大于\"0\""));
+        quantity_->setText(QStringLiteral("1"));
+        focusEdit(quantity_);
+        return;
+    }
+    Line line;
+    if (!readFields(line.unit)) {
+        shell_.reportFailure(unrepresentableTextMessage());
+        return;
+    }
+    line.quantity = quantity;
+    list_->addItem(lineText(line.unit, quantity));
+    lines_.push_back(std::move(line));
+    focusEdit(code_);
+}
+
+void CStoreAddDlg::showUnit(const vorn::SRec& u) {
+    const AppState& st = shell_.state();
+    code_->setText(fromGbk(u.FSs_Code));
+    name_->setText(fromGbk(u.FSs_Name));
+    const int t = typeIndexById(st.types, u.FSi_Type);
+    type_->setCurrentIndex(t >= 0 ? t : 0);
+    size_->setText(fromGbk(u.FSs_Size));
+    oriP_->setText(moneyText(u.FSd_OriP));
+    // Retail first: its change handler overwrites the four prices after it.
+    retP_->setText(moneyText(u.FSd_RetP));
+    memP_->setText(moneyText(u.FSd_MemP));
+    golP_->setText(moneyText(u.FSd_GolP));
+    whoP_->setText(moneyText(u.FSd_WhoP));
+    speP_->setText(moneyText(u.FSd_SpeP));
+    const int s = supplierIndexById(st.suppliers, u.FSi_Supplier);
+    supplier_->setCurrentIndex(s >= 0 ? s : 0);
+    remark_->setPlainText(fromGbk(u.FSs_Remark));
+}
+
+void CStoreAddDlg::takeLineBack() {
+    const int row = list_->currentRow();
+    if (row < 1 || static_cast<size_t>(row) > lines_.size()) return;
+    showUnit(lines_[static_cast<size_t>(row - 1)].unit);
+    lines_.erase(lines_.begin() + (row - 1));
+    delete list_->takeItem(row);
+    focusEdit(code_);
+}
+
+void CStoreAddDlg::save() {
+    if (lines_.empty()) {
+        insertResult_ = 0;
+        accept();
+        return;
+    }
+    long long total = 0;
+    for (const Line& l : lines_)
+        total += l.quantity;
+    if (total > kMaxBatchUnits) {
+        shell_.reportFailure(QStringLiteral("一次录入的商品数量太多，不能超过上限%1件").arg(kMaxBatchUnits));
+        focusEdit(quantity_);
+        return;
+    }
+    // One moment for the whole save: the units of one entry share their stock time.
+    const int64_t stockTime = now();
+    std::vector<vorn::SRec> units;
+    units.reserve(static_cast<size_t>(total));
+    for (const Line& l : lines_) {
+        vorn::SRec u = l.unit;
+        u.FSt_StoT = stockTime;
+        units.insert(units.end(), static_cast<size_t>(l.quantity), u);
+    }
+    vorn::Core& core = shell_.state().core;
+    int result = -1;
+    runBusy(shell_.window(),
+            [&] { result = core.insert_srec(units.data(), static_cast<int>(units.size())); });
+    insertResult_ = result;
+    accept();
+}
+
+void CStoreAddDlg::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+} // namespace vorn::ui

@@ -1,0 +1,74 @@
+// The goods entry dialog "商品录入": lines of goods collected one by one, each
+// with a quantity, and saved together as one unit row per piece.
+#pragma once
+
+#include <QDialog>
+#include <vector>
+
+#include "vorn/records.h"
+
+class QComboBox;
+class QLineEdit;
+class QListWidget;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace vorn::ui {
+
+class Shell;
+
+class CStoreAddDlg : public QDialog {
+    Q_OBJECT
+public:
+    explicit CStoreAddDlg(Shell& shell, QWidget* parent = nullptr);
+
+    // After the dialog closed: the number of units written (0 none, -1 the store
+    // failed, or -1 when cancelled; tell the two apart by result()).
+    int insertResult() const { return insertResult_; }
+    // Lines collected so far (the header line not counted).
+    int lineCount() const { return static_cast<int>(lines_.size()); }
+    int lineQuantity(int line) const { return lines_.at(static_cast<size_t>(line)).quantity; }
+
+public slots:
+    void addLine();      // "<-"
+    void takeLineBack(); // "->"
+    void save();         // "保存"
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    struct Line {
+        vorn::SRec unit; // every unit of the line is this record
+        int quantity = 0;
+    };
+
+    void buildUi();
+    void fillCombos();
+    void focusEdit(QLineEdit* edit);
+    // The record the fields describe; false when a text cannot be stored.
+    bool readFields(vorn::SRec& out) const;
+    void showUnit(const vorn::SRec& unit);
+    QString lineText(const vorn::SRec& unit, int quantity) const;
+
+    Shell& shell_;
+    std::vector<Line> lines_; // list row r (r >= 1) is lines_[r - 1]
+    int insertResult_ = -1;
+
+    QListWidget* list_ = nullptr;
+    QLineEdit* quantity_ = nullptr;
+    QLineEdit* code_ = nullptr;
+    QLineEdit* name_ = nullptr;
+    QComboBox* type_ = nullptr;
+    QLineEdit* size_ = nullptr;
+    QLineEdit* oriP_ = nullptr;
+    QLineEdit* retP_ = nullptr;
+    QLineEdit* memP_ = nullptr;
+    QLineEdit* golP_ = nullptr;
+    QLineEdit* whoP_ = nullptr;
+    QLineEdit* speP_ = nullptr;
+    QComboBox* supplier_ = nullptr;
+    QPlainTextEdit* remark_ = nullptr;
+};
+
+} // namespace vorn::ui

@@ -1,0 +1,266 @@
+#include "goods/storeinputdlg.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+
+#include "goods/enterkey.h"
+#include "goods/gbklimit.h"
+#include "goods/goodscells.h"
+#include "goods/goodslimits.h"
+#include "goods/goodsrows.h"
+#include "kit/appstate.h"
+#include "kit/busy.h"
+#include "kit/gbk.h"
+#include "kit/shell.h"
+
+namespace vorn::ui {
+
+namespace {
+
+QLineEdit* makeEdit(const char* objectName, int maxBytes, const QColor& colour = QColor()) {
+    auto* e = new QLineEdit;
+    e->setObjectName(QString::fromLatin1(objectName));
+    if (maxBytes > 0) limitGbk(e, maxBytes);
+    if (colour.isValid()) {
+        QPalette pal = e->palette();
+        pal.setColor(QPalette::Text, colour);
+        e->setPalette(pal);
+    }
+    return e;
+}
+
+QLineEdit* makeDisplay(const char* objectName) {
+    QLineEdit* e = makeEdit(objectName, 0);
+    e->setEnabled(false);
+    return e;
+}
+
+QComboBox* makeCombo(const char* objectName, int maxBytes) {
+    auto* c = new QComboBox;
+    c->setObjectName(QString::fromLatin1(objectName));
+    c->setEditable(true);
+    c->setInsertPolicy(QComboBox::NoInsert);
+    limitGbk(c, maxBytes);
+    return c;
+}
+
+} // namespace
+
+CStoreInputDlg::CStoreInputDlg(Shell& shell, QWidget* owner)
+    : QWidget(owner, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint), shell_(shell) {
+    setObjectName(QStringLiteral("goodsEditPanel"));
+    setWindowTitle(QStringLiteral("商品编辑"));
+    buildUi();
+    adjustSize();
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) move(screen->availableGeometry().topLeft());
+}
+
+void CStoreInputDlg::buildUi() {
+    code_ = makeEdit("code", kCodeBytes);
+    name_ = makeEdit("name", kNameBytes);
+    type_ = makeCombo("type", kTypeNameBytes);
+    size_ = makeEdit("size", kSizeBytes);
+    oriP_ = makeEdit("oriP", kPriceBytes);
+    retP_ = makeEdit("retP", kPriceBytes, QColor(34, 139, 34));
+    memP_ = makeEdit("memP", kPriceBytes, QColor(210, 105, 30));
+    golP_ = makeEdit("golP", kPriceBytes, QColor(255, 97, 0));
+    whoP_ = makeEdit("whoP", kPriceBytes, QColor(160, 32, 240));
+    speP_ = makeEdit("speP", kPriceBytes, QColor(0, 0, 255));
+    stoT_ = makeDisplay("stoT");
+    reaP_ = makeDisplay("reaP");
+    salT_ = makeDisplay("salT");
+    state_ = new QComboBox;
+    state_->setObjectName(QStringLiteral("state"));
+    state_->addItems({QStringLiteral("库存中"), QStringLiteral("已销售")});
+    state_->setEnabled(false);
+    supplier_ = makeCombo("supplier", kSupplierNameBytes);
+    remark_ = new QPlainTextEdit;
+    remark_->setObjectName(QStringLiteral("remark"));
+    remark_->setTabChangesFocus(true);
+    remark_->setFixedHeight(72);
+    limitGbk(remark_, kRemarkBytes);
+    interceptEnter(remark_, [this] { save(); });
+    saveButton_ = new QPushButton(QStringLiteral("确认保存"));
+    saveButton_->setObjectName(QStringLiteral("save"));
+    connect(saveButton_, &QPushButton::clicked, this, &CStoreInputDlg::save);
+
+    auto* grid = new QGridLayout;
+    grid->setHorizontalSpacing(8);
+    auto label = [](const char* text) { return new QLabel(QString::fromUtf8(text)); };
+    const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
+    struct Pair {
+        const char* label;
+        QWidget* field;
+    };
+    const Pair pairs[] = {
+        {"商品编码:", code_},       {"商品名称:", name_},       {"类型:", type_},
+        {"规格:", size_},           {"进货价(元):", oriP_},     {"零售价(元):", retP_},
+        {"普通会员价(元):", memP_}, {"金卡会员价(元):", golP_}, {"批发价(元):", whoP_},
+        {"特价(元):", speP_},       {"入库时间:", stoT_},       {"实售价(元):", reaP_},
+        {"售出时间:", salT_},       {"商品状态:", state_},
+    };
+    int i = 0;
+    for (const Pair& p : pairs) {
+        const int row = i / 2;
+        const int col = (i % 2) * 2;
+        grid->addWidget(label(p.label), row, col, right);
+        grid->addWidget(p.field, row, col + 1);
+        ++i;
+    }
+    int row = (i + 1) / 2;
+    grid->addWidget(label("供货商:"), row, 0, right);
+    grid->addWidget(supplier_, row, 1, 1, 3);
+    ++row;
+    grid->addWidget(label("备注:"), row, 0, Qt::AlignRight | Qt::AlignTop);
+    grid->addWidget(remark_, row, 1, 1, 3);
+    grid->setColumnMinimumWidth(1, 170);
+    grid->setColumnMinimumWidth(3, 170);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(saveButton_);
+
+    auto* outer = new QVBoxLayout(this);
+    outer->addLayout(grid);
+    outer->addLayout(buttons);
+}
+
+void CStoreInputDlg::fillCombos() {
+    const AppState& st = shell_.state();
+    type_->clear();
+    supplier_->clear();
+    for (const vorn::TRec& t : st.types)
+        type_->addItem(fromGbk(t.FTs_Name));
+    for (const vorn::SPRec& s : st.suppliers)
+        supplier_->addItem(fromGbk(s.FSPs_Name));
+}
+
+void CStoreInputDlg::openFor(const std::vector<int>& rows) {
+    const AppState& st = shell_.state();
+    rows_.clear();
+    units_.clear();
+    for (int r : rows) {
+        if (r < 0 || static_cast<size_t>(r) >= st.goods.size()) continue;
+        rows_.push_back(r);
+        units_.push_back(st.goods[static_cast<size_t>(r)]);
+    }
+    if (units_.empty()) return;
+    template_ = units_.front();
+    fillCombos();
+    showTemplate();
+    setWindowTitle(units_.size() > 1 ? QStringLiteral("商品编辑(注意: 当前编辑针对所有选定商品)")
+                                     : QStringLiteral("商品编辑"));
+    show();
+    raise();
+    activateWindow();
+    code_->setFocus();
+    code_->selectAll();
+}
+
+void CStoreInputDlg::showTemplate() {
+    const AppState& st = shell_.state();
+    const vorn::SRec& t = template_;
+    code_->setText(fromGbk(t.FSs_Code));
+    name_->setText(fromGbk(t.FSs_Name));
+    const int ti = typeIndexById(st.types, t.FSi_Type);
+    type_->setCurrentIndex(ti >= 0 ? ti : 0);
+    size_->setText(fromGbk(t.FSs_Size));
+    oriP_->setText(moneyText(t.FSd_OriP));
+    retP_->setText(moneyText(t.FSd_RetP));
+    memP_->setText(moneyText(t.FSd_MemP));
+    golP_->setText(moneyText(t.FSd_GolP));
+    whoP_->setText(moneyText(t.FSd_WhoP));
+    speP_->setText(moneyText(t.FSd_SpeP));
+    // Times, real price and state differ from unit to unit; with several units
+    // no single value could be shown for them.
+    const bool many = units_.size() > 1;
+    stoT_->setText(many ? QString() : timeText(t.FSt_StoT));
+    reaP_->setText(many ? QString() : moneyText(t.FSd_ReaP));
+    salT_->setText(many ? QString() : timeText(t.FSt_SalT));
+    state_->setCurrentIndex(t.FSi_Flag == 0 || t.FSi_Flag == 1 ? t.FSi_Flag : -1);
+    const int si = supplierIndexById(st.suppliers, t.FSi_Supplier);
+    supplier_->setCurrentIndex(si >= 0 ? si : 0);
+    remark_->setPlainText(fromGbk(t.FSs_Remark));
+    openedOriP_ = t.FSd_OriP;
+    openedRetP_ = t.FSd_RetP;
+}
+
+bool CStoreInputDlg::readTemplate() {
+    const AppState& st = shell_.state();
+    vorn::SRec& t = template_;
+    std::string type;
+    std::string supplier;
+    if (!toGbk(code_->text(), t.FSs_Code) || !toGbk(name_->text(), t.FSs_Name) ||
+        !toGbk(size_->text(), t.FSs_Size) || !toGbk(type_->currentText(), type) ||
+        !toGbk(supplier_->currentText(), supplier) || !toGbk(remark_->toPlainText(), t.FSs_Remark))
+        return false;
+    t.FSi_Type = typeIdByName(st.types, type, 1);
+    t.FSd_OriP = parseDecimal(oriP_->text());
+    t.FSd_RetP = parseDecimal(retP_->text());
+    t.FSd_MemP = parseDecimal(memP_->text());
+    t.FSd_GolP = parseDecimal(golP_->text());
+    t.FSd_WhoP = parseDecimal(whoP_->text());
+    t.FSd_SpeP = parseDecimal(speP_->text());
+    t.FSi_Supplier = supplierIdByName(st.suppliers, supplier, 1);
+    return true;
+}
+
+void CStoreInputDlg::save() {
+    if (units_.empty() || !isVisible()) return;
+    if (!readTemplate()) {
+        shell_.reportFailure(unrepresentableTextMessage());
+        return;
+    }
+    // The units are written from the panel's own copies: the loaded rows may
+    // have been reloaded (a new sort) since the panel was opened.
+    std::vector<vorn::SRec> edited = units_;
+    for (vorn::SRec& u : edited)
+        applyGoodsTemplate(u, template_);
+    const bool totalsChanged =
+        template_.FSd_OriP != openedOriP_ || template_.FSd_RetP != openedRetP_ || edited.size() > 1;
+
+    vorn::Core& core = shell_.state().core;
+    int result = -1;
+    runBusy(shell_.window(),
+            [&] { result = core.update_srec(edited.data(), static_cast<int>(edited.size())); });
+    if (result > 0) {
+        applyEditedUnits(shell_.state().goods, rows_, edited);
+        units_ = std::move(edited);
+    }
+    hide();
+    emit editFinished(totalsChanged, result);
+}
+
+void CStoreInputDlg::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        save();
+        return;
+    case Qt::Key_Escape:
+        hide();
+        return;
+    default:
+        QWidget::keyPressEvent(event);
+    }
+}
+
+void CStoreInputDlg::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    emit visibilityChanged(true);
+}
+
+void CStoreInputDlg::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    emit visibilityChanged(false);
+}
+
+} // namespace vorn::ui

@@ -1,0 +1,19 @@
+// The goods type dialog "商品类型配置".
+#pragma once
+
+#include "goods/catalogdlg.h"
+
+namespace vorn::ui {
+
+class CStoreTypeInputDlg : public CCatalogDlg {
+    Q_OBJECT
+public:
+    explicit CStoreTypeInputDlg(Shell& shell, QWidget* parent = nullptr);
+
+protected:
+    int countNamed(const char* condition) override;
+    void appendInsert(std::string& sql, const std::string& name) const override;
+    void appendDelete(std::string& sql, int id) const override;
+};
+
+} // namespace vorn::ui
