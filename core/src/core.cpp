@@ -42,10 +42,13 @@ int Core::close() {
 
 int Core::is_open() { return db != nullptr ? 1 : 0; }
 
-int Core::exec_sql(const char* sql) { return sqlite3_exec(db, sql, nullptr, nullptr, nullptr); }
+int Core::exec_sql(const char* sql) {
+    if (db == nullptr) return SQLITE_MISUSE;
+    return sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
+}
 
 int Core::create_table() { return sqlite3_exec(db, detail::kSchemaText, nullptr, nullptr, nullptr); }
 
-int Core::ensure_indexes() { return sqlite3_exec(db, detail::kIndexText, nullptr, nullptr, nullptr); }
+int Core::ensure_indexes() { return exec_sql(detail::kIndexText); }
 
 } // namespace vorn

@@ -1,4 +1,5 @@
 // Counts, selects, batch writes, sums and the stock alarm.
+#include <cstring>
 #include <string>
 
 #define SQLITE_HAS_CODEC 1
@@ -13,6 +14,12 @@ namespace vorn {
 using detail::RowContext;
 
 namespace {
+
+// sqlite3_exec on a closed store (no connection) is refused rather than crashing.
+int exec(sqlite3* db, const char* sql, sqlite3_callback cb, void* ctx) {
+    if (db == nullptr) return SQLITE_MISUSE;
+    return sqlite3_exec(db, sql, cb, ctx, nullptr);
+}
 
 bool has_cond(const char* cond) { return cond != nullptr && *cond != '\0'; }
 
@@ -30,7 +37,7 @@ std::string statement(const char* head, const char* table, const char* cond) {
 // A failed batch leaves its BEGIN open; end it so the next write can begin its own.
 void end_open_transaction(sqlite3* db) {
     if (db != nullptr && sqlite3_get_autocommit(db) == 0)
-        sqlite3_exec(db, "ROLLBACK;", nullptr, nullptr, nullptr);
+        exec(db, "ROLLBACK;", nullptr, nullptr);
 }
 
 enum class Op { Insert, Update, Delete };
@@ -51,7 +58,7 @@ template <class Rec, class Get> int batch(sqlite3* db, Op op, int n, Get get) {
     sql += "BEGIN;";
     for (int i = 0; i < n; ++i) append(op, get(i), sql);
     sql += "COMMIT;";
-    if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) {
+    if (exec(db, sql.c_str(), nullptr, nullptr) != SQLITE_OK) {
         end_open_transaction(db);
         return -1;
     }
@@ -62,15 +69,34 @@ template <class Rec> int count_of(sqlite3* db, const char* cond) {
     int n = 0;
     RowContext ctx{&n};
     std::string sql = statement("SELECT COUNT() FROM ", detail::kTableNames[Rec::db_id], cond);
-    if (sqlite3_exec(db, sql.c_str(), detail::read_count, &ctx, nullptr) != SQLITE_OK) return -1;
+    if (exec(db, sql.c_str(), detail::read_count, &ctx) != SQLITE_OK) return -1;
     return n;
 }
 
+// Runs the select statement by statement rather than through sqlite3_exec, so
+// numbers arrive as numbers. The connection's mutex is held for the whole walk,
+// as sqlite3_exec would, so another thread's statement cannot slip in between
+// two rows. A condition that carries a further statement is refused whole.
 template <class Rec> int select_of(sqlite3* db, Rec* out, const char* cond) {
+    if (db == nullptr) return -1;
     RowContext ctx{out};
     std::string sql = statement("SELECT * FROM ", detail::kTableNames[Rec::db_id], cond);
-    if (sqlite3_exec(db, sql.c_str(), detail::kRowReaders[Rec::db_id], &ctx, nullptr) != SQLITE_OK) return -1;
-    return ctx.count;
+    sqlite3_mutex* mutex = sqlite3_db_mutex(db);
+    sqlite3_mutex_enter(mutex);
+    sqlite3_stmt* stmt = nullptr;
+    const char* tail = nullptr;
+    int rc = sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()) + 1, &stmt, &tail);
+    if (rc == SQLITE_OK && tail != nullptr && tail[std::strspn(tail, " \t\r\n;")] != '\0') {
+        rc = SQLITE_ERROR;
+    } else if (rc == SQLITE_OK && stmt != nullptr) {
+        while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) detail::kRecordReaders[Rec::db_id](stmt, ctx);
+        if (rc == SQLITE_DONE) rc = SQLITE_OK;
+    } else if (rc == SQLITE_OK) {
+        rc = SQLITE_MISUSE; // an empty statement
+    }
+    sqlite3_finalize(stmt);
+    sqlite3_mutex_leave(mutex);
+    return rc == SQLITE_OK ? ctx.count : -1;
 }
 
 } // namespace
@@ -120,7 +146,7 @@ int Core::get_srec_total(double* out, const char* e1, const char* e2, const char
     head += ") FROM ";
     RowContext ctx{out};
     std::string sql = statement(head.c_str(), "Store", cond);
-    int rc = sqlite3_exec(db, sql.c_str(), two ? detail::read_total_two : detail::read_total_one, &ctx, nullptr);
+    int rc = exec(db, sql.c_str(), two ? detail::read_total_two : detail::read_total_one, &ctx);
     return rc == SQLITE_OK ? 1 : -1;
 }
 
@@ -137,14 +163,14 @@ int Core::get_srec_alarm_count(int limit) {
     std::string sql = alarm_query("SELECT COUNT() FROM (SELECT COUNT() FROM ", limit) + ")";
     int n = 0;
     RowContext ctx{&n};
-    if (sqlite3_exec(db, sql.c_str(), detail::read_count, &ctx, nullptr) != SQLITE_OK) return -1;
+    if (exec(db, sql.c_str(), detail::read_count, &ctx) != SQLITE_OK) return -1;
     return n;
 }
 
 int Core::select_srec_alarm(SRec* out, int limit) {
     std::string sql = alarm_query("SELECT FSs_Code,FSs_Name,COUNT() FROM ", limit);
     RowContext ctx{out};
-    if (sqlite3_exec(db, sql.c_str(), detail::read_alarm, &ctx, nullptr) != SQLITE_OK) return -1;
+    if (exec(db, sql.c_str(), detail::read_alarm, &ctx) != SQLITE_OK) return -1;
     return ctx.count;
 }
 

@@ -3,6 +3,9 @@
 #include <cstdlib>
 #include <string>
 
+#define SQLITE_HAS_CODEC 1
+#include <sqlite3.h>
+
 #include "vorn/records.h"
 #include "vorn/sqltext.h"
 
@@ -10,7 +13,100 @@ namespace vorn::detail {
 
 namespace {
 
-// NULL never occurs in what the program writes; read it as 0 or empty anyway.
+// One result row of a stepped statement. NULL never occurs in what the program
+// writes but for unset times; read it as 0 or empty anyway.
+class Row {
+public:
+    explicit Row(sqlite3_stmt* s) : s_(s) {}
+    int integer(int i) const { return sqlite3_column_int(s_, i); }
+    double real(int i) const { return sqlite3_column_double(s_, i); }
+    void text(int i, std::string& field) const {
+        const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(s_, i));
+        if (t)
+            field.assign(t, static_cast<size_t>(sqlite3_column_bytes(s_, i)));
+        else
+            field.clear();
+    }
+    int64_t time(int i) const {
+        const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(s_, i));
+        return t ? parse_time(t) : 0;
+    }
+    int columns() const { return sqlite3_column_count(s_); }
+
+private:
+    sqlite3_stmt* s_;
+};
+
+template <class Rec> Rec* next_record(RowContext& ctx) { return static_cast<Rec*>(ctx.out) + ctx.count++; }
+
+void read_store(sqlite3_stmt* s, RowContext& ctx) {
+    const Row v(s);
+    if (v.columns() < 17) return;
+    SRec& r = *next_record<SRec>(ctx);
+    r.FSi_Id = v.integer(0);
+    v.text(1, r.FSs_Code);
+    v.text(2, r.FSs_Name);
+    r.FSi_Type = v.integer(3);
+    v.text(4, r.FSs_Size);
+    r.FSd_OriP = v.real(5);
+    r.FSd_RetP = v.real(6);
+    r.FSd_MemP = v.real(7);
+    r.FSd_GolP = v.real(8);
+    r.FSd_WhoP = v.real(9);
+    r.FSd_SpeP = v.real(10);
+    r.FSt_StoT = v.time(11);
+    r.FSd_ReaP = v.real(12);
+    r.FSt_SalT = v.time(13);
+    r.FSi_Flag = v.integer(14);
+    r.FSi_Supplier = v.integer(15);
+    v.text(16, r.FSs_Remark);
+}
+
+// Type and Supplier rows have the same shape, and so do their records.
+void read_id_name(sqlite3_stmt* s, RowContext& ctx) {
+    const Row v(s);
+    if (v.columns() < 2) return;
+    TRec& r = *next_record<TRec>(ctx);
+    r.FTi_Id = v.integer(0);
+    v.text(1, r.FTs_Name);
+}
+
+void read_user(sqlite3_stmt* s, RowContext& ctx) {
+    const Row v(s);
+    if (v.columns() < 4) return;
+    URec& r = *next_record<URec>(ctx);
+    r.FUi_Id = v.integer(0);
+    v.text(1, r.FUs_Name);
+    v.text(2, r.FUs_Pas);
+    r.FUi_Auth = v.integer(3);
+}
+
+void read_addition(sqlite3_stmt* s, RowContext& ctx) {
+    const Row v(s);
+    if (v.columns() < 3) return;
+    ARec& r = *next_record<ARec>(ctx);
+    r.FAi_Id = v.integer(0);
+    v.text(1, r.FAs_Name);
+    v.text(2, r.FAs_Value);
+}
+
+void read_vip(sqlite3_stmt* s, RowContext& ctx) {
+    const Row v(s);
+    if (v.columns() < 11) return;
+    VIPRec& r = *next_record<VIPRec>(ctx);
+    r.FVi_Id = v.integer(0);
+    v.text(1, r.FVs_Code);
+    r.FVi_Type = v.integer(2);
+    v.text(3, r.FVs_Name);
+    r.FVi_Grade = v.integer(4);
+    v.text(5, r.FVs_EMail);
+    v.text(6, r.FVs_Phone);
+    v.text(7, r.FVs_Addr);
+    r.FVt_CreT = v.time(8);
+    v.text(9, r.FVs_Remark);
+    r.FVt_BirT = v.time(10);
+}
+
 int to_int(const char* v) { return v ? std::atoi(v) : 0; }
 double to_double(const char* v) { return v ? std::atof(v) : 0.0; }
 void to_text(std::string& field, const char* v) {
@@ -19,84 +115,10 @@ void to_text(std::string& field, const char* v) {
     else
         field.clear();
 }
-int64_t to_time(const char* v) { return v ? parse_time(v) : 0; }
-
-template <class Rec> Rec& next_record(void* ctx) {
-    auto* c = static_cast<RowContext*>(ctx);
-    return static_cast<Rec*>(c->out)[c->count++];
-}
-
-int read_store(void* ctx, int ncols, char** v, char**) {
-    if (ncols < 17) return 0;
-    SRec& r = next_record<SRec>(ctx);
-    r.FSi_Id = to_int(v[0]);
-    to_text(r.FSs_Code, v[1]);
-    to_text(r.FSs_Name, v[2]);
-    r.FSi_Type = to_int(v[3]);
-    to_text(r.FSs_Size, v[4]);
-    r.FSd_OriP = to_double(v[5]);
-    r.FSd_RetP = to_double(v[6]);
-    r.FSd_MemP = to_double(v[7]);
-    r.FSd_GolP = to_double(v[8]);
-    r.FSd_WhoP = to_double(v[9]);
-    r.FSd_SpeP = to_double(v[10]);
-    r.FSt_StoT = to_time(v[11]);
-    r.FSd_ReaP = to_double(v[12]);
-    r.FSt_SalT = to_time(v[13]);
-    r.FSi_Flag = to_int(v[14]);
-    r.FSi_Supplier = to_int(v[15]);
-    to_text(r.FSs_Remark, v[16]);
-    return 0;
-}
-
-// Type and Supplier rows have the same shape, and so do their records.
-int read_id_name(void* ctx, int ncols, char** v, char**) {
-    if (ncols < 2) return 0;
-    TRec& r = next_record<TRec>(ctx);
-    r.FTi_Id = to_int(v[0]);
-    to_text(r.FTs_Name, v[1]);
-    return 0;
-}
-
-int read_user(void* ctx, int ncols, char** v, char**) {
-    if (ncols < 4) return 0;
-    URec& r = next_record<URec>(ctx);
-    r.FUi_Id = to_int(v[0]);
-    to_text(r.FUs_Name, v[1]);
-    to_text(r.FUs_Pas, v[2]);
-    r.FUi_Auth = to_int(v[3]);
-    return 0;
-}
-
-int read_addition(void* ctx, int ncols, char** v, char**) {
-    if (ncols < 3) return 0;
-    ARec& r = next_record<ARec>(ctx);
-    r.FAi_Id = to_int(v[0]);
-    to_text(r.FAs_Name, v[1]);
-    to_text(r.FAs_Value, v[2]);
-    return 0;
-}
-
-int read_vip(void* ctx, int ncols, char** v, char**) {
-    if (ncols < 11) return 0;
-    VIPRec& r = next_record<VIPRec>(ctx);
-    r.FVi_Id = to_int(v[0]);
-    to_text(r.FVs_Code, v[1]);
-    r.FVi_Type = to_int(v[2]);
-    to_text(r.FVs_Name, v[3]);
-    r.FVi_Grade = to_int(v[4]);
-    to_text(r.FVs_EMail, v[5]);
-    to_text(r.FVs_Phone, v[6]);
-    to_text(r.FVs_Addr, v[7]);
-    r.FVt_CreT = to_time(v[8]);
-    to_text(r.FVs_Remark, v[9]);
-    r.FVt_BirT = to_time(v[10]);
-    return 0;
-}
 
 } // namespace
 
-const RowReader kRowReaders[6] = {read_store, read_id_name, read_id_name, read_user, read_addition, read_vip};
+const RecordReader kRecordReaders[6] = {read_store, read_id_name, read_id_name, read_user, read_addition, read_vip};
 const char* const kTableNames[6] = {"Store", "Type", "Supplier", "User", "Addition", "VIP"};
 
 int read_count(void* ctx, int ncols, char** v, char**) {
@@ -120,7 +142,8 @@ int read_total_two(void* ctx, int ncols, char** v, char**) {
 
 int read_alarm(void* ctx, int ncols, char** v, char**) {
     if (ncols < 3) return 0;
-    SRec& r = next_record<SRec>(ctx);
+    auto* c = static_cast<RowContext*>(ctx);
+    SRec& r = static_cast<SRec*>(c->out)[c->count++];
     to_text(r.FSs_Code, v[0]);
     to_text(r.FSs_Name, v[1]);
     to_text(r.FSs_Remark, v[2]);

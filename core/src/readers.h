@@ -1,8 +1,10 @@
-// Row readers: sqlite3_exec callbacks that fill the caller's records.
+// Row readers: fill the caller's records from result rows.
 //
 // The position of the next row travels with the call (RowContext), so two calls
 // running at once on different threads never disturb each other.
 #pragma once
+
+struct sqlite3_stmt;
 
 namespace vorn::detail {
 
@@ -11,12 +13,15 @@ struct RowContext {
     int count = 0; // rows stored so far
 };
 
-using RowReader = int (*)(void* ctx, int ncols, char** values, char** names);
-
-// One per table, indexed by the record type's db_id (Type and Supplier share one).
-extern const RowReader kRowReaders[6];
+// Whole records: reads the current row of a stepped statement into the record at
+// the context's position and advances it. One per table, indexed by the record
+// type's db_id (Type and Supplier share one). Numbers are read as numbers, not
+// through their text, which is what makes listing a million units affordable.
+using RecordReader = void (*)(sqlite3_stmt* row, RowContext& ctx);
+extern const RecordReader kRecordReaders[6];
 extern const char* const kTableNames[6];
 
+// sqlite3_exec callbacks of the queries that deliver no whole records.
 int read_count(void* ctx, int ncols, char** values, char** names);     // out: int
 int read_total_one(void* ctx, int ncols, char** values, char** names); // out: double[1]
 int read_total_two(void* ctx, int ncols, char** values, char** names); // out: double[2]

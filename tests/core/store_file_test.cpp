@@ -174,3 +174,19 @@ TEST_F(StoreTest, EnsureIndexesKeepsAnswersAndFile) {
     EXPECT_EQ(core.insert_srec(&extra, 1), 1);
     EXPECT_EQ(core.get_srec_count("FSs_Code='C3'"), before[0] + 1);
 }
+
+// A store used after close() answers failure instead of crashing; a select
+// whose condition carries a second statement is refused and runs nothing.
+TEST_F(StoreTest, ClosedStoreFailsAndSelectRunsOneStatement) {
+    std::vector<vorn::TRec> types(4);
+    EXPECT_EQ(core.select_trec(types.data(), "1; DELETE FROM Type"), -1);
+    EXPECT_EQ(core.get_trec_count(nullptr), 1);
+
+    core.close();
+    vorn::SRec unit;
+    EXPECT_EQ(core.get_srec_count(nullptr), -1);
+    EXPECT_EQ(core.select_srec(&unit, nullptr), -1);
+    EXPECT_EQ(core.insert_srec(&unit, 1), -1);
+    EXPECT_NE(core.exec_sql("SELECT 1;"), 0);
+    EXPECT_EQ(core.get_shop_name(), "");
+}
