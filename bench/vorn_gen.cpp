@@ -1,4 +1,4 @@
-// vorn_gen --units N --members M [--dir D] [--seed S]
+// vorn_gen --units N --members M [--years Y] [--dir D] [--seed S]
 // Creates "__vorn__" in D (default: the current directory) filled with generated
 // shop data.
 #include <sys/stat.h>
@@ -15,7 +15,7 @@
 namespace {
 
 int usage() {
-    std::fprintf(stderr, "usage: vorn_gen --units N --members M [--dir D] [--seed S]\n");
+    std::fprintf(stderr, "usage: vorn_gen --units N --members M [--years Y] [--dir D] [--seed S]\n");
     return 2;
 }
 
@@ -30,6 +30,8 @@ int main(int argc, char** argv) {
             opt.units = std::atoi(argv[++i]);
         else if (!std::strcmp(argv[i], "--members") && has_value)
             opt.members = std::atoi(argv[++i]);
+        else if (!std::strcmp(argv[i], "--years") && has_value)
+            opt.years = std::atoi(argv[++i]);
         else if (!std::strcmp(argv[i], "--dir") && has_value)
             dir = argv[++i];
         else if (!std::strcmp(argv[i], "--seed") && has_value)
@@ -37,7 +39,7 @@ int main(int argc, char** argv) {
         else
             return usage();
     }
-    if (opt.units < 0 || opt.members < 0) return usage();
+    if (opt.units < 0 || opt.members < 0 || opt.years < 1) return usage();
     if (!dir.empty()) {
         mkdir(dir.c_str(), 0755);
         if (chdir(dir.c_str()) != 0) {

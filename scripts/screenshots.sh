@@ -19,4 +19,4 @@ cmake --build "$build" --target test_frame_look -j"$(nproc)"
 mkdir -p "$out"
 QT_QPA_PLATFORM=offscreen VORN_SCREENSHOT_DIR="$out" \
     "$build/bin/test_frame_look" screenshots
-ls -l "$out"/login.png "$out"/main-admin.png "$out"/main-salesperson.png
+ls -l "$out"/login.png "$out"/main-admin.png "$out"/main-salesperson.png "$out"/goods.png

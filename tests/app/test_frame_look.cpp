@@ -36,6 +36,33 @@ void shoot(CMainFrame& frame, const QString& name) {
     QVERIFY2(frame.grab().save(file), qPrintable(file));
 }
 
+// A few thousand units of a small shop, for the goods page's screenshot.
+void fillShop() {
+    const QStringList names = {QStringLiteral("康源矿泉水"), QStringLiteral("金穗大米"), QStringLiteral("鲜乐酸奶"),
+                               QStringLiteral("雅洁洗发水"), QStringLiteral("百味薯片"), QStringLiteral("清泉绿茶")};
+    const QStringList sizes = {QStringLiteral("550ml"), QStringLiteral("5kg"), QStringLiteral("200g")};
+    std::vector<vorn::SRec> units;
+    const int64_t t0 = vorn::parse_time("2026-03-02 09:30:00");
+    for (int i = 0; i < 3000; ++i) {
+        vorn::SRec u;
+        const int k = i / 50;
+        u.FSs_Code = gbk(QStringLiteral("69012345%1").arg(k, 5, 10, QLatin1Char('0')));
+        u.FSs_Name = gbk(names[k % names.size()]);
+        u.FSi_Type = 1;
+        u.FSs_Size = gbk(sizes[k % sizes.size()]);
+        u.FSd_OriP = 2.0 + k % 7;
+        u.FSd_RetP = u.FSd_OriP * 1.5;
+        u.FSd_MemP = u.FSd_GolP = u.FSd_WhoP = u.FSd_SpeP = u.FSd_RetP * 0.9;
+        u.FSt_StoT = t0 + k * 86400;
+        u.FSi_Flag = i % 3 == 0 ? 1 : 0;
+        u.FSd_ReaP = u.FSi_Flag ? u.FSd_RetP : 0.0;
+        u.FSt_SalT = u.FSi_Flag ? u.FSt_StoT + 3 * 86400 + i * 60 : 0;
+        u.FSi_Supplier = 1;
+        units.push_back(u);
+    }
+    QCOMPARE(vorn::ui::appState().core.insert_srec(units.data(), static_cast<int>(units.size())), 3000);
+}
+
 // Control widgets of one tab, by command id.
 std::vector<std::pair<int, QWidget*>> controlsOf(Ribbon& ribbon, int tab) {
     std::vector<std::pair<int, QWidget*>> out;
@@ -117,6 +144,12 @@ private slots:
         f.frame->selectTab(0);
         flush();
         shoot(*f.frame, QStringLiteral("main-admin.png"));
+        fillShop();
+        f.frame->selectTab(1);
+        flush();
+        f.frame->onCommand(114); // 搜索商品
+        flush();
+        shoot(*f.frame, QStringLiteral("goods.png"));
         if (qEnvironmentVariableIsSet("VORN_SCREENSHOT_TABS")) {
             for (int tab = 1; tab < f.ribbon().tabCount(); ++tab) {
                 f.frame->selectTab(tab);
