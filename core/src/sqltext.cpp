@@ -22,6 +22,21 @@ std::string sql_escape(std::string_view text) {
 std::string format_money(double value) {
     if (!std::isfinite(value)) return "0.0";
     const double mag = std::fabs(value);
+    // Everyday prices are nowhere near a half tenth: round them directly. Only
+    // values within a hair of a half go the decimal way below.
+    if (mag < 1e7) {
+        const double x = mag * 10.0;
+        const double whole = std::floor(x);
+        const double frac = x - whole;
+        if (std::fabs(frac - 0.5) > 1e-6) {
+            const long long tenths = static_cast<long long>(whole) + (frac > 0.5 ? 1 : 0);
+            std::string s = std::to_string(tenths / 10);
+            s += '.';
+            s += static_cast<char>('0' + tenths % 10);
+            if (value < 0 && tenths != 0) s.insert(s.begin(), '-');
+            return s;
+        }
+    }
     // The decimal the value stands for: 15 significant digits recover any
     // decimal a person typed (12.35 is stored as 12.3499999..., and is 12.35).
     int intDigits = mag >= 1.0 ? static_cast<int>(std::floor(std::log10(mag))) + 1 : 1;
