@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "goods/enterkey.h"
+#include "goods/goodsfields.h"
 #include "goods/gbklimit.h"
 #include "goods/goodscells.h"
 #include "goods/goodslimits.h"
@@ -61,7 +62,7 @@ CStoreAddDlg::CStoreAddDlg(Shell& shell, QWidget* parent) : QDialog(parent), she
     buildUi();
     fillCombos();
     list_->addItem(QStringLiteral("商品编码/商品名称/类型/规格/供货商 × (数量)"));
-    focusEdit(code_);
+    focusEdit(fields_.code);
 }
 
 void CStoreAddDlg::buildUi() {
@@ -72,28 +73,28 @@ void CStoreAddDlg::buildUi() {
     quantity_ = new QLineEdit(QStringLiteral("1"));
     quantity_->setObjectName(QStringLiteral("quantity"));
     quantity_->setMaxLength(kQuantityDigits);
-    code_ = makeEdit("code", kCodeBytes);
-    name_ = makeEdit("name", kNameBytes);
-    type_ = makeCombo("type", kTypeNameBytes);
-    size_ = makeEdit("size", kSizeBytes);
-    oriP_ = makeEdit("oriP", kPriceBytes);
-    retP_ = makeEdit("retP", kPriceBytes);
-    memP_ = makeEdit("memP", kPriceBytes);
-    golP_ = makeEdit("golP", kPriceBytes);
-    whoP_ = makeEdit("whoP", kPriceBytes);
-    speP_ = makeEdit("speP", kPriceBytes);
-    supplier_ = makeCombo("supplier", kSupplierNameBytes);
-    remark_ = new QPlainTextEdit;
-    remark_->setObjectName(QStringLiteral("remark"));
-    remark_->setTabChangesFocus(true);
-    remark_->setFixedHeight(64);
-    limitGbk(remark_, kRemarkBytes);
-    interceptEnter(remark_, {});
+    fields_.code = makeEdit("code", kCodeBytes);
+    fields_.name = makeEdit("name", kNameBytes);
+    fields_.type = makeCombo("type", kTypeNameBytes);
+    fields_.size = makeEdit("size", kSizeBytes);
+    fields_.oriP = makeEdit("oriP", kPriceBytes);
+    fields_.retP = makeEdit("retP", kPriceBytes);
+    fields_.memP = makeEdit("memP", kPriceBytes);
+    fields_.golP = makeEdit("golP", kPriceBytes);
+    fields_.whoP = makeEdit("whoP", kPriceBytes);
+    fields_.speP = makeEdit("speP", kPriceBytes);
+    fields_.supplier = makeCombo("supplier", kSupplierNameBytes);
+    fields_.remark = new QPlainTextEdit;
+    fields_.remark->setObjectName(QStringLiteral("remark"));
+    fields_.remark->setTabChangesFocus(true);
+    fields_.remark->setFixedHeight(64);
+    limitGbk(fields_.remark, kRemarkBytes);
+    interceptEnter(fields_.remark, {});
 
     // Most lines differ from the previous one only in code and name; the
     // member, gold-card, wholesale and special prices usually equal retail.
-    connect(retP_, &QLineEdit::textChanged, this, [this](const QString& t) {
-        for (QLineEdit* e : {memP_, golP_, whoP_, speP_})
+    connect(fields_.retP, &QLineEdit::textChanged, this, [this](const QString& t) {
+        for (QLineEdit* e : {fields_.memP, fields_.golP, fields_.whoP, fields_.speP})
             e->setText(t);
     });
 
@@ -105,19 +106,19 @@ void CStoreAddDlg::buildUi() {
         ++row;
     };
     addRow(QStringLiteral("数量:"), quantity_);
-    addRow(QStringLiteral("商品编码:"), code_);
-    addRow(QStringLiteral("商品名称:"), name_);
-    addRow(QStringLiteral("类型:"), type_);
-    addRow(QStringLiteral("规格:"), size_);
-    addRow(QStringLiteral("进货价(元):"), oriP_);
-    addRow(QStringLiteral("零售价(元):"), retP_);
-    addRow(QStringLiteral("普通会员价(元):"), memP_);
-    addRow(QStringLiteral("金卡会员价(元):"), golP_);
-    addRow(QStringLiteral("批发价(元):"), whoP_);
-    addRow(QStringLiteral("特价(元):"), speP_);
-    addRow(QStringLiteral("供货商:"), supplier_);
+    addRow(QStringLiteral("商品编码:"), fields_.code);
+    addRow(QStringLiteral("商品名称:"), fields_.name);
+    addRow(QStringLiteral("类型:"), fields_.type);
+    addRow(QStringLiteral("规格:"), fields_.size);
+    addRow(QStringLiteral("进货价(元):"), fields_.oriP);
+    addRow(QStringLiteral("零售价(元):"), fields_.retP);
+    addRow(QStringLiteral("普通会员价(元):"), fields_.memP);
+    addRow(QStringLiteral("金卡会员价(元):"), fields_.golP);
+    addRow(QStringLiteral("批发价(元):"), fields_.whoP);
+    addRow(QStringLiteral("特价(元):"), fields_.speP);
+    addRow(QStringLiteral("供货商:"), fields_.supplier);
     form->addWidget(new QLabel(QStringLiteral("备注:")), row, 0, Qt::AlignRight | Qt::AlignTop);
-    form->addWidget(remark_, row, 1);
+    form->addWidget(fields_.remark, row, 1);
     form->setColumnMinimumWidth(1, 200);
 
     auto* addButton = makeButton(QStringLiteral("<-"), "add");
@@ -157,9 +158,9 @@ void CStoreAddDlg::buildUi() {
 void CStoreAddDlg::fillCombos() {
     const AppState& st = shell_.state();
     for (const vorn::TRec& t : st.types)
-        type_->addItem(fromGbk(t.FTs_Name));
+        fields_.type->addItem(fromGbk(t.FTs_Name));
     for (const vorn::SPRec& s : st.suppliers)
-        supplier_->addItem(fromGbk(s.FSPs_Name));
+        fields_.supplier->addItem(fromGbk(s.FSPs_Name));
 }
 
 void CStoreAddDlg::focusEdit(QLineEdit* edit) {
@@ -168,23 +169,9 @@ void CStoreAddDlg::focusEdit(QLineEdit* edit) {
 }
 
 bool CStoreAddDlg::readFields(vorn::SRec& r) const {
-    const AppState& st = shell_.state();
-    std::string type;
-    std::string supplier;
-    std::string remark;
-    if (!toGbk(code_->text(), r.FSs_Code) || !toGbk(name_->text(), r.FSs_Name) ||
-        !toGbk(size_->text(), r.FSs_Size) || !toGbk(type_->currentText(), type) ||
-        !toGbk(supplier_->currentText(), supplier) || !toGbk(remark_->toPlainText(), r.FSs_Remark))
-        return false;
+    if (!fields_.read(r, shell_.state())) return false;
+    // A new unit: in stock, not sold; the stock time is the moment of saving.
     r.FSi_Id = 0;
-    r.FSi_Type = typeIdByName(st.types, type, 1);
-    r.FSd_OriP = parseDecimal(oriP_->text());
-    r.FSd_RetP = parseDecimal(retP_->text());
-    r.FSd_MemP = parseDecimal(memP_->text());
-    r.FSd_GolP = parseDecimal(golP_->text());
-    r.FSd_WhoP = parseDecimal(whoP_->text());
-    r.FSd_SpeP = parseDecimal(speP_->text());
-    r.FSi_Supplier = supplierIdByName(st.suppliers, supplier, 1);
     r.FSd_ReaP = 0.0;
     r.FSt_StoT = 0;
     r.FSt_SalT = 0;
@@ -216,27 +203,10 @@ void CStoreAddDlg::addLine() {
     line.quantity = quantity;
     list_->addItem(lineText(line.unit, quantity));
     lines_.push_back(std::move(line));
-    focusEdit(code_);
+    focusEdit(fields_.code);
 }
 
-void CStoreAddDlg::showUnit(const vorn::SRec& u) {
-    const AppState& st = shell_.state();
-    code_->setText(fromGbk(u.FSs_Code));
-    name_->setText(fromGbk(u.FSs_Name));
-    const int t = typeIndexById(st.types, u.FSi_Type);
-    type_->setCurrentIndex(t >= 0 ? t : 0);
-    size_->setText(fromGbk(u.FSs_Size));
-    oriP_->setText(moneyText(u.FSd_OriP));
-    // Retail first: its change handler overwrites the four prices after it.
-    retP_->setText(moneyText(u.FSd_RetP));
-    memP_->setText(moneyText(u.FSd_MemP));
-    golP_->setText(moneyText(u.FSd_GolP));
-    whoP_->setText(moneyText(u.FSd_WhoP));
-    speP_->setText(moneyText(u.FSd_SpeP));
-    const int s = supplierIndexById(st.suppliers, u.FSi_Supplier);
-    supplier_->setCurrentIndex(s >= 0 ? s : 0);
-    remark_->setPlainText(fromGbk(u.FSs_Remark));
-}
+void CStoreAddDlg::showUnit(const vorn::SRec& u) { fields_.show(u, shell_.state()); }
 
 void CStoreAddDlg::takeLineBack() {
     const int row = list_->currentRow();
@@ -244,7 +214,7 @@ void CStoreAddDlg::takeLineBack() {
     showUnit(lines_[static_cast<size_t>(row - 1)].unit);
     lines_.erase(lines_.begin() + (row - 1));
     delete list_->takeItem(row);
-    focusEdit(code_);
+    focusEdit(fields_.code);
 }
 
 void CStoreAddDlg::save() {

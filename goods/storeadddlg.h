@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <vector>
 
+#include "goods/goodsfields.h"
 #include "vorn/records.h"
 
 class QComboBox;
@@ -52,23 +53,12 @@ private:
     QString lineText(const vorn::SRec& unit, int quantity) const;
 
     Shell& shell_;
+    GoodsFields fields_;
     std::vector<Line> lines_; // list row r (r >= 1) is lines_[r - 1]
     int insertResult_ = -1;
 
     QListWidget* list_ = nullptr;
     QLineEdit* quantity_ = nullptr;
-    QLineEdit* code_ = nullptr;
-    QLineEdit* name_ = nullptr;
-    QComboBox* type_ = nullptr;
-    QLineEdit* size_ = nullptr;
-    QLineEdit* oriP_ = nullptr;
-    QLineEdit* retP_ = nullptr;
-    QLineEdit* memP_ = nullptr;
-    QLineEdit* golP_ = nullptr;
-    QLineEdit* whoP_ = nullptr;
-    QLineEdit* speP_ = nullptr;
-    QComboBox* supplier_ = nullptr;
-    QPlainTextEdit* remark_ = nullptr;
 };
 
 } // namespace vorn::ui

@@ -12,6 +12,7 @@
 #include <QScreen>
 
 #include "goods/enterkey.h"
+#include "goods/goodsfields.h"
 #include "goods/gbklimit.h"
 #include "goods/goodscells.h"
 #include "goods/goodslimits.h"
@@ -64,16 +65,16 @@ CStoreInputDlg::CStoreInputDlg(Shell& shell, QWidget* owner)
 }
 
 void CStoreInputDlg::buildUi() {
-    code_ = makeEdit("code", kCodeBytes);
-    name_ = makeEdit("name", kNameBytes);
-    type_ = makeCombo("type", kTypeNameBytes);
-    size_ = makeEdit("size", kSizeBytes);
-    oriP_ = makeEdit("oriP", kPriceBytes);
-    retP_ = makeEdit("retP", kPriceBytes, QColor(34, 139, 34));
-    memP_ = makeEdit("memP", kPriceBytes, QColor(210, 105, 30));
-    golP_ = makeEdit("golP", kPriceBytes, QColor(255, 97, 0));
-    whoP_ = makeEdit("whoP", kPriceBytes, QColor(160, 32, 240));
-    speP_ = makeEdit("speP", kPriceBytes, QColor(0, 0, 255));
+    fields_.code = makeEdit("code", kCodeBytes);
+    fields_.name = makeEdit("name", kNameBytes);
+    fields_.type = makeCombo("type", kTypeNameBytes);
+    fields_.size = makeEdit("size", kSizeBytes);
+    fields_.oriP = makeEdit("oriP", kPriceBytes);
+    fields_.retP = makeEdit("retP", kPriceBytes, QColor(34, 139, 34));
+    fields_.memP = makeEdit("memP", kPriceBytes, QColor(210, 105, 30));
+    fields_.golP = makeEdit("golP", kPriceBytes, QColor(255, 97, 0));
+    fields_.whoP = makeEdit("whoP", kPriceBytes, QColor(160, 32, 240));
+    fields_.speP = makeEdit("speP", kPriceBytes, QColor(0, 0, 255));
     stoT_ = makeDisplay("stoT");
     reaP_ = makeDisplay("reaP");
     salT_ = makeDisplay("salT");
@@ -81,13 +82,13 @@ void CStoreInputDlg::buildUi() {
     state_->setObjectName(QStringLiteral("state"));
     state_->addItems({QStringLiteral("库存中"), QStringLiteral("已销售")});
     state_->setEnabled(false);
-    supplier_ = makeCombo("supplier", kSupplierNameBytes);
-    remark_ = new QPlainTextEdit;
-    remark_->setObjectName(QStringLiteral("remark"));
-    remark_->setTabChangesFocus(true);
-    remark_->setFixedHeight(72);
-    limitGbk(remark_, kRemarkBytes);
-    interceptEnter(remark_, [this] { save(); });
+    fields_.supplier = makeCombo("supplier", kSupplierNameBytes);
+    fields_.remark = new QPlainTextEdit;
+    fields_.remark->setObjectName(QStringLiteral("remark"));
+    fields_.remark->setTabChangesFocus(true);
+    fields_.remark->setFixedHeight(72);
+    limitGbk(fields_.remark, kRemarkBytes);
+    interceptEnter(fields_.remark, [this] { save(); });
     saveButton_ = new QPushButton(QStringLiteral("确认保存"));
     saveButton_->setObjectName(QStringLiteral("save"));
     connect(saveButton_, &QPushButton::clicked, this, &CStoreInputDlg::save);
@@ -101,10 +102,10 @@ void CStoreInputDlg::buildUi() {
         QWidget* field;
     };
     const Pair pairs[] = {
-        {"商品编码:", code_},       {"商品名称:", name_},       {"类型:", type_},
-        {"规格:", size_},           {"进货价(元):", oriP_},     {"零售价(元):", retP_},
-        {"普通会员价(元):", memP_}, {"金卡会员价(元):", golP_}, {"批发价(元):", whoP_},
-        {"特价(元):", speP_},       {"入库时间:", stoT_},       {"实售价(元):", reaP_},
+        {"商品编码:", fields_.code},       {"商品名称:", fields_.name},       {"类型:", fields_.type},
+        {"规格:", fields_.size},           {"进货价(元):", fields_.oriP},     {"零售价(元):", fields_.retP},
+        {"普通会员价(元):", fields_.memP}, {"金卡会员价(元):", fields_.golP}, {"批发价(元):", fields_.whoP},
+        {"特价(元):", fields_.speP},       {"入库时间:", stoT_},       {"实售价(元):", reaP_},
         {"售出时间:", salT_},       {"商品状态:", state_},
     };
     int i = 0;
@@ -117,10 +118,10 @@ void CStoreInputDlg::buildUi() {
     }
     int row = (i + 1) / 2;
     grid->addWidget(label("供货商:"), row, 0, right);
-    grid->addWidget(supplier_, row, 1, 1, 3);
+    grid->addWidget(fields_.supplier, row, 1, 1, 3);
     ++row;
     grid->addWidget(label("备注:"), row, 0, Qt::AlignRight | Qt::AlignTop);
-    grid->addWidget(remark_, row, 1, 1, 3);
+    grid->addWidget(fields_.remark, row, 1, 1, 3);
     grid->setColumnMinimumWidth(1, 170);
     grid->setColumnMinimumWidth(3, 170);
 
@@ -135,12 +136,12 @@ void CStoreInputDlg::buildUi() {
 
 void CStoreInputDlg::fillCombos() {
     const AppState& st = shell_.state();
-    type_->clear();
-    supplier_->clear();
+    fields_.type->clear();
+    fields_.supplier->clear();
     for (const vorn::TRec& t : st.types)
-        type_->addItem(fromGbk(t.FTs_Name));
+        fields_.type->addItem(fromGbk(t.FTs_Name));
     for (const vorn::SPRec& s : st.suppliers)
-        supplier_->addItem(fromGbk(s.FSPs_Name));
+        fields_.supplier->addItem(fromGbk(s.FSPs_Name));
 }
 
 void CStoreInputDlg::openFor(const std::vector<int>& rows) {
@@ -161,24 +162,13 @@ void CStoreInputDlg::openFor(const std::vector<int>& rows) {
     show();
     raise();
     activateWindow();
-    code_->setFocus();
-    code_->selectAll();
+    fields_.code->setFocus();
+    fields_.code->selectAll();
 }
 
 void CStoreInputDlg::showTemplate() {
-    const AppState& st = shell_.state();
     const vorn::SRec& t = template_;
-    code_->setText(fromGbk(t.FSs_Code));
-    name_->setText(fromGbk(t.FSs_Name));
-    const int ti = typeIndexById(st.types, t.FSi_Type);
-    type_->setCurrentIndex(ti >= 0 ? ti : 0);
-    size_->setText(fromGbk(t.FSs_Size));
-    oriP_->setText(moneyText(t.FSd_OriP));
-    retP_->setText(moneyText(t.FSd_RetP));
-    memP_->setText(moneyText(t.FSd_MemP));
-    golP_->setText(moneyText(t.FSd_GolP));
-    whoP_->setText(moneyText(t.FSd_WhoP));
-    speP_->setText(moneyText(t.FSd_SpeP));
+    fields_.show(t, shell_.state());
     // Times, real price and state differ from unit to unit; with several units
     // no single value could be shown for them.
     const bool many = units_.size() > 1;
@@ -186,32 +176,11 @@ void CStoreInputDlg::showTemplate() {
     reaP_->setText(many ? QString() : moneyText(t.FSd_ReaP));
     salT_->setText(many ? QString() : timeText(t.FSt_SalT));
     state_->setCurrentIndex(t.FSi_Flag == 0 || t.FSi_Flag == 1 ? t.FSi_Flag : -1);
-    const int si = supplierIndexById(st.suppliers, t.FSi_Supplier);
-    supplier_->setCurrentIndex(si >= 0 ? si : 0);
-    remark_->setPlainText(fromGbk(t.FSs_Remark));
     openedOriP_ = t.FSd_OriP;
     openedRetP_ = t.FSd_RetP;
 }
 
-bool CStoreInputDlg::readTemplate() {
-    const AppState& st = shell_.state();
-    vorn::SRec& t = template_;
-    std::string type;
-    std::string supplier;
-    if (!toGbk(code_->text(), t.FSs_Code) || !toGbk(name_->text(), t.FSs_Name) ||
-        !toGbk(size_->text(), t.FSs_Size) || !toGbk(type_->currentText(), type) ||
-        !toGbk(supplier_->currentText(), supplier) || !toGbk(remark_->toPlainText(), t.FSs_Remark))
-        return false;
-    t.FSi_Type = typeIdByName(st.types, type, 1);
-    t.FSd_OriP = parseDecimal(oriP_->text());
-    t.FSd_RetP = parseDecimal(retP_->text());
-    t.FSd_MemP = parseDecimal(memP_->text());
-    t.FSd_GolP = parseDecimal(golP_->text());
-    t.FSd_WhoP = parseDecimal(whoP_->text());
-    t.FSd_SpeP = parseDecimal(speP_->text());
-    t.FSi_Supplier = supplierIdByName(st.suppliers, supplier, 1);
-    return true;
-}
+bool CStoreInputDlg::readTemplate() { return fields_.read(template_, shell_.state()); }
 
 void CStoreInputDlg::save() {
     if (units_.empty() || !isVisible()) return;

@@ -5,6 +5,7 @@
 #include <QWidget>
 #include <vector>
 
+#include "goods/goodsfields.h"
 #include "vorn/records.h"
 
 class QComboBox;
@@ -49,28 +50,17 @@ private:
     bool readTemplate();
 
     Shell& shell_;
+    GoodsFields fields_;
     std::vector<int> rows_;         // where each unit was in the loaded rows
     std::vector<vorn::SRec> units_; // the units as they were when opened
     vorn::SRec template_;
     double openedOriP_ = 0.0;
     double openedRetP_ = 0.0;
 
-    QLineEdit* code_ = nullptr;
-    QLineEdit* name_ = nullptr;
-    QComboBox* type_ = nullptr;
-    QLineEdit* size_ = nullptr;
-    QLineEdit* oriP_ = nullptr;
-    QLineEdit* retP_ = nullptr;
-    QLineEdit* memP_ = nullptr;
-    QLineEdit* golP_ = nullptr;
-    QLineEdit* whoP_ = nullptr;
-    QLineEdit* speP_ = nullptr;
     QLineEdit* stoT_ = nullptr;
     QLineEdit* reaP_ = nullptr;
     QLineEdit* salT_ = nullptr;
     QComboBox* state_ = nullptr;
-    QComboBox* supplier_ = nullptr;
-    QPlainTextEdit* remark_ = nullptr;
     QPushButton* saveButton_ = nullptr;
 };
 

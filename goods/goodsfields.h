@@ -1,0 +1,38 @@
+// The fields of a goods unit that both the entry dialog and the editing panel
+// offer: code, name, type, size, the six prices, supplier and remark. Each
+// dialog lays the widgets out its own way; showing and reading them is shared.
+#pragma once
+
+#include "vorn/records.h"
+
+class QComboBox;
+class QLineEdit;
+class QPlainTextEdit;
+
+namespace vorn::ui {
+
+struct AppState;
+
+struct GoodsFields {
+    QLineEdit* code = nullptr;
+    QLineEdit* name = nullptr;
+    QComboBox* type = nullptr;
+    QLineEdit* size = nullptr;
+    QLineEdit* oriP = nullptr;
+    QLineEdit* retP = nullptr;
+    QLineEdit* memP = nullptr;
+    QLineEdit* golP = nullptr;
+    QLineEdit* whoP = nullptr;
+    QLineEdit* speP = nullptr;
+    QComboBox* supplier = nullptr;
+    QPlainTextEdit* remark = nullptr;
+
+    // Fills the widgets from the unit; a type or supplier without an entry shows the first.
+    void show(const vorn::SRec& unit, const AppState& state) const;
+    // Writes the fields into the unit (other fields untouched). A type or supplier
+    // name without an entry gives id 1. False when a text holds a character GBK
+    // cannot represent.
+    bool read(vorn::SRec& unit, const AppState& state) const;
+};
+
+} // namespace vorn::ui
