@@ -31,9 +31,12 @@ QLineEdit* makeEdit(const char* objectName, int maxBytes, const QColor& colour =
     e->setObjectName(QString::fromLatin1(objectName));
     if (maxBytes > 0) limitGbk(e, maxBytes);
     if (colour.isValid()) {
+        // The application's style sheet sets a text colour for every widget, which
+        // a palette cannot override; a sheet of the edit's own can.
         QPalette pal = e->palette();
         pal.setColor(QPalette::Text, colour);
         e->setPalette(pal);
+        e->setStyleSheet(QStringLiteral("QLineEdit { color: %1; }").arg(colour.name()));
     }
     return e;
 }

@@ -24,6 +24,10 @@ bool CVornmartApp::initInstance() {
         frame_.reset();
         return false;
     }
+    // Maximised where a window manager does it; without one (or once the user
+    // restores the window) a size at which the ribbon's captions stay whole.
+    frame_->setMinimumSize(1024, 640);
+    frame_->resize(1280, 820);
     frame_->showMaximized();
     return true;
 }
