@@ -13,7 +13,7 @@
 #include <unordered_set>
 
 #include "goods/enterkey.h"
-#include "goods/gbklimit.h"
+#include "kit/gbklimit.h"
 #include "goods/goodscells.h"
 #include "kit/appstate.h"
 #include "kit/busy.h"
@@ -172,6 +172,9 @@ void CCatalogDlg::removeSelected() {
     }
     setNameText(text);
     delete list_->takeItem(row);
+    // Nothing stays selected, so a second "->" does nothing until the user chooses.
+    list_->setCurrentRow(-1);
+    list_->clearSelection();
     focusName();
 }
 

@@ -12,14 +12,14 @@
 #include <QVBoxLayout>
 
 #include "goods/enterkey.h"
-#include "goods/goodsfields.h"
-#include "goods/gbklimit.h"
 #include "goods/goodscells.h"
+#include "goods/goodsfields.h"
 #include "goods/goodslimits.h"
 #include "kit/appstate.h"
 #include "kit/busy.h"
 #include "kit/clock.h"
 #include "kit/gbk.h"
+#include "kit/gbklimit.h"
 #include "kit/shell.h"
 
 namespace vorn::ui {
@@ -38,6 +38,10 @@ QComboBox* makeCombo(const char* objectName, int maxBytes) {
     c->setObjectName(QString::fromLatin1(objectName));
     c->setEditable(true);
     c->setInsertPolicy(QComboBox::NoInsert);
+    // The name is matched exactly as typed: no completion, and no case-blind
+    // jump to a listed entry on Enter.
+    c->setCompleter(nullptr);
+    c->setDuplicatesEnabled(true);
     limitGbk(c, maxBytes);
     return c;
 }
@@ -153,6 +157,14 @@ void CStoreAddDlg::buildUi() {
     auto* outer = new QVBoxLayout(this);
     outer->addLayout(top);
     outer->addLayout(bottom);
+
+    // Tab walks the dialog in its reading order: the lines, the fields, then the buttons.
+    const QList<QWidget*> order = {list_,        quantity_,    fields_.code,     fields_.name,   fields_.type,
+                                   fields_.size, fields_.oriP, fields_.retP,     fields_.memP,   fields_.golP,
+                                   fields_.whoP, fields_.speP, fields_.supplier, fields_.remark, addButton,
+                                   backButton,   saveButton,   cancelButton};
+    for (qsizetype i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
 }
 
 void CStoreAddDlg::fillCombos() {
@@ -206,14 +218,22 @@ void CStoreAddDlg::addLine() {
     focusEdit(fields_.code);
 }
 
-void CStoreAddDlg::showUnit(const vorn::SRec& u) { fields_.show(u, shell_.state()); }
+void CStoreAddDlg::showUnit(const vorn::SRec& u) {
+    fields_.show(u, shell_.state());
+}
 
 void CStoreAddDlg::takeLineBack() {
-    const int row = list_->currentRow();
+    QListWidgetItem* item = list_->currentItem();
+    if (!item || !item->isSelected()) return;
+    const int row = list_->row(item);
     if (row < 1 || static_cast<size_t>(row) > lines_.size()) return;
     showUnit(lines_[static_cast<size_t>(row - 1)].unit);
     lines_.erase(lines_.begin() + (row - 1));
     delete list_->takeItem(row);
+    // The list would select the next line by itself; a second "->" must not take
+    // back a line nobody chose.
+    list_->setCurrentRow(-1);
+    list_->clearSelection();
     focusEdit(fields_.code);
 }
 

@@ -13,7 +13,7 @@
 
 #include "goods/enterkey.h"
 #include "goods/goodsfields.h"
-#include "goods/gbklimit.h"
+#include "kit/gbklimit.h"
 #include "goods/goodscells.h"
 #include "goods/goodslimits.h"
 #include "goods/goodsrows.h"
@@ -52,6 +52,10 @@ QComboBox* makeCombo(const char* objectName, int maxBytes) {
     c->setObjectName(QString::fromLatin1(objectName));
     c->setEditable(true);
     c->setInsertPolicy(QComboBox::NoInsert);
+    // The name is matched exactly as typed: no completion, and no case-blind
+    // jump to a listed entry on Enter.
+    c->setCompleter(nullptr);
+    c->setDuplicatesEnabled(true);
     limitGbk(c, maxBytes);
     return c;
 }

@@ -7,6 +7,7 @@
 
 #include "frame/login.h"
 #include "kit/appstate.h"
+#include "kit/gbklimit.h"
 
 namespace vorn::ui {
 
@@ -18,6 +19,7 @@ LoginFields::LoginFields(QWidget* owner, QGridLayout* grid) {
     // Typing a name must never add it to the list of accounts.
     name_->setInsertPolicy(QComboBox::NoInsert);
     name_->lineEdit()->setMaxLength(kMaxLength);
+    limitGbk(name_, kMaxLength); // the column counts GBK bytes: 14 Chinese characters
     nameLabel->setBuddy(name_);
 
     auto* passwordLabel = new QLabel(QStringLiteral("密码:"), owner);
@@ -25,6 +27,7 @@ LoginFields::LoginFields(QWidget* owner, QGridLayout* grid) {
     password_->setObjectName(QStringLiteral("passwordEdit"));
     password_->setEchoMode(QLineEdit::Password);
     password_->setMaxLength(kMaxLength);
+    limitGbk(password_, kMaxLength);
     passwordLabel->setBuddy(password_);
 
     grid->addWidget(nameLabel, 0, 0, Qt::AlignRight);

@@ -270,9 +270,16 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     CPage* old = view_;
     view_ = nullptr;
     page_ = 0;
+    if (created_) {
+        // The store closes once the page is really gone, since a page may still
+        // reach it on its way out; the page itself goes once control has left it.
+        if (old)
+            connect(old, &QObject::destroyed, [] { appState().core.close(); });
+        else
+            appState().core.close();
+    }
     destroyView(old);
     dateTimer_.stop();
-    if (created_) appState().core.close();
     event->accept();
     emit closed();
 }

@@ -1,7 +1,6 @@
 #include "frame/webaddresses.h"
 
-#include <QSettings>
-#include <QStringList>
+#include "frame/inifile.h"
 
 namespace vorn::ui {
 
@@ -34,18 +33,14 @@ constexpr Key kSub[] = {{"shop", "shop_1"},
                         {"promotion", "promotion_1"},
                         {"promotion", "promotion_2"}};
 
-QString readValue(QSettings& ini, const Key& k) {
-    const QVariant v = ini.value(QStringLiteral("%1/%2").arg(QLatin1String(k.section), QLatin1String(k.key)));
-    // An unquoted value with commas comes back as a list; an address may hold commas.
-    QString text =
-        v.userType() == QMetaType::QStringList ? v.toStringList().join(QLatin1Char(',')) : v.toString();
-    return text.left(kMaxAddress);
+QString readValue(const IniFile& ini, const Key& k) {
+    return ini.value(QLatin1String(k.section), QLatin1String(k.key)).left(kMaxAddress);
 }
 } // namespace
 
 WebAddresses WebAddresses::read(const QString& iniPath) {
     WebAddresses a;
-    QSettings ini(iniPath, QSettings::IniFormat);
+    const IniFile ini = IniFile::read(iniPath);
     for (size_t i = 0; i < a.main.size(); ++i)
         a.main[i] = readValue(ini, kMain[i]);
     for (size_t i = 0; i < a.sub.size(); ++i)

@@ -210,7 +210,6 @@ void CLoadingWnd::DrawProgress(QPainter& painter, int width, int height) {
     const QRect band = progressRectFor(width, height);
     painter.save();
     // 3.6 px a percent: a full bar is 360 px, leaving room for "100%" at 364.
-    painter.fillRect(QRectF(band.x(), band.y() + 7, 360, 4), QColor(255, 255, 255, 50));
     painter.fillRect(QRectF(band.x(), band.y() + 7, percent_ * 3.6, 4), Qt::white);
     painter.setFont(sharedFont());
     painter.setPen(Qt::white);

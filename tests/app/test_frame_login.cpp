@@ -119,6 +119,7 @@ private slots:
         QCOMPARE(f.frame->statusText(), kUsedUp);
         QCOMPARE(closed.count(), 1);
         QVERIFY(!f.frame->isVisible());
+        flush(); // the login page goes once its button's handler has returned, then the store
         QVERIFY(!appState().core.is_open());
     }
 

@@ -1,8 +1,11 @@
 // Start-up, the status bar, closing, and the web and help commands of the main window.
+#include <QApplication>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QPointer>
 #include <QtTest>
 #include <cstdio>
 #include <unistd.h>
@@ -96,6 +99,13 @@ private slots:
         QCOMPARE(password->maxLength(), 28);
         QCOMPARE(name->lineEdit()->maxLength(), 28);
         QCOMPARE(password->echoMode(), QLineEdit::Password);
+        // The limit counts GBK bytes, as the column does: 14 Chinese characters.
+        for (QChar c : QStringLiteral("店主张三李四王五赵六孙七周八吴九")) {
+            QKeyEvent key(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(name->lineEdit(), &key);
+        }
+        QCOMPARE(name->currentText(), QStringLiteral("店主张三李四王五赵六孙七周八"));
+        name->clearEditText();
 
         // The panel stays in the middle of the page.
         const QRect page = logon->rect();
@@ -181,31 +191,44 @@ private slots:
         FrameFixture f;
         QFile ini(f.path("vorn.ini"));
         QVERIFY(ini.open(QIODevice::WriteOnly));
-        ini.write("[internet]\nshop=http://shop.example/\nmall=http://mall.example/a,b\n"
-                  "[buy]\nbuy_3=http://buy.example/3\n[promotion]\npromotion_2=http://promo.example/2\n");
+        // Addresses stand as written: ';' inside a value, quotes, commas, backslashes;
+        // section and key names in any case; comment lines skipped.
+        ini.write("; web pages\r\n[Internet]\r\nshop=http://shop.example/;jsessionid=9\r\n"
+                  "mall = \"http://mall.example/a,b\\n\"\r\n"
+                  "[buy]\nBUY_3=http://buy.example/3?q=\"z\"\n;buy_4=http://not.example/\n"
+                  "[promotion]\npromotion_2=http://promo.example/2\npromotion_2=http://second.example/\n");
         ini.close();
         QVERIFY(f.create());
         const WebAddresses& web = f.frame->webAddresses();
-        QCOMPARE(web.forWebTab(0), QStringLiteral("http://shop.example/"));
+        QCOMPARE(web.forWebTab(0), QStringLiteral("http://shop.example/;jsessionid=9"));
         QCOMPARE(web.forWebTab(1), QString());
-        QCOMPARE(web.forWebTab(2), QStringLiteral("http://mall.example/a,b"));
-        QCOMPARE(web.forButton(191), QStringLiteral("http://buy.example/3"));
+        QCOMPARE(web.forWebTab(2), QStringLiteral("http://mall.example/a,b\\n"));
+        QCOMPARE(web.forButton(191), QStringLiteral("http://buy.example/3?q=\"z\""));
+        QCOMPARE(web.forButton(192), QString());
         QCOMPARE(web.forButton(199), QStringLiteral("http://promo.example/2"));
         QCOMPARE(web.forButton(185), QString());
         QCOMPARE(web.forButton(200), QString());
     }
 
     void closingSavesLayoutAndClosesStore() {
+        bool pageSawOpenStore = false;
         FrameFixture f;
         QVERIFY(f.create());
         QSignalSpy closed(f.frame.get(), &CMainFrame::closed);
         QVERIFY(appState().core.is_open());
+        QPointer<CPage> page = f.frame->view();
+        QVERIFY(page);
+        // The page outlives the close call by a moment; the store stays open for it
+        // and closes once it has gone.
+        connect(page.data(), &QObject::destroyed, this, [&] { pageSawOpenStore = appState().core.is_open(); });
         f.frame->close();
         QCOMPARE(closed.count(), 1);
-        QVERIFY(!appState().core.is_open());
         QSettings settings;
         QVERIFY(!settings.value(QStringLiteral("CommandBars/geometry")).toByteArray().isEmpty());
         flush();
+        QVERIFY(page.isNull());
+        QVERIFY(pageSawOpenStore);
+        QVERIFY(!appState().core.is_open());
         QVERIFY(f.frame->view() == nullptr);
     }
 };

@@ -6,6 +6,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QTest>
+#include <QTextCursor>
 
 #include "goods/storeadddlg.h"
 #include "goods/storeview.h"
@@ -187,6 +188,10 @@ private slots:
         QCOMPARE(edit(&dlg, "retP")->text(), QStringLiteral("7.0"));
         QCOMPARE(edit(&dlg, "memP")->text(), QStringLiteral("6.3")); // member price kept, not retail's
         QCOMPARE(edit(&dlg, "quantity")->text(), QStringLiteral("9"));
+        // Nothing is chosen after a take-back: a second "->" leaves the other line.
+        dlg.takeLineBack();
+        QCOMPARE(dlg.lineCount(), 1);
+        QCOMPARE(edit(&dlg, "code")->text(), QStringLiteral("X1"));
 
         list->setCurrentRow(0); // the header line is not a line
         dlg.takeLineBack();
@@ -251,6 +256,23 @@ private slots:
         auto* remark = field<QPlainTextEdit>(&dlg, "remark");
         remark->setPlainText(QString(200, QChar(0x5907))); // 400 bytes
         QCOMPARE(remark->toPlainText().size(), 126);
+        // Typing into a full remark adds nothing and loses nothing of what is there.
+        remark->setPlainText(QStringLiteral("0123456789") + QString(121, QChar(0x5907)));
+        QTextCursor at = remark->textCursor();
+        at.setPosition(0);
+        remark->setTextCursor(at);
+        typeText(remark, QStringLiteral("XY"));
+        QCOMPARE(remark->toPlainText(), QStringLiteral("0123456789") + QString(121, QChar(0x5907)));
+        // A paste into a one-line edit keeps what fits of it.
+        size->clear();
+        size->insert(QStringLiteral("abc"));
+        size->insert(QStringLiteral("0123456789"));
+        QCOMPARE(size->text(), QStringLiteral("abc012345678"));
+        // Type names are taken as typed: no completion to a listed type.
+        auto* type = field<QComboBox>(&dlg, "type");
+        type->clearEditText();
+        typeText(type->lineEdit(), QStringLiteral("Dr"));
+        QCOMPARE(type->currentText(), QStringLiteral("Dr"));
     }
 
     void enterDoesNothingEscapeCancels() {
