@@ -7,6 +7,7 @@
 #include "goods/goodscells.h"
 #include "kit/appstate.h"
 #include "kit/gbk.h"
+#include "kit/gbklimit.h"
 
 namespace vorn::ui {
 
@@ -26,6 +27,19 @@ void GoodsFields::show(const vorn::SRec& u, const AppState& st) const {
     const int s = supplierIndexById(st.suppliers, u.FSi_Supplier);
     supplier->setCurrentIndex(s >= 0 ? s : 0);
     remark->setPlainText(fromGbk(u.FSs_Remark));
+}
+
+QComboBox* makeNameCombo(const char* objectName, int maxBytes) {
+    auto* c = new QComboBox;
+    c->setObjectName(QString::fromLatin1(objectName));
+    c->setEditable(true);
+    c->setInsertPolicy(QComboBox::NoInsert);
+    // No completion, and no case-blind jump to a listed entry on Enter: a name
+    // that matches no entry means the fallback entry.
+    c->setCompleter(nullptr);
+    c->setDuplicatesEnabled(true);
+    limitGbk(c, maxBytes);
+    return c;
 }
 
 bool GoodsFields::read(vorn::SRec& u, const AppState& st) const {

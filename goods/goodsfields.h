@@ -35,4 +35,8 @@ struct GoodsFields {
     bool read(vorn::SRec& unit, const AppState& state) const;
 };
 
+// The editable drop-down of type or supplier names: free text limited in GBK
+// bytes, taken exactly as typed.
+QComboBox* makeNameCombo(const char* objectName, int maxBytes);
+
 } // namespace vorn::ui

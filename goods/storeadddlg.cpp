@@ -33,19 +33,6 @@ QLineEdit* makeEdit(const char* objectName, int maxBytes) {
     return e;
 }
 
-QComboBox* makeCombo(const char* objectName, int maxBytes) {
-    auto* c = new QComboBox;
-    c->setObjectName(QString::fromLatin1(objectName));
-    c->setEditable(true);
-    c->setInsertPolicy(QComboBox::NoInsert);
-    // The name is matched exactly as typed: no completion, and no case-blind
-    // jump to a listed entry on Enter.
-    c->setCompleter(nullptr);
-    c->setDuplicatesEnabled(true);
-    limitGbk(c, maxBytes);
-    return c;
-}
-
 QPushButton* makeButton(const QString& text, const char* objectName) {
     auto* b = new QPushButton(text);
     b->setObjectName(QString::fromLatin1(objectName));
@@ -79,7 +66,7 @@ void CStoreAddDlg::buildUi() {
     quantity_->setMaxLength(kQuantityDigits);
     fields_.code = makeEdit("code", kCodeBytes);
     fields_.name = makeEdit("name", kNameBytes);
-    fields_.type = makeCombo("type", kTypeNameBytes);
+    fields_.type = makeNameCombo("type", kTypeNameBytes);
     fields_.size = makeEdit("size", kSizeBytes);
     fields_.oriP = makeEdit("oriP", kPriceBytes);
     fields_.retP = makeEdit("retP", kPriceBytes);
@@ -87,7 +74,7 @@ void CStoreAddDlg::buildUi() {
     fields_.golP = makeEdit("golP", kPriceBytes);
     fields_.whoP = makeEdit("whoP", kPriceBytes);
     fields_.speP = makeEdit("speP", kPriceBytes);
-    fields_.supplier = makeCombo("supplier", kSupplierNameBytes);
+    fields_.supplier = makeNameCombo("supplier", kSupplierNameBytes);
     fields_.remark = new QPlainTextEdit;
     fields_.remark->setObjectName(QStringLiteral("remark"));
     fields_.remark->setTabChangesFocus(true);

@@ -47,19 +47,6 @@ QLineEdit* makeDisplay(const char* objectName) {
     return e;
 }
 
-QComboBox* makeCombo(const char* objectName, int maxBytes) {
-    auto* c = new QComboBox;
-    c->setObjectName(QString::fromLatin1(objectName));
-    c->setEditable(true);
-    c->setInsertPolicy(QComboBox::NoInsert);
-    // The name is matched exactly as typed: no completion, and no case-blind
-    // jump to a listed entry on Enter.
-    c->setCompleter(nullptr);
-    c->setDuplicatesEnabled(true);
-    limitGbk(c, maxBytes);
-    return c;
-}
-
 } // namespace
 
 CStoreInputDlg::CStoreInputDlg(Shell& shell, QWidget* owner)
@@ -74,7 +61,7 @@ CStoreInputDlg::CStoreInputDlg(Shell& shell, QWidget* owner)
 void CStoreInputDlg::buildUi() {
     fields_.code = makeEdit("code", kCodeBytes);
     fields_.name = makeEdit("name", kNameBytes);
-    fields_.type = makeCombo("type", kTypeNameBytes);
+    fields_.type = makeNameCombo("type", kTypeNameBytes);
     fields_.size = makeEdit("size", kSizeBytes);
     fields_.oriP = makeEdit("oriP", kPriceBytes);
     fields_.retP = makeEdit("retP", kPriceBytes, QColor(34, 139, 34));
@@ -89,7 +76,7 @@ void CStoreInputDlg::buildUi() {
     state_->setObjectName(QStringLiteral("state"));
     state_->addItems({QStringLiteral("库存中"), QStringLiteral("已销售")});
     state_->setEnabled(false);
-    fields_.supplier = makeCombo("supplier", kSupplierNameBytes);
+    fields_.supplier = makeNameCombo("supplier", kSupplierNameBytes);
     fields_.remark = new QPlainTextEdit;
     fields_.remark->setObjectName(QStringLiteral("remark"));
     fields_.remark->setTabChangesFocus(true);
