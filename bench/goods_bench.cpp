@@ -19,8 +19,8 @@
 #include <vector>
 
 #include "gen.h"
-#include "goods/goodsmodel.h"
-#include "goods/goodsquery.h"
+#include "goodsmodel.h"
+#include "goodsquery.h"
 #include "kit/appstate.h"
 #include "kit/gbk.h"
 
@@ -60,7 +60,7 @@ int main(int argc, char** argv) {
     const fs::path dir = "/tmp/vorn-bench-" + std::to_string(units);
     fs::create_directories(dir);
     fs::current_path(dir);
-    vorn::ui::AppState& state = vorn::ui::appState();
+    vorn::ui::AppState state;
     const bool fresh = !fs::exists("__vorn__");
     if (state.core.open() != 0) {
         std::fprintf(stderr, "cannot open %s/__vorn__\n", dir.c_str());

@@ -1,4 +1,4 @@
-#include "goods/catalogdlg.h"
+#include "catalogdlg.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -12,9 +12,9 @@
 #include <algorithm>
 #include <unordered_set>
 
-#include "goods/enterkey.h"
+#include "enterkey.h"
 #include "kit/gbklimit.h"
-#include "goods/goodscells.h"
+#include "goodscells.h"
 #include "kit/appstate.h"
 #include "kit/busy.h"
 #include "kit/gbk.h"

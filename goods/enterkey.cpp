@@ -1,4 +1,4 @@
-#include "goods/enterkey.h"
+#include "enterkey.h"
 
 #include <QEvent>
 #include <QKeyEvent>

@@ -1,4 +1,4 @@
-#include "goods/footerstrip.h"
+#include "footerstrip.h"
 
 #include <QHeaderView>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "goods/goodscells.h"
+#include "goodscells.h"
 
 #include <charconv>
 #include <cmath>

@@ -1,10 +1,10 @@
-#include "goods/goodsfields.h"
+#include "goodsfields.h"
 
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
-#include "goods/goodscells.h"
+#include "goodscells.h"
 #include "kit/appstate.h"
 #include "kit/gbk.h"
 #include "kit/gbklimit.h"

@@ -1,6 +1,6 @@
-#include "goods/goodsmodel.h"
+#include "goodsmodel.h"
 
-#include "goods/goodscells.h"
+#include "goodscells.h"
 #include "kit/appstate.h"
 
 namespace vorn::ui {

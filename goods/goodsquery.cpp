@@ -1,6 +1,6 @@
-#include "goods/goodsquery.h"
+#include "goodsquery.h"
 
-#include "goods/goodscells.h"
+#include "goodscells.h"
 #include "kit/gbk.h"
 #include "vorn/sqltext.h"
 

@@ -1,4 +1,4 @@
-#include "goods/goodsrows.h"
+#include "goodsrows.h"
 
 #include <unordered_map>
 

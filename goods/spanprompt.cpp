@@ -1,4 +1,4 @@
-#include "goods/spanprompt.h"
+#include "spanprompt.h"
 
 #include "kit/datespandlg.h"
 

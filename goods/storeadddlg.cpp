@@ -1,4 +1,4 @@
-#include "goods/storeadddlg.h"
+#include "storeadddlg.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -11,10 +11,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "goods/enterkey.h"
-#include "goods/goodscells.h"
-#include "goods/goodsfields.h"
-#include "goods/goodslimits.h"
+#include "enterkey.h"
+#include "goodscells.h"
+#include "goodsfields.h"
+#include "goodslimits.h"
 #include "kit/appstate.h"
 #include "kit/busy.h"
 #include "kit/clock.h"

@@ -5,7 +5,7 @@
 #include <QDialog>
 #include <vector>
 
-#include "goods/goodsfields.h"
+#include "goodsfields.h"
 #include "vorn/records.h"
 
 class QComboBox;

@@ -1,4 +1,4 @@
-#include "goods/storeinputdlg.h"
+#include "storeinputdlg.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -11,12 +11,12 @@
 #include <QPushButton>
 #include <QScreen>
 
-#include "goods/enterkey.h"
-#include "goods/goodsfields.h"
+#include "enterkey.h"
+#include "goodsfields.h"
 #include "kit/gbklimit.h"
-#include "goods/goodscells.h"
-#include "goods/goodslimits.h"
-#include "goods/goodsrows.h"
+#include "goodscells.h"
+#include "goodslimits.h"
+#include "goodsrows.h"
 #include "kit/appstate.h"
 #include "kit/busy.h"
 #include "kit/gbk.h"

@@ -1,4 +1,4 @@
-#include "goods/storeview.h"
+#include "storeview.h"
 
 #include <QDialog>
 #include <QHeaderView>
@@ -7,22 +7,22 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
-#include "goods/footerstrip.h"
-#include "goods/goodscells.h"
-#include "goods/goodslimits.h"
-#include "goods/goodsmodel.h"
-#include "goods/goodsquery.h"
-#include "goods/goodsrows.h"
-#include "goods/storeadddlg.h"
-#include "goods/storeinputdlg.h"
-#include "goods/suppinputdlg.h"
-#include "goods/typeinputdlg.h"
+#include "footerstrip.h"
+#include "goodscells.h"
+#include "goodslimits.h"
+#include "goodsmodel.h"
+#include "goodsquery.h"
+#include "goodsrows.h"
+#include "storeadddlg.h"
+#include "storeinputdlg.h"
+#include "suppinputdlg.h"
+#include "typeinputdlg.h"
 #include "kit/appstate.h"
 #include "kit/busy.h"
-#include "kit/commandids.h"
+#include "res/commandids.h"
 #include "kit/msgbox.h"
 #include "kit/shell.h"
-#include "kit/strings.h"
+#include "res/strings.h"
 
 namespace vorn::ui {
 

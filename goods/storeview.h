@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "goods/spanprompt.h"
+#include "spanprompt.h"
 #include "kit/page.h"
 
 class QDialog;

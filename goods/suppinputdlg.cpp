@@ -1,6 +1,6 @@
-#include "goods/suppinputdlg.h"
+#include "suppinputdlg.h"
 
-#include "goods/goodslimits.h"
+#include "goodslimits.h"
 #include "kit/appstate.h"
 #include "kit/shell.h"
 

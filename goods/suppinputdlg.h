@@ -1,7 +1,7 @@
 // The supplier dialog "供货商配置".
 #pragma once
 
-#include "goods/catalogdlg.h"
+#include "catalogdlg.h"
 
 namespace vorn::ui {
 

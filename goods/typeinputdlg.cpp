@@ -1,6 +1,6 @@
-#include "goods/typeinputdlg.h"
+#include "typeinputdlg.h"
 
-#include "goods/goodslimits.h"
+#include "goodslimits.h"
 #include "kit/appstate.h"
 #include "kit/shell.h"
 

@@ -1,7 +1,7 @@
 // The goods type dialog "商品类型配置".
 #pragma once
 
-#include "goods/catalogdlg.h"
+#include "catalogdlg.h"
 
 namespace vorn::ui {
 

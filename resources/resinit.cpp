@@ -1,4 +1,4 @@
-#include "vornres.h"
+#include "res/vornres.h"
 
 #include <QtCore/qglobal.h>
 

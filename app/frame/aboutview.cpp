@@ -4,8 +4,8 @@
 #include <QVBoxLayout>
 
 #include "frame/look.h"
-#include "kit/commandids.h"
-#include "kit/strings.h"
+#include "res/commandids.h"
+#include "res/strings.h"
 
 namespace vorn::ui {
 

@@ -20,7 +20,7 @@ CChangeUserDlg::CChangeUserDlg(LoginHost& host, QWidget* parent) : QDialog(paren
     auto* grid = new QGridLayout;
     grid->setHorizontalSpacing(10);
     grid->setVerticalSpacing(12);
-    fields_ = std::make_unique<LoginFields>(this, grid);
+    fields_ = std::make_unique<LoginFields>(this, grid, host_.state());
     grid->setColumnStretch(1, 1);
     outer->addLayout(grid);
 

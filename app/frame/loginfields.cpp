@@ -11,13 +11,16 @@
 
 namespace vorn::ui {
 
-LoginFields::LoginFields(QWidget* owner, QGridLayout* grid) {
+LoginFields::LoginFields(QWidget* owner, QGridLayout* grid, AppState& state) {
     auto* nameLabel = new QLabel(QStringLiteral("用户名:"), owner);
     name_ = new QComboBox(owner);
     name_->setObjectName(QStringLiteral("nameCombo"));
     name_->setEditable(true);
     // Typing a name must never add it to the list of accounts.
     name_->setInsertPolicy(QComboBox::NoInsert);
+    // Names are compared exactly: the default completer would swap "ADMIN" for a
+    // listed "admin" as the user presses Enter.
+    name_->setCompleter(nullptr);
     name_->lineEdit()->setMaxLength(kMaxLength);
     limitGbk(name_, kMaxLength); // the column counts GBK bytes: 14 Chinese characters
     nameLabel->setBuddy(name_);
@@ -35,7 +38,6 @@ LoginFields::LoginFields(QWidget* owner, QGridLayout* grid) {
     grid->addWidget(passwordLabel, 1, 0, Qt::AlignRight);
     grid->addWidget(password_, 1, 1);
 
-    auto& state = appState();
     loadAllUsers(state.core, state.users);
     name_->addItems(userNames(state.users));
     name_->setCurrentIndex(-1);

@@ -12,10 +12,13 @@ class QWidget;
 
 namespace vorn::ui {
 
+struct AppState;
+
 class LoginFields {
 public:
-    // Adds the two rows to `grid` (children of `owner`) and loads the user names.
-    LoginFields(QWidget* owner, QGridLayout* grid);
+    // Adds the two rows to `grid` (children of `owner`) and loads the user names
+    // from the store of `state` into its users list.
+    LoginFields(QWidget* owner, QGridLayout* grid, AppState& state);
 
     QString name() const;
     QString password() const;

@@ -5,6 +5,8 @@
 
 namespace vorn::ui {
 
+struct AppState;
+
 class LoginHost {
 public:
     virtual ~LoginHost() = default;
@@ -16,6 +18,8 @@ public:
     // Closes the main window, which ends the program.
     virtual void endProgram() = 0;
     virtual void showStatus(const QString& text) = 0;
+    // The store and the users list the inputs are filled from.
+    virtual AppState& state() = 0;
     // Abandoning a user switch forgives the failed attempts so far.
     virtual void resetFailedLogins() = 0;
 };

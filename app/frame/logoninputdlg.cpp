@@ -27,7 +27,7 @@ CLogonInputDlg::CLogonInputDlg(LoginHost& host, QWidget* parent) : QFrame(parent
     grid->setContentsMargins(28, 4, 36, 0);
     grid->setHorizontalSpacing(10);
     grid->setVerticalSpacing(12);
-    fields_ = std::make_unique<LoginFields>(this, grid);
+    fields_ = std::make_unique<LoginFields>(this, grid, host_.state());
     grid->setColumnStretch(1, 1);
     outer->addLayout(grid);
 

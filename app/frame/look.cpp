@@ -4,17 +4,13 @@
 #include <QFile>
 #include <QFontDatabase>
 
-#ifdef VORN_HAVE_RESOURCES
-#include "vornres.h"
-#endif
+#include "res/vornres.h"
 
 namespace vorn::ui {
 
 void ensureResources() {
-#ifdef VORN_HAVE_RESOURCES
     static const bool done = (vornInitResources(), true);
     (void)done;
-#endif
 }
 
 QString chineseFamily() {

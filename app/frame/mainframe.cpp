@@ -3,27 +3,21 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QLabel>
-#include <QMetaMethod>
 #include <QSettings>
 #include <QStatusBar>
 #include <QVBoxLayout>
 #include <cstdio>
 
-#include "frame/aboutview.h"
 #include "frame/internetview.h"
 #include "frame/logonview.h"
 #include "frame/look.h"
+#include "frame/pages.h"
 #include "frame/ribbon.h"
 #include "frame/ribbontable.h"
-#include "frame/saleview.h"
-#include "frame/shopview.h"
-#include "frame/statisticsview.h"
-#include "frame/vipview.h"
-#include "goods/storeview.h"
-#include "kit/appstate.h"
 #include "kit/gbk.h"
 #include "kit/msgbox.h"
-#include "kit/strings.h"
+#include "kit/reminder.h"
+#include "res/strings.h"
 
 namespace vorn::ui {
 
@@ -33,25 +27,20 @@ constexpr int kPaneReserve = 352;
 constexpr int kUserPaneWidth = 200;
 constexpr int kRolePaneWidth = 120;
 constexpr int kFirstWebTab = 5;
-constexpr int kWebTabs = 5;
 } // namespace
 
 CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("mainFrame"));
-    alarmTimer_.setInterval(1000);
-    birthdayTimer_.setInterval(1000);
+    registerAllPages(registry_);
     dateTimer_.setInterval(600000);
     refreshTimer_.setInterval(200);
-    connect(&alarmTimer_, &QTimer::timeout, this, &CMainFrame::alarmTick);
-    connect(&birthdayTimer_, &QTimer::timeout, this, &CMainFrame::birthdayTick);
     connect(&dateTimer_, &QTimer::timeout, this, &CMainFrame::dateWatchTick);
     // Cheap safety net for state changes nobody announced (a selection in a page's list).
     connect(&refreshTimer_, &QTimer::timeout, this, &CMainFrame::updateCommands);
 }
 
 CMainFrame::~CMainFrame() {
-    alarmTimer_.stop();
-    birthdayTimer_.stop();
+    for (BlinkingReminder* r : reminders_) r->stopBlinking();
     dateTimer_.stop();
     refreshTimer_.stop();
     // Pages may still call back into the frame while they go (the sales counter
@@ -61,7 +50,7 @@ CMainFrame::~CMainFrame() {
         view_ = nullptr;
         qDeleteAll(pages);
     }
-    auto& core = appState().core;
+    auto& core = state_.core;
     if (created_ && !closed_ && core.is_open()) core.close();
 }
 
@@ -70,20 +59,6 @@ bool CMainFrame::create() {
     created_ = true;
     ensureResources();
     setWindowIcon(Ribbon::icon("app"));
-
-    tabKinds_ = {
-        {&CSaleView::staticMetaObject, [](CMainFrame& f, QWidget* p) { return new CSaleView(f, p); }},
-        {&CStoreView::staticMetaObject, [](CMainFrame& f, QWidget* p) { return new CStoreView(f, p); }},
-        {&CShopView::staticMetaObject, [](CMainFrame& f, QWidget* p) { return new CShopView(f, p); }},
-        {&CVIPView::staticMetaObject, [](CMainFrame& f, QWidget* p) { return new CVIPView(f, p); }},
-        {&CStatisticsView::staticMetaObject,
-         [](CMainFrame& f, QWidget* p) { return new CStatisticsView(f, p); }},
-    };
-    for (int i = 0; i < kWebTabs; ++i)
-        tabKinds_.push_back({&CInternetView::staticMetaObject,
-                             [](CMainFrame& f, QWidget* p) { return new CInternetView(f, p); }});
-    tabKinds_.push_back(
-        {&CAboutView::staticMetaObject, [](CMainFrame& f, QWidget* p) { return new CAboutView(f, p); }});
 
     buildStatusBar();
     buildRibbon();
@@ -102,7 +77,7 @@ bool CMainFrame::create() {
 }
 
 bool CMainFrame::startData() {
-    auto& state = appState();
+    auto& state = state_;
     auto& core = state.core;
     const QString file = QDir::current().absoluteFilePath(QStringLiteral("__vorn__"));
     int rc = core.open();
@@ -117,11 +92,7 @@ bool CMainFrame::startData() {
         return false;
     }
     state.loadTypesAndSuppliers();
-
-    alarmOn_ = core.get_run_alarm();
-    alarmLimit_ = core.get_alarm_limit();
-    birthOn_ = core.get_run_birt_alarm();
-    recomputeBirthdayWindow(core.get_birt_alarm_limit());
+    buildReminders();
 
     web_ = WebAddresses::read(QDir::current().filePath(QStringLiteral("vorn.ini")));
     supportUrl_ = supportAddress();
@@ -199,22 +170,21 @@ void CMainFrame::saveLayout() {
 }
 
 void CMainFrame::showLogonPage() {
-    PageKind logon{&CLogonView::staticMetaObject,
-                   [](CMainFrame& f, QWidget* p) { return new CLogonView(f, f, p); }};
-    switchPage(logon);
+    viewEntry_ = nullptr;
+    switchPage(&CLogonView::staticMetaObject,
+               [this](Shell&, QWidget* p) -> CPage* { return new CLogonView(*this, *this, p); });
     setPage(1);
 }
 
-bool CMainFrame::switchPage(const PageKind& kind) {
-    if (view_ && view_->metaObject() == kind.meta) return true;
+bool CMainFrame::switchPage(const QMetaObject* meta, const std::function<CPage*(Shell&, QWidget*)>& make) {
+    if (view_ && view_->metaObject() == meta) return true;
     CPage* old = view_;
-    CPage* fresh = kind.make(*this, pageHolder_);
+    CPage* fresh = make ? make(*this, pageHolder_) : nullptr;
     if (!fresh) return false;
     pageLayout_->addWidget(fresh);
     view_ = fresh;
     fresh->show();
-    const int update = fresh->metaObject()->indexOfMethod("initialUpdate()");
-    if (update >= 0) fresh->metaObject()->method(update).invoke(fresh, Qt::DirectConnection);
+    fresh->initialUpdate();
     destroyView(old);
     return true;
 }
@@ -237,19 +207,19 @@ void CMainFrame::setPage(int page) {
 
 void CMainFrame::selectTab(int index) {
     const auto& table = ribbonTable();
-    if (index < 0 || index >= static_cast<int>(table.size()) || index >= static_cast<int>(tabKinds_.size()))
+    const PageEntry* entry = registry_.forTab(index);
+    if (index < 0 || index >= static_cast<int>(table.size()) || !entry) return;
+    // Set before the switch: the new page's initial update may ask what is active.
+    const PageEntry* previous = viewEntry_;
+    viewEntry_ = entry;
+    if (!switchPage(entry->meta, entry->make)) {
+        viewEntry_ = previous;
         return;
-    const bool ok = switchPage(tabKinds_[static_cast<size_t>(index)]);
-    if (ok && index >= kFirstWebTab && index < kFirstWebTab + kWebTabs) {
-        if (auto* web = qobject_cast<CInternetView*>(view_))
-            web->navigate(web_.forWebTab(index - kFirstWebTab));
     }
+    // The web tabs share one view, which only navigates.
+    if (auto* web = qobject_cast<CInternetView*>(view_)) web->navigate(web_.forWebTab(index - kFirstWebTab));
     ribbon_->setCurrentTab(index);
     setPage(table[static_cast<size_t>(index)].page);
-}
-
-bool CMainFrame::salesViewActive() const {
-    return view_ && !tabKinds_.empty() && view_->metaObject() == tabKinds_.front().meta;
 }
 
 void CMainFrame::enableNoTab() {
@@ -264,19 +234,19 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     }
     closed_ = true;
     if (created_) saveLayout();
-    alarmTimer_.stop();
-    birthdayTimer_.stop();
+    for (BlinkingReminder* r : reminders_) r->stopBlinking();
     refreshTimer_.stop();
     CPage* old = view_;
     view_ = nullptr;
+    viewEntry_ = nullptr;
     page_ = 0;
     if (created_) {
         // The store closes once the page is really gone, since a page may still
         // reach it on its way out; the page itself goes once control has left it.
         if (old)
-            connect(old, &QObject::destroyed, [] { appState().core.close(); });
+            connect(old, &QObject::destroyed, this, [this] { state_.core.close(); });
         else
-            appState().core.close();
+            state_.core.close();
     }
     destroyView(old);
     dateTimer_.stop();
@@ -300,7 +270,7 @@ void CMainFrame::openSalesCounter() {
 // --- Shell -------------------------------------------------------------------
 
 AppState& CMainFrame::state() {
-    return appState();
+    return state_;
 }
 
 void CMainFrame::showStatus(const QString& text) {
@@ -335,7 +305,7 @@ void CMainFrame::setRibbonCaption(int id, const QString& caption) {
 void CMainFrame::refillTypeCombo() {
     if (!ribbon_) return;
     QStringList names;
-    for (const auto& t : appState().types)
+    for (const auto& t : state_.types)
         names << fromGbk(t.FTs_Name);
     ribbon_->setItems(108, names);
 }

@@ -10,7 +10,9 @@
 
 #include "frame/loginhost.h"
 #include "frame/webaddresses.h"
+#include "kit/appstate.h"
 #include "kit/frameservices.h"
+#include "kit/pageregistry.h"
 #include "kit/shell.h"
 
 class QLabel;
@@ -18,6 +20,7 @@ class QVBoxLayout;
 
 namespace vorn::ui {
 
+class BlinkingReminder;
 class CPage;
 class Ribbon;
 
@@ -79,20 +82,8 @@ public:
     void startDateWatch() override;
     void stopDateWatch() override;
     bool dateWatchRunning() const override { return dateTimer_.isActive(); }
-    void runAlarmCheck() override;
-    bool alarmOn() const override { return alarmOn_; }
-    int alarmLimit() const override { return alarmLimit_; }
-    void setAlarmLimit(int limit) override { alarmLimit_ = limit; }
-    int alarmCount() const override { return alarmCount_; }
-    void runBirthdayCheck() override;
-    bool birthdayOn() const override { return birthOn_; }
-    const BirthdayWindow& birthdayWindow() const override { return birthWindow_; }
-    void recomputeBirthdayWindow(int limit) override;
-    int birthdayCount() const override { return birthCount_; }
-    void setBirthdayCondition(BirthdayCondition condition) override {
-        birthCondition_ = std::move(condition);
-    }
-    int statMode() const override { return statMode_; }
+    BlinkingReminder* reminder(int buttonCommand) override;
+    void runReminderCheck(int buttonCommand = 0) override;
     void setGlobalCommand(int id, std::function<bool()> enabled, std::function<void()> run) override;
 
     // LoginHost
@@ -101,13 +92,10 @@ public:
     void endProgram() override;
     void resetFailedLogins() override { failedLogins_ = 0; }
 
-    // Blink counters of buttons 201 and 208 (0 while not blinking), and the timers
-    // behind them, for whoever needs to know whether a button blinks.
-    int alarmBlink() const { return alarmBlink_; }
-    int birthdayBlink() const { return birthBlink_; }
-    void alarmTick();
-    void birthdayTick();
+    // Timer 3's work: each reminder whose day moved on is checked again.
     void dateWatchTick();
+    // The pages and reminders every window of the program has.
+    const PageRegistry& registry() const { return registry_; }
 
 signals:
     // The window closed: the layout is saved and the store closed.
@@ -118,10 +106,6 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    struct PageKind {
-        const QMetaObject* meta;
-        std::function<CPage*(CMainFrame&, QWidget*)> make;
-    };
     struct GlobalCommand {
         std::function<bool()> enabled;
         std::function<void()> run;
@@ -133,49 +117,43 @@ private:
     void restoreLayout();
     void saveLayout();
     void showLogonPage();
-    bool switchPage(const PageKind& kind);
+    bool switchPage(const QMetaObject* meta, const std::function<CPage*(Shell&, QWidget*)>& make);
     void setPage(int page);
     void destroyView(CPage* old);
-    bool salesViewActive() const;
+    // Whether the active view is the page that hosts this command's button.
+    bool hostsCommand(int id) const;
+    BlinkingReminder* reminderForToggle(int id) const;
+    void buildReminders();
+    void toggleReminder(BlinkingReminder& reminder);
     void enableTabsForRole(int auth);
     void enableNoTab();
-    void toggleAlarm();
-    void toggleBirthday();
-    void stopAlarmBlink();
-    void stopBirthdayBlink();
     void layoutPanes();
 
     Ribbon* ribbon_ = nullptr;
     QWidget* pageHolder_ = nullptr;
     QVBoxLayout* pageLayout_ = nullptr;
     CPage* view_ = nullptr;
+    const PageEntry* viewEntry_ = nullptr; // registry entry of the view; null for the login page
     int page_ = 0;
-    std::vector<PageKind> tabKinds_;
+    PageRegistry registry_;
+    std::vector<BlinkingReminder*> reminders_; // children of the frame
 
     QLabel* panes_[3] = {nullptr, nullptr, nullptr};
     QString status_;
 
-    // Stock alarm (timer 1) and birthday reminder (timer 2); timer 3 watches the date.
-    QTimer alarmTimer_;
-    QTimer birthdayTimer_;
+    // Timer 3 watches the date while the sales counter exists; the reminders blink
+    // with timers of their own.
     QTimer dateTimer_;
     QTimer refreshTimer_;
-    bool alarmOn_ = false;
-    int alarmLimit_ = 0;
-    int alarmCount_ = 0;
-    int alarmBlink_ = 0;
-    bool birthOn_ = false;
-    BirthdayWindow birthWindow_;
-    int birthCount_ = 0;
-    int birthBlink_ = 0;
-    BirthdayCondition birthCondition_;
 
     WebAddresses web_;
     QString supportUrl_;
     int failedLogins_ = 0;
-    int statMode_ = 0;
     std::map<int, GlobalCommand> globals_;
     bool created_ = false;
+    // The window's own state: a second window (a test's) starts afresh. Pages go in
+    // the destructor's body, before any member, since they use it on their way out.
+    AppState state_;
     bool closed_ = false;
 };
 

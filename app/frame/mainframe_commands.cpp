@@ -7,9 +7,9 @@
 #include "frame/mainframe.h"
 #include "frame/ribbon.h"
 #include "frame/ribbontable.h"
-#include "kit/appstate.h"
-#include "kit/commandids.h"
 #include "kit/page.h"
+#include "kit/reminder.h"
+#include "res/commandids.h"
 
 namespace vorn::ui {
 
@@ -19,18 +19,6 @@ void CMainFrame::onCommand(int id) {
     switch (id) {
     case cmd::SwitchUser:
         switchUser();
-        break;
-    case cmd::RunAlarm:
-        toggleAlarm();
-        break;
-    case cmd::RunBirthday:
-        toggleBirthday();
-        break;
-    case cmd::StatByYear:
-    case cmd::StatByCustom:
-        statMode_ = id - cmd::StatByYear;
-        // The statistics page may want to follow the mode at once.
-        if (view_) view_->onCommand(id);
         break;
     case cmd::Help:
         openHelp();
@@ -43,8 +31,11 @@ void CMainFrame::onCommand(int id) {
             openExternal(web_.forButton(id));
         } else if (auto g = globals_.find(id); g != globals_.end()) {
             if (g->second.run) g->second.run();
-        } else if (view_) {
-            // A command no page serves yet does nothing.
+        } else if (BlinkingReminder* r = reminderForToggle(id)) {
+            toggleReminder(*r);
+        } else if (BlinkingReminder* r = reminder(id)) {
+            r->source().openDialog(*this, *r);
+        } else if (view_ && viewEntry_ && viewEntry_->serves(id)) {
             view_->onCommand(id);
         }
     }
@@ -64,28 +55,18 @@ bool CMainFrame::isEnabled(int id) const {
         break;
     }
     if (!view_ || commandPage(id) != page_) return false;
-    // The alarm buttons open their dialogs only while their reminder runs.
-    if (id == cmd::Alarm && !alarmOn_) return false;
-    if (id == cmd::Birthday && !birthOn_) return false;
-    // The frame serves these itself; the page has no say.
-    if (id == cmd::SwitchUser || id == cmd::RunAlarm || id == cmd::RunBirthday || id == cmd::StatByYear ||
-        id == cmd::StatByCustom)
-        return true;
-    return view_->isCommandEnabled(id);
+    // The frame serves these itself; the page has no say. A reminder's button
+    // opens its dialog only while the reminder is on.
+    if (id == cmd::SwitchUser || reminderForToggle(id)) return true;
+    for (const BlinkingReminder* r : reminders_)
+        if (r->buttonCommand() == id) return r->enabled();
+    return viewEntry_ && viewEntry_->serves(id) && view_->isCommandEnabled(id);
 }
 
 bool CMainFrame::isChecked(int id) const {
-    switch (id) {
-    case cmd::RunAlarm:
-        return alarmOn_;
-    case cmd::RunBirthday:
-        return birthOn_;
-    case cmd::StatByYear:
-    case cmd::StatByCustom:
-        return statMode_ == id - cmd::StatByYear;
-    default:
-        return view_ && commandPage(id) == page_ && view_->isCommandChecked(id);
-    }
+    if (const BlinkingReminder* r = reminderForToggle(id)) return r->enabled();
+    return view_ && commandPage(id) == page_ && viewEntry_ && viewEntry_->serves(id) &&
+           view_->isCommandChecked(id);
 }
 
 void CMainFrame::updateCommands() {
@@ -97,20 +78,6 @@ void CMainFrame::updateCommands() {
 void CMainFrame::setGlobalCommand(int id, std::function<bool()> enabled, std::function<void()> run) {
     globals_[id] = GlobalCommand{std::move(enabled), std::move(run)};
     updateCommands();
-}
-
-void CMainFrame::toggleAlarm() {
-    alarmOn_ = !alarmOn_;
-    appState().core.set_run_alarm(alarmOn_);
-    showStatus(alarmOn_ ? QStringLiteral("启用商品库存报警") : QStringLiteral("关闭商品库存报警"));
-    runAlarmCheck();
-}
-
-void CMainFrame::toggleBirthday() {
-    birthOn_ = !birthOn_;
-    appState().core.set_run_birt_alarm(birthOn_);
-    showStatus(birthOn_ ? QStringLiteral("启用会员生日提醒") : QStringLiteral("关闭会员生日提醒"));
-    runBirthdayCheck();
 }
 
 void CMainFrame::openExternal(const QString& address) {

@@ -7,7 +7,7 @@
 #include "frame/ribbon.h"
 #include "kit/appstate.h"
 #include "kit/gbk.h"
-#include "kit/strings.h"
+#include "res/strings.h"
 
 namespace vorn::ui {
 
@@ -16,7 +16,7 @@ constexpr int kAttempts = 3;
 }
 
 int CMainFrame::login(const QString& name, const QString& password) {
-    auto& state = appState();
+    auto& state = state_;
     if (findLoginUsers(state.core, name, password, state.users) > 0) {
         failedLogins_ = 0;
         state.currentUser = state.users.front();

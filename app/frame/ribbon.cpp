@@ -16,7 +16,7 @@
 #include <QVBoxLayout>
 
 #include "frame/ribbontable.h"
-#include "kit/strings.h"
+#include "res/strings.h"
 
 namespace vorn::ui {
 

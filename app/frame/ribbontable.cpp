@@ -1,6 +1,6 @@
 #include "frame/ribbontable.h"
 
-#include "kit/commandids.h"
+#include "res/commandids.h"
 
 namespace vorn::ui {
 

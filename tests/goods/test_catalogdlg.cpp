@@ -5,11 +5,11 @@
 #include <QPlainTextEdit>
 #include <QTest>
 
-#include "goods/goodscells.h"
-#include "goods/goodsmodel.h"
-#include "goods/storeview.h"
-#include "goods/suppinputdlg.h"
-#include "goods/typeinputdlg.h"
+#include "goodscells.h"
+#include "goodsmodel.h"
+#include "storeview.h"
+#include "suppinputdlg.h"
+#include "typeinputdlg.h"
 #include "goodsfixture.h"
 #include "kit/gbk.h"
 

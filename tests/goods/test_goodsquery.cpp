@@ -2,9 +2,9 @@
 #include <QTest>
 #include <algorithm>
 
-#include "goods/goodscells.h"
-#include "goods/goodsquery.h"
-#include "goods/goodsrows.h"
+#include "goodscells.h"
+#include "goodsquery.h"
+#include "goodsrows.h"
 #include "goodsfixture.h"
 #include "kit/gbk.h"
 

@@ -8,8 +8,8 @@
 #include <QTest>
 #include <QTextCursor>
 
-#include "goods/storeadddlg.h"
-#include "goods/storeview.h"
+#include "storeadddlg.h"
+#include "storeview.h"
 #include "goodsfixture.h"
 #include "kit/clock.h"
 #include "kit/gbk.h"

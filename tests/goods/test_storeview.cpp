@@ -8,12 +8,12 @@
 #include <QTableView>
 #include <QTest>
 
-#include "goods/footerstrip.h"
-#include "goods/goodscells.h"
-#include "goods/goodsmodel.h"
-#include "goods/storeinputdlg.h"
-#include "goods/storeview.h"
-#include "goods/typeinputdlg.h"
+#include "footerstrip.h"
+#include "goodscells.h"
+#include "goodsmodel.h"
+#include "storeinputdlg.h"
+#include "storeview.h"
+#include "typeinputdlg.h"
 #include "goodsfixture.h"
 #include "kit/gbk.h"
 

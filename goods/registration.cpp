@@ -1,0 +1,20 @@
+#include "goods/goods.h"
+
+#include <memory>
+
+#include "kit/pageregistry.h"
+#include "res/commandids.h"
+#include "stockalarm.h"
+#include "storeview.h"
+
+namespace vorn::ui {
+
+void registerGoods(PageRegistry& registry) {
+    using namespace cmd;
+    registry.addPage<CStoreView>(1, {AddGoods, RemoveGoods, EditGoods, Categories, GoodsTypes, Suppliers,
+                                     GoodsCode, GoodsName, GoodsSize, GoodsType, GoodsState, StockTime,
+                                     SaleTime, ClearGoodsSearch, SearchGoods});
+    registry.addReminder([] { return std::make_unique<StockAlarmSource>(); });
+}
+
+} // namespace vorn::ui

@@ -1,0 +1,58 @@
+// Where the pages of the subsystems plug into the main window. Each subsystem
+// exports one registration call that adds its pages (and its reminders) here;
+// the frame reads the registry to build the views of its ribbon tabs and to
+// route commands. Adding a page touches its own folder and one line in the
+// program's list of registrations.
+#pragma once
+
+#include <QMetaObject>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QWidget;
+
+namespace vorn::ui {
+
+class CPage;
+class Shell;
+class ReminderSource;
+
+struct PageEntry {
+    int tab = -1;                       // ribbon tab index, 0 to 10
+    const QMetaObject* meta = nullptr;  // the page's class: a tab whose view already is of
+                                        // this class keeps it (the web tabs only navigate)
+    std::function<CPage*(Shell&, QWidget*)> make;
+    std::vector<int> commands;          // ribbon commands the page carries out
+
+    bool serves(int id) const;
+};
+
+class PageRegistry {
+public:
+    // A later entry for the same tab replaces the earlier one.
+    void addPage(PageEntry entry);
+    // Convenience for the usual case: page class P constructed as P(shell, parent).
+    template <class P> void addPage(int tab, std::vector<int> commands) {
+        addPage(PageEntry{tab, &P::staticMetaObject,
+                          [](Shell& s, QWidget* parent) -> CPage* { return new P(s, parent); },
+                          std::move(commands)});
+    }
+
+    // A blinking reminder of the sales counter (stock alarm, birthdays): the frame
+    // hosts its two ribbon buttons and asks the source for everything else.
+    // Called once per main window, so each window has fresh reminder state.
+    void addReminder(std::function<std::unique_ptr<ReminderSource>()> factory);
+
+    const PageEntry* forTab(int tab) const;
+    const std::vector<PageEntry>& pages() const { return pages_; }
+    const std::vector<std::function<std::unique_ptr<ReminderSource>()>>& reminders() const {
+        return reminders_;
+    }
+
+private:
+    std::vector<PageEntry> pages_;
+    std::vector<std::function<std::unique_ptr<ReminderSource>()>> reminders_;
+};
+
+} // namespace vorn::ui

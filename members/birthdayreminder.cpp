@@ -1,0 +1,39 @@
+#include "birthdayreminder.h"
+
+#include "kit/clock.h"
+#include "res/commandids.h"
+#include "vorn/core.h"
+
+namespace vorn::ui {
+
+int BirthdaySource::toggleCommand() const { return cmd::RunBirthday; }
+int BirthdaySource::buttonCommand() const { return cmd::Birthday; }
+
+bool BirthdaySource::storedEnabled(Core& core) { return core.get_run_birt_alarm(); }
+int BirthdaySource::storedLimit(Core& core) { return core.get_birt_alarm_limit(); }
+void BirthdaySource::storeEnabled(Core& core, bool on) { core.set_run_birt_alarm(on); }
+
+QString BirthdaySource::toggledText(bool on) const {
+    return on ? QStringLiteral("启用会员生日提醒") : QStringLiteral("关闭会员生日提醒");
+}
+
+int BirthdaySource::count(Core& core, int limit) {
+    (void)limit;
+    const std::string cond = condition_ ? condition_(window_) : std::string();
+    return cond.empty() ? 0 : core.get_viprec_count(cond.c_str());
+}
+
+void BirthdaySource::openDialog(Shell& shell, BlinkingReminder& reminder) {
+    (void)shell;
+    (void)reminder;
+}
+
+bool BirthdaySource::dateTick(int64_t t) {
+    if (!birthdayDateChanged(window_, t)) return false;
+    window_ = computeBirthdayWindow(t, window_.limit);
+    return true;
+}
+
+void BirthdaySource::limitChanged(int limit) { window_ = computeBirthdayWindow(now(), limit); }
+
+} // namespace vorn::ui

@@ -1,0 +1,19 @@
+#include "members/members.h"
+
+#include <memory>
+
+#include "birthdayreminder.h"
+#include "kit/pageregistry.h"
+#include "res/commandids.h"
+#include "vipview.h"
+
+namespace vorn::ui {
+
+void registerMembers(PageRegistry& registry) {
+    using namespace cmd;
+    registry.addPage<CVIPView>(3, {AddMember, DeleteMember, EditMember, MemberCode, MemberName, MemberType,
+                                   CreateTime, ClearMemberSearch, SearchMember});
+    registry.addReminder([] { return std::make_unique<BirthdaySource>(); });
+}
+
+} // namespace vorn::ui

@@ -1,0 +1,369 @@
+// The ribbon, page switching and command state of the main window.
+#include <QSignalSpy>
+#include <QtTest>
+
+#include "frame/internetview.h"
+#include "frame/ribbontable.h"
+#include "birthdayreminder.h"
+#include "kit/busy.h"
+#include "kit/clock.h"
+#include "kit/reminder.h"
+#include "saleview.h"
+#include "res/commandids.h"
+#include "res/strings.h"
+#include "frame_fixture.h"
+
+using namespace vorn::ui;
+using namespace vorn::ui::test;
+
+namespace {
+QImage pixels(const QIcon& icon) {
+    return icon.pixmap(32, 32).toImage();
+}
+
+void addUnits(AppState& state, const char* code, int n) {
+    std::vector<vorn::SRec> units(static_cast<size_t>(n));
+    for (auto& u : units) {
+        u.FSs_Code = code;
+        u.FSs_Name = code;
+        u.FSi_Type = 1;
+        u.FSi_Supplier = 1;
+        u.FSi_Flag = 0;
+    }
+    QCOMPARE(state.core.insert_srec(units.data(), n), n);
+}
+} // namespace
+
+class TestFrameRibbon : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() {
+        setUpApplication();
+        CInternetView::useBrowser(false);
+    }
+    void cleanup() { setNowForTests(0); }
+
+    void ribbonHoldsTheTableWithCaptions() {
+        FrameFixture f;
+        QVERIFY(f.create());
+        Ribbon& r = f.ribbon();
+        const QStringList tabs{"销售前台", "商品管理", "店铺设置", "会员管理", "销售统计", "商家店铺",
+                               "Zumo团购", "Zumo商城", "Zumo活动", "打折促销", "关于系统"};
+        QCOMPARE(r.tabCount(), 11);
+        for (int i = 0; i < 11; ++i)
+            QCOMPARE(r.tabText(i), tabs[i]);
+        // Every control shows the string of its command id.
+        for (int id : r.commandIds())
+            QCOMPARE(r.caption(id), caption(id));
+        QCOMPARE(r.caption(124), QStringLiteral("切换用户"));
+        QCOMPARE(r.caption(32778), QStringLiteral("备份到指定位置"));
+        // Every command of the table has a control, the pop-up entries included.
+        for (int id :
+             {102, 103,   105,   116,   32771, 32772, 106, 107, 109, 108, 122, 111, 113, 204, 114, 118, 131,
+              143, 32777, 32778, 32779, 32780, 120,   155, 157, 115, 117, 119, 110, 205, 112, 126, 127, 129,
+              130, 141,   123,   167,   128,   125,   182, 151, 124, 121, 174, 183, 200, 201, 207, 208})
+            QVERIFY2(r.hasCommand(id), qPrintable(QString::number(id)));
+        for (int id = 185; id <= 199; ++id)
+            QVERIFY(r.hasCommand(id));
+        // Drop-down lists: the types as loaded, the fixed entries.
+        QCOMPARE(r.items(cmd::GoodsType), QStringList{QStringLiteral("未知")});
+        QCOMPARE(r.items(cmd::GoodsState), (QStringList{QStringLiteral("库存中"), QStringLiteral("已销售")}));
+        QCOMPARE(r.items(cmd::MemberType),
+                 (QStringList{QStringLiteral("普通会员"), QStringLiteral("金卡会员")}));
+        // The table places commands on their tabs.
+        QCOMPARE(commandPage(32771), 3);
+        QCOMPARE(commandPage(124), 2);
+        QCOMPARE(commandPage(187), 0);
+        QCOMPARE(commandPage(182), 0);
+        QCOMPARE(commandPage(183), 0);
+        QCOMPARE(commandPage(999), -1);
+    }
+
+    void tabSelectionSwitchesPageTitleAndStatus() {
+        FrameFixture f;
+        QVERIFY(f.create());
+        QVERIFY(f.loginAsAdmin());
+        // Tab 0 is shown already, so clicking it changes nothing: come back to it last.
+        for (int i : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 0}) {
+            f.ribbon().clickTab(i);
+            flush();
+            const int page = ribbonTable()[static_cast<size_t>(i)].page;
+            QCOMPARE(f.frame->currentPage(), page);
+            QCOMPARE(f.ribbon().currentTab(), i);
+            QCOMPARE(f.frame->windowTitle(), QStringLiteral("Qelto进销存 - ") + pageName(page));
+            QCOMPARE(f.frame->statusText(), QStringLiteral("打开\"%1\"页面").arg(pageName(page)));
+            QCOMPARE(
+                f.frame->centralWidget()->findChildren<CPage*>(QString(), Qt::FindDirectChildrenOnly).size(),
+                1);
+        }
+        QVERIFY(qobject_cast<CSaleView*>(f.frame->view()));
+        f.frame->selectTab(11); // no such tab
+        QCOMPARE(f.frame->currentPage(), 2);
+    }
+
+    void webTabsShareOneViewAndNavigate() {
+        FrameFixture f;
+        QFile ini(f.path("vorn.ini"));
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write("[internet]\nshop=http://shop.example/\nmall=http://mall.example/\n");
+        ini.close();
+        QVERIFY(f.create());
+        QVERIFY(f.loginAsAdmin());
+        f.ribbon().clickTab(5);
+        auto* web = qobject_cast<CInternetView*>(f.frame->view());
+        QVERIFY(web);
+        QCOMPARE(web->address(), QStringLiteral("http://shop.example/"));
+        f.ribbon().clickTab(7);
+        flush();
+        QCOMPARE(f.frame->view(), web);
+        QCOMPARE(web->address(), QStringLiteral("http://mall.example/"));
+        QCOMPARE(f.frame->currentPage(), 9);
+        f.ribbon().clickTab(6);
+        QCOMPARE(web->address(), QString()); // no address: a blank page
+        QCOMPARE(f.frame->statusText(), QStringLiteral("打开\"Zumo团购\"页面"));
+    }
+
+    void commandsFollowTheActivePage() {
+        FrameFixture f;
+        QVERIFY(f.create());
+        QVERIFY(f.loginAsAdmin());
+        f.frame->selectTab(2);
+        QVERIFY(f.frame->isEnabled(cmd::SystemUsers));
+        QVERIFY(f.frame->isEnabled(cmd::QuickBackup));
+        QVERIFY(!f.frame->isEnabled(cmd::MakeCharts));
+        QVERIFY(!f.frame->isEnabled(cmd::RunAlarm));
+        QVERIFY(f.frame->isEnabled(187));                // web buttons work anywhere
+        QVERIFY(f.frame->isEnabled(cmd::Support));       // so do help and support
+        QVERIFY(!f.frame->isEnabled(cmd::PrintReceipt)); // nothing printed yet
+        QVERIFY(f.ribbon().isCommandEnabled(cmd::QuickBackup));
+        f.frame->selectTab(4);
+        QVERIFY(!f.frame->isEnabled(cmd::SystemUsers));
+        QVERIFY(!f.ribbon().isCommandEnabled(cmd::QuickBackup));
+        QVERIFY(f.ribbon().isCommandEnabled(cmd::MakeCharts));
+    }
+
+    void popupButtonsSendTheirMenuEntries() {
+        FrameFixture f;
+        QVERIFY(f.create());
+        QVERIFY(f.loginAsAdmin());
+        QSignalSpy spy(&f.ribbon(), &Ribbon::command);
+        f.frame->selectTab(0);
+        f.ribbon().trigger(cmd::QuickBackup); // not on its page: disabled
+        QCOMPARE(spy.count(), 0);
+        f.frame->selectTab(2);
+        f.ribbon().trigger(cmd::Backup); // the button only opens its menu
+        QCOMPARE(spy.count(), 0);
+        f.ribbon().trigger(cmd::QuickBackup);
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(spy.at(0).at(0).toInt(), cmd::QuickBackup);
+    }
+
+    void alarmAndReminderSwitches() {
+        FrameFixture f;
+        QVERIFY(f.create());
+        QVERIFY(f.loginAsAdmin());
+        f.frame->selectTab(0);
+        QVERIFY(!f.frame->isChecked(cmd::RunAlarm));
+        QVERIFY(!f.frame->isEnabled(cmd::Alarm));
+        f.ribbon().trigger(cmd::RunAlarm);
+        QVERIFY(f.frame->reminder(cmd::Alarm)->enabled());
+        QVERIFY(f.frame->state().core.get_run_alarm());
+        QCOMPARE(f.frame->statusText(), QStringLiteral("启用商品库存报警"));
+        QVERIFY(f.ribbon().isCommandChecked(cmd::RunAlarm));
+        QVERIFY(f.ribbon().isCommandEnabled(cmd::Alarm));
+        f.ribbon().trigger(cmd::RunAlarm);
+        QVERIFY(!f.frame->state().core.get_run_alarm());
+        QCOMPARE(f.frame->statusText(), QStringLiteral("关闭商品库存报警"));
+        QVERIFY(!f.ribbon().isCommandChecked(cmd::RunAlarm));
+
+        f.ribbon().trigger(cmd::RunBirthday);
+        QVERIFY(f.frame->state().core.get_run_birt_alarm());
+        QCOMPARE(f.frame->statusText(), QStringLiteral("启用会员生日提醒"));
+        QVERIFY(f.ribbon().isCommandEnabled(cmd::Birthday));
+        f.ribbon().trigger(cmd::RunBirthday);
+        QVERIFY(!f.frame->state().core.get_run_birt_alarm());
+        QCOMPARE(f.frame->statusText(), QStringLiteral("关闭会员生日提醒"));
+
+        // A new window on the same store starts from the stored switches, with a
+        // state of its own: nobody logged in.
+        f.ribbon().trigger(cmd::RunAlarm);
+        f.frame.reset();
+        flush();
+        QVERIFY(f.create());
+        QVERIFY(f.frame->reminder(cmd::Alarm)->enabled());
+        QVERIFY(!f.frame->reminder(cmd::Birthday)->enabled());
+        QVERIFY(f.frame->state().currentUser.FUs_Name.empty());
+    }
+
+    void lowStockBlinksOnlyOnTheSalesCounter() {
+        FrameFixture f;
+        QVERIFY(f.create());
+        addUnits(f.frame->state(), "A1", 3);
+        addUnits(f.frame->state(), "B2", 7);
+        f.frame->state().core.set_alarm_limit(5);
+        BlinkingReminder& alarm = *f.frame->reminder(cmd::Alarm);
+        alarm.setLimit(5);
+        QVERIFY(f.loginAsAdmin());
+        f.frame->selectTab(0);
+        QCOMPARE(alarm.blink(), 0); // alarm off
+        f.ribbon().trigger(cmd::RunAlarm);
+        QCOMPARE(alarm.count(), 1);
+        QCOMPARE(alarm.blink(), 1);
+        QVERIFY(alarm.timerActive());
+
+        const QImage normal = pixels(Ribbon::icon("alarm_201"));
+        QSignalSpy ticks(&alarm, &BlinkingReminder::iconChanged);
+        QTRY_COMPARE_WITH_TIMEOUT(ticks.count(), 3, 4000);
+        QCOMPARE(ticks.at(0).at(1).toString(), QStringLiteral("alarm_203")); // the first tick shows 203
+        QCOMPARE(ticks.at(1).at(1).toString(), QStringLiteral("alarm_202"));
+        QCOMPARE(ticks.at(2).at(1).toString(), QStringLiteral("alarm_203"));
+        QCOMPARE(pixels(f.ribbon().commandIcon(cmd::Alarm)), pixels(Ribbon::icon("alarm_203")));
+        QVERIFY(pixels(Ribbon::icon("alarm_203")) != normal);
+
+        // Leaving the counter stops it and restores the normal icon.
+        f.frame->selectTab(1);
+        flush();
+        QCOMPARE(alarm.blink(), 0);
+        QVERIFY(!alarm.timerActive());
+        QCOMPARE(pixels(f.ribbon().commandIcon(cmd::Alarm)), normal);
+        // Coming back starts it again while codes are still low.
+        f.frame->selectTab(0);
+        QCOMPARE(alarm.blink(), 1);
+        f.ribbon().trigger(cmd::RunAlarm);
+        QCOMPARE(alarm.blink(), 0);
+    }
+
+    void checksWaitForABusyJob() {
+        FrameFixture f;
+        QVERIFY(f.create());
+        addUnits(f.frame->state(), "A1", 3);
+        BlinkingReminder& alarm = *f.frame->reminder(cmd::Alarm);
+        alarm.setLimit(5);
+        alarm.setEnabled(true);
+        QVERIFY(f.loginAsAdmin());
+        f.frame->selectTab(1);
+        flush();
+        int countInJob = -1;
+        runBusy(f.frame.get(), [&] {
+            // The frame asks for a check while the job runs: it must not run yet.
+            QMetaObject::invokeMethod(f.frame.get(), [&] { f.frame->selectTab(0); }, Qt::BlockingQueuedConnection);
+            countInJob = alarm.blink();
+        });
+        QCOMPARE(countInJob, 0);
+        QTRY_COMPARE(alarm.blink(), 1);
+    }
+
+    void dateWatchRunsWithTheSalesCounter() {
+        // 2024-03-30 12:00 local time
+        const QDateTime start(QDate(2024, 3, 30), QTime(12, 0));
+        setNowForTests(start.toSecsSinceEpoch());
+        FrameFixture f;
+        QVERIFY(f.create());
+        BlinkingReminder& reminder = *f.frame->reminder(cmd::Birthday);
+        auto& birthdays = dynamic_cast<BirthdaySource&>(reminder.source());
+        QCOMPARE(birthdays.window().start.date(), QDate(2024, 3, 30));
+        std::vector<BirthdayWindow> asked;
+        birthdays.setCondition([&](const BirthdayWindow& w) {
+            asked.push_back(w);
+            return std::string("1");
+        });
+        f.frame->state().core.set_birt_alarm_limit(5);
+        reminder.setLimit(5);
+        QCOMPARE(birthdays.window().end.date(), QDate(2024, 4, 4));
+
+        QVERIFY(f.loginAsAdmin());
+        f.frame->selectTab(0);
+        QVERIFY(f.frame->dateWatchRunning());
+        f.ribbon().trigger(cmd::RunBirthday);
+        QCOMPARE(asked.size(), size_t(1));
+
+        // Same day: nothing recomputed.
+        setNowForTests(start.addSecs(3600).toSecsSinceEpoch());
+        f.frame->dateWatchTick();
+        QCOMPARE(asked.size(), size_t(1));
+        // Next day: the window moves and the check runs with it.
+        setNowForTests(start.addDays(1).toSecsSinceEpoch());
+        f.frame->dateWatchTick();
+        QCOMPARE(asked.size(), size_t(2));
+        QCOMPARE(asked.back().start.date(), QDate(2024, 3, 31));
+        QCOMPARE(asked.back().end.date(), QDate(2024, 4, 5));
+        QCOMPARE(asked.back().limit, 5);
+
+        f.frame->selectTab(10);
+        flush();
+        QVERIFY(!f.frame->dateWatchRunning());
+    }
+
+    void statisticsRadiosHoldTheMode() {
+        FrameFixture f;
+        QVERIFY(f.create());
+        QVERIFY(f.loginAsAdmin());
+        f.frame->selectTab(4);
+        QVERIFY(f.ribbon().isCommandChecked(cmd::StatByYear));
+        f.ribbon().trigger(cmd::StatByCustom);
+        QVERIFY(f.ribbon().isCommandChecked(cmd::StatByCustom));
+        QVERIFY(!f.ribbon().isCommandChecked(cmd::StatByYear));
+        // Clicking the selected radio keeps it selected.
+        f.ribbon().trigger(cmd::StatByCustom);
+        QVERIFY(f.ribbon().isCommandChecked(cmd::StatByCustom));
+        // The mode outlives the page.
+        f.frame->selectTab(1);
+        flush();
+        f.frame->selectTab(4);
+        QVERIFY(f.ribbon().isCommandChecked(cmd::StatByCustom));
+    }
+
+    void globalCommandOnAnyPage() {
+        FrameFixture f;
+        QVERIFY(f.create());
+        QVERIFY(f.loginAsAdmin());
+        bool ready = false;
+        int runs = 0;
+        f.frame->setGlobalCommand(
+            cmd::PrintReceipt, [&] { return ready; }, [&] { ++runs; });
+        f.frame->selectTab(10);
+        QVERIFY(!f.frame->isEnabled(cmd::PrintReceipt));
+        f.frame->onCommand(cmd::PrintReceipt);
+        QCOMPARE(runs, 0);
+        ready = true;
+        f.frame->updateCommands();
+        QVERIFY(f.ribbon().isCommandEnabled(cmd::PrintReceipt));
+        f.frame->onCommand(cmd::PrintReceipt);
+        QCOMPARE(runs, 1);
+    }
+
+    void ribbonInputsOutliveThePages() {
+        FrameFixture f;
+        QVERIFY(f.create());
+        QVERIFY(f.loginAsAdmin());
+        f.frame->selectTab(1);
+        f.frame->setRibbonText(cmd::GoodsCode, QStringLiteral("690123"));
+        f.frame->setRibbonIndex(cmd::GoodsState, 1);
+        f.frame->setRibbonCaption(cmd::StockTime, QStringLiteral("入库时间: 2024-01-01 到 2024-01-31"));
+        f.frame->selectTab(0);
+        f.frame->selectTab(1);
+        QCOMPARE(f.frame->ribbonText(cmd::GoodsCode), QStringLiteral("690123"));
+        QCOMPARE(f.frame->ribbonIndex(cmd::GoodsState), 1);
+        QCOMPARE(f.frame->ribbonText(cmd::GoodsState), QStringLiteral("已销售"));
+        QCOMPARE(f.ribbon().caption(cmd::StockTime), QStringLiteral("入库时间: 2024-01-01 到 2024-01-31"));
+        f.frame->setRibbonIndex(cmd::GoodsState, 5); // out of range: no choice
+        QCOMPARE(f.frame->ribbonIndex(cmd::GoodsState), -1);
+    }
+
+    void typeListRefills() {
+        FrameFixture f;
+        QVERIFY(f.create());
+        vorn::TRec t[2];
+        t[0].FTs_Name = gbk(QStringLiteral("饮料"));
+        t[1].FTs_Name = gbk(QStringLiteral("零食"));
+        QCOMPARE(f.frame->state().core.insert_trec(t, 2), 2);
+        QVERIFY(f.frame->state().loadTypesAndSuppliers());
+        f.frame->refillTypeCombo();
+        QCOMPARE(f.ribbon().items(cmd::GoodsType),
+                 (QStringList{QStringLiteral("未知"), QStringLiteral("饮料"), QStringLiteral("零食")}));
+        QCOMPARE(f.frame->ribbonIndex(cmd::GoodsType), -1);
+    }
+};
+
+QTEST_MAIN(TestFrameRibbon)
+#include "test_ribbon.moc"
