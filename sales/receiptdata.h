@@ -1,0 +1,41 @@
+// What a receipt shows: filled by the sales counter (shop texts when the page
+// opens, the lines, cashier, payment and member at checkout) and read by the
+// receipt printer. It lives on the main window's state for the whole run, so
+// "打印小票" can print the last sale again until the sales page is opened anew.
+#pragma once
+
+#include <QString>
+#include <vector>
+
+namespace vorn::ui {
+
+struct ReceiptLine {
+    QString name;       // goods name (list column 1)
+    int quantity = 0;   // list column 4, truncated
+    double price = 0.0; // the real unit sale price (column 6)
+    double discount = 0.0; // column 7: (sale price - retail price) x quantity
+    double amount = 0.0;   // column 8: quantity x sale price
+};
+
+struct ReceiptData {
+    std::vector<ReceiptLine> lines; // one per shopping-list row, in the order added
+    QString shopName;
+    QString shopPhone;
+    QString shopAddress;
+    QString printAddition; // the shop's extra receipt text
+    QString cashier;       // the logged-in user's name at checkout
+    double paid = 0.0;     // amount paid
+    QString memberCode;    // the member's code, empty without a member
+    int memberPoints = -1; // the member's points after the sale; -1 without a member
+
+    // Opening the sales page: no lines, no cashier, no member, nothing paid.
+    void clearSale() {
+        lines.clear();
+        cashier.clear();
+        paid = 0.0;
+        memberCode.clear();
+        memberPoints = -1;
+    }
+};
+
+} // namespace vorn::ui
