@@ -1,12 +1,16 @@
-// Opening, creating and closing the store file.
+// Opening, creating and closing the store file, and the indexes we add to it.
 #include "vorn/core.h"
 
 #include <cstdio>
+#include <iterator>
+#include <string>
 
 #define SQLITE_HAS_CODEC 1
 #include <sqlite3.h>
 
+#include "onestatement.h"
 #include "schema.h"
+#include "vorn/transaction.h"
 
 namespace vorn {
 
@@ -14,6 +18,25 @@ namespace {
 const char kFileName[] = "__vorn__";
 const char kKey[] = "Kest_wob ~o~";
 const int kKeyLength = 12;
+// Long enough for another process's write to finish, short enough that a
+// store locked for good still answers with an error.
+const int kBusyTimeoutMs = 5000;
+
+// How many of the program's indexes the store holds; -1 when it cannot be read.
+int indexes_present(sqlite3* db) {
+    std::string sql = "SELECT COUNT() FROM sqlite_master WHERE type='index' AND name IN (";
+    for (const char* name : detail::kIndexNames) {
+        sql += '\'';
+        sql += name;
+        sql += "',";
+    }
+    sql.back() = ')';
+    int found = 0;
+    detail::RowContext ctx{&found};
+    return detail::run_one_statement(db, sql, detail::read_count, ctx) == SQLITE_OK ? found : -1;
+}
+
+const int kIndexCount = static_cast<int>(std::size(detail::kIndexNames));
 } // namespace
 
 Core::Core() : db(nullptr) {}
@@ -25,12 +48,17 @@ int Core::open() {
         std::fclose(f);
     }
     // Serialized mode: the GUI thread and a busy-window worker may both call in.
-    int rc = sqlite3_open_v2(kFileName, &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX,
-                             nullptr);
-    if (rc != SQLITE_OK) return rc;
-    rc = sqlite3_key(db, kKey, kKeyLength);
-    if (existed || rc != SQLITE_OK) return rc;
-    create_table();
+    const int mode = read_only() ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+    int rc = sqlite3_open_v2(kFileName, &db, mode | SQLITE_OPEN_FULLMUTEX, nullptr);
+    if (rc == SQLITE_OK) rc = sqlite3_busy_timeout(db, kBusyTimeoutMs);
+    if (rc == SQLITE_OK) rc = sqlite3_key(db, kKey, kKeyLength);
+    if (rc != SQLITE_OK) {
+        // A failed open still hands back a connection; keeping it would make
+        // the store look open and every call run on a broken handle.
+        close();
+        return rc;
+    }
+    if (!existed) create_table();
     return 0;
 }
 
@@ -47,8 +75,29 @@ int Core::exec_sql(const char* sql) {
     return sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
 }
 
+int Core::exec_in_transaction(const std::string& statements) {
+    Transaction t(*this);
+    if (int rc = t.exec(statements.c_str()); rc != SQLITE_OK) return rc;
+    return t.commit();
+}
+
 int Core::create_table() { return sqlite3_exec(db, detail::kSchemaText, nullptr, nullptr, nullptr); }
 
-int Core::ensure_indexes() { return exec_sql(detail::kIndexText); }
+int Core::ensure_indexes() {
+    if (int rc = exec_sql(detail::kCacheText); rc != SQLITE_OK) return rc;
+    // An unreadable store goes on to the build, which reports why.
+    if (indexes_present(db) == kIndexCount) return 0;
+    // The indexes only speed the program up. A store the user may open but not
+    // write (a read-only file, or a folder that takes no journal) must not be
+    // refused for their sake: it is used without them.
+    if (sqlite3_db_readonly(db, "main") == 1) return 0;
+    const int rc = exec_in_transaction(detail::kIndexText) & 0xff;
+    return rc == SQLITE_READONLY || rc == SQLITE_CANTOPEN ? 0 : rc;
+}
+
+bool Core::indexes_missing() {
+    const int present = indexes_present(db);
+    return present >= 0 && present < kIndexCount;
+}
 
 } // namespace vorn

@@ -1,25 +1,21 @@
 // Counts, selects, batch writes, sums and the stock alarm.
-#include <cstring>
 #include <string>
 
 #define SQLITE_HAS_CODEC 1
 #include <sqlite3.h>
 
+#include "onestatement.h"
 #include "readers.h"
 #include "statements.h"
 #include "vorn/core.h"
+#include "vorn/transaction.h"
 
 namespace vorn {
 
 using detail::RowContext;
+using detail::run_one_statement;
 
 namespace {
-
-// sqlite3_exec on a closed store (no connection) is refused rather than crashing.
-int exec(sqlite3* db, const char* sql, sqlite3_callback cb, void* ctx) {
-    if (db == nullptr) return SQLITE_MISUSE;
-    return sqlite3_exec(db, sql, cb, ctx, nullptr);
-}
 
 bool has_cond(const char* cond) { return cond != nullptr && *cond != '\0'; }
 
@@ -34,12 +30,6 @@ std::string statement(const char* head, const char* table, const char* cond) {
     return sql;
 }
 
-// A failed batch leaves its BEGIN open; end it so the next write can begin its own.
-void end_open_transaction(sqlite3* db) {
-    if (db != nullptr && sqlite3_get_autocommit(db) == 0)
-        exec(db, "ROLLBACK;", nullptr, nullptr);
-}
-
 enum class Op { Insert, Update, Delete };
 
 template <class Rec> void append(Op op, const Rec& r, std::string& s) {
@@ -50,18 +40,14 @@ template <class Rec> void append(Op op, const Rec& r, std::string& s) {
     }
 }
 
-// Builds "BEGIN;" + one statement per record + "COMMIT;" and runs it in one call.
-template <class Rec, class Get> int batch(sqlite3* db, Op op, int n, Get get) {
+// One statement per record, all in one transaction: all of them or none.
+template <class Get> int batch(Core& core, Op op, int n, Get get) {
     if (n <= 0) return 0;
     std::string sql;
-    sql.reserve(static_cast<size_t>(n) * (op == Op::Delete ? 40 : 300) + 16);
-    sql += "BEGIN;";
+    sql.reserve(static_cast<size_t>(n) * (op == Op::Delete ? 40 : 300));
     for (int i = 0; i < n; ++i) append(op, get(i), sql);
-    sql += "COMMIT;";
-    if (exec(db, sql.c_str(), nullptr, nullptr) != SQLITE_OK) {
-        end_open_transaction(db);
-        return -1;
-    }
+    Transaction t(core);
+    if (t.exec(sql.c_str()) != SQLITE_OK || t.commit() != SQLITE_OK) return -1;
     return n;
 }
 
@@ -69,34 +55,13 @@ template <class Rec> int count_of(sqlite3* db, const char* cond) {
     int n = 0;
     RowContext ctx{&n};
     std::string sql = statement("SELECT COUNT() FROM ", detail::kTableNames[Rec::db_id], cond);
-    if (exec(db, sql.c_str(), detail::read_count, &ctx) != SQLITE_OK) return -1;
-    return n;
+    return run_one_statement(db, sql, detail::read_count, ctx) == SQLITE_OK ? n : -1;
 }
 
-// Runs the select statement by statement rather than through sqlite3_exec, so
-// numbers arrive as numbers. The connection's mutex is held for the whole walk,
-// as sqlite3_exec would, so another thread's statement cannot slip in between
-// two rows. A condition that carries a further statement is refused whole.
 template <class Rec> int select_of(sqlite3* db, Rec* out, const char* cond) {
-    if (db == nullptr) return -1;
     RowContext ctx{out};
     std::string sql = statement("SELECT * FROM ", detail::kTableNames[Rec::db_id], cond);
-    sqlite3_mutex* mutex = sqlite3_db_mutex(db);
-    sqlite3_mutex_enter(mutex);
-    sqlite3_stmt* stmt = nullptr;
-    const char* tail = nullptr;
-    int rc = sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()) + 1, &stmt, &tail);
-    if (rc == SQLITE_OK && tail != nullptr && tail[std::strspn(tail, " \t\r\n;")] != '\0') {
-        rc = SQLITE_ERROR;
-    } else if (rc == SQLITE_OK && stmt != nullptr) {
-        while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) detail::kRecordReaders[Rec::db_id](stmt, ctx);
-        if (rc == SQLITE_DONE) rc = SQLITE_OK;
-    } else if (rc == SQLITE_OK) {
-        rc = SQLITE_MISUSE; // an empty statement
-    }
-    sqlite3_finalize(stmt);
-    sqlite3_mutex_leave(mutex);
-    return rc == SQLITE_OK ? ctx.count : -1;
+    return run_one_statement(db, sql, detail::kRecordReaders[Rec::db_id], ctx) == SQLITE_OK ? ctx.count : -1;
 }
 
 } // namespace
@@ -107,10 +72,10 @@ template <class Rec> int select_of(sqlite3* db, Rec* out, const char* cond) {
     int Core::select_##x(Rec* out, const char* cond) { return select_of<Rec>(db, out, cond); }
 #define VORN_WRITE(x, Rec, name, op)                                                                         \
     int Core::name##_##x(const Rec* recs, int n) {                                                         \
-        return batch<Rec>(db, op, n, [recs](int i) -> const Rec& { return recs[i]; });                      \
+        return batch(*this, op, n, [recs](int i) -> const Rec& { return recs[i]; });                       \
     }                                                                                                      \
     int Core::name##_##x(Rec* const* recs, int n) {                                                        \
-        return batch<Rec>(db, op, n, [recs](int i) -> const Rec& { return *recs[i]; });                     \
+        return batch(*this, op, n, [recs](int i) -> const Rec& { return *recs[i]; });                      \
     }
 #define VORN_ALL_WRITES(x, Rec)                                                                              \
     VORN_WRITE(x, Rec, insert, Op::Insert)                                                                 \
@@ -135,7 +100,7 @@ VORN_ALL_WRITES(viprec, VIPRec)
 #undef VORN_COUNT_SELECT
 
 int Core::get_srec_total(double* out, const char* e1, const char* e2, const char* cond) {
-    if (e1 == nullptr) return -1;
+    if (out == nullptr || e1 == nullptr) return -1;
     const bool two = e2 != nullptr;
     std::string head = "SELECT TOTAL(";
     head += e1;
@@ -144,10 +109,15 @@ int Core::get_srec_total(double* out, const char* e1, const char* e2, const char
         head += e2;
     }
     head += ") FROM ";
-    RowContext ctx{out};
+    // Read into scratch first: a total that fails must leave the caller's numbers alone.
+    double got[2] = {out[0], two ? out[1] : 0.0};
+    RowContext ctx{got};
     std::string sql = statement(head.c_str(), "Store", cond);
-    int rc = exec(db, sql.c_str(), two ? detail::read_total_two : detail::read_total_one, &ctx);
-    return rc == SQLITE_OK ? 1 : -1;
+    if (run_one_statement(db, sql, two ? detail::read_total_two : detail::read_total_one, ctx) != SQLITE_OK)
+        return -1;
+    out[0] = got[0];
+    if (two) out[1] = got[1];
+    return 1;
 }
 
 namespace {
@@ -163,15 +133,13 @@ int Core::get_srec_alarm_count(int limit) {
     std::string sql = alarm_query("SELECT COUNT() FROM (SELECT COUNT() FROM ", limit) + ")";
     int n = 0;
     RowContext ctx{&n};
-    if (exec(db, sql.c_str(), detail::read_count, &ctx) != SQLITE_OK) return -1;
-    return n;
+    return run_one_statement(db, sql, detail::read_count, ctx) == SQLITE_OK ? n : -1;
 }
 
 int Core::select_srec_alarm(SRec* out, int limit) {
     std::string sql = alarm_query("SELECT FSs_Code,FSs_Name,COUNT() FROM ", limit);
     RowContext ctx{out};
-    if (exec(db, sql.c_str(), detail::read_alarm, &ctx) != SQLITE_OK) return -1;
-    return ctx.count;
+    return run_one_statement(db, sql, detail::read_alarm, ctx) == SQLITE_OK ? ctx.count : -1;
 }
 
 } // namespace vorn

@@ -28,9 +28,11 @@ public:
             field.clear();
     }
     int64_t time(int i) const {
-        const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(s_, i));
+        const char* t = raw(i);
         return t ? parse_time(t) : 0;
     }
+    // The column's text as sqlite3_exec would hand it over; null for NULL.
+    const char* raw(int i) const { return reinterpret_cast<const char*>(sqlite3_column_text(s_, i)); }
     int columns() const { return sqlite3_column_count(s_); }
 
 private:
@@ -62,13 +64,20 @@ void read_store(sqlite3_stmt* s, RowContext& ctx) {
     v.text(16, r.FSs_Remark);
 }
 
-// Type and Supplier rows have the same shape, and so do their records.
-void read_id_name(sqlite3_stmt* s, RowContext& ctx) {
+void read_type(sqlite3_stmt* s, RowContext& ctx) {
     const Row v(s);
     if (v.columns() < 2) return;
     TRec& r = *next_record<TRec>(ctx);
     r.FTi_Id = v.integer(0);
     v.text(1, r.FTs_Name);
+}
+
+void read_supplier(sqlite3_stmt* s, RowContext& ctx) {
+    const Row v(s);
+    if (v.columns() < 2) return;
+    SPRec& r = *next_record<SPRec>(ctx);
+    r.FSPi_Id = v.integer(0);
+    v.text(1, r.FSPs_Name);
 }
 
 void read_user(sqlite3_stmt* s, RowContext& ctx) {
@@ -118,36 +127,34 @@ void to_text(std::string& field, const char* v) {
 
 } // namespace
 
-const RecordReader kRecordReaders[6] = {read_store, read_id_name, read_id_name, read_user, read_addition, read_vip};
+const RowReader kRecordReaders[6] = {read_store, read_type, read_supplier, read_user, read_addition, read_vip};
 const char* const kTableNames[6] = {"Store", "Type", "Supplier", "User", "Addition", "VIP"};
 
-int read_count(void* ctx, int ncols, char** v, char**) {
-    if (ncols >= 1) *static_cast<int*>(static_cast<RowContext*>(ctx)->out) = to_int(v[0]);
-    return 0;
+void read_count(sqlite3_stmt* s, RowContext& ctx) {
+    const Row v(s);
+    if (v.columns() >= 1) *static_cast<int*>(ctx.out) = to_int(v.raw(0));
 }
 
-int read_total_one(void* ctx, int ncols, char** v, char**) {
-    if (ncols >= 1) static_cast<double*>(static_cast<RowContext*>(ctx)->out)[0] = to_double(v[0]);
-    return 0;
+void read_total_one(sqlite3_stmt* s, RowContext& ctx) {
+    const Row v(s);
+    if (v.columns() >= 1) static_cast<double*>(ctx.out)[0] = to_double(v.raw(0));
 }
 
-int read_total_two(void* ctx, int ncols, char** v, char**) {
-    auto* out = static_cast<double*>(static_cast<RowContext*>(ctx)->out);
-    if (ncols >= 2) {
-        out[0] = to_double(v[0]);
-        out[1] = to_double(v[1]);
-    }
-    return 0;
+void read_total_two(sqlite3_stmt* s, RowContext& ctx) {
+    const Row v(s);
+    if (v.columns() < 2) return;
+    auto* out = static_cast<double*>(ctx.out);
+    out[0] = to_double(v.raw(0));
+    out[1] = to_double(v.raw(1));
 }
 
-int read_alarm(void* ctx, int ncols, char** v, char**) {
-    if (ncols < 3) return 0;
-    auto* c = static_cast<RowContext*>(ctx);
-    SRec& r = static_cast<SRec*>(c->out)[c->count++];
-    to_text(r.FSs_Code, v[0]);
-    to_text(r.FSs_Name, v[1]);
-    to_text(r.FSs_Remark, v[2]);
-    return 0;
+void read_alarm(sqlite3_stmt* s, RowContext& ctx) {
+    const Row v(s);
+    if (v.columns() < 3) return;
+    SRec& r = *next_record<SRec>(ctx);
+    to_text(r.FSs_Code, v.raw(0));
+    to_text(r.FSs_Name, v.raw(1));
+    to_text(r.FSs_Remark, v.raw(2));
 }
 
 } // namespace vorn::detail

@@ -13,18 +13,20 @@ struct RowContext {
     int count = 0; // rows stored so far
 };
 
-// Whole records: reads the current row of a stepped statement into the record at
-// the context's position and advances it. One per table, indexed by the record
-// type's db_id (Type and Supplier share one). Numbers are read as numbers, not
-// through their text, which is what makes listing a million units affordable.
-using RecordReader = void (*)(sqlite3_stmt* row, RowContext& ctx);
-extern const RecordReader kRecordReaders[6];
+// Every reader takes the current row of a stepped statement. Whole records go
+// into the record at the context's position, which then advances; one reader
+// per table, indexed by the record type's db_id. Numbers are read as numbers,
+// not through their text, which is what makes listing a million units affordable.
+using RowReader = void (*)(sqlite3_stmt* row, RowContext& ctx);
+extern const RowReader kRecordReaders[6];
 extern const char* const kTableNames[6];
 
-// sqlite3_exec callbacks of the queries that deliver no whole records.
-int read_count(void* ctx, int ncols, char** values, char** names);     // out: int
-int read_total_one(void* ctx, int ncols, char** values, char** names); // out: double[1]
-int read_total_two(void* ctx, int ncols, char** values, char** names); // out: double[2]
-int read_alarm(void* ctx, int ncols, char** values, char** names);     // out: SRec[]
+// The queries that deliver no whole records. Their values are read through the
+// column's text, as sqlite3_exec hands it over, so a total carries the 15
+// significant digits the pages have always been given.
+void read_count(sqlite3_stmt* row, RowContext& ctx);     // out: int
+void read_total_one(sqlite3_stmt* row, RowContext& ctx); // out: double[1]
+void read_total_two(sqlite3_stmt* row, RowContext& ctx); // out: double[2]
+void read_alarm(sqlite3_stmt* row, RowContext& ctx);     // out: SRec[]
 
 } // namespace vorn::detail

@@ -30,6 +30,8 @@ const char* const kSchemaText =
     "FVs_Remark VARCHAR(256),FVt_BirT DATETIME );"
     "COMMIT;";
 
+const char* const kCacheText = "PRAGMA cache_size=-65536;";
+
 // The counter looks codes up with and without the stock flag; the stock alarm
 // groups the units in stock by code; the statistics sum the sold units over
 // time spans, overall and per type. The partial indexes hold only the rows
@@ -37,7 +39,6 @@ const char* const kSchemaText =
 // codec counts a column named only in an index's WHERE as not covered, so the
 // flag is repeated among the indexed columns.
 const char* const kIndexText =
-    "PRAGMA cache_size=-65536;"
     "CREATE INDEX IF NOT EXISTS vorn_store_code ON Store(FSs_Code,FSi_Flag);"
     "CREATE INDEX IF NOT EXISTS vorn_store_stock_code ON Store(FSs_Code,FSi_Flag,FSs_Name) WHERE FSi_Flag=0;"
     "CREATE INDEX IF NOT EXISTS vorn_store_sold_time ON Store(FSt_SalT,FSd_ReaP,FSd_OriP,FSi_Flag) "
@@ -45,5 +46,7 @@ const char* const kIndexText =
     "CREATE INDEX IF NOT EXISTS vorn_store_sold_type_time ON Store(FSi_Type,FSt_SalT,FSd_ReaP,FSd_OriP,FSi_Flag) "
     "WHERE FSi_Flag=1;"
     "CREATE INDEX IF NOT EXISTS vorn_vip_code ON VIP(FVs_Code);";
+const char* const kIndexNames[5] = {"vorn_store_code", "vorn_store_stock_code", "vorn_store_sold_time",
+                                    "vorn_store_sold_type_time", "vorn_vip_code"};
 
 } // namespace vorn::detail

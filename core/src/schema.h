@@ -4,7 +4,11 @@ namespace vorn::detail {
 
 // The text that creates a new store: tables and default rows in one transaction.
 extern const char* const kSchemaText;
-// Indexes and cache size the program's queries rely on (not part of the file format).
+// Cache size and indexes the program's queries rely on (not part of the file
+// format). The pragma works on any store; the indexes need one we may write.
+extern const char* const kCacheText;
 extern const char* const kIndexText;
+// The names kIndexText creates, in its order.
+extern const char* const kIndexNames[5];
 
 } // namespace vorn::detail

@@ -20,7 +20,50 @@ protected:
     int create_table() override { return exec_sql("CREATE TABLE (;"); }
 };
 
+// Root, which runs the tests, ignores permission bits, so a read-only file is
+// stood for by opening it read-only, as the system does by itself for a file
+// the user may not write.
+class ReadOnlyCore : public Core {
+protected:
+    bool read_only() const override { return true; }
+};
+
 using StoreFile = TempDirTest;
+
+// A store with a few rows and, when asked, the program's indexes.
+void make_store(bool indexed) {
+    Core maker;
+    ASSERT_EQ(maker.open(), 0);
+    TRec t;
+    t.FTs_Name = "kept";
+    std::vector<SRec> u = {unit("A", "a", 0, 10), unit("A", "a", 1, 10, 9.5, 1300000000, 1300000100)};
+    ASSERT_EQ(maker.insert_trec(&t, 1), 1);
+    ASSERT_EQ(maker.insert_srec(u.data(), 2), 2);
+    EXPECT_TRUE(maker.indexes_missing());
+    if (indexed) {
+        ASSERT_EQ(maker.ensure_indexes(), 0);
+        EXPECT_FALSE(maker.indexes_missing());
+    }
+    maker.close();
+}
+
+// What a store we may not write still answers: every read, and -1 or an error
+// code for every write, with nothing changed.
+void reads_work_and_writes_fail(Core& c) {
+    EXPECT_EQ(c.get_trec_count("FTs_Name='kept'"), 1);
+    EXPECT_EQ(all_units(c, "FSs_Code='A'").size(), 2u);
+    double t[2] = {0, 0};
+    EXPECT_EQ(c.get_srec_total(t, "FSd_ReaP", "FSd_OriP", "FSi_Flag=1"), 1);
+    EXPECT_EQ(t[0], 9.5);
+    EXPECT_EQ(c.get_srec_alarm_count(5), 1);
+    TRec more;
+    more.FTs_Name = "more";
+    EXPECT_EQ(c.insert_trec(&more, 1), -1);
+    EXPECT_NE(c.exec_in_transaction("DELETE FROM Type;"), 0);
+    c.set_shop_name("changed");
+    EXPECT_EQ(c.get_shop_name(), "");
+    EXPECT_EQ(c.get_trec_count(nullptr), 2);
+}
 
 } // namespace
 
@@ -187,6 +230,81 @@ TEST_F(StoreTest, ClosedStoreFailsAndSelectRunsOneStatement) {
     EXPECT_EQ(core.get_srec_count(nullptr), -1);
     EXPECT_EQ(core.select_srec(&unit, nullptr), -1);
     EXPECT_EQ(core.insert_srec(&unit, 1), -1);
+    EXPECT_EQ(core.delete_srec(&unit, 1), -1);
     EXPECT_NE(core.exec_sql("SELECT 1;"), 0);
+    EXPECT_NE(core.exec_in_transaction("SELECT 1;"), 0);
+    EXPECT_NE(core.ensure_indexes(), 0);
+    EXPECT_FALSE(core.indexes_missing());
     EXPECT_EQ(core.get_shop_name(), "");
+}
+
+TEST_F(StoreFile, ReadOnlyStoreIsUsedWithoutItsIndexes) {
+    make_store(false);
+    {
+        ReadOnlyCore ro;
+        ASSERT_EQ(ro.open(), 0);
+        EXPECT_TRUE(ro.indexes_missing());
+        EXPECT_EQ(ro.ensure_indexes(), 0);
+        EXPECT_TRUE(ro.indexes_missing()); // nothing could be built
+        reads_work_and_writes_fail(ro);
+        ro.close();
+    }
+    // Once a writable start has built them, a read-only one finds them all.
+    Core rw;
+    ASSERT_EQ(rw.open(), 0);
+    EXPECT_TRUE(rw.indexes_missing());
+    EXPECT_EQ(rw.ensure_indexes(), 0);
+    EXPECT_FALSE(rw.indexes_missing());
+    rw.close();
+    ReadOnlyCore ro;
+    ASSERT_EQ(ro.open(), 0);
+    EXPECT_FALSE(ro.indexes_missing());
+    EXPECT_EQ(ro.ensure_indexes(), 0);
+    EXPECT_EQ(ro.get_trec_count("FTs_Name='kept'"), 1);
+    ro.close();
+}
+
+// A folder the user may not write opens the file read-write but takes no
+// journal, so the first write fails to start. A journal path that leads
+// nowhere does the same to root.
+TEST_F(StoreFile, FolderThatTakesNoJournalIsUsedWithoutIndexes) {
+    make_store(false);
+    std::filesystem::create_symlink("no-such-folder/journal", "__vorn__-journal");
+    Core c;
+    ASSERT_EQ(c.open(), 0);
+    EXPECT_TRUE(c.indexes_missing());
+    EXPECT_EQ(c.ensure_indexes(), 0);
+    EXPECT_TRUE(c.indexes_missing());
+    reads_work_and_writes_fail(c);
+
+    std::filesystem::remove("__vorn__-journal");
+    EXPECT_EQ(c.ensure_indexes(), 0);
+    EXPECT_FALSE(c.indexes_missing());
+    c.close();
+}
+
+TEST_F(StoreFile, IndexesMissingSeesEachOneOfThem) {
+    make_store(true);
+    Core c;
+    ASSERT_EQ(c.open(), 0);
+    for (const char* name : {"vorn_store_code", "vorn_store_stock_code", "vorn_store_sold_time",
+                             "vorn_store_sold_type_time", "vorn_vip_code"}) {
+        ASSERT_EQ(c.exec_sql((std::string("DROP INDEX ") + name + ";").c_str()), 0) << name;
+        EXPECT_TRUE(c.indexes_missing()) << name;
+        EXPECT_EQ(c.ensure_indexes(), 0);
+        EXPECT_FALSE(c.indexes_missing()) << name;
+    }
+    c.close();
+}
+
+TEST_F(StoreFile, FailedOpenLeavesTheStoreClosed) {
+    ReadOnlyCore ro; // may not create the missing file
+    EXPECT_NE(ro.open(), 0);
+    EXPECT_EQ(ro.is_open(), 0);
+    EXPECT_FALSE(std::filesystem::exists("__vorn__"));
+    TRec t[1];
+    EXPECT_EQ(ro.get_trec_count(nullptr), -1);
+    EXPECT_EQ(ro.select_trec(t, nullptr), -1);
+    EXPECT_EQ(ro.insert_trec(t, 1), -1);
+    EXPECT_EQ(ro.close(), 0);
 }

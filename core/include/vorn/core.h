@@ -8,6 +8,9 @@
 //
 // Calls may come from the GUI thread and from one worker at the same time: row
 // delivery keeps its position per call, and SQLite runs in serialized mode.
+// Every call that takes condition or expression text runs exactly one statement:
+// text carrying a second one is refused (-1) and nothing of it runs. Writes of
+// several statements go through one vorn::Transaction (vorn/transaction.h).
 #pragma once
 
 #include <cstdint>
@@ -21,6 +24,8 @@ struct sqlite3;
 
 namespace vorn {
 
+class Transaction;
+
 class VORNCORE_API Core {
 public:
     Core();
@@ -30,19 +35,29 @@ public:
     // Does not close: the owner calls close() first.
     ~Core() = default;
 
-    // 0 on success, else the SQLite code of the step that failed. Creates the
-    // schema (through create_table) when the file did not exist.
+    // 0 on success, else the SQLite code of the step that failed (the store then
+    // stays closed). Creates the schema (through create_table) when the file did
+    // not exist. A write that meets another process's lock waits up to 5 s.
     int open();
     // The result of sqlite3_close; afterwards is_open() is 0.
     int close();
     int is_open();
     // The SQLite code of running the text (may hold several statements).
     int exec_sql(const char* sql);
+    // Runs the statements in one transaction: all of them or, on the first
+    // failure, none. 0, or the SQLite code of what failed. The text may not
+    // begin, commit or roll back a transaction itself (savepoints are fine).
+    int exec_in_transaction(const std::string& statements);
 
     // Not part of the file format: creates the indexes the program's queries
     // rely on (IF NOT EXISTS) and sizes the page cache. Call after open().
-    // 0 on success, else the SQLite code.
+    // 0 on success, else the SQLite code. A store we may not write (read-only
+    // file or folder) keeps working without them: 0, and nothing is built.
     int ensure_indexes();
+    // True when any of the indexes ensure_indexes() builds is absent, so the
+    // caller can show a busy window first: building them on a large store
+    // made elsewhere takes a while. False on a closed store.
+    bool indexes_missing();
 
     // Goods units
     int get_srec_count(const char* cond);
@@ -127,10 +142,15 @@ public:
 protected:
     // Runs the schema text of a new file; a derived class may supply another.
     virtual int create_table();
+    // True to open the file for reading only, as the system does by itself for
+    // a file the user may not write; never creates the file.
+    virtual bool read_only() const { return false; }
 
     sqlite3* db;
 
 private:
+    friend class Transaction;
+
     std::string get_setting_text(int id);
     void set_setting_text(int id, const char* label, const char* value);
 };
