@@ -17,11 +17,11 @@ if [[ -f "$root/scripts/setup.sh" ]]; then
 fi
 
 cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build "$root/build" --target Vornmart -j"$(nproc)"
+cmake --build "$root/build" --target Vornmart vornhelp -j"$(nproc)"
 
-# The embedded browser refuses to run as root unless its sandbox is off.
-if [[ "$(id -u)" == 0 ]]; then
-    export QTWEBENGINE_DISABLE_SANDBOX=1
+# The help file is looked up in the data directory.
+if [[ -f "$root/build/bin/vorn_helper.chm" && ! -f "$data/vorn_helper.chm" ]]; then
+    cp "$root/build/bin/vorn_helper.chm" "$data/"
 fi
 
 cd "$data"

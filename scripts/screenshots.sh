@@ -14,9 +14,9 @@ out="${SCREENSHOT_DIR:-$root/docs}"
 if [[ ! -f "$build/CMakeCache.txt" ]]; then
     cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
 fi
-cmake --build "$build" --target test_frame_look -j"$(nproc)"
+cmake --build "$build" --target app_test_look -j"$(nproc)"
 
 mkdir -p "$out"
 QT_QPA_PLATFORM=offscreen VORN_SCREENSHOT_DIR="$out" \
-    "$build/bin/test_frame_look" screenshots
+    "$build/bin/app_test_look" screenshots
 ls -l "$out"/login.png "$out"/main-admin.png "$out"/main-salesperson.png "$out"/goods.png

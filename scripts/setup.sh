@@ -10,6 +10,7 @@ PACKAGES=(
   libgl-dev libglx-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-wqy-microhei tzdata xvfb xauth
+  fp-utils
 )
 
 missing=()

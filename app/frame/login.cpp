@@ -1,8 +1,7 @@
 #include "frame/login.h"
 
-#include <algorithm>
-
 #include "kit/gbk.h"
+#include "kit/listloader.h"
 #include "vorn/sqltext.h"
 
 namespace vorn::ui {
@@ -18,32 +17,14 @@ int findLoginUsers(vorn::Core& core, const QString& name, const QString& passwor
     std::string passwordGbk;
     // A text GBK cannot hold matches no stored account.
     if (!toGbk(name, nameGbk) || !toGbk(password, passwordGbk)) return 0;
-    const std::string cond = loginCondition(nameGbk, passwordGbk);
-    const int count = core.get_urec_count(cond.c_str());
-    if (count <= 0) return 0;
-    std::vector<vorn::URec> rows(static_cast<size_t>(count));
-    const int got = core.select_urec(rows.data(), cond.c_str());
-    if (got <= 0) return 0;
-    rows.resize(static_cast<size_t>(std::min(got, count)));
+    std::vector<vorn::URec> rows;
+    if (loadRows(core, rows, loginCondition(nameGbk, passwordGbk)) <= 0) return 0;
     users = std::move(rows);
     return static_cast<int>(users.size());
 }
 
 bool loadAllUsers(vorn::Core& core, std::vector<vorn::URec>& users) {
-    const int count = core.get_urec_count(nullptr);
-    if (count < 0) {
-        users.clear();
-        return false;
-    }
-    std::vector<vorn::URec> rows(static_cast<size_t>(count));
-    const int got = count > 0 ? core.select_urec(rows.data(), nullptr) : 0;
-    if (got < 0) {
-        users.clear();
-        return false;
-    }
-    rows.resize(static_cast<size_t>(std::min(got, count)));
-    users = std::move(rows);
-    return true;
+    return loadRows(core, users, std::string()) >= 0;
 }
 
 QStringList userNames(const std::vector<vorn::URec>& users) {

@@ -14,6 +14,7 @@
 #include "frame/pages.h"
 #include "frame/ribbon.h"
 #include "frame/ribbontable.h"
+#include "kit/busy.h"
 #include "kit/gbk.h"
 #include "kit/msgbox.h"
 #include "kit/reminder.h"
@@ -82,7 +83,16 @@ bool CMainFrame::startData() {
     const QString file = QDir::current().absoluteFilePath(QStringLiteral("__vorn__"));
     int rc = core.open();
     if (rc == 0) {
-        rc = core.ensure_indexes();
+        // A store made elsewhere may lack the indexes the program relies on, and
+        // building them on a big one takes a while: say so instead of showing
+        // nothing. (A read-only store goes without them.)
+        constexpr int kQuickIndexUnits = 50000;
+        if (core.indexes_missing() && core.get_srec_count(nullptr) > kQuickIndexUnits) {
+            runBusy(nullptr, [&] { rc = core.ensure_indexes(); },
+                    QStringLiteral("正在为商品数据建立索引，首次打开较大的数据库需要一些时间"));
+        } else {
+            rc = core.ensure_indexes();
+        }
     }
     if (rc != 0) {
         // A failed open may still hold a connection that must be released.

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QUrl>
 
+#include "frame/helpguide.h"
 #include "frame/mainframe.h"
 #include "frame/ribbon.h"
 #include "frame/ribbontable.h"
@@ -93,7 +94,16 @@ void CMainFrame::openExternal(const QString& address) {
 void CMainFrame::openHelp() {
     const QString name = QStringLiteral("vorn_helper.chm");
     const QFileInfo file(QDir::current().absoluteFilePath(name));
-    if (file.isFile() && QDesktopServices::openUrl(QUrl::fromLocalFile(file.absoluteFilePath()))) {
+    if (!file.isFile()) {
+        reportFailure(QStringLiteral("未找到帮助文件\"%1\"").arg(name));
+        return;
+    }
+    // Few Linux desktops can show a compiled help file; where none can, the same
+    // guide opens from its HTML pages beside the program.
+    const QString html = helpGuidePage();
+    const QUrl url = canOpenCompiledHelp() || html.isEmpty() ? QUrl::fromLocalFile(file.absoluteFilePath())
+                                                             : QUrl::fromLocalFile(html);
+    if (QDesktopServices::openUrl(url)) {
         showStatus(QStringLiteral("打开帮助文件"));
     } else {
         reportFailure(QStringLiteral("未找到帮助文件\"%1\"").arg(name));

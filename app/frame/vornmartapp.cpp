@@ -1,11 +1,21 @@
 #include "frame/vornmartapp.h"
 
+#include <QDir>
+#include <unistd.h>
+#include <cstdio>
+
 #include "frame/look.h"
 #include "frame/mainframe.h"
+#include "frame/storelock.h"
+#include "kit/msgbox.h"
 
 namespace vorn::ui {
 
 void CVornmartApp::prepare() {
+    // The embedded browser refuses to start as root (a till often runs as root)
+    // unless its sandbox is off.
+    if (geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     // The embedded browser shares its drawing contexts with the widgets.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     // Every per-user setting, the ribbon layout included, lives under this key.
@@ -19,6 +29,13 @@ CVornmartApp::~CVornmartApp() = default;
 
 bool CVornmartApp::initInstance() {
     applyLook(*this);
+    QString why;
+    lock_ = StoreLock::acquire(QDir::currentPath(), &why);
+    if (!lock_) {
+        std::fprintf(stderr, "Vornmart: %s\n", why.toLocal8Bit().constData());
+        errorBox(nullptr, why);
+        return false;
+    }
     frame_ = std::make_unique<CMainFrame>();
     if (!frame_->create()) {
         frame_.reset();

@@ -7,6 +7,7 @@
 namespace vorn::ui {
 
 class CMainFrame;
+class StoreLock;
 
 class CVornmartApp : public QApplication {
     Q_OBJECT
@@ -23,6 +24,7 @@ public:
     CMainFrame* frame() const { return frame_.get(); }
 
 private:
+    std::unique_ptr<StoreLock> lock_; // held for the whole run
     std::unique_ptr<CMainFrame> frame_;
 };
 

@@ -70,4 +70,19 @@ void Transaction::roll_back() {
     sqlite3_mutex_leave(sqlite3_db_mutex(db_));
 }
 
+ReadSnapshot::ReadSnapshot(Core& core) : db_(core.db), began_(false) {
+    if (db_ == nullptr) return;
+    sqlite3_mutex_enter(sqlite3_db_mutex(db_));
+    if (sqlite3_get_autocommit(db_) != 0)
+        began_ = sqlite3_exec(db_, "BEGIN;", nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+ReadSnapshot::~ReadSnapshot() {
+    if (db_ == nullptr) return;
+    // Only reads ran: COMMIT and ROLLBACK end it alike, and COMMIT cannot fail
+    // on a read transaction the way it can on a write.
+    if (began_ && sqlite3_get_autocommit(db_) == 0) sqlite3_exec(db_, "COMMIT;", nullptr, nullptr, nullptr);
+    sqlite3_mutex_leave(sqlite3_db_mutex(db_));
+}
+
 } // namespace vorn

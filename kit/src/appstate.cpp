@@ -1,5 +1,7 @@
 #include "kit/appstate.h"
 
+#include "kit/listloader.h"
+
 namespace vorn::ui {
 
 AppState::AppState() {
@@ -9,29 +11,10 @@ AppState::AppState() {
 
 AppState::~AppState() = default;
 
-namespace {
-template <class Rec, class CountFn, class SelectFn>
-bool loadAll(std::vector<Rec>& list, CountFn count, SelectFn select) {
-    int n = count(nullptr);
-    if (n < 0) return false;
-    std::vector<Rec> rows(static_cast<size_t>(n));
-    int got = n > 0 ? select(rows.data(), nullptr) : 0;
-    if (got < 0) return false;
-    rows.resize(static_cast<size_t>(got));
-    list = std::move(rows);
-    return true;
-}
-} // namespace
-
 bool AppState::loadTypesAndSuppliers() {
-    bool ok = loadAll(
-        types, [&](const char* c) { return core.get_trec_count(c); },
-        [&](TRec* out, const char* c) { return core.select_trec(out, c); });
-    ok = loadAll(
-             suppliers, [&](const char* c) { return core.get_sprec_count(c); },
-             [&](SPRec* out, const char* c) { return core.select_sprec(out, c); }) &&
-         ok;
-    return ok;
+    const bool typesOk = loadRows(core, types, std::string()) >= 0;
+    const bool suppliersOk = loadRows(core, suppliers, std::string()) >= 0;
+    return typesOk && suppliersOk;
 }
 
 } // namespace vorn::ui

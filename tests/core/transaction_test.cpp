@@ -235,3 +235,30 @@ TEST_F(StoreTest, FailedBatchesNeverTakeAnotherThreadsWrites) {
     EXPECT_EQ(core.get_trec_count("FTs_Name LIKE 'batch%'"), 0);
     EXPECT_EQ(core.get_trec_count(nullptr), 2 + static_cast<int>(written.size()));
 }
+
+// A count and the select it sized see the same rows: another thread's write
+// waits until the snapshot ends, and the snapshot works on a read transaction
+// of its own or inside an open Transaction.
+TEST_F(TransactionTest, ReadSnapshotKeepsCountAndSelectTogether) {
+    ASSERT_EQ(core.exec_sql(insert_type("a").c_str()), 0);
+    std::unique_ptr<WaitingWriter> writer;
+    {
+        ReadSnapshot snapshot(core);
+        const int before = core.get_trec_count(nullptr);
+        writer = std::make_unique<WaitingWriter>(core, "b");
+        EXPECT_FALSE(writer->done());
+        std::vector<TRec> rows(static_cast<size_t>(before));
+        EXPECT_EQ(core.select_trec(rows.data(), nullptr), before);
+    }
+    EXPECT_EQ(writer->join(), 0);
+    EXPECT_EQ(types_named(core, "b"), 1);
+
+    Transaction t(core);
+    ASSERT_EQ(t.exec(insert_type("c").c_str()), 0);
+    {
+        ReadSnapshot inside(core);
+        EXPECT_EQ(types_named(core, "c"), 1); // sees the open transaction's rows
+    }
+    ASSERT_EQ(t.commit(), 0); // and left it open for the commit
+    EXPECT_EQ(types_named(core, "c"), 1);
+}

@@ -25,6 +25,7 @@ struct sqlite3;
 namespace vorn {
 
 class Transaction;
+class ReadSnapshot;
 
 class VORNCORE_API Core {
 public:
@@ -150,6 +151,7 @@ protected:
 
 private:
     friend class Transaction;
+    friend class ReadSnapshot;
 
     std::string get_setting_text(int id);
     void set_setting_text(int id, const char* label, const char* value);

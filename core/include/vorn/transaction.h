@@ -50,4 +50,21 @@ private:
     bool active_; // BEGIN ran, the lock is ours
 };
 
+// Several reads that must see the same rows: a count and the select that the
+// count sized. It holds the connection's lock (writes of other threads wait)
+// and, outside a transaction, one read transaction (other processes' commits
+// stay out of sight) until it goes. Works on a read-only store too. Nests
+// inside a Transaction, whose reads it then shares.
+class VORNCORE_API ReadSnapshot {
+public:
+    explicit ReadSnapshot(Core& core);
+    ~ReadSnapshot();
+    ReadSnapshot(const ReadSnapshot&) = delete;
+    ReadSnapshot& operator=(const ReadSnapshot&) = delete;
+
+private:
+    sqlite3* db_;
+    bool began_; // our own read transaction, ended by the destructor
+};
+
 } // namespace vorn

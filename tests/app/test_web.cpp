@@ -1,0 +1,59 @@
+// The web tabs with the real embedded browser, on a page of our own (no network).
+// The browser's helper process is not built for the sanitizers, so this runs in
+// the plain build only.
+#include <QtTest>
+
+#include "frame/internetview.h"
+#include "frame_fixture.h"
+
+#ifdef VORN_HAVE_WEBENGINE
+#include <QWebEnginePage>
+#include <QWebEngineView>
+#endif
+
+using namespace vorn::ui;
+using namespace vorn::ui::test;
+
+class TestWeb : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() {
+        setUpApplication();
+#if !defined(VORN_HAVE_WEBENGINE) || defined(VORN_SANITIZED)
+        QSKIP("no embedded browser in this build");
+#endif
+        CInternetView::useBrowser(true);
+    }
+
+    void pageLoadsAndItsStatusTextReachesTheStatusBar() {
+#ifdef VORN_HAVE_WEBENGINE
+        FrameFixture f;
+        QFile page(f.path("shop.html"));
+        QVERIFY(page.open(QIODevice::WriteOnly));
+        // A script error on the page must not bring up anything.
+        page.write("<html><head><meta charset='utf-8'><title>本店</title></head><body>"
+                   "<a href='next.html'>下一页</a><script>undefinedCall();</script></body></html>");
+        page.close();
+        QFile ini(f.path("vorn.ini"));
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write(("[internet]\nshop=" + QUrl::fromLocalFile(f.path("shop.html")).toString() + "\n").toUtf8());
+        ini.close();
+        QVERIFY(f.create());
+        QVERIFY(f.loginAsAdmin());
+        f.frame->selectTab(5);
+        auto* view = f.frame->view()->findChild<QWebEngineView*>();
+        QVERIFY(view);
+        QTRY_COMPARE_WITH_TIMEOUT(view->title(), QStringLiteral("本店"), 20000);
+        emit view->page()->linkHovered(QStringLiteral("file:///next.html"));
+        QCOMPARE(f.frame->statusText(), QStringLiteral("file:///next.html"));
+        QVERIFY(f.messages.shown.isEmpty());
+        // A tab without an address shows a blank page in the same view.
+        f.frame->selectTab(6);
+        QCOMPARE(f.frame->view()->findChild<QWebEngineView*>(), view);
+        QTRY_COMPARE_WITH_TIMEOUT(view->url(), QUrl(QStringLiteral("about:blank")), 20000);
+#endif
+    }
+};
+
+QTEST_MAIN(TestWeb)
+#include "test_web.moc"
