@@ -3,7 +3,11 @@
 // shop settings 6 and 7.
 #pragma once
 
+#include <functional>
+
 #include "kit/reminder.h"
+
+class QDialog;
 
 namespace vorn::ui {
 
@@ -16,7 +20,16 @@ public:
     void storeEnabled(Core& core, bool on) override;
     QString toggledText(bool on) const override;
     int count(Core& core, int limit) override;
+    // Opens CSaleAlarmDlg; after a saved limit the alarm takes it and checks again.
     void openDialog(Shell& shell, BlinkingReminder& reminder) override;
+
+    // How the dialog is run (tests fill and close it without a modal loop); the
+    // result is the dialog's, QDialog::Accepted after a save.
+    using DialogRunner = std::function<int(QDialog&)>;
+    void setDialogRunner(DialogRunner runner) { runDialog_ = std::move(runner); }
+
+private:
+    DialogRunner runDialog_;
 };
 
 } // namespace vorn::ui
