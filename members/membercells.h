@@ -1,0 +1,61 @@
+// What the member list shows: its ten columns, the texts of its cells and the
+// few conversions both member dialogs share (type names, birthdays, points).
+// No widgets here, so the list model and the dialogs word a member the same way.
+#pragma once
+
+#include <QDate>
+#include <QString>
+#include <cstdint>
+
+#include "vorn/records.h"
+
+namespace vorn::ui {
+
+// The ten columns of the member list; the number is also the sort key's index.
+enum MemberColumn {
+    MColCode,
+    MColType,
+    MColName,
+    MColBirT,
+    MColGrade,
+    MColEMail,
+    MColPhone,
+    MColAddr,
+    MColCreT,
+    MColRemark,
+    MemberColumnCount
+};
+
+struct MemberColumnInfo {
+    const char* caption; // UTF-8
+    int width;           // pixels
+    int alignment;       // Qt::Alignment of the cell text
+    const char* sortKey; // column of VIP, null when not sortable
+};
+
+// Column c of the list, 0 <= c < MemberColumnCount.
+const MemberColumnInfo& memberColumn(int c);
+
+// "普通会员" for 0, "金卡会员" for 1, "Err" for anything else.
+QString vipTypeText(int type);
+// The two type names in combo box order (item index = type code).
+QStringList vipTypeNames();
+
+// Text of column c for one member ("Err" for a column past the last).
+QString memberCellText(const vorn::VIPRec& member, int c);
+
+// A birthday picked as a calendar day: that day at 00:00:01 local time, one
+// second past midnight so that no birthday, not even 1970-01-01 where local time
+// is UTC, comes out as 0, which means "not set".
+int64_t birthdayOf(const QDate& day);
+// The local calendar day of a stored time; null for 0 (not set).
+QDate localDateOf(int64_t t);
+// The day again at the local time of day of `timeOfDay` (daylight saving decided
+// as mktime does), as the editing panel writes a changed birthday back.
+int64_t atTimeOfDay(const QDate& day, int64_t timeOfDay);
+
+// The leading decimal number of a points text ("12abc" -> 12, "abc" -> 0);
+// leading blanks and a sign allowed, clamped to the range of an int.
+int parsePoints(const QString& text);
+
+} // namespace vorn::ui

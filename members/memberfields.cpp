@@ -1,0 +1,112 @@
+#include "memberfields.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+#include "membercells.h"
+#include "memberlimits.h"
+#include "kit/gbk.h"
+#include "kit/gbklimit.h"
+
+namespace vorn::ui {
+
+namespace {
+
+QLineEdit* makeEdit(const char* objectName, int maxBytes, const GbkNotice& notice) {
+    auto* e = new QLineEdit;
+    e->setObjectName(QString::fromLatin1(objectName));
+    limitGbk(e, maxBytes, notice);
+    return e;
+}
+
+QPlainTextEdit* makeNote(const char* objectName, int maxBytes, const GbkNotice& notice) {
+    auto* e = new QPlainTextEdit;
+    e->setObjectName(QString::fromLatin1(objectName));
+    e->setTabChangesFocus(true);
+    e->setFixedHeight(56);
+    limitGbk(e, maxBytes, notice);
+    return e;
+}
+
+class EnterKeyFilter : public QObject {
+public:
+    EnterKeyFilter(std::function<void()> action, QObject* parent) : QObject(parent), action_(std::move(action)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                if (action_) action_();
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> action_;
+};
+
+} // namespace
+
+void MemberFields::build(const GbkNotice& notice) {
+    code = makeEdit("code", kMemberCodeBytes, notice);
+    type = new QComboBox;
+    type->setObjectName(QStringLiteral("type"));
+    type->addItems(vipTypeNames());
+    type->setCurrentIndex(0);
+    name = makeEdit("name", kMemberNameBytes, notice);
+    birthday = new QDateEdit;
+    birthday->setObjectName(QStringLiteral("birthday"));
+    birthday->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+    birthday->setCalendarPopup(true);
+    // Old members were born long before the calendar's default range begins to matter.
+    birthday->setMinimumDate(QDate(1900, 1, 1));
+    birthday->setMaximumDate(QDate(2099, 12, 31));
+    email = makeEdit("email", kMemberEMailBytes, notice);
+    phone = makeEdit("phone", kMemberPhoneBytes, notice);
+    addr = makeNote("addr", kMemberAddrBytes, notice);
+    remark = makeNote("remark", kMemberRemarkBytes, notice);
+}
+
+void MemberFields::catchEnter(std::function<void()> action) {
+    for (QPlainTextEdit* e : {addr, remark})
+        e->installEventFilter(new EnterKeyFilter(action, e));
+}
+
+void MemberFields::show(const vorn::VIPRec& m) const {
+    code->setText(fromGbk(m.FVs_Code));
+    type->setCurrentIndex(m.FVi_Type == 0 || m.FVi_Type == 1 ? m.FVi_Type : -1);
+    name->setText(fromGbk(m.FVs_Name));
+    email->setText(fromGbk(m.FVs_EMail));
+    phone->setText(fromGbk(m.FVs_Phone));
+    addr->setPlainText(fromGbk(m.FVs_Addr));
+    remark->setPlainText(fromGbk(m.FVs_Remark));
+}
+
+QWidget* MemberFields::read(vorn::VIPRec& m, bool withCode) const {
+    std::string c, n, e, p, a, r;
+    const std::pair<QWidget*, bool> texts[] = {
+        {code, !withCode || toGbk(code->text(), c)},  {name, toGbk(name->text(), n)},
+        {email, toGbk(email->text(), e)},            {phone, toGbk(phone->text(), p)},
+        {addr, toGbk(addr->toPlainText(), a)},       {remark, toGbk(remark->toPlainText(), r)},
+    };
+    for (const auto& [field, ok] : texts)
+        if (!ok) return field;
+    if (withCode) m.FVs_Code = std::move(c);
+    // No item selected: a member of an unknown type keeps it until someone picks one.
+    if (type->currentIndex() >= 0) m.FVi_Type = type->currentIndex();
+    m.FVs_Name = std::move(n);
+    m.FVs_EMail = std::move(e);
+    m.FVs_Phone = std::move(p);
+    m.FVs_Addr = std::move(a);
+    m.FVs_Remark = std::move(r);
+    return nullptr;
+}
+
+} // namespace vorn::ui

@@ -1,0 +1,19 @@
+// How much each member text may hold, in GBK bytes, and how many members one
+// add, edit or delete may handle.
+#pragma once
+
+namespace vorn::ui {
+
+constexpr int kMemberCodeBytes = 28;    // FVs_Code CHAR(32)
+constexpr int kMemberNameBytes = 28;    // FVs_Name CHAR(32)
+constexpr int kMemberEMailBytes = 28;   // FVs_EMail VARCHAR(32)
+constexpr int kMemberPhoneBytes = 28;   // FVs_Phone VARCHAR(32)
+constexpr int kMemberAddrBytes = 252;   // FVs_Addr VARCHAR(256)
+constexpr int kMemberRemarkBytes = 252; // FVs_Remark VARCHAR(256)
+// Points are typed as a decimal number; eleven characters hold any int with its sign.
+constexpr int kMemberPointsChars = 11;
+
+// Most members one addition, one edit or one deletion may work on.
+constexpr int kMaxBatchMembers = 100000;
+
+} // namespace vorn::ui

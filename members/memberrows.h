@@ -1,0 +1,27 @@
+// Work on the loaded member rows that the member page, its editing panel and the
+// delete command share: an edit applied to the rows it concerns and rows taken
+// out after a delete, both without a reload.
+#pragma once
+
+#include <vector>
+
+#include "vorn/records.h"
+
+namespace vorn::ui {
+
+// What an edit writes into a member: type, name, birthday, points, e-mail,
+// phone, address and remark. Id, code and creation time stay.
+void applyMemberTemplate(vorn::VIPRec& member, const vorn::VIPRec& tmpl);
+
+// Brings the loaded rows in line with members just written: each edited member
+// replaces the loaded row with its id. `where` holds the row each was taken
+// from, tried first; a reload in between (a new sort) may have moved it, and then
+// the row is found by id. Returns the number of rows changed.
+int applyEditedMembers(std::vector<vorn::VIPRec>& rows, const std::vector<int>& where,
+                       const std::vector<vorn::VIPRec>& edited);
+
+// Takes out the rows at the given indices (any order, duplicates and indices out
+// of range ignored), keeping the others in their order. Returns how many went.
+int removeMemberRows(std::vector<vorn::VIPRec>& rows, const std::vector<int>& indices);
+
+} // namespace vorn::ui

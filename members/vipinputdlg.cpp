@@ -1,0 +1,197 @@
+#include "vipinputdlg.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QDateTime>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QVBoxLayout>
+
+#include "membercells.h"
+#include "memberlimits.h"
+#include "memberrows.h"
+#include "kit/appstate.h"
+#include "kit/busy.h"
+#include "kit/gbklimit.h"
+#include "kit/shell.h"
+#include "vorn/sqltext.h"
+
+namespace vorn::ui {
+
+CVIPInputDlg::CVIPInputDlg(Shell& shell, QWidget* owner)
+    : QWidget(owner, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint), shell_(shell) {
+    setObjectName(QStringLiteral("memberEditPanel"));
+    setWindowTitle(QStringLiteral("会员编辑"));
+    buildUi();
+    adjustSize();
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) move(screen->availableGeometry().topLeft());
+}
+
+void CVIPInputDlg::buildUi() {
+    fields_.build(statusNotice(shell_));
+    // The code is shown, never edited: read-only and out of the Tab order, yet
+    // still selectable so it can be copied.
+    fields_.code->setReadOnly(true);
+    fields_.code->setFocusPolicy(Qt::ClickFocus);
+    fields_.catchEnter([this] { save(); });
+    points_ = new QLineEdit;
+    points_->setObjectName(QStringLiteral("points"));
+    points_->setMaxLength(kMemberPointsChars);
+    created_ = new QLineEdit;
+    created_->setObjectName(QStringLiteral("created"));
+    created_->setReadOnly(true);
+    created_->setFocusPolicy(Qt::ClickFocus);
+    saveButton_ = new QPushButton(QStringLiteral("确认保存"));
+    saveButton_->setObjectName(QStringLiteral("save"));
+    connect(saveButton_, &QPushButton::clicked, this, &CVIPInputDlg::save);
+
+    auto* grid = new QGridLayout;
+    grid->setHorizontalSpacing(8);
+    const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
+    struct Pair {
+        const char* label;
+        QWidget* field;
+    };
+    const Pair pairs[] = {
+        {"会员编号:", fields_.code},      {"类型:", fields_.type},  {"会员名称:", fields_.name},
+        {"生日:", fields_.birthday},      {"积分:", points_},       {"E-mail:", fields_.email},
+        {"联系电话:", fields_.phone},     {"创建时间:", created_},
+    };
+    int i = 0;
+    for (const Pair& p : pairs) {
+        const int row = i / 2;
+        const int col = (i % 2) * 2;
+        grid->addWidget(new QLabel(QString::fromUtf8(p.label)), row, col, right);
+        grid->addWidget(p.field, row, col + 1);
+        ++i;
+    }
+    int row = (i + 1) / 2;
+    grid->addWidget(new QLabel(QStringLiteral("地址:")), row, 0, Qt::AlignRight | Qt::AlignTop);
+    grid->addWidget(fields_.addr, row, 1, 1, 3);
+    ++row;
+    grid->addWidget(new QLabel(QStringLiteral("备注:")), row, 0, Qt::AlignRight | Qt::AlignTop);
+    grid->addWidget(fields_.remark, row, 1, 1, 3);
+    grid->setColumnMinimumWidth(1, 170);
+    grid->setColumnMinimumWidth(3, 170);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(saveButton_);
+
+    auto* outer = new QVBoxLayout(this);
+    outer->addLayout(grid);
+    outer->addLayout(buttons);
+
+    const QList<QWidget*> order = {fields_.type,  fields_.name,  fields_.birthday, points_,
+                                   fields_.email, fields_.phone, fields_.addr,     fields_.remark,
+                                   saveButton_};
+    for (qsizetype k = 1; k < order.size(); ++k)
+        setTabOrder(order[k - 1], order[k]);
+}
+
+void CVIPInputDlg::openFor(const std::vector<int>& rows) {
+    const AppState& st = shell_.state();
+    std::vector<int> where;
+    std::vector<vorn::VIPRec> picked;
+    for (int r : rows) {
+        if (r < 0 || static_cast<size_t>(r) >= st.members.size()) continue;
+        where.push_back(r);
+        picked.push_back(st.members[static_cast<size_t>(r)]);
+    }
+    if (picked.empty()) return;
+    rows_ = std::move(where);
+    members_ = std::move(picked);
+    template_ = members_.front();
+    showTemplate();
+    setWindowTitle(members_.size() > 1 ? QStringLiteral("会员编辑(注意: 当前编辑针对所有选定会员)")
+                                       : QStringLiteral("会员编辑"));
+    show();
+    raise();
+    activateWindow();
+    fields_.code->selectAll();
+    // The code is shown only; typing starts at the name.
+    fields_.name->setFocus();
+    fields_.name->selectAll();
+}
+
+void CVIPInputDlg::showTemplate() {
+    const vorn::VIPRec& t = template_;
+    fields_.show(t);
+    // The picker always holds a day; an unset birthday shows the day of time 0.
+    fields_.birthday->setDate(QDateTime::fromSecsSinceEpoch(t.FVt_BirT, Qt::LocalTime).date());
+    shownBirthday_ = fields_.birthday->date(); // as the picker holds it, within its range
+    points_->setText(QString::number(t.FVi_Grade));
+    created_->setText(QString::fromStdString(vorn::format_time(t.FVt_CreT)));
+}
+
+QWidget* CVIPInputDlg::readTemplate() {
+    vorn::VIPRec t = template_;
+    if (QWidget* refused = fields_.read(t, false)) return refused;
+    const QDate day = fields_.birthday->date();
+    // A day left as shown keeps the stored birthday to the second, an unset one
+    // included: the picker cannot show "none", and merely opening a member must
+    // not give it the birthday 1970-01-01.
+    if (day != shownBirthday_) t.FVt_BirT = t.FVt_BirT == 0 ? birthdayOf(day) : atTimeOfDay(day, t.FVt_BirT);
+    t.FVi_Grade = parsePoints(points_->text());
+    template_ = std::move(t);
+    return nullptr;
+}
+
+void CVIPInputDlg::save() {
+    if (members_.empty() || !isVisible()) return;
+    // A refused field keeps the panel open on it: nothing is written.
+    if (QWidget* refused = readTemplate()) {
+        shell_.reportFailure(unrepresentableTextMessage());
+        refused->setFocus();
+        return;
+    }
+    // The members are written from the panel's own copies: the loaded rows may
+    // have been reloaded (a new sort) since the panel was opened, and they take
+    // the new values only once the store holds them.
+    std::vector<vorn::VIPRec> edited = members_;
+    for (vorn::VIPRec& m : edited)
+        applyMemberTemplate(m, template_);
+    vorn::Core& core = shell_.state().core;
+    int result = -1;
+    runBusy(shell_.window(),
+            [&] { result = core.update_viprec(edited.data(), static_cast<int>(edited.size())); });
+    if (result > 0) {
+        applyEditedMembers(shell_.state().members, rows_, edited);
+        members_ = std::move(edited);
+    }
+    hide();
+    emit editFinished(result);
+}
+
+void CVIPInputDlg::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        save();
+        return;
+    case Qt::Key_Escape:
+        hide();
+        return;
+    default:
+        QWidget::keyPressEvent(event);
+    }
+}
+
+void CVIPInputDlg::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    emit visibilityChanged(true);
+}
+
+void CVIPInputDlg::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    emit visibilityChanged(false);
+}
+
+} // namespace vorn::ui

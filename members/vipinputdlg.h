@@ -1,0 +1,63 @@
+// The member editing panel "会员编辑": a modeless window beside the member list
+// that edits one member or many members at once.
+#pragma once
+
+#include <QDate>
+#include <QWidget>
+#include <vector>
+
+#include "memberfields.h"
+#include "vorn/records.h"
+
+class QLineEdit;
+class QPushButton;
+
+namespace vorn::ui {
+
+class Shell;
+
+class CVIPInputDlg : public QWidget {
+    Q_OBJECT
+public:
+    // owner is the main window; the panel stays hidden until openFor().
+    CVIPInputDlg(Shell& shell, QWidget* owner);
+
+    // Shows the panel for the loaded member rows at these indices (those out of
+    // range are skipped; nothing happens when none is left).
+    void openFor(const std::vector<int>& rows);
+    int memberCount() const { return static_cast<int>(members_.size()); }
+
+public slots:
+    // "确认保存" (or Enter): writes the shown values into every member.
+    void save();
+
+signals:
+    // After a save: the store's result (members written, 0, or -1).
+    void editFinished(int result);
+    // The panel was shown or hidden (searching and deleting depend on it).
+    void visibilityChanged(bool visible);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+private:
+    void buildUi();
+    void showTemplate();
+    // Reads the controls into the working record; null, or the field to mend.
+    QWidget* readTemplate();
+
+    Shell& shell_;
+    MemberFields fields_;
+    std::vector<int> rows_;              // where each member was in the loaded rows
+    std::vector<vorn::VIPRec> members_;  // the members as they were when opened
+    vorn::VIPRec template_;
+    QDate shownBirthday_;                // the day the picker was given
+
+    QLineEdit* points_ = nullptr;
+    QLineEdit* created_ = nullptr;
+    QPushButton* saveButton_ = nullptr;
+};
+
+} // namespace vorn::ui

@@ -1,0 +1,229 @@
+// The member search and list without widgets: the condition of the ribbon's
+// inputs, the sort clauses of the header, the load, the cell texts and the
+// conversions of points and birthdays.
+#include <QTest>
+#include <limits>
+
+#include "membercells.h"
+#include "memberquery.h"
+#include "memberrows.h"
+#include "vipfixture.h"
+
+using namespace vorn::ui;
+using vorn::ui::test::VipFixture;
+
+class TestMemberQuery : public QObject {
+    Q_OBJECT
+
+    VipFixture fx;
+
+    std::string condition(const MemberSearch& in) {
+        std::string out = "stale";
+        if (!buildMemberCondition(in, out)) return "<refused>";
+        return out;
+    }
+
+private slots:
+    void init() { fx.setUp(); }
+    void cleanup() { fx.tearDown(); }
+
+    void clausesComeInTheFixedOrder() {
+        MemberSearch in;
+        QCOMPARE(condition(in), std::string());
+        in.code = QStringLiteral("M01");
+        QCOMPARE(condition(in), std::string("FVs_Code='M01'"));
+        // Filled name first, type last: the clauses still read code, type, name, span.
+        in.name = QStringLiteral("张三");
+        in.type = QStringLiteral("金卡会员");
+        in.createdFrom = QDate(2012, 1, 1);
+        in.createdTo = QDate(2012, 1, 31);
+        QCOMPARE(condition(in), std::string("FVs_Code='M01' AND FVi_Type=1 AND FVs_Name='") +
+                                    gbk(QStringLiteral("张三")) +
+                                    "' AND FVt_CreT>='2012-01-01 00:00:00' AND FVt_CreT<='2012-01-31 23:59:59'");
+    }
+
+    void typeTextsMapToCodes() {
+        MemberSearch in;
+        in.type = QStringLiteral("普通会员");
+        QCOMPARE(condition(in), std::string("FVi_Type=0"));
+        in.type = QStringLiteral("金卡会员");
+        QCOMPARE(condition(in), std::string("FVi_Type=1"));
+        in.type = QStringLiteral("金卡");
+        QCOMPARE(condition(in), std::string("FVi_Type=-1"));
+    }
+
+    void spanAloneAndHalfSet() {
+        MemberSearch in;
+        in.createdFrom = QDate(2012, 1, 1);
+        in.createdTo = QDate(2012, 1, 31);
+        QCOMPARE(condition(in),
+                 std::string("FVt_CreT>='2012-01-01 00:00:00' AND FVt_CreT<='2012-01-31 23:59:59'"));
+        in.createdTo = QDate();
+        QCOMPARE(condition(in),
+                 std::string("FVt_CreT>='2012-01-01 00:00:00' AND FVt_CreT<='2012-01-01 23:59:59'"));
+    }
+
+    void quotesInUserTextAreData() {
+        MemberSearch in;
+        in.code = QStringLiteral("x' OR '1'='1");
+        in.name = QStringLiteral("O'Brien");
+        QCOMPARE(condition(in), std::string("FVs_Code='x'' OR ''1''=''1' AND FVs_Name='O''Brien'"));
+        QCOMPARE(memberCodeCondition("a'b"), std::string("FVs_Code='a''b'"));
+
+        fx.insert({VipFixture::member("O'1", QStringLiteral("O'Brien")), VipFixture::member("B", QStringLiteral("乙"))});
+        std::vector<vorn::VIPRec> rows;
+        in = {};
+        in.name = QStringLiteral("O'Brien");
+        std::string cond;
+        QVERIFY(buildMemberCondition(in, cond));
+        QCOMPARE(loadMembers(fx.core(), cond, "", rows), 1);
+        QCOMPARE(rows.at(0).FVs_Code, std::string("O'1"));
+        in = {};
+        in.code = QStringLiteral("x' OR '1'='1");
+        QVERIFY(buildMemberCondition(in, cond));
+        QCOMPARE(loadMembers(fx.core(), cond, "", rows), 0);
+        QVERIFY(rows.empty());
+        QCOMPARE(fx.core().get_viprec_count(memberCodeCondition("O'1").c_str()), 1);
+    }
+
+    void textGbkCannotHoldIsRefused() {
+        MemberSearch in;
+        in.name = QStringLiteral("\U0001F600");
+        std::string out = "stale";
+        QVERIFY(!buildMemberCondition(in, out));
+        QVERIFY(out.empty());
+    }
+
+    void sortKeysOfEveryColumn() {
+        const char* keys[] = {"FVs_Code", "FVi_Type",  "FVs_Name",  "FVt_BirT", "FVi_Grade",
+                              "FVs_EMail", "FVs_Phone", "FVs_Addr", "FVt_CreT"};
+        for (int c = 0; c < MColRemark; ++c) {
+            QCOMPARE(memberSortClause(c, true), std::string(" ORDER BY ") + keys[c] + " ASC");
+            QCOMPARE(memberSortClause(c, false), std::string(" ORDER BY ") + keys[c] + " DESC");
+        }
+        QCOMPARE(memberSortClause(MColRemark, true), std::string());
+        QCOMPARE(memberSortClause(10, false), std::string());
+        QCOMPARE(memberSortClause(-1, false), std::string(" ORDER BY FVs_Code ASC"));
+    }
+
+    void queryTextListsAllWhenEmpty() {
+        QCOMPARE(memberQueryText("", ""), std::string("1 "));
+        QCOMPARE(memberQueryText("", " ORDER BY FVs_Name DESC"), std::string("1  ORDER BY FVs_Name DESC"));
+        QCOMPARE(memberQueryText("FVs_Code='M01'", " ORDER BY FVs_Name DESC"),
+                 std::string("FVs_Code='M01' ORDER BY FVs_Name DESC"));
+    }
+
+    void loadCountsThenSelectsInOrder() {
+        fx.insert({VipFixture::member("C", QStringLiteral("丙"), 0, 0, 30), VipFixture::member("A", QStringLiteral("甲"), 1, 0, 5),
+                   VipFixture::member("B", QStringLiteral("乙"), 0, 0, 700)});
+        std::vector<vorn::VIPRec> rows(7);
+        QCOMPARE(loadMembers(fx.core(), "", memberSortClause(MColGrade, false), rows), 3);
+        QCOMPARE(rows.size(), size_t(3));
+        QCOMPARE(rows[0].FVi_Grade, 700);
+        QCOMPARE(rows[2].FVi_Grade, 5);
+        QCOMPARE(loadMembers(fx.core(), "FVi_Type=1", memberSortClause(MColCode, true), rows), 1);
+        QCOMPARE(rows[0].FVs_Code, std::string("A"));
+        QCOMPARE(loadMembers(fx.core(), "FVi_Type=7", "", rows), 0);
+        QVERIFY(rows.empty());
+        // A condition the store cannot run is a failure, not an empty result.
+        QCOMPARE(loadMembers(fx.core(), "NoSuchColumn=1", "", rows), -1);
+        QVERIFY(rows.empty());
+    }
+
+    void cellTexts() {
+        vorn::VIPRec m = VipFixture::member("M01", QStringLiteral("王小明"), 1, VipFixture::at(1990, 5, 12), 1234,
+                                            VipFixture::at(2012, 1, 15, 9, 30, 5));
+        m.FVs_Remark = gbk(QStringLiteral("老顾客"));
+        QCOMPARE(memberCellText(m, MColCode), QStringLiteral("M01"));
+        QCOMPARE(memberCellText(m, MColType), QStringLiteral("金卡会员"));
+        QCOMPARE(memberCellText(m, MColName), QStringLiteral("王小明"));
+        QCOMPARE(memberCellText(m, MColBirT), QStringLiteral("1990-05-12"));
+        QCOMPARE(memberCellText(m, MColGrade), QStringLiteral("1234"));
+        QCOMPARE(memberCellText(m, MColEMail), QStringLiteral("M01@example.com"));
+        QCOMPARE(memberCellText(m, MColAddr), QStringLiteral("人民路M01号"));
+        QCOMPARE(memberCellText(m, MColCreT), QStringLiteral("2012-01-15 09:30:05"));
+        QCOMPARE(memberCellText(m, MColRemark), QStringLiteral("老顾客"));
+        QCOMPARE(memberCellText(m, MemberColumnCount), QStringLiteral("Err"));
+        m.FVi_Type = 0;
+        QCOMPARE(memberCellText(m, MColType), QStringLiteral("普通会员"));
+        m.FVi_Type = 2;
+        QCOMPARE(memberCellText(m, MColType), QStringLiteral("Err"));
+        m.FVt_BirT = 0;
+        m.FVt_CreT = 0;
+        QCOMPARE(memberCellText(m, MColBirT), QString());
+        QCOMPARE(memberCellText(m, MColCreT), QString());
+        m.FVi_Grade = -3;
+        QCOMPARE(memberCellText(m, MColGrade), QStringLiteral("-3"));
+    }
+
+    void pointsAreTheLeadingNumber() {
+        QCOMPARE(parsePoints(QStringLiteral("12abc")), 12);
+        QCOMPARE(parsePoints(QStringLiteral("abc")), 0);
+        QCOMPARE(parsePoints(QString()), 0);
+        QCOMPARE(parsePoints(QStringLiteral("  42")), 42);
+        QCOMPARE(parsePoints(QStringLiteral("-7x")), -7);
+        QCOMPARE(parsePoints(QStringLiteral("+8")), 8);
+        QCOMPARE(parsePoints(QStringLiteral("3.9")), 3);
+        QCOMPARE(parsePoints(QStringLiteral("99999999999")), std::numeric_limits<int>::max());
+        QCOMPARE(parsePoints(QStringLiteral("-99999999999")), std::numeric_limits<int>::min());
+    }
+
+    void birthdaysAtOneSecondPastMidnight() {
+        const int64_t t = birthdayOf(QDate(1990, 5, 12));
+        QCOMPARE(QString::fromStdString(vorn::format_time(t)), QStringLiteral("1990-05-12 00:00:01"));
+        // Before 1970, and 1970-01-01 itself, are real days, not "no birthday".
+        const int64_t old = birthdayOf(QDate(1955, 3, 1));
+        QVERIFY(old < 0);
+        QCOMPARE(QString::fromStdString(vorn::format_time(old)), QStringLiteral("1955-03-01 00:00:01"));
+        QCOMPARE(localDateOf(old), QDate(1955, 3, 1));
+        QVERIFY(birthdayOf(QDate(1970, 1, 1)) != 0);
+        QVERIFY(!localDateOf(0).isValid());
+        // A changed day keeps the stored time of day.
+        const int64_t moved = atTimeOfDay(QDate(1961, 12, 31), VipFixture::at(1990, 5, 12, 7, 8, 9));
+        QCOMPARE(QString::fromStdString(vorn::format_time(moved)), QStringLiteral("1961-12-31 07:08:09"));
+    }
+
+    void editTemplateTouchesTheEightFields() {
+        vorn::VIPRec m = VipFixture::member("M01", QStringLiteral("甲"), 0, 11, 1, 22);
+        m.FVi_Id = 9;
+        vorn::VIPRec t = VipFixture::member("T", QStringLiteral("乙"), 1, 33, 44, 55);
+        t.FVi_Id = 77;
+        t.FVs_Remark = "r";
+        applyMemberTemplate(m, t);
+        QCOMPARE(m.FVi_Id, 9);
+        QCOMPARE(m.FVs_Code, std::string("M01"));
+        QCOMPARE(m.FVt_CreT, int64_t(22));
+        QCOMPARE(m.FVi_Type, 1);
+        QCOMPARE(m.FVs_Name, t.FVs_Name);
+        QCOMPARE(m.FVt_BirT, int64_t(33));
+        QCOMPARE(m.FVi_Grade, 44);
+        QCOMPARE(m.FVs_EMail, t.FVs_EMail);
+        QCOMPARE(m.FVs_Phone, t.FVs_Phone);
+        QCOMPARE(m.FVs_Addr, t.FVs_Addr);
+        QCOMPARE(m.FVs_Remark, std::string("r"));
+    }
+
+    void rowsEditedAndRemovedInPlace() {
+        std::vector<vorn::VIPRec> rows;
+        for (int i = 0; i < 5; ++i) {
+            rows.push_back(VipFixture::member(std::to_string(i), QStringLiteral("n")));
+            rows.back().FVi_Id = i + 1;
+        }
+        // Member 2 was at row 1 when the panel opened; a re-sort moved it to row 4.
+        std::swap(rows[1], rows[4]);
+        vorn::VIPRec edited = rows[4];
+        edited.FVi_Grade = 99;
+        QCOMPARE(applyEditedMembers(rows, {1}, {edited}), 1);
+        QCOMPARE(rows[4].FVi_Grade, 99);
+        QCOMPARE(rows[1].FVi_Grade, 0);
+
+        QCOMPARE(removeMemberRows(rows, {3, 1, 3, 9, -1}), 2);
+        QCOMPARE(rows.size(), size_t(3));
+        QCOMPARE(rows[0].FVi_Id, 1);
+        QCOMPARE(rows[1].FVi_Id, 3);
+        QCOMPARE(rows[2].FVi_Id, 2);
+    }
+};
+
+QTEST_MAIN(TestMemberQuery)
+#include "test_memberquery.moc"
