@@ -8,8 +8,8 @@ namespace vorn::ui {
 
 void registerAdmin(PageRegistry& registry) {
     using namespace cmd;
-    registry.addPage<CShopView>(2, {SystemUsers, Backup, QuickBackup, BackupTo, Restore, QuickRestore,
-                                    RestoreFrom});
+    registry.addPage<CShopView>(
+        2, {SystemUsers, Backup, QuickBackup, BackupTo, Restore, QuickRestore, RestoreFrom});
 }
 
 } // namespace vorn::ui

@@ -1,10 +1,297 @@
 #include "shopview.h"
 
+#include <QDir>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "adminlimits.h"
+#include "backupfiles.h"
+#include "kit/appstate.h"
+#include "kit/busy.h"
+#include "kit/gbk.h"
+#include "kit/gbklimit.h"
+#include "kit/msgbox.h"
+#include "kit/shell.h"
+#include "kit/vornlabel.h"
+#include "res/commandids.h"
+#include "shoppicture.h"
+#include "userinputdlg.h"
+
 namespace vorn::ui {
 
-CShopView::CShopView(Shell& shell, QWidget* parent) : CPage(shell, parent) {
+namespace {
+
+QLabel* fieldLabel(const QString& text) {
+    auto* l = new QLabel(text);
+    l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return l;
+}
+
+struct CopyTexts {
+    QString failed;
+    QString fatal;
+    QString done;
+};
+
+CopyTexts backupTexts() {
+    return {QStringLiteral("数据备份失败"), QStringLiteral("数据备份导致程序异常，程序即将退出"),
+            QStringLiteral("数据备份成功")};
+}
+
+CopyTexts restoreTexts() {
+    return {QStringLiteral("数据恢复失败"), QStringLiteral("数据恢复导致程序异常，程序即将退出"),
+            QStringLiteral("数据恢复成功")};
+}
+
+} // namespace
+
+CShopView::CShopView(Shell& shell, QWidget* parent)
+    : CPage(shell, parent), runDialog_([](QDialog& d) { return d.exec(); }), askFile_(askBackupFile),
+      reopen_(backup::reopenStore) {
     setObjectName(QStringLiteral("shopView"));
     setAttribute(Qt::WA_StyledBackground);
+
+    // First, so that the form always lies above it where a small window makes them meet.
+    picture_ = new ShopPicture(this);
+
+    nameEdit_ = new QLineEdit;
+    nameEdit_->setObjectName(QStringLiteral("shopName"));
+    phoneEdit_ = new QLineEdit;
+    phoneEdit_->setObjectName(QStringLiteral("shopPhone"));
+    addrEdit_ = new QLineEdit;
+    addrEdit_->setObjectName(QStringLiteral("shopAddr"));
+    remarkEdit_ = new QPlainTextEdit;
+    remarkEdit_->setObjectName(QStringLiteral("shopRemark"));
+    remarkEdit_->setTabChangesFocus(true);
+    remarkEdit_->setFixedHeight(96);
+
+    auto* group = new QGroupBox;
+    group->setObjectName(QStringLiteral("shopGroup"));
+    group->setStyleSheet(QStringLiteral(
+        "QGroupBox#shopGroup { background: #f7faff; border: 1px solid #a6bede; border-radius: 3px; }"));
+    auto* grid = new QGridLayout(group);
+    grid->setContentsMargins(18, 18, 18, 14);
+    grid->setHorizontalSpacing(10);
+    grid->setVerticalSpacing(12);
+    grid->setColumnMinimumWidth(1, 380);
+    grid->addWidget(fieldLabel(QStringLiteral("店铺名称:")), 0, 0);
+    grid->addWidget(nameEdit_, 0, 1);
+    grid->addWidget(fieldLabel(QStringLiteral("联系电话:")), 1, 0);
+    grid->addWidget(phoneEdit_, 1, 1);
+    grid->addWidget(fieldLabel(QStringLiteral("地址:")), 2, 0);
+    grid->addWidget(addrEdit_, 2, 1);
+    QLabel* remarkLabel = fieldLabel(QStringLiteral("备注信息:"));
+    remarkLabel->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    grid->addWidget(remarkLabel, 3, 0);
+    grid->addWidget(remarkEdit_, 3, 1);
+    auto* line = new QFrame;
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+    grid->addWidget(line, 4, 0, 1, 2);
+    auto* note = new QLabel(QStringLiteral("注意:店铺名称将在\"销售\"页面显示"));
+    note->setObjectName(QStringLiteral("shopNote"));
+    grid->addWidget(note, 5, 0, 1, 2);
+
+    status_ = new CVornLabel;
+    status_->setObjectName(QStringLiteral("shopStatus"));
+    status_->setTextColor(QColor(255, 0, 0));
+    status_->setDrawBorder(false);
+    status_->setFillBackground(false);
+    saveButton_ = new QPushButton(QStringLiteral("保存"));
+    saveButton_->setObjectName(QStringLiteral("save"));
+    connect(saveButton_, &QPushButton::clicked, this, &CShopView::save);
+
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(status_, 1);
+    bottom->addWidget(saveButton_);
+
+    auto* column = new QVBoxLayout;
+    column->addWidget(group);
+    column->addLayout(bottom);
+    column->addStretch();
+
+    auto* outer = new QHBoxLayout(this);
+    outer->setContentsMargins(28, 24, 28, 24);
+    outer->addLayout(column);
+    outer->addStretch();
+
+    for (QLineEdit* e : {nameEdit_, phoneEdit_, addrEdit_})
+        limitGbk(e, kShopTextBytes, statusNotice(shell));
+    limitGbk(remarkEdit_, kShopTextBytes, statusNotice(shell));
+}
+
+void CShopView::initialUpdate() {
+    vorn::Core& core = shell().state().core;
+    nameEdit_->setText(fromGbk(core.get_shop_name()));
+    phoneEdit_->setText(fromGbk(core.get_shop_phone()));
+    addrEdit_->setText(fromGbk(core.get_shop_addr()));
+    remarkEdit_->setPlainText(fromGbk(core.get_shop_pa()));
+    status_->setText(QString());
+}
+
+void CShopView::save() {
+    std::string name;
+    std::string phone;
+    std::string addr;
+    std::string remark;
+    if (!toGbk(nameEdit_->text(), name) || !toGbk(phoneEdit_->text(), phone) ||
+        !toGbk(addrEdit_->text(), addr) || !toGbk(remarkEdit_->toPlainText(), remark)) {
+        shell().reportFailure(unrepresentableTextMessage());
+        return;
+    }
+    vorn::Core& core = shell().state().core;
+    core.set_shop_name(name.c_str());
+    core.set_shop_phone(phone.c_str());
+    core.set_shop_addr(addr.c_str());
+    core.set_shop_pa(remark.c_str());
+    const QString done = QStringLiteral("店铺信息设置成功");
+    status_->setText(done);
+    shell().showStatus(done);
+}
+
+bool CShopView::onCommand(int id) {
+    switch (id) {
+    case cmd::SystemUsers:
+        editUsers();
+        return true;
+    case cmd::QuickBackup:
+        quickBackup();
+        return true;
+    case cmd::BackupTo:
+        backupTo();
+        return true;
+    case cmd::QuickRestore:
+        quickRestore();
+        return true;
+    case cmd::RestoreFrom:
+        restoreFrom();
+        return true;
+    case cmd::Backup:
+    case cmd::Restore:
+        return true; // the drop-down menus are the frame's
+    default:
+        return false;
+    }
+}
+
+// ---- User accounts -------------------------------------------------------------
+
+void CShopView::editUsers() {
+    CUserInputDlg dlg(shell(), shell().window());
+    const int closed = runDialog_(dlg);
+    const int result = dlg.changeResult();
+    if (closed != QDialog::Accepted)
+        shell().showStatus(QStringLiteral("放弃该次\"用户\"修改操作"));
+    else if (result > 0)
+        shell().showStatus(QStringLiteral("成功修改%1个\"用户\"").arg(result));
+    else if (result == 0)
+        shell().showStatus(QStringLiteral("未修改任何\"用户\""));
+    else
+        shell().reportFailure(QStringLiteral("未知异常导致\"用户\"修改失败，放弃该次\"修改\"操作"));
+}
+
+// ---- Backup and restore --------------------------------------------------------
+
+void CShopView::quickBackup() {
+    if (!askYesNo(shell().window(),
+                  QStringLiteral("你的下一步操作将备份当前所有数据，并覆盖上次\"快速备份\"的数据，"
+                                 "是否要继续？")))
+        return;
+    const QString folder = QDir::currentPath();
+    if (folder.isEmpty()) {
+        shell().reportFailure(backupTexts().failed);
+        return;
+    }
+    runCopy(Copy::Backup, folder, backup::quickBackupFile(folder));
+}
+
+void CShopView::backupTo() {
+    const QString folder = QDir::currentPath();
+    if (folder.isEmpty()) {
+        shell().reportFailure(backupTexts().failed);
+        return;
+    }
+    const QString file = askFile_(shell().window(), BackupFileDialog::Save, proposedBackupName());
+    // A dialog may have moved the current directory; the store lives in this one.
+    QDir::setCurrent(folder);
+    if (file.isEmpty()) return;
+    runCopy(Copy::Backup, folder, file);
+}
+
+void CShopView::quickRestore() {
+    if (!askYesNo(shell().window(),
+                  QStringLiteral("你的下一步操作将恢复上次\"快速备份\"的数据，并覆盖当前所有数据，"
+                                 "是否要继续？")))
+        return;
+    const QString folder = QDir::currentPath();
+    if (folder.isEmpty()) {
+        shell().reportFailure(restoreTexts().failed);
+        return;
+    }
+    runCopy(Copy::Restore, folder, backup::quickBackupFile(folder));
+}
+
+void CShopView::restoreFrom() {
+    const QString folder = QDir::currentPath();
+    if (folder.isEmpty()) {
+        shell().reportFailure(restoreTexts().failed);
+        return;
+    }
+    const QString file = askFile_(shell().window(), BackupFileDialog::Open, QString());
+    QDir::setCurrent(folder);
+    if (file.isEmpty()) return;
+    if (!askYesNo(shell().window(),
+                  QStringLiteral("你的下一步操作将恢复指定位置的数据，并覆盖当前所有数据，是否要继续？")))
+        return;
+    runCopy(Copy::Restore, folder, file);
+}
+
+void CShopView::runCopy(Copy kind, const QString& folder, const QString& file) {
+    const CopyTexts texts = kind == Copy::Backup ? backupTexts() : restoreTexts();
+    AppState& st = shell().state();
+    vorn::Core& core = st.core;
+    const backup::Reopen reopen = reopen_;
+    backup::Outcome outcome = backup::Outcome::Failed;
+    runBusy(shell().window(), [&] {
+        outcome = kind == Copy::Backup ? backup::backupStore(core, folder, file, reopen)
+                                       : backup::restoreStore(core, folder, file, reopen);
+    });
+    if (outcome == backup::Outcome::Fatal) {
+        // Without its store the program cannot go on. The window's close ends it; the
+        // page itself goes only once control has left it.
+        shell().reportFailure(texts.fatal);
+        shell().window()->close();
+        st.loadTypesAndSuppliers();
+        return;
+    }
+    // A restored store brings its own types and suppliers; the other lists show
+    // what they held until they are searched again.
+    st.loadTypesAndSuppliers();
+    shell().refillTypeCombo();
+    if (outcome == backup::Outcome::Done)
+        shell().showStatus(texts.done);
+    else
+        shell().reportFailure(texts.failed);
+}
+
+// ---- Picture -------------------------------------------------------------------
+
+void CShopView::resizeEvent(QResizeEvent* event) {
+    CPage::resizeEvent(event);
+    placePicture();
+}
+
+void CShopView::placePicture() {
+    // The picture keeps its size; its bottom-right corner is the page's.
+    picture_->move(width() - picture_->width(), height() - picture_->height());
+    picture_->update();
 }
 
 } // namespace vorn::ui
