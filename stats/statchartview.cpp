@@ -1,0 +1,348 @@
+#include "statchartview.h"
+
+#include <QBarSeries>
+#include <QCoreApplication>
+#include <QBarSet>
+#include <QCategoryAxis>
+#include <QChart>
+#include <QGraphicsLayout>
+#include <QGraphicsSimpleTextItem>
+#include <QLegend>
+#include <QLegendMarker>
+#include <QLineSeries>
+#include <QPieSeries>
+#include <QPieSlice>
+#include <QValueAxis>
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace vorn::ui {
+
+namespace {
+
+// The amount axis: zero always in sight (profit may go below it), a little room
+// above the highest value for its label, round numbers at the ticks.
+QValueAxis* amountAxis(const ChartSpec& spec, bool minorGrid) {
+    double lo = 0, hi = 0;
+    for (const ChartSeries& s : spec.series)
+        for (const ChartPoint& p : s.points) {
+            lo = std::min(lo, p.value);
+            hi = std::max(hi, p.value);
+        }
+    if (hi - lo < 1.0) hi = lo + 1.0;
+    const double room = (hi - lo) * 0.08;
+    if (hi > 0) hi += room;
+    if (lo < 0) lo -= room;
+    auto* axis = new QValueAxis;
+    axis->setRange(lo, hi);
+    axis->applyNiceNumbers();
+    axis->setLabelFormat(QStringLiteral("%.0f"));
+    axis->setTitleText(spec.yTitle);
+    axis->setTitleVisible(true);
+    if (minorGrid) {
+        axis->setMinorTickCount(1);
+        axis->setMinorGridLineVisible(true);
+    }
+    return axis;
+}
+
+// The office chart colours, distinct side by side; the light theme's shades of
+// one blue cannot tell ten goods types apart.
+const QColor kPalette[10] = {QColor(0x4f, 0x81, 0xbd), QColor(0xc0, 0x50, 0x4d), QColor(0x9b, 0xbb, 0x59),
+                             QColor(0x80, 0x64, 0xa2), QColor(0x4b, 0xac, 0xc6), QColor(0xf7, 0x96, 0x46),
+                             QColor(0x2c, 0x4d, 0x75), QColor(0x77, 0x2c, 0x2a), QColor(0x5f, 0x75, 0x30),
+                             QColor(0x4d, 0x3b, 0x62)};
+
+QColor paletteColour(size_t i) { return kPalette[i % std::size(kPalette)]; }
+
+QFont titleFont(const QFont& base) {
+    QFont f = base;
+    f.setPointSizeF(11);
+    f.setBold(true);
+    return f;
+}
+
+} // namespace
+
+StatChartView::StatChartView(QWidget* parent) : QChartView(parent) {
+    setRenderHint(QPainter::Antialiasing);
+    setFrameShape(QFrame::NoFrame);
+    // The strip around each chart card: the window's pale blue.
+    setBackgroundBrush(QColor(0xdb, 0xe6, 0xf4));
+    newChart();
+}
+
+void StatChartView::newChart() {
+    auto* c = new QChart;
+    c->setTheme(QChart::ChartThemeLight);
+    c->setAnimationOptions(QChart::NoAnimation);
+    c->setBackgroundRoundness(0);
+    c->setTitleFont(titleFont(font()));
+    c->legend()->setVisible(true);
+    c->legend()->setAlignment(Qt::AlignBottom);
+    connect(c, &QChart::plotAreaChanged, this, [this] { relayoutLabels(); });
+    QChart* old = chart();
+    setChart(c);
+    // The old chart takes its series, axes and our labels with it, at once.
+    valueLabels_.clear();
+    dayAxis_ = nullptr;
+    dayLabelStep_ = 0;
+    delete old;
+}
+
+void StatChartView::showSpec(const ChartSpec& spec) {
+    newChart();
+    spec_ = spec;
+    chart()->setTitle(spec_.title);
+    bool any = false;
+    for (const ChartSeries& s : spec_.series)
+        any = any || !s.points.empty();
+    if (any) {
+        switch (spec_.kind) {
+        case ChartKind::Lines:
+            drawLines();
+            break;
+        case ChartKind::Bars:
+            drawBars();
+            break;
+        case ChartKind::Pie:
+            drawPie();
+            break;
+        }
+    }
+    settle();
+}
+
+void StatChartView::settle() {
+    // New day labels change the axis, which asks for one more layout pass.
+    for (int i = 0; i < 3; ++i) {
+        QCoreApplication::sendPostedEvents(chart(), QEvent::LayoutRequest);
+        if (chart()->layout()) chart()->layout()->activate();
+    }
+    relayoutLabels();
+}
+
+void StatChartView::drawLines() {
+    QChart* c = chart();
+    c->legend()->setAlignment(Qt::AlignBottom);
+    auto* months = new QValueAxis;
+    // Half a month of air on either side keeps the first and last labels inside.
+    months->setRange(0.5, 12.5);
+    months->setTickType(QValueAxis::TicksDynamic);
+    months->setTickAnchor(1);
+    months->setTickInterval(1);
+    months->setLabelFormat(QStringLiteral("%d"));
+    months->setTitleText(spec_.xTitle);
+    months->setTitleVisible(true);
+    QValueAxis* amounts = amountAxis(spec_, false);
+    c->addAxis(months, Qt::AlignBottom);
+    c->addAxis(amounts, Qt::AlignLeft);
+    for (size_t i = 0; i < spec_.series.size(); ++i) {
+        const ChartSeries& s = spec_.series[i];
+        auto* line = new QLineSeries;
+        line->setName(s.name);
+        line->setPointsVisible(true);
+        for (const ChartPoint& p : s.points)
+            line->append(p.x, p.value);
+        c->addSeries(line);
+        // After joining the chart, whose theme would set its own pen.
+        QPen pen(paletteColour(i), 2);
+        line->setPen(pen);
+        line->setBrush(paletteColour(i));
+        line->attachAxis(months);
+        line->attachAxis(amounts);
+    }
+}
+
+void StatChartView::drawBars() {
+    QChart* c = chart();
+    const ChartSeries& s = spec_.series.front();
+    auto* set = new QBarSet(QString());
+    for (const ChartPoint& p : s.points)
+        set->append(p.value);
+    set->setColor(paletteColour(0));
+    set->setBorderColor(paletteColour(0).darker(115));
+    auto* bars = new QBarSeries;
+    bars->append(set);
+    bars->setLabelsVisible(false);
+    bars->setBarWidth(0.75);
+    c->addSeries(bars);
+
+    dayAxis_ = new QCategoryAxis;
+    dayAxis_->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    dayAxis_->setLabelsAngle(270);
+    dayAxis_->setShadesVisible(false);
+    dayAxis_->setGridLineVisible(false);
+    dayAxis_->setTitleText(spec_.xTitle);
+    dayAxis_->setTitleVisible(true);
+    QValueAxis* amounts = amountAxis(spec_, true);
+    c->addAxis(dayAxis_, Qt::AlignBottom);
+    c->addAxis(amounts, Qt::AlignLeft);
+    bars->attachAxis(dayAxis_);
+    bars->attachAxis(amounts);
+    labelDays();
+    // One unnamed series leaves the legend nothing to tell apart; an empty
+    // legend would only keep a strip of the chart's height for itself.
+    c->legend()->setVisible(false);
+}
+
+void StatChartView::drawPie() {
+    QChart* c = chart();
+    c->legend()->setAlignment(Qt::AlignRight);
+    auto* pie = new QPieSeries;
+    pie->setPieSize(0.62);
+    const ChartSeries& s = spec_.series.front();
+    for (const ChartPoint& p : s.points) {
+        // A slice cannot be smaller than nothing: a loss keeps its legend entry
+        // and its place in the order but draws no wedge and no label.
+        auto* slice = pie->append(p.label, std::max(0.0, p.value));
+        slice->setLabelVisible(p.value > 0 && !p.label.isEmpty());
+        slice->setLabelArmLengthFactor(0.12);
+        slice->setExploded(p.special);
+        slice->setExplodeDistanceFactor(0.1);
+    }
+    c->addSeries(pie);
+    // After joining the chart, whose theme would colour the slices its own way.
+    const QList<QPieSlice*> slices = pie->slices();
+    for (qsizetype i = 0; i < slices.size(); ++i) {
+        slices[i]->setBrush(paletteColour(static_cast<size_t>(i)));
+        slices[i]->setBorderColor(Qt::white);
+        slices[i]->setBorderWidth(1);
+        slices[i]->setLabelColor(QColor(0x1e, 0x39, 0x5b));
+    }
+    // The slices carry the values; the legend names what they stand for.
+    const QList<QLegendMarker*> markers = c->legend()->markers(pie);
+    for (qsizetype i = 0; i < markers.size() && static_cast<size_t>(i) < s.points.size(); ++i) {
+        const QString& legend = s.points[static_cast<size_t>(i)].legend;
+        // An empty text would give the marker back the slice's own label.
+        markers[i]->setLabel(legend.isEmpty() ? QStringLiteral(" ") : legend);
+    }
+}
+
+void StatChartView::relayoutLabels() {
+    if (relabelling_) return;
+    relabelling_ = true;
+    labelDays();
+    placeValueLabels();
+    placePieLabels();
+    relabelling_ = false;
+}
+
+void StatChartView::labelDays() {
+    if (!dayAxis_ || spec_.series.empty()) return;
+    const int days = static_cast<int>(spec_.series.front().points.size());
+    const QFontMetrics fm(dayAxis_->labelsFont());
+    const double width = chart()->plotArea().width();
+    const int fit = std::max(1, static_cast<int>(width / (fm.height() + 6)));
+    int step = (days + fit - 1) / fit;
+    // Whole weeks once a week's labels no longer fit, so the labels fall on one weekday.
+    if (step > 1 && step < 7 && days > 7 * fit / 2) step = 7;
+    step = std::max(step, 1);
+    // The axis gives its upright labels only part of a chart's height: a small
+    // chart shows month and day, which the span of at most 93 days leaves clear.
+    const bool longLabels = chart()->size().height() >= 420;
+    if (step == dayLabelStep_ && longLabels == dayLabelsLong_) return;
+    dayLabelStep_ = step;
+    dayLabelsLong_ = longLabels;
+    for (const QString& label : dayAxis_->categoriesLabels())
+        dayAxis_->remove(label);
+    dayAxis_->setStartValue(-0.5);
+    const QString format = longLabels ? QStringLiteral("yyyy-MM-dd") : QStringLiteral("MM-dd");
+    for (int i = 0; i < days; i += step)
+        dayAxis_->append(spec_.firstDay.addDays(i).toString(format), i);
+    dayAxis_->setRange(-0.5, days - 0.5);
+}
+
+void StatChartView::placeValueLabels() {
+    for (QGraphicsSimpleTextItem* item : valueLabels_)
+        delete item;
+    valueLabels_.clear();
+    if (spec_.kind != ChartKind::Lines) return;
+    QChart* c = chart();
+    const QRectF plot = c->plotArea();
+    if (plot.width() < 10 || plot.height() < 10) return;
+    QFont f = font();
+    f.setPointSizeF(8);
+    const QFontMetricsF fm(f);
+    const QList<QAbstractSeries*> series = c->series();
+    // Lines that come close would pile their numbers on each other: the first
+    // label to claim a place keeps it, later ones that would cover it are left out.
+    std::vector<QRectF> taken;
+    for (qsizetype si = 0; si < series.size() && static_cast<size_t>(si) < spec_.series.size(); ++si) {
+        auto* line = qobject_cast<QLineSeries*>(series[si]);
+        if (!line) continue;
+        for (const ChartPoint& p : spec_.series[static_cast<size_t>(si)].points) {
+            if (p.label.isEmpty()) continue;
+            const QPointF at = c->mapToPosition(QPointF(p.x, p.value), line);
+            const QSizeF size(fm.horizontalAdvance(p.label), fm.height());
+            // Above the point, or below it when that place is taken or out of the plot.
+            const QRectF above(at.x() - size.width() / 2, at.y() - size.height() - 3, size.width(),
+                               size.height());
+            const QRectF below = above.translated(0, size.height() + 7);
+            bool placed = false;
+            QRectF r;
+            for (QRectF candidate : {above, below}) {
+                if (candidate.left() < plot.left()) candidate.moveLeft(plot.left());
+                if (candidate.right() > plot.right()) candidate.moveRight(plot.right());
+                if (candidate.top() < plot.top() || candidate.bottom() > plot.bottom()) continue;
+                const QRectF padded = candidate.adjusted(-2, -1, 2, 1);
+                if (std::any_of(taken.begin(), taken.end(), [&](const QRectF& t) { return t.intersects(padded); }))
+                    continue;
+                r = candidate;
+                placed = true;
+                break;
+            }
+            if (!placed) continue;
+            taken.push_back(r);
+            auto* item = new QGraphicsSimpleTextItem(p.label, c);
+            item->setFont(f);
+            item->setBrush(line->color().darker(140));
+            item->setPos(r.topLeft());
+            item->setZValue(20);
+            valueLabels_.push_back(item);
+        }
+    }
+}
+
+void StatChartView::placePieLabels() {
+    if (spec_.kind != ChartKind::Pie || chart()->series().isEmpty()) return;
+    auto* pie = qobject_cast<QPieSeries*>(chart()->series().first());
+    if (!pie || pie->sum() <= 0) return;
+    const QRectF plot = chart()->plotArea();
+    const double radius = std::min(plot.width(), plot.height()) / 2 * pie->pieSize();
+    const QPointF centre(plot.left() + plot.width() * pie->horizontalPosition(),
+                         plot.top() + plot.height() * pie->verticalPosition());
+    // Narrow neighbouring slices would stack their numbers: the larger slices
+    // keep theirs, a smaller one whose label would cover a kept one shows none
+    // (its legend entry stays).
+    QList<QPieSlice*> order = pie->slices();
+    std::stable_sort(order.begin(), order.end(),
+                     [](const QPieSlice* a, const QPieSlice* b) { return a->value() > b->value(); });
+    std::vector<QRectF> taken;
+    for (QPieSlice* slice : order) {
+        bool show = slice->value() > 0 && !slice->label().isEmpty();
+        if (show) {
+            // Where the slice's arm ends and its label sits, as the chart draws it.
+            const double mid = (slice->startAngle() + slice->angleSpan() / 2) * std::numbers::pi / 180.0;
+            const QPointF dir(std::sin(mid), -std::cos(mid));
+            const QPointF c = slice->isExploded() ? centre + dir * radius * slice->explodeDistanceFactor() : centre;
+            const QPointF end = c + dir * radius * (1 + slice->labelArmLengthFactor());
+            const QFontMetricsF fm(slice->labelFont());
+            const double w = fm.horizontalAdvance(slice->label()) + 4;
+            const double h = fm.height();
+            const QRectF r(dir.x() >= 0 ? end.x() : end.x() - w, end.y() - h, w, h);
+            show = std::none_of(taken.begin(), taken.end(), [&](const QRectF& t) { return t.intersects(r); });
+            if (show) taken.push_back(r);
+        }
+        if (slice->isLabelVisible() != show) slice->setLabelVisible(show);
+    }
+}
+
+int StatChartView::shownValueLabels() const { return static_cast<int>(valueLabels_.size()); }
+
+QStringList StatChartView::dayAxisLabels() const {
+    return dayAxis_ ? dayAxis_->categoriesLabels() : QStringList();
+}
+
+} // namespace vorn::ui

@@ -1,0 +1,183 @@
+// The statistics page inside the real main window: its commands' states and
+// pages through the ribbon, the conditions kept across page switches, and the
+// pictures of the year and custom charts on a generated demo shop (written when
+// VORN_SCREENSHOT_DIR is set).
+#include <QDateTime>
+#include <QLayout>
+#include <QtTest>
+
+#include "frame_fixture.h"
+#include "gen.h"
+#include "kit/clock.h"
+#include "kit/loadingwnd.h"
+#include "res/commandids.h"
+#include "statchartview.h"
+#include "statisticsview.h"
+#include "statstate.h"
+
+using namespace vorn::ui;
+using namespace vorn::ui::test;
+
+namespace {
+
+constexpr int kStatTab = 4;
+
+// The demo shop's "now": its two years of sales end here.
+QDateTime demoNow() { return QDateTime(QDate(2026, 11, 28), QTime(18, 30)); }
+
+CStatisticsView* statPage(FrameFixture& f) {
+    f.frame->selectTab(kStatTab);
+    flush();
+    return qobject_cast<CStatisticsView*>(f.frame->view());
+}
+
+void shoot(CMainFrame& frame, const QString& name) {
+    const QString dir = qEnvironmentVariable("VORN_SCREENSHOT_DIR");
+    if (dir.isEmpty()) return;
+    for (int i = 0; i < 3; ++i) {
+        QCoreApplication::processEvents();
+        if (frame.layout()) frame.layout()->activate();
+    }
+    const QString file = QDir(dir).filePath(name);
+    QVERIFY2(frame.grab().save(file), qPrintable(file));
+}
+
+} // namespace
+
+class TestFrameStats : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() {
+        setUpApplication();
+        CLoadingWnd::setLingerMs(0);
+    }
+    void cleanup() { setNowForTests(0); }
+
+    void commandsAndPagesThroughTheRibbon() {
+        FrameFixture f;
+        QVERIFY(f.create());
+        QVERIFY(f.loginAsAdmin());
+        CStatisticsView* page = statPage(f);
+        QVERIFY(page);
+        QCOMPARE(f.frame->windowTitle(), QStringLiteral("Qelto进销存 - 销售统计"));
+
+        QVERIFY(f.frame->isChecked(cmd::StatByYear));
+        QVERIFY(!f.frame->isChecked(cmd::StatByCustom));
+        QVERIFY(f.frame->isEnabled(cmd::SetYears));
+        QVERIFY(!f.frame->isEnabled(cmd::SetCustom));
+        QVERIFY(f.frame->isEnabled(cmd::MakeCharts));
+        for (int id : {cmd::ZoomChart, cmd::PrevChart, cmd::NextChart, cmd::AllCharts})
+            QVERIFY(!f.frame->isEnabled(id));
+
+        f.frame->onCommand(cmd::StatByCustom);
+        QVERIFY(f.frame->isChecked(cmd::StatByCustom));
+        QVERIFY(!f.frame->isChecked(cmd::StatByYear));
+        QVERIFY(!f.frame->isEnabled(cmd::SetYears));
+        QVERIFY(f.frame->isEnabled(cmd::SetCustom));
+
+        f.frame->onCommand(cmd::MakeCharts);
+        QCOMPARE(f.frame->statusText(), QStringLiteral("生成销售数据统计图表"));
+        QVERIFY(f.frame->isEnabled(cmd::ZoomChart));
+        QVERIFY(f.frame->isEnabled(cmd::AllCharts));
+        QVERIFY(f.frame->isChecked(cmd::AllCharts));
+        QVERIFY(!f.frame->isEnabled(cmd::NextChart));
+
+        // Zoom, then three times "下一页": page 4, which is chart 3 (bottom right).
+        f.frame->onCommand(cmd::ZoomChart);
+        QVERIFY(f.frame->isChecked(cmd::ZoomChart));
+        QVERIFY(!f.frame->isChecked(cmd::AllCharts));
+        QVERIFY(!f.frame->isEnabled(cmd::PrevChart));
+        for (int i = 0; i < 3; ++i)
+            f.frame->onCommand(cmd::NextChart);
+        QCOMPARE(page->page(), 4);
+        QVERIFY(!page->chart(3)->isHidden());
+        QVERIFY(page->chart(4)->isHidden());
+        QCOMPARE(page->chart(3)->geometry(), page->rect());
+        QVERIFY(!f.frame->isEnabled(cmd::NextChart));
+        f.frame->onCommand(cmd::PrevChart);
+        QCOMPARE(page->page(), 3);
+        QVERIFY(!page->chart(4)->isHidden());
+        f.frame->onCommand(cmd::AllCharts);
+        QCOMPARE(page->page(), 0);
+        QCOMPARE(page->chart(1)->geometry(), QRect(0, 0, page->width() / 2, page->height() / 2));
+
+        // Another tab: the statistics commands go with their page.
+        f.frame->selectTab(1);
+        flush();
+        QVERIFY(!f.frame->isEnabled(cmd::MakeCharts));
+        QVERIFY(!f.frame->isEnabled(cmd::StatByYear));
+    }
+
+    void conditionsSurviveAPageSwitch() {
+        FrameFixture f;
+        QVERIFY(f.create());
+        QVERIFY(f.loginAsAdmin());
+        QVERIFY(statPage(f));
+        f.frame->onCommand(cmd::StatByCustom);
+        StatState& ss = f.frame->state().extension<StatState>();
+        ss.years = {2013, 2011};
+        ss.spanStart = QDate(2011, 5, 1);
+        ss.spanEnd = QDate(2011, 5, 3);
+        ss.types = {1};
+        f.frame->onCommand(cmd::MakeCharts);
+        QVERIFY(f.frame->isEnabled(cmd::ZoomChart));
+
+        f.frame->selectTab(1);
+        flush();
+        CStatisticsView* page = statPage(f);
+        QVERIFY(page);
+        // The new page starts without charts but with the mode and conditions as left.
+        QVERIFY(!page->hasCharts());
+        QVERIFY(page->chart(1)->chart()->title().isEmpty());
+        QVERIFY(!f.frame->isEnabled(cmd::ZoomChart));
+        QVERIFY(f.frame->isChecked(cmd::StatByCustom));
+        const StatState& kept = f.frame->state().extension<StatState>();
+        QCOMPARE(kept.mode, 1);
+        QCOMPARE(kept.years, std::vector<int>({2013, 2011}));
+        QCOMPARE(kept.spanEnd, QDate(2011, 5, 3));
+        QCOMPARE(kept.types, std::vector<int>({1}));
+        f.frame->onCommand(cmd::MakeCharts);
+        QCOMPARE(page->chart(1)->chart()->title(), QStringLiteral("自定义时间-销售额折线图"));
+    }
+
+    void picturesOfADemoShop() {
+        setNowForTests(demoNow().toSecsSinceEpoch());
+        FrameFixture f;
+        QVERIFY(f.create());
+        AppState& st = f.frame->state();
+        vorn::bench::GenOptions opt;
+        opt.units = 20000;
+        opt.members = 120;
+        opt.years = 2;
+        opt.now = demoNow().toSecsSinceEpoch();
+        vorn::bench::GenResult made;
+        QCOMPARE(vorn::bench::generate(st.core, opt, {}, &made), 0);
+        QCOMPARE(st.core.ensure_indexes(), 0);
+        QVERIFY(st.loadTypesAndSuppliers());
+        QVERIFY(f.loginAsAdmin());
+        CStatisticsView* page = statPage(f);
+        QVERIFY(page);
+
+        const int year = demoNow().date().year();
+        st.extension<StatState>().years = {year - 1, year};
+        f.frame->onCommand(cmd::MakeCharts);
+        QCOMPARE(f.frame->statusText(), QStringLiteral("生成销售数据统计图表"));
+        QCOMPARE(page->chart(1)->spec().series.size(), size_t(2));
+        QVERIFY(page->chart(1)->shownValueLabels() > 0);
+        shoot(*f.frame, QStringLiteral("stats-year.png"));
+
+        f.frame->onCommand(cmd::StatByCustom);
+        StatState& ss = st.extension<StatState>();
+        ss.spanEnd = demoNow().date();
+        ss.spanStart = ss.spanEnd.addDays(-92);
+        ss.types.assign(std::begin(made.type_ids), std::end(made.type_ids));
+        f.frame->onCommand(cmd::MakeCharts);
+        QCOMPARE(f.frame->statusText(), QStringLiteral("生成销售数据统计图表"));
+        QCOMPARE(page->chart(1)->spec().series.at(0).points.size(), size_t(93));
+        QCOMPARE(page->chart(2)->spec().series.at(0).points.size(), size_t(10));
+        shoot(*f.frame, QStringLiteral("stats-custom.png"));
+    }
+};
+
+QTEST_MAIN(TestFrameStats)
+#include "test_stats.moc"
