@@ -8,7 +8,9 @@ namespace vorn::ui {
 
 void registerSales(PageRegistry& registry) {
     using namespace cmd;
-    registry.addPage<CSaleView>(0, {MemberDiscount, GoodsDiscount, PrintReceipt});
+    // "打印小票" is not listed: the page hands it to the main window as a command
+    // of its own, which prints the last sale again from any page.
+    registry.addPage<CSaleView>(0, {MemberDiscount, GoodsDiscount});
 }
 
 } // namespace vorn::ui

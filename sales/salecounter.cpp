@@ -1,0 +1,128 @@
+#include "salecounter.h"
+
+#include <algorithm>
+#include <unordered_set>
+
+#include "kit/gbk.h"
+#include "pricing.h"
+#include "vorn/sqltext.h"
+
+namespace vorn::ui {
+
+std::string codeCondition(const std::string& code) {
+    return "FSs_Code='" + vorn::sql_escape(code) + "'";
+}
+
+std::string stockCondition(const std::string& code) {
+    return "FSi_Flag=0 AND " + codeCondition(code);
+}
+
+std::string stockTakeCondition(const std::string& code, int n) {
+    return stockCondition(code) + " ORDER BY FSi_Id LIMIT " + std::to_string(n);
+}
+
+std::string memberCondition(const std::string& code) {
+    return "FVs_Code='" + vorn::sql_escape(code) + "'";
+}
+
+std::string firstMemberCondition(const std::string& code) {
+    return memberCondition(code) + " ORDER BY FVi_Id LIMIT 1";
+}
+
+int parseQuantity(const QString& text) {
+    int i = 0;
+    const int n = static_cast<int>(text.size());
+    while (i < n && (text[i] == QLatin1Char(' ') || text[i] == QLatin1Char('\t'))) ++i;
+    bool negative = false;
+    if (i < n && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-'))) negative = text[i++] == QLatin1Char('-');
+    long long v = 0;
+    for (; i < n && text[i] >= QLatin1Char('0') && text[i] <= QLatin1Char('9'); ++i) {
+        v = v * 10 + (text[i].unicode() - '0');
+        if (v > 1'000'000'000) break; // far past the three digits the edit holds
+    }
+    return static_cast<int>(negative ? -v : v);
+}
+
+namespace {
+
+const std::string& typeNameOf(const std::vector<vorn::TRec>& types, int id) {
+    static const std::string none;
+    for (const vorn::TRec& t : types)
+        if (t.FTi_Id == id) return t.FTs_Name;
+    return types.empty() ? none : types.front().FTs_Name;
+}
+
+} // namespace
+
+AddOutcome addToList(vorn::Core& core, SaleList& list, const std::string& code, int quantity, int memberType,
+                     const std::vector<vorn::TRec>& types) {
+    AddOutcome out;
+    std::unordered_set<int> held;
+    for (const SaleRow& r : list.rows())
+        if (r.first().FSs_Code == code)
+            for (const vorn::SRec& u : r.units())
+                held.insert(u.FSi_Id);
+    const long long wanted = static_cast<long long>(held.size()) + quantity;
+    if (quantity < 1 || wanted > 100'000'000) {
+        out.status = AddStatus::TooFew;
+        return out;
+    }
+    // The list holds at most M units of the code, so among the M + Q lowest ids
+    // in stock at least Q are free whenever the stock suffices.
+    const int n = static_cast<int>(wanted);
+    std::vector<vorn::SRec> units(static_cast<size_t>(n));
+    const int got = core.select_srec(units.data(), stockTakeCondition(code, n).c_str());
+    if (got <= 0 && core.get_srec_count(codeCondition(code).c_str()) < 1) {
+        out.status = AddStatus::NoSuchCode;
+        return out;
+    }
+    // The free units: those no row holds yet. After a row of the code was removed
+    // they need not follow the listed ones.
+    units.resize(static_cast<size_t>(std::max(got, 0)));
+    units.erase(std::remove_if(units.begin(), units.end(),
+                               [&held](const vorn::SRec& u) { return held.count(u.FSi_Id) != 0; }),
+                units.end());
+    if (static_cast<int>(units.size()) < quantity) {
+        // Fewer than asked came back, so they are the whole stock.
+        out.status = AddStatus::TooFew;
+        out.left = static_cast<int>(units.size());
+        return out;
+    }
+    units.resize(static_cast<size_t>(quantity));
+    for (vorn::SRec& u : units)
+        u.FSd_ReaP = addedPrice(u, memberType);
+    QString typeName = fromGbk(typeNameOf(types, units.front().FSi_Type));
+    list.addRow(SaleRow(std::move(units), std::move(typeName)));
+    out.status = AddStatus::Added;
+    return out;
+}
+
+int markSold(vorn::Core& core, SaleList& list, int64_t t, std::vector<ReceiptLine>& lines) {
+    if (list.empty()) return kSoldNothing;
+    std::vector<vorn::SRec> sold;
+    std::string ids;
+    for (const SaleRow& r : list.rows())
+        for (const vorn::SRec& u : r.units()) {
+            sold.push_back(u);
+            sold.back().FSi_Flag = 1;
+            sold.back().FSt_SalT = t;
+            if (!ids.empty()) ids += ',';
+            ids += std::to_string(u.FSi_Id);
+        }
+    // An update of a unit that has gone (or was sold meanwhile from another
+    // window on the same file) would succeed without selling anything, or sell
+    // it twice: every listed unit must still be in stock.
+    const int n = static_cast<int>(sold.size());
+    const std::string inStock = "FSi_Flag=0 AND FSi_Id IN (" + ids + ")";
+    const int present = core.get_srec_count(inStock.c_str());
+    if (present < 0) return kSoldFailed;
+    if (present != n) return kSoldMissing;
+    const int written = core.update_srec(sold.data(), n);
+    if (written < 1) return kSoldFailed;
+    lines = list.receiptLines();
+    list.clear();
+    list.recount();
+    return written;
+}
+
+} // namespace vorn::ui

@@ -1,0 +1,60 @@
+// What the counter asks of the store: taking in-stock units into the shopping
+// list, and marking the listed units sold at checkout. No widgets here; the
+// sales page words the outcomes.
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "receiptdata.h"
+#include "salelist.h"
+#include "vorn/core.h"
+
+namespace vorn::ui {
+
+// The conditions, with the code quoted for SQL (GBK bytes in and out).
+std::string codeCondition(const std::string& code);  // FSs_Code='...'
+std::string stockCondition(const std::string& code); // FSi_Flag=0 AND FSs_Code='...'
+// The n lowest ids in stock of the code: the units the next n of it to be sold.
+std::string stockTakeCondition(const std::string& code, int n);
+// Members of that code, and the one of them with the lowest id.
+std::string memberCondition(const std::string& code);
+std::string firstMemberCondition(const std::string& code);
+
+// The quantity text read as C atoi reads it (leading blanks, a sign, digits;
+// anything else 0).
+int parseQuantity(const QString& text);
+
+enum class AddStatus {
+    Added,
+    NoSuchCode, // no unit of the code at all (or the store could not say)
+    TooFew,     // in stock, less what the list holds, is below the quantity
+};
+
+struct AddOutcome {
+    AddStatus status = AddStatus::NoSuchCode;
+    int left = 0; // TooFew: units of the code in stock that the list does not hold yet
+};
+
+// Adds a row of `quantity` (>= 1) units of `code` (GBK bytes, as typed): the
+// in-stock units of the code with the lowest ids that no row holds yet (after
+// the units already listed, in the usual case), priced for the member type
+// (kNoMember: retail). Only the M + Q lowest ids in stock are read, M being the
+// units of the code the list holds: when they all come back the stock
+// suffices; when fewer do, they are the whole stock.
+AddOutcome addToList(vorn::Core& core, SaleList& list, const std::string& code, int quantity, int memberType,
+                     const std::vector<vorn::TRec>& types);
+
+// Results of markSold besides the number of units written.
+constexpr int kSoldNothing = 0;  // the list is empty
+constexpr int kSoldFailed = -1;  // the store refused the write (or could not check the units)
+constexpr int kSoldMissing = -2; // some listed units are no longer in stock; nothing written
+
+// Checkout's write: every listed unit sold at time t with its sale price, in one
+// update_srec batch. On success the receipt lines take the list's rows and the
+// list is emptied; on any failure the list stays exactly as it was.
+int markSold(vorn::Core& core, SaleList& list, int64_t t, std::vector<ReceiptLine>& lines);
+
+} // namespace vorn::ui

@@ -1,0 +1,274 @@
+// The sales counter inside the real main window: a cashier logs in, scans goods
+// into the list, chooses a member, discounts a row, checks out with Ctrl+Enter
+// and prints the receipt again from the ribbon. With VORN_SCREENSHOT_DIR set it
+// also writes sale.png, the counter in the middle of a sale.
+#include <QApplication>
+#include <QDir>
+#include <QLayout>
+#include <QLineEdit>
+#include <QTableView>
+#include <QtTest>
+
+#include "frame/internetview.h"
+#include "frame/look.h"
+#include "kit/vornlabel.h"
+#include "paymentdlg.h"
+#include "receiptdata.h"
+#include "res/commandids.h"
+#include "salediscountdlg.h"
+#include "saleinputdlg.h"
+#include "salelist.h"
+#include "salemodel.h"
+#include "saleprintdlg.h"
+#include "saleview.h"
+#include "salevipdlg.h"
+#include "frame_fixture.h"
+
+using namespace vorn::ui;
+using namespace vorn::ui::test;
+
+namespace {
+
+struct Goods {
+    const char* code;
+    const char* name;
+    const char* size;
+    double retail;
+    int count;
+};
+
+// A small shop: a few articles with member and gold-card prices, and members.
+void stockShop(AppState& st) {
+    const Goods goods[] = {
+        {"6901234500017", "康源矿泉水", "550ml", 2.0, 40},  {"6902345600024", "金穗东北大米", "5kg", 39.9, 10},
+        {"6903456700031", "鲜乐原味酸奶", "200g", 6.5, 24}, {"6904567800048", "雅洁去屑洗发水", "400ml", 32.8, 8},
+        {"6905678900055", "百味薯片(番茄味)", "70g", 7.5, 30}, {"6906789000062", "清泉绿茶", "500ml", 3.5, 48},
+        {"it's-01", "试吃装饼干", "50g", 0.1, 5},
+    };
+    for (const Goods& g : goods) {
+        vorn::SRec u;
+        u.FSs_Code = g.code;
+        u.FSs_Name = gbk(QString::fromUtf8(g.name));
+        u.FSi_Type = 1;
+        u.FSs_Size = g.size;
+        u.FSd_OriP = g.retail * 0.6;
+        u.FSd_RetP = g.retail;
+        u.FSd_MemP = g.retail * 0.95;
+        u.FSd_GolP = g.retail * 0.9;
+        u.FSd_WhoP = g.retail * 0.8;
+        u.FSd_SpeP = g.retail * 0.7;
+        u.FSt_StoT = vorn::parse_time("2026-03-02 09:30:00");
+        u.FSi_Supplier = 1;
+        std::vector<vorn::SRec> units(static_cast<size_t>(g.count), u);
+        QCOMPARE(st.core.insert_srec(units.data(), g.count), g.count);
+    }
+    vorn::VIPRec m;
+    m.FVs_Code = "VIP0088";
+    m.FVs_Name = gbk(QStringLiteral("陈晓梅"));
+    m.FVi_Type = 1;
+    m.FVi_Grade = 1280;
+    m.FVt_CreT = vorn::parse_time("2025-01-15 10:00:00");
+    QCOMPARE(st.core.insert_viprec(&m, 1), 1);
+    st.core.set_shop_name(gbk(QStringLiteral("好邻居便利店")).c_str());
+    st.core.set_shop_phone("0571-86001234");
+    st.core.set_shop_addr(gbk(QStringLiteral("杭州市西湖区文三路 88 号")).c_str());
+}
+
+void settle(QWidget& w) {
+    for (int i = 0; i < 3; ++i) {
+        QCoreApplication::processEvents();
+        if (w.layout()) w.layout()->activate();
+    }
+}
+
+void scan(CSaleView& page, const QString& code, int quantity = 1) {
+    page.inputPanel()->codeEdit()->setText(code);
+    page.inputPanel()->quantityEdit()->setText(QString::number(quantity));
+    QTest::keyClick(page.inputPanel()->codeEdit(), Qt::Key_Return);
+}
+
+} // namespace
+
+class TestFrameSale : public QObject {
+    Q_OBJECT
+
+    QString pay;
+    bool printIt = false;
+    QString memberCode;
+    QString rate;
+
+    int answer(QDialog& d) {
+        if (auto* p = qobject_cast<CPaymentDlg*>(&d)) {
+            p->edit()->setText(pay);
+            p->onOk();
+            return p->result();
+        }
+        if (auto* p = qobject_cast<CSalePrintDlg*>(&d)) {
+            printIt ? p->onPrint() : p->onOk();
+            return p->result();
+        }
+        if (auto* v = qobject_cast<CSaleVIPDlg*>(&d)) {
+            v->edit()->setText(memberCode);
+            v->onOk();
+            return v->result();
+        }
+        if (auto* g = qobject_cast<CSaleDiscountDlg*>(&d)) {
+            g->setMode(1);
+            g->rateEdit()->setText(rate);
+            g->onApply();
+            return g->result();
+        }
+        return QDialog::Rejected;
+    }
+
+    CSaleView* openCounter(FrameFixture& f) {
+        auto* page = qobject_cast<CSaleView*>(f.frame->view());
+        if (page) page->setDialogRunner([this](QDialog& d) { return answer(d); });
+        return page;
+    }
+
+private slots:
+    void initTestCase() {
+        setUpApplication();
+        CInternetView::useBrowser(false);
+        applyLook(*qobject_cast<QApplication*>(QCoreApplication::instance()));
+    }
+
+    void aSaleAtTheCounter() {
+        FrameFixture f;
+        QVERIFY(f.create());
+        stockShop(f.frame->state());
+        QVERIFY(f.loginAsAdmin());
+        f.frame->selectTab(0);
+        flush();
+        CSaleView* page = openCounter(f);
+        QVERIFY(page);
+        QCOMPARE(page->shopLabel()->text(), QStringLiteral("好邻居便利店"));
+        QVERIFY(f.frame->dateWatchRunning());
+        QVERIFY(f.frame->isEnabled(cmd::MemberDiscount));
+        QVERIFY(!f.frame->isEnabled(cmd::GoodsDiscount));
+        QVERIFY(!f.frame->isEnabled(cmd::PrintReceipt));
+
+        scan(*page, QStringLiteral("6901234500017"), 2);
+        scan(*page, QStringLiteral("it's-01"), 3);
+        QCOMPARE(f.frame->statusText(), QStringLiteral("在购物列表中添加商品成功"));
+        QCOMPARE(page->model()->rowCount(), 2);
+
+        // A gold-card member reprices the list; a row discounted by 8折 from its retail.
+        memberCode = QStringLiteral("VIP0088");
+        f.frame->onCommand(cmd::MemberDiscount);
+        QCOMPARE(page->model()->cellText(0, SaleColPrice), QStringLiteral("1.8"));
+        page->table()->selectRow(1);
+        f.frame->updateCommands();
+        QVERIFY(f.frame->isEnabled(cmd::GoodsDiscount));
+        rate = QStringLiteral("8");
+        f.frame->onCommand(cmd::GoodsDiscount);
+        QCOMPARE(f.frame->statusText(), QStringLiteral("商品\"打折\"成功"));
+        QCOMPARE(page->model()->cellText(1, SaleColAmount), QStringLiteral("0.3")); // 3 x 0.1
+
+        // Ctrl+Enter: pay exactly, no receipt now.
+        pay = QStringLiteral("3.9");
+        QTest::keyClick(page->inputPanel()->codeEdit(), Qt::Key_Return, Qt::ControlModifier);
+        QCOMPARE(f.frame->statusText(), QStringLiteral("销售结算成功"));
+        QVERIFY(f.messages.shown.isEmpty());
+        vorn::Core& core = f.frame->state().core;
+        QCOMPARE(core.get_srec_count("FSi_Flag=1"), 5);
+        QCOMPARE(core.get_srec_count("FSi_Flag=1 AND FSs_Code='it''s-01' AND FSd_ReaP=0.1"), 3);
+        vorn::VIPRec m;
+        QCOMPARE(core.select_viprec(&m, "FVs_Code='VIP0088'"), 1);
+        QCOMPARE(m.FVi_Grade, 1283);
+
+        // "打印小票" prints the sale again, from any page, until the counter reopens.
+        f.frame->updateCommands();
+        QVERIFY(f.frame->isEnabled(cmd::PrintReceipt));
+        f.frame->onCommand(cmd::PrintReceipt);
+        QCOMPARE(QDir(QStringLiteral("receipts")).entryList(QDir::Files).size(), 1);
+        f.frame->selectTab(1);
+        flush();
+        QVERIFY(!f.frame->dateWatchRunning());
+        QVERIFY(f.frame->isEnabled(cmd::PrintReceipt));
+        f.frame->selectTab(0);
+        flush();
+        QVERIFY(f.frame->dateWatchRunning());
+        QVERIFY(!f.frame->isEnabled(cmd::PrintReceipt));
+    }
+
+    void failuresGoToTheErrorBox() {
+        FrameFixture f;
+        QVERIFY(f.create());
+        stockShop(f.frame->state());
+        QVERIFY(f.loginAsAdmin());
+        f.frame->selectTab(0);
+        flush();
+        CSaleView* page = openCounter(f);
+        QVERIFY(page);
+        scan(*page, QStringLiteral("690' OR ''='"));
+        QCOMPARE(f.messages.shown,
+                 QStringList{QStringLiteral("不存在编码为\"690' OR ''='\"的商品，请输入正确的商品编码。")});
+        scan(*page, QStringLiteral("6904567800048"), 9);
+        QCOMPARE(f.frame->statusText(),
+                 QStringLiteral("商品\"6904567800048\"的库存数量为8，少于实际购买数量9，请重新调整购买数量"));
+        QCOMPARE(page->inputPanel()->quantityEdit()->text(), QStringLiteral("8"));
+        // A failed write leaves the list for a retry.
+        scan(*page, QStringLiteral("6904567800048"), 8);
+        f.frame->state().core.close();
+        pay = QStringLiteral("300");
+        page->checkout();
+        QCOMPARE(f.messages.shown.last(),
+                 QStringLiteral("未知异常导致商品\"销售结算\"失败，放弃该次\"销售结算\"操作。"));
+        QCOMPARE(page->model()->rowCount(), 1);
+        QCOMPARE(f.frame->state().core.open(), 0);
+        page->checkout();
+        QCOMPARE(f.frame->statusText(), QStringLiteral("销售结算成功"));
+    }
+
+    void screenshot() {
+        const QString dir = qEnvironmentVariable("VORN_SCREENSHOT_DIR");
+        if (dir.isEmpty()) QSKIP("VORN_SCREENSHOT_DIR not set");
+        FrameFixture f;
+        QVERIFY(f.create());
+        stockShop(f.frame->state());
+        QVERIFY(f.loginAsAdmin());
+        f.frame->selectTab(0);
+        flush();
+        CSaleView* page = openCounter(f);
+        QVERIFY(page);
+        memberCode = QStringLiteral("VIP0088");
+        f.frame->onCommand(cmd::MemberDiscount);
+        scan(*page, QStringLiteral("6902345600024"));
+        scan(*page, QStringLiteral("6903456700031"), 4);
+        scan(*page, QStringLiteral("6905678900055"), 2);
+        scan(*page, QStringLiteral("6906789000062"), 6);
+        scan(*page, QStringLiteral("6904567800048"));
+        page->table()->selectRow(2);
+        rate = QStringLiteral("8.5");
+        f.frame->onCommand(cmd::GoodsDiscount);
+        page->table()->selectRow(4);
+        page->inputPanel()->codeEdit()->setText(QStringLiteral("6901234500017"));
+        settle(*f.frame);
+        const QString file = QDir(dir).filePath(QStringLiteral("sale.png"));
+        QVERIFY2(f.frame->grab().save(file), qPrintable(file));
+
+        // The dialogs of the counter, for review.
+        CPaymentDlg pay(*f.frame, page->list().totals().amount, f.frame.get());
+        pay.edit()->setText(QStringLiteral("150"));
+        CSaleVIPDlg vip(*f.frame, f.frame.get());
+        vip.edit()->setText(QStringLiteral("VIP0088"));
+        SaleList scratch;
+        CSaleDiscountDlg discount(*f.frame, scratch, {}, f.frame.get());
+        CSalePrintDlg done(f.frame.get());
+        const std::pair<QDialog*, const char*> dialogs[] = {
+            {&pay, "sale-payment.png"}, {&vip, "sale-member.png"}, {&discount, "sale-discount.png"},
+            {&done, "sale-done.png"}};
+        for (auto [d, name] : dialogs) {
+            d->show();
+            settle(*d);
+            const QString path = QDir(dir).filePath(QString::fromLatin1(name));
+            QVERIFY2(d->grab().save(path), qPrintable(path));
+            d->hide();
+        }
+    }
+};
+
+QTEST_MAIN(TestFrameSale)
+#include "test_sale.moc"

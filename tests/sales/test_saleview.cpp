@@ -1,0 +1,690 @@
+// The sales counter page driven as the cashier drives it: codes and quantities
+// typed into the input panel, the buttons and keys, the payment, member and
+// discount dialogs answered by the test, and the store checked afterwards.
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QTableView>
+#include <QTest>
+
+#include "kit/clock.h"
+#include "kit/vornlabel.h"
+#include "paymentdlg.h"
+#include "pricing.h"
+#include "receiptdata.h"
+#include "res/commandids.h"
+#include "salediscountdlg.h"
+#include "salefixture.h"
+#include "salefooter.h"
+#include "saleinputdlg.h"
+#include "salemodel.h"
+#include "saleoutputdlg.h"
+#include "saleprintdlg.h"
+#include "salestate.h"
+#include "saleview.h"
+#include "salevipdlg.h"
+
+using namespace vorn::ui;
+using vorn::ui::test::SaleFixture;
+
+namespace {
+const QString kAdded = QStringLiteral("在购物列表中添加商品成功");
+const QString kSold = QStringLiteral("销售结算成功");
+const QString kWriteFailed = QStringLiteral("未知异常导致商品\"销售结算\"失败，放弃该次\"销售结算\"操作");
+constexpr int64_t kSaleTime = 1700000000;
+} // namespace
+
+class TestSaleView : public QObject {
+    Q_OBJECT
+
+    SaleFixture fx;
+    std::unique_ptr<CSaleView> page;
+    // What the dialogs are answered with.
+    QString pay;            // typed into the payment dialog; empty: cancel it
+    bool printIt = false;   // the sale-complete dialog's choice
+    QString memberCode;     // typed into the member dialog; empty: cancel it
+    std::function<int(CSaleDiscountDlg&)> discount;
+    QStringList dialogs;    // object names of the dialogs run, in order
+
+    int runDialog(QDialog& d) {
+        dialogs << d.objectName();
+        if (auto* p = qobject_cast<CPaymentDlg*>(&d)) {
+            if (pay.isEmpty()) {
+                p->onCancel();
+            } else {
+                p->edit()->setText(pay);
+                p->onOk();
+                if (p->resultCode() != 1) p->onCancel(); // short: the cashier gives up
+            }
+            return p->result();
+        }
+        if (auto* p = qobject_cast<CSalePrintDlg*>(&d)) {
+            printIt ? p->onPrint() : p->onOk();
+            return p->result();
+        }
+        if (auto* v = qobject_cast<CSaleVIPDlg*>(&d)) {
+            if (memberCode.isEmpty()) {
+                v->onCancel();
+            } else {
+                v->edit()->setText(memberCode);
+                v->onOk();
+                if (v->result() != QDialog::Accepted) v->onCancel();
+            }
+            return v->result();
+        }
+        if (auto* g = qobject_cast<CSaleDiscountDlg*>(&d)) return discount ? discount(*g) : QDialog::Rejected;
+        return QDialog::Rejected;
+    }
+
+    void open() {
+        page = std::make_unique<CSaleView>(fx.shell());
+        page->resize(1200, 640);
+        page->setDialogRunner([this](QDialog& d) { return runDialog(d); });
+        page->initialUpdate();
+    }
+    void type(const QString& code, const QString& quantity = QStringLiteral("1")) {
+        page->inputPanel()->codeEdit()->setText(code);
+        page->inputPanel()->quantityEdit()->setText(quantity);
+    }
+    void add(const QString& code, int quantity = 1) {
+        type(code, QString::number(quantity));
+        page->addToList();
+    }
+    QString cell(int row, int col) const { return page->model()->cellText(row, col); }
+    std::vector<int> ids(int row) const {
+        std::vector<int> out;
+        for (const vorn::SRec& u : page->list().rows()[static_cast<size_t>(row)].units())
+            out.push_back(u.FSi_Id);
+        return out;
+    }
+    void selectRows(std::initializer_list<int> rows) {
+        auto* sel = page->table()->selectionModel();
+        sel->clearSelection();
+        for (int r : rows)
+            sel->select(page->model()->index(r, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+    QString status() const { return fx.store.shell->statusText(); }
+    // The error boxes of the failures (the fake window shows none; it keeps their texts).
+    QStringList& boxes() { return fx.shell().failures; }
+    SaleCounterState& counter() { return fx.shell().st.extension<SaleCounterState>(); }
+    ReceiptData& receipt() { return fx.shell().st.extension<ReceiptData>(); }
+
+private slots:
+    void init() {
+        fx.setUp();
+        pay.clear();
+        printIt = false;
+        memberCode.clear();
+        discount = nullptr;
+        dialogs.clear();
+        setNowForTests(kSaleTime);
+    }
+    void cleanup() {
+        page.reset();
+        setNowForTests(0);
+        fx.tearDown();
+    }
+
+    void openingFillsShopTextsAndStartsTheWatch() {
+        fx.core().set_shop_name(vorn::ui::gbk(QStringLiteral("好邻居便利店")).c_str());
+        fx.core().set_shop_phone("0571-8888");
+        receipt().lines.push_back(ReceiptLine{QStringLiteral("旧"), 1, 1, 0, 1});
+        receipt().cashier = QStringLiteral("old");
+        open();
+        QCOMPARE(page->shopLabel()->text(), QStringLiteral("好邻居便利店"));
+        QCOMPARE(receipt().shopName, QStringLiteral("好邻居便利店"));
+        QCOMPARE(receipt().shopPhone, QStringLiteral("0571-8888"));
+        QVERIFY(receipt().lines.empty());
+        QVERIFY(receipt().cashier.isEmpty());
+        QVERIFY(fx.shell().watching);
+        QCOMPARE(fx.shell().checks, std::vector<int>{0});
+        // "打印小票" is the window's, and off until a sale is made.
+        QCOMPARE(fx.shell().globalRegistrations, 1);
+        QVERIFY(fx.shell().globals.count(cmd::PrintReceipt));
+        QVERIFY(!fx.shell().globalEnabled(cmd::PrintReceipt));
+        QCOMPARE(page->outputPanel()->dueLabel()->text(), QStringLiteral("     总金额: 0.0"));
+        QCOMPARE(page->outputPanel()->paidLabel()->text(), QStringLiteral("   实付金额: 0.0"));
+        QCOMPARE(page->outputPanel()->changeLabel()->text(), QStringLiteral("    找零: 0.0"));
+        QCOMPARE(page->footer()->text(SaleColQuantity), QStringLiteral("0"));
+        QCOMPARE(page->footer()->text(SaleColAmount), QStringLiteral("0.0"));
+        QVERIFY(page->isCommandEnabled(cmd::MemberDiscount));
+        QVERIFY(!page->isCommandEnabled(cmd::GoodsDiscount));
+
+        page.reset();
+        QVERIFY(!fx.shell().watching);
+        QCOMPARE(fx.shell().checks, (std::vector<int>{0, 0}));
+    }
+
+    void withoutCashierNothingStarts() {
+        fx.shell().st.currentUser = vorn::URec();
+        open();
+        QVERIFY(!fx.shell().watching);
+        QVERIFY(fx.shell().globals.empty());
+    }
+
+    void sameCodeTwiceTakesTheNextUnits() {
+        // A and B interleaved, and A's second unit already sold.
+        for (int i = 0; i < 4; ++i) {
+            fx.stock("A", 1, 3.0);
+            fx.stock("B", 1, 5.0);
+        }
+        QCOMPARE(fx.core().exec_sql("UPDATE Store SET FSi_Flag=1 WHERE FSi_Id=3"), 0);
+        open();
+        add(QStringLiteral("A"), 2);
+        QCOMPARE(status(), kAdded);
+        add(QStringLiteral("B"));
+        add(QStringLiteral("A"));
+        QCOMPARE(page->model()->rowCount(), 3);
+        QCOMPARE(ids(0), (std::vector<int>{1, 5}));
+        QCOMPARE(ids(1), (std::vector<int>{2}));
+        QCOMPARE(ids(2), (std::vector<int>{7}));
+        // The stock test counts both rows of A: one left.
+        add(QStringLiteral("A"), 2);
+        QCOMPARE(status(), QStringLiteral("商品\"A\"的库存数量为0，少于实际购买数量2，请重新调整购买数量"));
+        QVERIFY(boxes().isEmpty() == false);
+        QCOMPARE(cell(0, SaleColCode), QStringLiteral("A"));
+        QCOMPARE(cell(0, SaleColName), QStringLiteral("name-A"));
+        QCOMPARE(cell(0, SaleColType), QStringLiteral("未知"));
+        QCOMPARE(cell(0, SaleColSize), QStringLiteral("S"));
+        QCOMPARE(cell(0, SaleColQuantity), QStringLiteral("2"));
+        QCOMPARE(cell(0, SaleColRetail), QStringLiteral("3.0"));
+        QCOMPARE(cell(0, SaleColPrice), QStringLiteral("3.0"));
+        QCOMPARE(cell(0, SaleColDiscount), QStringLiteral("0.0"));
+        QCOMPARE(cell(0, SaleColAmount), QStringLiteral("6.0"));
+        QCOMPARE(page->footer()->text(SaleColQuantity), QStringLiteral("4"));
+        QCOMPARE(page->footer()->text(SaleColRetail), QStringLiteral("11.0"));
+        QCOMPARE(page->footer()->text(SaleColAmount), QStringLiteral("14.0"));
+        QCOMPARE(page->outputPanel()->dueLabel()->text(), QStringLiteral("     总金额: 14.0"));
+        // Nothing is written before checkout.
+        QCOMPARE(fx.count("FSi_Flag=1"), 1);
+    }
+
+    void removedRowsFreeTheirUnits() {
+        // Taking "the units after the M listed" would hand out unit 3 twice here.
+        fx.stock("A", 5, 2.0);
+        open();
+        add(QStringLiteral("A"), 2);
+        add(QStringLiteral("A"), 2);
+        selectRows({0});
+        page->removeSelected();
+        QCOMPARE(ids(0), (std::vector<int>{3, 4}));
+        add(QStringLiteral("A"));
+        QCOMPARE(ids(1), (std::vector<int>{1}));
+        add(QStringLiteral("A"), 2);
+        QCOMPARE(ids(2), (std::vector<int>{2, 5}));
+        add(QStringLiteral("A"));
+        QCOMPARE(status(), QStringLiteral("商品\"A\"的库存数量为0，少于实际购买数量1，请重新调整购买数量"));
+        pay = QStringLiteral("10");
+        page->checkout();
+        QCOMPARE(status(), kSold);
+        QCOMPARE(fx.count("FSi_Flag=1"), 5);
+    }
+
+    void fiveInStockThreeAndThree() {
+        fx.stock("F5", 5, 2.0);
+        open();
+        add(QStringLiteral("F5"), 3);
+        QCOMPARE(status(), kAdded);
+        QVERIFY(boxes().isEmpty());
+        add(QStringLiteral("F5"), 3);
+        const QString msg = QStringLiteral("商品\"F5\"的库存数量为2，少于实际购买数量3，请重新调整购买数量");
+        QCOMPARE(status(), msg);
+        QCOMPARE(boxes(), QStringList{msg });
+        QCOMPARE(page->inputPanel()->quantityEdit()->text(), QStringLiteral("2"));
+        QCOMPARE(page->model()->rowCount(), 1);
+        // The suggested quantity goes through.
+        page->addToList();
+        QCOMPARE(status(), kAdded);
+        QCOMPARE(ids(1), (std::vector<int>{4, 5}));
+        // Every unit listed: stock 0, quantity back to 1.
+        page->addToList();
+        QCOMPARE(status(), QStringLiteral("商品\"F5\"的库存数量为0，少于实际购买数量2，请重新调整购买数量"));
+        QCOMPARE(page->inputPanel()->quantityEdit()->text(), QStringLiteral("1"));
+    }
+
+    void soldOutCodeAndUnknownCodes() {
+        fx.stock("S", 1, 2.0);
+        QCOMPARE(fx.core().exec_sql("UPDATE Store SET FSi_Flag=1"), 0);
+        open();
+        add(QStringLiteral("S"));
+        QCOMPARE(status(), QStringLiteral("商品\"S\"的库存数量为0，少于实际购买数量1，请重新调整购买数量"));
+        add(QString());
+        QCOMPARE(status(), QStringLiteral("不存在编码为\"\"的商品，请输入正确的商品编码"));
+        add(QStringLiteral("s")); // codes are exact
+        QCOMPARE(status(), QStringLiteral("不存在编码为\"s\"的商品，请输入正确的商品编码"));
+        add(QStringLiteral("S "));
+        QCOMPARE(status(), QStringLiteral("不存在编码为\"S \"的商品，请输入正确的商品编码"));
+        QCOMPARE(boxes().size(), 4);
+        QCOMPARE(page->model()->rowCount(), 0);
+    }
+
+    void quantityMustBePositive() {
+        fx.stock("Q", 999, 1.0);
+        open();
+        for (const char* bad : {"abc", "0", "-3", ""}) {
+            type(QStringLiteral("Q"), QString::fromLatin1(bad));
+            page->addToList();
+            QCOMPARE(status(), QStringLiteral("加入购物列表的商品数量必须为大于零的整数"));
+            QCOMPARE(page->inputPanel()->quantityEdit()->text(), QStringLiteral("1"));
+        }
+        QCOMPARE(page->model()->rowCount(), 0);
+        type(QStringLiteral("Q"), QStringLiteral("2x")); // read as atoi reads it
+        page->addToList();
+        QCOMPARE(cell(0, SaleColQuantity), QStringLiteral("2"));
+        add(QStringLiteral("Q"), 997);
+        QCOMPARE(status(), kAdded);
+        QCOMPARE(page->footer()->text(SaleColQuantity), QStringLiteral("999"));
+        // The edit holds three digits at most.
+        page->inputPanel()->quantityEdit()->setText(QStringLiteral("1000"));
+        QCOMPARE(page->inputPanel()->quantityEdit()->text(), QStringLiteral("100"));
+    }
+
+    void quotedCodesAreLookedUpAsTyped() {
+        fx.stock("it's", 2, 4.5);
+        fx.stock("X", 1, 1.0);
+        open();
+        add(QStringLiteral("it's"), 2);
+        QCOMPARE(status(), kAdded);
+        QCOMPARE(cell(0, SaleColCode), QStringLiteral("it's"));
+        add(QStringLiteral("X' OR '1'='1"));
+        QCOMPARE(status(), QStringLiteral("不存在编码为\"X' OR '1'='1\"的商品，请输入正确的商品编码"));
+        pay = QStringLiteral("9");
+        page->checkout();
+        QCOMPARE(status(), kSold);
+        QCOMPARE(fx.count("FSs_Code='it''s' AND FSi_Flag=1"), 2);
+        QCOMPARE(fx.count("FSs_Code='X' AND FSi_Flag=0"), 1);
+    }
+
+    void goldMemberBeforeAddingAndAfterCheckout() {
+        fx.stock("G", 3, 10.0, 9.0, 8.0);
+        const int id = fx.addMember("VIP'1", "张三", 1, 100);
+        open();
+        memberCode = QStringLiteral("VIP'1");
+        page->onCommand(cmd::MemberDiscount);
+        QCOMPARE(status(), QStringLiteral("会员\"折扣\"成功，编号(VIP'1)姓名(张三)的会员享受\"金卡会员\"的折扣"));
+        QCOMPARE(counter().member.FVi_Id, id);
+        QVERIFY(page->memberLabel()->text().contains(QStringLiteral("张三")));
+        add(QStringLiteral("G"), 2);
+        QCOMPARE(cell(0, SaleColPrice), QStringLiteral("8.0"));
+        QCOMPARE(cell(0, SaleColDiscount), QStringLiteral("-4.0"));
+        QCOMPARE(cell(0, SaleColAmount), QStringLiteral("16.0"));
+        pay = QStringLiteral("20");
+        page->checkout();
+        QCOMPARE(status(), kSold);
+        // 16 points credited, the member cleared, the receipt says who.
+        QCOMPARE(fx.member(id).FVi_Grade, 116);
+        QVERIFY(!counter().hasMember());
+        QVERIFY(page->memberLabel()->text().isEmpty());
+        QCOMPARE(receipt().memberCode, QStringLiteral("VIP'1"));
+        QCOMPARE(receipt().memberPoints, 116);
+        for (const vorn::SRec& u : fx.units("FSi_Flag=1"))
+            QCOMPARE(u.FSd_ReaP, 8.0);
+        // The next sale is at retail price again.
+        add(QStringLiteral("G"));
+        QCOMPARE(cell(0, SaleColPrice), QStringLiteral("10.0"));
+    }
+
+    void memberAfterAddingRepricesTheList() {
+        fx.stock("M", 2, 12.5, 11.0, 10.0);
+        fx.addMember("P", "李四", 0);
+        fx.addMember("U", "王五", 7);
+        open();
+        add(QStringLiteral("M"), 2);
+        // A custom rate first; the member price then replaces it.
+        selectRows({0});
+        discount = [](CSaleDiscountDlg& d) {
+            d.setMode(1);
+            d.rateEdit()->setText(QStringLiteral("9"));
+            d.onApply();
+            return d.result();
+        };
+        page->onCommand(cmd::GoodsDiscount);
+        QCOMPARE(cell(0, SaleColPrice), QStringLiteral("11.3"));
+        memberCode = QStringLiteral("P");
+        page->onCommand(cmd::MemberDiscount);
+        QCOMPARE(cell(0, SaleColPrice), QStringLiteral("11.0"));
+        QCOMPARE(cell(0, SaleColAmount), QStringLiteral("22.0"));
+        QCOMPARE(page->list().rows()[0].units()[1].FSd_ReaP, 11.0);
+        // A member of an unknown type: named "未知", prices untouched.
+        memberCode = QStringLiteral("U");
+        page->onCommand(cmd::MemberDiscount);
+        QCOMPARE(status(), QStringLiteral("会员\"折扣\"成功，编号(U)姓名(王五)的会员享受\"未知\"的折扣"));
+        QCOMPARE(page->list().rows()[0].first().FSd_ReaP, 11.0);
+        // New rows for that member are at retail price.
+        fx.stock("R", 1, 7.0);
+        add(QStringLiteral("R"));
+        QCOMPARE(cell(1, SaleColPrice), QStringLiteral("7.0"));
+    }
+
+    void memberNotFoundOrCancelled() {
+        const int id = fx.addMember("K", "赵六", 0);
+        open();
+        memberCode = QStringLiteral("K");
+        page->onCommand(cmd::MemberDiscount);
+        QCOMPARE(counter().member.FVi_Id, id);
+        // A wrong code keeps the dialog open; the cashier then cancels it.
+        memberCode = QStringLiteral("K' OR ''='");
+        page->onCommand(cmd::MemberDiscount);
+        QCOMPARE(boxes(), QStringList{QStringLiteral("不存在编号为\"K' OR ''='\"的会员，请输入正确的会员编号")});
+        QCOMPARE(status(), QStringLiteral("放弃该次会员\"折扣\"操作"));
+        QCOMPARE(counter().member.FVi_Id, id); // the member chosen before stays
+    }
+
+    void payingExactlyPointOnePlusPointTwo() {
+        fx.stock("P1", 1, 0.1);
+        fx.stock("P2", 1, 0.2);
+        open();
+        add(QStringLiteral("P1"));
+        add(QStringLiteral("P2"));
+        QCOMPARE(page->footer()->text(SaleColAmount), QStringLiteral("0.3"));
+        pay = QStringLiteral("0.3");
+        page->checkout();
+        QCOMPARE(status(), kSold);
+        QVERIFY(boxes().isEmpty());
+        QCOMPARE(dialogs, (QStringList{QStringLiteral("paymentDlg"), QStringLiteral("salePrintDlg")}));
+        QCOMPARE(page->outputPanel()->dueLabel()->text(), QStringLiteral("     总金额: 0.3"));
+        QCOMPARE(page->outputPanel()->paidLabel()->text(), QStringLiteral("   实付金额: 0.3"));
+        QCOMPARE(page->outputPanel()->changeLabel()->text(), QStringLiteral("    找零: 0.0"));
+        const auto sold = fx.units("FSi_Flag=1");
+        QCOMPARE(sold.size(), size_t(2));
+        for (const vorn::SRec& u : sold) {
+            QCOMPARE(u.FSt_SalT, kSaleTime);
+            QCOMPARE(u.FSd_ReaP, u.FSd_RetP);
+        }
+    }
+
+    void payingTooLittleThenCancelling() {
+        fx.stock("L", 2, 5.5);
+        open();
+        add(QStringLiteral("L"), 2);
+        pay = QStringLiteral("10.9");
+        page->checkout();
+        QCOMPARE(boxes(), QStringList{QStringLiteral("实付金额少于购买商品的总金额")});
+        QCOMPARE(status(), QStringLiteral("放弃该次销售结算操作"));
+        QCOMPARE(page->model()->rowCount(), 1);
+        QCOMPARE(fx.count("FSi_Flag=1"), 0);
+        // Change is counted from the same tenths.
+        pay = QStringLiteral("20");
+        page->checkout();
+        QCOMPARE(page->outputPanel()->changeLabel()->text(), QStringLiteral("    找零: 9.0"));
+    }
+
+    void zeroTotalSellsForNothing() {
+        fx.stock("Z", 2, 0.0, 0.0, 0.0);
+        open();
+        add(QStringLiteral("Z"), 2);
+        pay = QStringLiteral("0");
+        page->checkout();
+        QCOMPARE(status(), kSold);
+        QCOMPARE(fx.count("FSi_Flag=1"), 2);
+    }
+
+    void afterCheckoutTheTotalsStayAndTheListEmpties() {
+        fx.stock("T", 3, 2.5);
+        fx.stock("U", 1, 4.0);
+        open();
+        add(QStringLiteral("T"), 3);
+        add(QStringLiteral("U"));
+        pay = QStringLiteral("12");
+        page->checkout();
+        QCOMPARE(page->model()->rowCount(), 0);
+        QCOMPARE(page->footer()->text(SaleColQuantity), QStringLiteral("0"));
+        QCOMPARE(page->footer()->text(SaleColAmount), QStringLiteral("0.0"));
+        QCOMPARE(page->outputPanel()->dueLabel()->text(), QStringLiteral("     总金额: 11.5"));
+        QCOMPARE(page->outputPanel()->paidLabel()->text(), QStringLiteral("   实付金额: 12.0"));
+        QCOMPARE(page->outputPanel()->changeLabel()->text(), QStringLiteral("    找零: 0.5"));
+        // The receipt of the sale, and the stock alarm asked to look again.
+        QCOMPARE(receipt().lines.size(), size_t(2));
+        QCOMPARE(receipt().lines[0].name, QStringLiteral("name-T"));
+        QCOMPARE(receipt().lines[0].quantity, 3);
+        QCOMPARE(receipt().lines[0].amount, 7.5);
+        QCOMPARE(receipt().cashier, QStringLiteral("admin"));
+        QCOMPARE(receipt().paid, 12.0);
+        QVERIFY(receipt().memberCode.isEmpty());
+        QCOMPARE(receipt().memberPoints, -1);
+        QCOMPARE(fx.shell().checks.back(), cmd::Alarm);
+        QVERIFY(fx.shell().globalEnabled(cmd::PrintReceipt));
+        QCOMPARE(counter().lastSaleTime, kSaleTime);
+        // The next item starts a new sale.
+        fx.stock("V", 1, 1.0);
+        add(QStringLiteral("V"));
+        QCOMPARE(page->outputPanel()->dueLabel()->text(), QStringLiteral("     总金额: 1.0"));
+        QCOMPARE(page->outputPanel()->changeLabel()->text(), QStringLiteral("    找零: 0.0"));
+    }
+
+    void emptyListCannotBeCheckedOut() {
+        open();
+        page->checkout();
+        QCOMPARE(status(), QStringLiteral("购物列表为空"));
+        QCOMPARE(boxes(), QStringList{QStringLiteral("购物列表为空")});
+        QVERIFY(dialogs.isEmpty());
+    }
+
+    void failedWriteChangesNothing() {
+        fx.stock("W", 2, 3.0);
+        const int id = fx.addMember("M1", "钱七", 0, 5);
+        open();
+        memberCode = QStringLiteral("M1");
+        page->onCommand(cmd::MemberDiscount);
+        add(QStringLiteral("W"), 2);
+        const QString due = page->outputPanel()->dueLabel()->text();
+        printIt = true;
+        pay = QStringLiteral("10");
+
+        fx.core().close();
+        page->checkout();
+        QCOMPARE(status(), kWriteFailed);
+        QCOMPARE(boxes().last(), kWriteFailed );
+        QCOMPARE(page->model()->rowCount(), 1);
+        QCOMPARE(cell(0, SaleColAmount), QStringLiteral("5.4"));
+        QCOMPARE(page->list().rows()[0].first().FSi_Flag, 0);
+        QCOMPARE(page->outputPanel()->dueLabel()->text(), due);
+        QCOMPARE(page->outputPanel()->paidLabel()->text(), QStringLiteral("   实付金额: 0.0"));
+        QCOMPARE(counter().member.FVi_Id, id);
+        QVERIFY(receipt().lines.empty());
+        QVERIFY(!dialogs.contains(QStringLiteral("salePrintDlg"))); // nothing printed
+        QVERIFY(!QDir(QStringLiteral("receipts")).exists());
+
+        // The store back: the same list goes through.
+        QCOMPARE(fx.core().open(), 0);
+        printIt = false;
+        page->checkout();
+        QCOMPARE(status(), kSold);
+        QCOMPARE(fx.count("FSi_Flag=1"), 2);
+        QCOMPARE(fx.member(id).FVi_Grade, 10);
+    }
+
+    void unitsGoneFromTheStoreAreNotSold() {
+        fx.stock("D", 2, 3.0);
+        fx.stock("E", 1, 3.0);
+        open();
+        add(QStringLiteral("D"), 2);
+        add(QStringLiteral("E"));
+        // Units behind the list deleted (from another window on the same file).
+        QCOMPARE(fx.core().exec_sql("DELETE FROM Store WHERE FSi_Id=2"), 0);
+        pay = QStringLiteral("10");
+        page->checkout();
+        QVERIFY(status().contains(QStringLiteral("不在库存中")));
+        QCOMPARE(boxes().size(), 1);
+        QCOMPARE(page->model()->rowCount(), 2);
+        QCOMPARE(fx.count("FSi_Flag=1"), 0);
+        // Without the row of the missing unit the rest sells.
+        selectRows({0});
+        page->removeSelected();
+        page->checkout();
+        QCOMPARE(status(), kSold);
+        QCOMPARE(fx.count("FSi_Flag=1"), 1);
+    }
+
+    void pointsNotCreditedAreReported() {
+        fx.stock("N", 1, 25.0);
+        const int id = fx.addMember("GONE", "孙八", 0);
+        open();
+        memberCode = QStringLiteral("GONE");
+        page->onCommand(cmd::MemberDiscount);
+        add(QStringLiteral("N"));
+        QCOMPARE(fx.core().exec_sql(("DELETE FROM VIP WHERE FVi_Id=" + std::to_string(id)).c_str()), 0);
+        pay = QStringLiteral("30");
+        page->checkout();
+        // The sale stands; the points owed are named.
+        QCOMPARE(fx.count("FSi_Flag=1"), 1);
+        const QString msg = QStringLiteral("销售结算成功，但未知异常导致编号为\"GONE\"的会员本次的22个积分未能记入");
+        QCOMPARE(status(), msg);
+        QCOMPARE(boxes(), QStringList{msg });
+        QVERIFY(!counter().hasMember());
+        QCOMPARE(page->model()->rowCount(), 0);
+    }
+
+    void removingSelectedRows() {
+        fx.stock("A", 3, 1.0);
+        fx.stock("B", 1, 2.0);
+        open();
+        page->removeSelected();
+        QCOMPARE(status(), QStringLiteral("购物列表中未选择任何项目"));
+        QCOMPARE(boxes(), QStringList{QStringLiteral("购物列表中未选择任何项目")});
+        add(QStringLiteral("A"));
+        add(QStringLiteral("B"));
+        add(QStringLiteral("A"), 2);
+        selectRows({0, 2});
+        page->removeSelected();
+        QCOMPARE(status(), QStringLiteral("成功从购物列表中删除2个项目"));
+        QCOMPARE(page->model()->rowCount(), 1);
+        QCOMPARE(cell(0, SaleColCode), QStringLiteral("B"));
+        QCOMPARE(page->footer()->text(SaleColAmount), QStringLiteral("2.0"));
+        // The units of A are free again: the next A takes the lowest ids.
+        add(QStringLiteral("A"), 3);
+        QCOMPARE(ids(1), (std::vector<int>{1, 2, 3}));
+    }
+
+    void goodsDiscountOnSelectedRows() {
+        fx.stock("A", 3, 12.0);
+        fx.stock("B", 1, 12.5);
+        open();
+        add(QStringLiteral("A"), 3);
+        add(QStringLiteral("B"));
+        QVERIFY(!page->isCommandEnabled(cmd::GoodsDiscount));
+        selectRows({0, 1});
+        QVERIFY(page->isCommandEnabled(cmd::GoodsDiscount));
+
+        // Out of range: the dialog stays; then a proper rate.
+        int refusals = 0;
+        bool rateMode = false;
+        discount = [&refusals, &rateMode](CSaleDiscountDlg& d) {
+            d.setMode(1);
+            rateMode = d.rateEdit()->isEnabled() && !d.presetCombo()->isEnabled();
+            for (const char* bad : {"0.5", "11", "abc", ""}) {
+                d.rateEdit()->setText(QString::fromLatin1(bad));
+                d.onApply();
+                if (d.result() != QDialog::Accepted && d.isVisible() == false) ++refusals;
+            }
+            d.rateEdit()->setText(QStringLiteral("9"));
+            d.onApply();
+            return d.result();
+        };
+        page->onCommand(cmd::GoodsDiscount);
+        QVERIFY(rateMode);
+        QCOMPARE(refusals, 4);
+        QCOMPARE(boxes().size(), 4);
+        QCOMPARE(boxes().first(), rateRangeMessage() );
+        QCOMPARE(status(), QStringLiteral("商品\"打折\"成功"));
+        QCOMPARE(cell(0, SaleColPrice), QStringLiteral("10.8"));
+        QCOMPARE(cell(0, SaleColDiscount), QStringLiteral("-3.6"));
+        QCOMPARE(cell(1, SaleColPrice), QStringLiteral("11.3"));
+        QCOMPARE(page->footer()->text(SaleColAmount), QStringLiteral("43.7"));
+        QCOMPARE(page->outputPanel()->dueLabel()->text(), QStringLiteral("     总金额: 43.7"));
+
+        // Preset 特价 on the second row only.
+        selectRows({1});
+        discount = [](CSaleDiscountDlg& d) {
+            d.presetCombo()->setCurrentIndex(4);
+            d.onApply();
+            return d.result();
+        };
+        page->onCommand(cmd::GoodsDiscount);
+        QCOMPARE(cell(1, SaleColPrice), QStringLiteral("6.3")); // 6.25
+        QCOMPARE(cell(0, SaleColPrice), QStringLiteral("10.8"));
+
+        // Cancelled: nothing changes.
+        discount = [](CSaleDiscountDlg& d) {
+            d.onCancel();
+            return d.result();
+        };
+        page->onCommand(cmd::GoodsDiscount);
+        QCOMPARE(status(), QStringLiteral("放弃该次商品\"打折\"操作"));
+        QCOMPARE(cell(1, SaleColPrice), QStringLiteral("6.3"));
+
+        // The discounted prices are what checkout writes.
+        pay = QStringLiteral("50");
+        page->checkout();
+        QCOMPARE(fx.units("FSi_Flag=1 AND FSs_Code='A'").front().FSd_ReaP, 10.8);
+        QCOMPARE(fx.units("FSi_Flag=1 AND FSs_Code='B'").front().FSd_ReaP, 6.3);
+    }
+
+    void doubleClickOpensTheDiscount() {
+        fx.stock("A", 1, 1.0);
+        fx.stock("B", 1, 1.0);
+        open();
+        add(QStringLiteral("A"));
+        add(QStringLiteral("B"));
+        selectRows({0});
+        emit page->table()->doubleClicked(page->model()->index(1, 2));
+        QCOMPARE(dialogs, QStringList{QStringLiteral("saleDiscountDlg")});
+        QCOMPARE(page->selectedRows(), std::vector<int>{1});
+    }
+
+    void keysOfTheInputPanel() {
+        fx.stock("K", 2, 1.5);
+        open();
+        QLineEdit* code = page->inputPanel()->codeEdit();
+        code->setText(QStringLiteral("K"));
+        QTest::keyClick(code, Qt::Key_Return);
+        QCOMPARE(page->model()->rowCount(), 1);
+        QTest::keyClick(page->inputPanel()->quantityEdit(), Qt::Key_Enter);
+        QCOMPARE(page->model()->rowCount(), 2);
+        QTest::keyClick(code, Qt::Key_Escape);
+        QCOMPARE(page->model()->rowCount(), 2);
+        pay = QStringLiteral("3");
+        QTest::keyClick(code, Qt::Key_Return, Qt::ControlModifier);
+        QCOMPARE(status(), kSold);
+        QCOMPARE(fx.count("FSi_Flag=1"), 2);
+    }
+
+    void printingTheReceiptAndAgainFromTheRibbon() {
+        fx.stock("R", 1, 3.0);
+        open();
+        add(QStringLiteral("R"));
+        pay = QStringLiteral("3");
+        printIt = true;
+        page->checkout();
+        QCOMPARE(status(), kSold);
+        // With no printer on the test machine the receipt goes to a file.
+        const QStringList printed = QDir(QStringLiteral("receipts")).entryList(QDir::Files);
+        QCOMPARE(printed.size(), 1);
+        fx.shell().runGlobal(cmd::PrintReceipt);
+        QCOMPARE(QDir(QStringLiteral("receipts")).entryList(QDir::Files).size(), 2);
+        // The command survives the page; reopening the counter turns it off.
+        page.reset();
+        QVERIFY(fx.shell().globalEnabled(cmd::PrintReceipt));
+        open();
+        QVERIFY(!fx.shell().globalEnabled(cmd::PrintReceipt));
+    }
+
+    void leavingDropsTheSale() {
+        fx.stock("A", 2, 1.0);
+        fx.addMember("M", "周九", 1);
+        open();
+        memberCode = QStringLiteral("M");
+        page->onCommand(cmd::MemberDiscount);
+        add(QStringLiteral("A"), 2);
+        page.reset();
+        QVERIFY(!counter().hasMember());
+        QCOMPARE(fx.count("FSi_Flag=0"), 2);
+        open();
+        QCOMPARE(page->model()->rowCount(), 0);
+        add(QStringLiteral("A"), 2);
+        QCOMPARE(cell(0, SaleColPrice), QStringLiteral("1.0"));
+    }
+};
+
+QTEST_MAIN(TestSaleView)
+#include "test_saleview.moc"
