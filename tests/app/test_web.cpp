@@ -55,5 +55,13 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestWeb)
+// The browser needs its settings before the application object exists, as the
+// program makes them at start-up (tests run as root in CI).
+int main(int argc, char** argv) {
+    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    TestWeb test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "test_web.moc"
