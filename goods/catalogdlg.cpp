@@ -10,17 +10,14 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <unordered_set>
 
 #include "enterkey.h"
-#include "kit/gbklimit.h"
-#include "goodscells.h"
 #include "kit/appstate.h"
 #include "kit/busy.h"
 #include "kit/gbk.h"
+#include "kit/gbklimit.h"
 #include "kit/msgbox.h"
 #include "kit/shell.h"
-#include "vorn/sqltext.h"
 
 namespace vorn::ui {
 
@@ -51,12 +48,12 @@ CCatalogDlg::CCatalogDlg(Shell& shell, const Texts& texts, QWidget* parent)
         textEdit_ = new QPlainTextEdit;
         textEdit_->setTabChangesFocus(true);
         textEdit_->setFixedHeight(90);
-        limitGbk(textEdit_, texts.maxBytes);
+        limitGbk(textEdit_, texts.maxBytes, statusNotice(shell_));
         interceptEnter(textEdit_, [this] { save(); });
         editor = textEdit_;
     } else {
         lineEdit_ = new QLineEdit;
-        limitGbk(lineEdit_, texts.maxBytes);
+        limitGbk(lineEdit_, texts.maxBytes, statusNotice(shell_));
         editor = lineEdit_;
     }
     editor->setObjectName(QStringLiteral("name"));
@@ -137,8 +134,7 @@ void CCatalogDlg::addName() {
     const bool pending =
         std::any_of(additions_.begin(), additions_.end(), [&](const Entry& e) { return e.name == name; });
     // A failed count (-1) does not block the addition.
-    const std::string condition = std::string(texts_.nameColumn) + "='" + vorn::sql_escape(name) + "'";
-    if (pending || countNamed(condition.c_str()) > 0) {
+    if (pending || countNamed(catalogNameCondition(texts_.kind, name).c_str()) > 0) {
         shell_.reportFailure(texts_.duplicate.arg(text));
         return;
     }
@@ -168,7 +164,7 @@ void CCatalogDlg::removeSelected() {
             focusName();
             return;
         }
-        removals_.push_back({id, gbk(text)});
+        removals_.push_back(id);
     }
     setNameText(text);
     delete list_->takeItem(row);
@@ -178,41 +174,23 @@ void CCatalogDlg::removeSelected() {
     focusName();
 }
 
-std::string CCatalogDlg::transactionText() const {
-    std::string sql = "BEGIN;";
-    for (const Entry& e : additions_)
-        appendInsert(sql, e.name);
-    for (const Entry& e : removals_)
-        appendDelete(sql, e.id);
-    for (const Entry& e : removals_) {
-        sql += "UPDATE Store SET ";
-        sql += texts_.goodsColumn;
-        sql += "=1 WHERE ";
-        sql += texts_.goodsColumn;
-        sql += "=" + std::to_string(e.id) + ";";
-    }
-    sql += "COMMIT;";
-    return sql;
+int CCatalogDlg::countNamed(const char* condition) const {
+    vorn::Core& core = shell_.state().core;
+    return texts_.kind == CatalogKind::Types ? core.get_trec_count(condition) : core.get_sprec_count(condition);
 }
 
 void CCatalogDlg::save() {
-    const std::string sql = transactionText();
+    CatalogChanges changes;
+    for (const Entry& e : additions_)
+        changes.additions.push_back(e.name);
+    changes.removals = removals_;
     vorn::Core& core = shell_.state().core;
-    int rc = 0;
-    runBusy(shell_.window(), [&] {
-        rc = core.exec_sql(sql.c_str());
-        // A statement that failed left the transaction open; nothing of it may stay.
-        if (rc != 0) core.exec_sql("ROLLBACK;");
-    });
-    changeResult_ = rc == 0 ? static_cast<int>(additions_.size() + removals_.size()) : -1;
-    if (changeResult_ > 0 && !removals_.empty()) {
-        // The loaded goods show the fallback entry at once, without a reload.
-        std::unordered_set<int> gone;
-        for (const Entry& e : removals_)
-            gone.insert(e.id);
-        for (vorn::SRec& r : shell_.state().goods)
-            if (gone.count(r.*texts_.goodsField)) r.*texts_.goodsField = 1;
-    }
+    const CatalogKind kind = texts_.kind;
+    int result = -1;
+    runBusy(shell_.window(), [&] { result = saveCatalog(core, kind, changes); });
+    changeResult_ = result;
+    // The loaded goods show the fallback entry at once, without a reload.
+    if (result > 0) moveGoodsToFallback(shell_.state().goods, kind, changes.removals);
     accept();
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "catalogsave.h"
 #include "vorn/records.h"
 
 class QLineEdit;
@@ -29,9 +30,7 @@ public:
         QString duplicate;       // %1: the name
         QString firstEntry;      // the fallback entry cannot be removed
         QString removeQuestion;  // %1: the name
-        const char* nameColumn;  // for the duplicate check
-        const char* goodsColumn; // Store's column naming the entry
-        int vorn::SRec::*goodsField;
+        CatalogKind kind;
         int maxBytes;
         bool multiLine;
     };
@@ -58,29 +57,17 @@ protected:
     // Fills the list box (the subclass's constructor calls it with its list).
     void setEntries(const std::vector<Entry>& entries);
 
-    virtual int countNamed(const char* condition) = 0;
-    virtual void appendInsert(std::string& sql, const std::string& name) const = 0;
-    virtual void appendDelete(std::string& sql, int id) const = 0;
-
     void keyPressEvent(QKeyEvent* event) override;
-    Shell& shell() const { return shell_; }
-
-    // Appends one statement a record writes about itself.
-    template <class Rec>
-    static void appendStatement(std::string& sql, const Rec& r, int (Rec::*make)(char*) const) {
-        std::string buf(r.sql_capacity(), '\0');
-        const int n = (r.*make)(buf.data());
-        sql.append(buf.data(), static_cast<size_t>(n));
-    }
 
 private:
     void focusName();
-    std::string transactionText() const;
+    // Entries of the table with this condition (the store's count, or -1).
+    int countNamed(const char* condition) const;
 
     Shell& shell_;
     Texts texts_;
     std::vector<Entry> additions_;
-    std::vector<Entry> removals_;
+    std::vector<int> removals_; // ids of existing entries
     int nextTempId_ = 0;
     int changeResult_ = -1;
 

@@ -2,8 +2,9 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdlib>
+#include <string_view>
 
+#include "goodslimits.h"
 #include "kit/gbk.h"
 #include "vorn/sqltext.h"
 
@@ -106,6 +107,13 @@ QString timeText(int64_t t) {
     return QString::fromStdString(vorn::format_time(t));
 }
 
+QString totalText(double sum) {
+    if (!std::isfinite(sum)) return QStringLiteral("溢出");
+    // Up to here every tenth of the sum is exact and fits the footer.
+    if (std::fabs(sum) < 1e15) return moneyText(sum);
+    return QString::number(sum, 'g', 15);
+}
+
 QString goodsCellText(const vorn::SRec& unit, int c, const std::vector<vorn::TRec>& types,
                       const std::vector<vorn::SPRec>& suppliers) {
     switch (c) {
@@ -138,7 +146,7 @@ QString goodsCellText(const vorn::SRec& unit, int c, const std::vector<vorn::TRe
     }
 }
 
-double parseDecimal(const QString& text) {
+bool parsePrice(const QString& text, double& out) {
     const QByteArray bytes = text.toLatin1();
     const char* p = bytes.constData();
     const char* end = p + bytes.size();
@@ -147,9 +155,24 @@ double parseDecimal(const QString& text) {
     if (p < end && *p == '+') ++p;
     double value = 0.0;
     auto [rest, ec] = std::from_chars(p, end, value, std::chars_format::general);
-    (void)rest;
-    if (ec != std::errc() || !std::isfinite(value)) return 0.0;
-    return value;
+    if (ec == std::errc::invalid_argument) {
+        out = 0.0; // no number at all
+        return true;
+    }
+    if (ec == std::errc::result_out_of_range) {
+        // Too small to tell from 0 is 0; too large is no price.
+        const std::string_view number(p, static_cast<size_t>(rest - p));
+        const size_t e = number.find_first_of("eE");
+        if (e == std::string_view::npos || e + 1 >= number.size() || number[e + 1] != '-') return false;
+        value = 0.0;
+    }
+    if (!std::isfinite(value) || value < 0.0 || value > kMaxPrice) return false;
+    out = value;
+    return true;
+}
+
+QString priceRangeMessage(const QString& field) {
+    return QStringLiteral("\"%1\"必须在0.0到%2之间，请修改后重试").arg(field, moneyText(kMaxPrice));
 }
 
 int parseInteger(const QString& text) {
@@ -163,10 +186,6 @@ int parseInteger(const QString& text) {
     auto [rest, ec] = std::from_chars(p, end, value);
     (void)rest;
     return ec == std::errc() ? value : 0;
-}
-
-QString unrepresentableTextMessage() {
-    return QStringLiteral("输入的文字中含有无法保存的字符，请修改后重试");
 }
 
 } // namespace vorn::ui

@@ -60,15 +60,20 @@ QString goodsCellText(const vorn::SRec& unit, int c, const std::vector<vorn::TRe
 // Money and times as the whole program shows them.
 QString moneyText(double value);
 QString timeText(int64_t t);
+// A footer total. Everyday sums as moneyText(); a sum beyond exact tenths with
+// its fifteen significant digits ("1.23456789012346e+20"); one that overflowed
+// the double (or is not a number) as "溢出". Never "0.0" for a sum that is not 0.
+QString totalText(double sum);
 
-// A decimal number read the forgiving way the entry fields have always read
-// them: leading blanks skipped, the longest number at the start taken, anything
-// else (or nothing) reads as 0. Independent of the process locale.
-double parseDecimal(const QString& text);
+// A price as typed, read the forgiving way the entry fields have always read
+// numbers: leading blanks skipped, the longest number at the start taken, and a
+// text that holds no number reads as 0. False (out untouched) for a number no
+// price can be: negative, above kMaxPrice, or beyond a double ("1e400", "inf",
+// "nan"); such a price is refused, never stored changed.
+bool parsePrice(const QString& text, double& out);
+// The refusal of such a price, naming the field by its label ("零售价(元)").
+QString priceRangeMessage(const QString& field);
 // The integer at the start of the text (leading blanks and a sign allowed), 0 if none.
 int parseInteger(const QString& text);
-
-// Told when a typed text holds a character that the store's code page cannot keep.
-QString unrepresentableTextMessage();
 
 } // namespace vorn::ui

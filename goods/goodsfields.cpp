@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <utility>
 
 #include "goodscells.h"
 #include "kit/appstate.h"
@@ -29,7 +30,7 @@ void GoodsFields::show(const vorn::SRec& u, const AppState& st) const {
     remark->setPlainText(fromGbk(u.FSs_Remark));
 }
 
-QComboBox* makeNameCombo(const char* objectName, int maxBytes) {
+QComboBox* makeNameCombo(const char* objectName, int maxBytes, const GbkNotice& notice) {
     auto* c = new QComboBox;
     c->setObjectName(QString::fromLatin1(objectName));
     c->setEditable(true);
@@ -38,26 +39,40 @@ QComboBox* makeNameCombo(const char* objectName, int maxBytes) {
     // that matches no entry means the fallback entry.
     c->setCompleter(nullptr);
     c->setDuplicatesEnabled(true);
-    limitGbk(c, maxBytes);
+    limitGbk(c, maxBytes, notice);
     return c;
 }
 
-bool GoodsFields::read(vorn::SRec& u, const AppState& st) const {
+GoodsFields::Refusal GoodsFields::read(vorn::SRec& out, const AppState& st) const {
+    vorn::SRec u = out;
     std::string typeName;
     std::string supplierName;
-    if (!toGbk(code->text(), u.FSs_Code) || !toGbk(name->text(), u.FSs_Name) ||
-        !toGbk(size->text(), u.FSs_Size) || !toGbk(type->currentText(), typeName) ||
-        !toGbk(supplier->currentText(), supplierName) || !toGbk(remark->toPlainText(), u.FSs_Remark))
-        return false;
+    const std::pair<QWidget*, bool> texts[] = {
+        {code, toGbk(code->text(), u.FSs_Code)},
+        {name, toGbk(name->text(), u.FSs_Name)},
+        {size, toGbk(size->text(), u.FSs_Size)},
+        {type, toGbk(type->currentText(), typeName)},
+        {supplier, toGbk(supplier->currentText(), supplierName)},
+        {remark, toGbk(remark->toPlainText(), u.FSs_Remark)},
+    };
+    for (const auto& [field, ok] : texts)
+        if (!ok) return {unrepresentableTextMessage(), field};
+    const struct {
+        QLineEdit* edit;
+        const char* label;
+        double vorn::SRec::*price;
+    } prices[] = {
+        {oriP, "进货价(元)", &vorn::SRec::FSd_OriP},       {retP, "零售价(元)", &vorn::SRec::FSd_RetP},
+        {memP, "普通会员价(元)", &vorn::SRec::FSd_MemP},   {golP, "金卡会员价(元)", &vorn::SRec::FSd_GolP},
+        {whoP, "批发价(元)", &vorn::SRec::FSd_WhoP},       {speP, "特价(元)", &vorn::SRec::FSd_SpeP},
+    };
+    for (const auto& p : prices)
+        if (!parsePrice(p.edit->text(), u.*p.price))
+            return {priceRangeMessage(QString::fromUtf8(p.label)), p.edit};
     u.FSi_Type = typeIdByName(st.types, typeName, 1);
-    u.FSd_OriP = parseDecimal(oriP->text());
-    u.FSd_RetP = parseDecimal(retP->text());
-    u.FSd_MemP = parseDecimal(memP->text());
-    u.FSd_GolP = parseDecimal(golP->text());
-    u.FSd_WhoP = parseDecimal(whoP->text());
-    u.FSd_SpeP = parseDecimal(speP->text());
     u.FSi_Supplier = supplierIdByName(st.suppliers, supplierName, 1);
-    return true;
+    out = std::move(u);
+    return {};
 }
 
 } // namespace vorn::ui

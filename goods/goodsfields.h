@@ -3,11 +3,15 @@
 // dialog lays the widgets out its own way; showing and reading them is shared.
 #pragma once
 
+#include <QString>
+
+#include "kit/gbklimit.h"
 #include "vorn/records.h"
 
 class QComboBox;
 class QLineEdit;
 class QPlainTextEdit;
+class QWidget;
 
 namespace vorn::ui {
 
@@ -29,14 +33,20 @@ struct GoodsFields {
 
     // Fills the widgets from the unit; a type or supplier without an entry shows the first.
     void show(const vorn::SRec& unit, const AppState& state) const;
-    // Writes the fields into the unit (other fields untouched). A type or supplier
-    // name without an entry gives id 1. False when a text holds a character GBK
-    // cannot represent.
-    bool read(vorn::SRec& unit, const AppState& state) const;
+    // What stopped a read: the sentence for the user and the field to fix.
+    struct Refusal {
+        QString message;
+        QWidget* field = nullptr;
+    };
+    // Writes the fields into the unit (other fields untouched) and returns an
+    // empty refusal; a type or supplier name without an entry gives id 1. When a
+    // price is out of range or a text holds a character GBK cannot represent,
+    // the unit is left as it was and the refusal says why.
+    Refusal read(vorn::SRec& unit, const AppState& state) const;
 };
 
 // The editable drop-down of type or supplier names: free text limited in GBK
-// bytes, taken exactly as typed.
-QComboBox* makeNameCombo(const char* objectName, int maxBytes);
+// bytes (dropped characters told through notice), taken exactly as typed.
+QComboBox* makeNameCombo(const char* objectName, int maxBytes, const GbkNotice& notice);
 
 } // namespace vorn::ui

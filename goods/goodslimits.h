@@ -11,6 +11,10 @@ constexpr int kTypeNameBytes = 28;      // FTs_Name CHAR(32)
 constexpr int kSupplierNameBytes = 252; // FSPs_Name VARCHAR(256)
 constexpr int kRemarkBytes = 252;       // FSs_Remark VARCHAR(256)
 constexpr int kPriceBytes = 28;
+// The highest price a unit may have. Its text (and that of any lower price)
+// fits the price edits whole, and the store's one-decimal money text keeps
+// every tenth of it exactly; a higher price is refused where it is typed.
+constexpr double kMaxPrice = 99999999.9;
 constexpr int kQuantityDigits = 3;
 
 // Most units one edit or one delete may work on.

@@ -26,10 +26,10 @@ namespace vorn::ui {
 
 namespace {
 
-QLineEdit* makeEdit(const char* objectName, int maxBytes) {
+QLineEdit* makeEdit(const char* objectName, int maxBytes, const GbkNotice& notice) {
     auto* e = new QLineEdit;
     e->setObjectName(QString::fromLatin1(objectName));
-    limitGbk(e, maxBytes);
+    limitGbk(e, maxBytes, notice);
     return e;
 }
 
@@ -64,22 +64,24 @@ void CStoreAddDlg::buildUi() {
     quantity_ = new QLineEdit(QStringLiteral("1"));
     quantity_->setObjectName(QStringLiteral("quantity"));
     quantity_->setMaxLength(kQuantityDigits);
-    fields_.code = makeEdit("code", kCodeBytes);
-    fields_.name = makeEdit("name", kNameBytes);
-    fields_.type = makeNameCombo("type", kTypeNameBytes);
-    fields_.size = makeEdit("size", kSizeBytes);
-    fields_.oriP = makeEdit("oriP", kPriceBytes);
-    fields_.retP = makeEdit("retP", kPriceBytes);
-    fields_.memP = makeEdit("memP", kPriceBytes);
-    fields_.golP = makeEdit("golP", kPriceBytes);
-    fields_.whoP = makeEdit("whoP", kPriceBytes);
-    fields_.speP = makeEdit("speP", kPriceBytes);
-    fields_.supplier = makeNameCombo("supplier", kSupplierNameBytes);
+    // The dialog's main window shows why characters went missing from a field.
+    const GbkNotice notice = statusNotice(shell_);
+    fields_.code = makeEdit("code", kCodeBytes, notice);
+    fields_.name = makeEdit("name", kNameBytes, notice);
+    fields_.type = makeNameCombo("type", kTypeNameBytes, notice);
+    fields_.size = makeEdit("size", kSizeBytes, notice);
+    fields_.oriP = makeEdit("oriP", kPriceBytes, notice);
+    fields_.retP = makeEdit("retP", kPriceBytes, notice);
+    fields_.memP = makeEdit("memP", kPriceBytes, notice);
+    fields_.golP = makeEdit("golP", kPriceBytes, notice);
+    fields_.whoP = makeEdit("whoP", kPriceBytes, notice);
+    fields_.speP = makeEdit("speP", kPriceBytes, notice);
+    fields_.supplier = makeNameCombo("supplier", kSupplierNameBytes, notice);
     fields_.remark = new QPlainTextEdit;
     fields_.remark->setObjectName(QStringLiteral("remark"));
     fields_.remark->setTabChangesFocus(true);
     fields_.remark->setFixedHeight(64);
-    limitGbk(fields_.remark, kRemarkBytes);
+    limitGbk(fields_.remark, kRemarkBytes, notice);
     interceptEnter(fields_.remark, {});
 
     // Most lines differ from the previous one only in code and name; the
@@ -167,15 +169,23 @@ void CStoreAddDlg::focusEdit(QLineEdit* edit) {
     edit->selectAll();
 }
 
-bool CStoreAddDlg::readFields(vorn::SRec& r) const {
-    if (!fields_.read(r, shell_.state())) return false;
+void CStoreAddDlg::focusField(QWidget* field) {
+    if (auto* edit = qobject_cast<QLineEdit*>(field))
+        focusEdit(edit);
+    else if (field)
+        field->setFocus();
+}
+
+GoodsFields::Refusal CStoreAddDlg::readFields(vorn::SRec& r) const {
+    GoodsFields::Refusal refusal = fields_.read(r, shell_.state());
+    if (!refusal.message.isEmpty()) return refusal;
     // A new unit: in stock, not sold; the stock time is the moment of saving.
     r.FSi_Id = 0;
     r.FSd_ReaP = 0.0;
     r.FSt_StoT = 0;
     r.FSt_SalT = 0;
     r.FSi_Flag = 0;
-    return true;
+    return {};
 }
 
 QString CStoreAddDlg::lineText(const vorn::SRec& u, int quantity) const {
@@ -195,8 +205,9 @@ void CStoreAddDlg::addLine() {
         return;
     }
     Line line;
-    if (!readFields(line.unit)) {
-        shell_.reportFailure(unrepresentableTextMessage());
+    if (const GoodsFields::Refusal refusal = readFields(line.unit); !refusal.message.isEmpty()) {
+        shell_.reportFailure(refusal.message);
+        focusField(refusal.field);
         return;
     }
     line.quantity = quantity;
@@ -205,16 +216,12 @@ void CStoreAddDlg::addLine() {
     focusEdit(fields_.code);
 }
 
-void CStoreAddDlg::showUnit(const vorn::SRec& u) {
-    fields_.show(u, shell_.state());
-}
-
 void CStoreAddDlg::takeLineBack() {
     QListWidgetItem* item = list_->currentItem();
     if (!item || !item->isSelected()) return;
     const int row = list_->row(item);
     if (row < 1 || static_cast<size_t>(row) > lines_.size()) return;
-    showUnit(lines_[static_cast<size_t>(row - 1)].unit);
+    fields_.show(lines_[static_cast<size_t>(row - 1)].unit, shell_.state());
     lines_.erase(lines_.begin() + (row - 1));
     delete list_->takeItem(row);
     // The list would select the next line by itself; a second "->" must not take

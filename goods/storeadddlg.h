@@ -28,7 +28,6 @@ public:
     int insertResult() const { return insertResult_; }
     // Lines collected so far (the header line not counted).
     int lineCount() const { return static_cast<int>(lines_.size()); }
-    int lineQuantity(int line) const { return lines_.at(static_cast<size_t>(line)).quantity; }
 
 public slots:
     void addLine();      // "<-"
@@ -47,9 +46,9 @@ private:
     void buildUi();
     void fillCombos();
     void focusEdit(QLineEdit* edit);
-    // The record the fields describe; false when a text cannot be stored.
-    bool readFields(vorn::SRec& out) const;
-    void showUnit(const vorn::SRec& unit);
+    void focusField(QWidget* field);
+    // The record the fields describe, or why it cannot be stored.
+    GoodsFields::Refusal readFields(vorn::SRec& out) const;
     QString lineText(const vorn::SRec& unit, int quantity) const;
 
     Shell& shell_;

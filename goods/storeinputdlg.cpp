@@ -26,10 +26,11 @@ namespace vorn::ui {
 
 namespace {
 
-QLineEdit* makeEdit(const char* objectName, int maxBytes, const QColor& colour = QColor()) {
+QLineEdit* makeEdit(const char* objectName, int maxBytes, const GbkNotice& notice,
+                    const QColor& colour = QColor()) {
     auto* e = new QLineEdit;
     e->setObjectName(QString::fromLatin1(objectName));
-    if (maxBytes > 0) limitGbk(e, maxBytes);
+    limitGbk(e, maxBytes, notice);
     if (colour.isValid()) {
         // The application's style sheet sets a text colour for every widget, which
         // a palette cannot override; a sheet of the edit's own can.
@@ -41,9 +42,14 @@ QLineEdit* makeEdit(const char* objectName, int maxBytes, const QColor& colour =
     return e;
 }
 
+// Stock time, real price and sale time are shown, never edited: read-only (the
+// style sheet greys such edits), out of the Tab order, and still selectable so
+// a time can be copied.
 QLineEdit* makeDisplay(const char* objectName) {
-    QLineEdit* e = makeEdit(objectName, 0);
-    e->setEnabled(false);
+    auto* e = new QLineEdit;
+    e->setObjectName(QString::fromLatin1(objectName));
+    e->setReadOnly(true);
+    e->setFocusPolicy(Qt::ClickFocus);
     return e;
 }
 
@@ -52,6 +58,8 @@ QLineEdit* makeDisplay(const char* objectName) {
 CStoreInputDlg::CStoreInputDlg(Shell& shell, QWidget* owner)
     : QWidget(owner, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint), shell_(shell) {
     setObjectName(QStringLiteral("goodsEditPanel"));
+    // A window of its own that should look like the program's dialogs.
+    setAttribute(Qt::WA_StyledBackground);
     setWindowTitle(QStringLiteral("商品编辑"));
     buildUi();
     adjustSize();
@@ -59,16 +67,19 @@ CStoreInputDlg::CStoreInputDlg(Shell& shell, QWidget* owner)
 }
 
 void CStoreInputDlg::buildUi() {
-    fields_.code = makeEdit("code", kCodeBytes);
-    fields_.name = makeEdit("name", kNameBytes);
-    fields_.type = makeNameCombo("type", kTypeNameBytes);
-    fields_.size = makeEdit("size", kSizeBytes);
-    fields_.oriP = makeEdit("oriP", kPriceBytes);
-    fields_.retP = makeEdit("retP", kPriceBytes, QColor(34, 139, 34));
-    fields_.memP = makeEdit("memP", kPriceBytes, QColor(210, 105, 30));
-    fields_.golP = makeEdit("golP", kPriceBytes, QColor(255, 97, 0));
-    fields_.whoP = makeEdit("whoP", kPriceBytes, QColor(160, 32, 240));
-    fields_.speP = makeEdit("speP", kPriceBytes, QColor(0, 0, 255));
+    // The panel is a window of its own; the main window's status bar says why
+    // characters went missing from a field.
+    const GbkNotice notice = statusNotice(shell_);
+    fields_.code = makeEdit("code", kCodeBytes, notice);
+    fields_.name = makeEdit("name", kNameBytes, notice);
+    fields_.type = makeNameCombo("type", kTypeNameBytes, notice);
+    fields_.size = makeEdit("size", kSizeBytes, notice);
+    fields_.oriP = makeEdit("oriP", kPriceBytes, notice);
+    fields_.retP = makeEdit("retP", kPriceBytes, notice, QColor(34, 139, 34));
+    fields_.memP = makeEdit("memP", kPriceBytes, notice, QColor(210, 105, 30));
+    fields_.golP = makeEdit("golP", kPriceBytes, notice, QColor(255, 97, 0));
+    fields_.whoP = makeEdit("whoP", kPriceBytes, notice, QColor(160, 32, 240));
+    fields_.speP = makeEdit("speP", kPriceBytes, notice, QColor(0, 0, 255));
     stoT_ = makeDisplay("stoT");
     reaP_ = makeDisplay("reaP");
     salT_ = makeDisplay("salT");
@@ -76,12 +87,12 @@ void CStoreInputDlg::buildUi() {
     state_->setObjectName(QStringLiteral("state"));
     state_->addItems({QStringLiteral("库存中"), QStringLiteral("已销售")});
     state_->setEnabled(false);
-    fields_.supplier = makeNameCombo("supplier", kSupplierNameBytes);
+    fields_.supplier = makeNameCombo("supplier", kSupplierNameBytes, notice);
     fields_.remark = new QPlainTextEdit;
     fields_.remark->setObjectName(QStringLiteral("remark"));
     fields_.remark->setTabChangesFocus(true);
     fields_.remark->setFixedHeight(72);
-    limitGbk(fields_.remark, kRemarkBytes);
+    limitGbk(fields_.remark, kRemarkBytes, notice);
     interceptEnter(fields_.remark, [this] { save(); });
     saveButton_ = new QPushButton(QStringLiteral("确认保存"));
     saveButton_->setObjectName(QStringLiteral("save"));
@@ -174,12 +185,14 @@ void CStoreInputDlg::showTemplate() {
     openedRetP_ = t.FSd_RetP;
 }
 
-bool CStoreInputDlg::readTemplate() { return fields_.read(template_, shell_.state()); }
-
 void CStoreInputDlg::save() {
     if (units_.empty() || !isVisible()) return;
-    if (!readTemplate()) {
-        shell_.reportFailure(unrepresentableTextMessage());
+    // A refused field keeps the panel open on it: nothing is written changed.
+    if (const GoodsFields::Refusal refusal = fields_.read(template_, shell_.state());
+        !refusal.message.isEmpty()) {
+        shell_.reportFailure(refusal.message);
+        if (auto* edit = qobject_cast<QLineEdit*>(refusal.field)) edit->selectAll();
+        if (refusal.field) refusal.field->setFocus();
         return;
     }
     // The units are written from the panel's own copies: the loaded rows may

@@ -47,7 +47,6 @@ private:
     void buildUi();
     void fillCombos();
     void showTemplate();
-    bool readTemplate();
 
     Shell& shell_;
     GoodsFields fields_;

@@ -19,9 +19,10 @@
 #include "typeinputdlg.h"
 #include "kit/appstate.h"
 #include "kit/busy.h"
-#include "res/commandids.h"
+#include "kit/gbklimit.h"
 #include "kit/msgbox.h"
 #include "kit/shell.h"
+#include "res/commandids.h"
 #include "res/strings.h"
 
 namespace vorn::ui {
@@ -219,16 +220,10 @@ void CStoreView::search() {
         return;
     }
     condition_ = std::move(condition);
-    loadRows();
-    shell().showStatus(searchedText(hasRecord_ ? static_cast<int>(st.goods.size()) : 0));
-    updateFooters();
+    shell().showStatus(searchedText(reload()));
 }
 
-void CStoreView::reload() {
-    loadRows();
-}
-
-bool CStoreView::loadRows() {
+int CStoreView::reload() {
     AppState& st = shell().state();
     // Let go of the old rows before the new ones arrive: two full lists of a big
     // shop would not fit side by side.
@@ -245,17 +240,19 @@ bool CStoreView::loadRows() {
     st.goods = std::move(rows);
     hasRecord_ = n >= 1;
     model_->resetRows();
+    // The totals always describe the rows just listed, whoever asked for them.
+    updateFooters();
     shell().updateCommands();
-    return n >= 0;
+    return hasRecord_ ? static_cast<int>(st.goods.size()) : 0;
 }
 
 void CStoreView::updateFooters() {
     const AppState& st = shell().state();
     GoodsTotals t;
     if (hasRecord_) t = sumGoods(st.goods);
-    footer_->setText(ColOriP, moneyText(t.ori));
-    footer_->setText(ColRetP, moneyText(t.ret));
-    footer_->setText(ColReaP, moneyText(t.rea));
+    footer_->setText(ColOriP, totalText(t.ori));
+    footer_->setText(ColRetP, totalText(t.ret));
+    footer_->setText(ColReaP, totalText(t.rea));
 }
 
 void CStoreView::sortBy(int column, bool ascending) {
@@ -273,7 +270,15 @@ void CStoreView::onSortIndicator(int section, Qt::SortOrder order) {
     sortSection_ = section;
     sortOrder_ = order;
     sortClause_ = goodsSortClause(section, order == Qt::AscendingOrder);
-    loadRows();
+    // A page that was never searched lists every unit here (its condition is
+    // empty), so the status says what the list now holds.
+    const int n = reload();
+    const int column = section < 0 ? int(ColCode) : section;
+    const bool ascending = section < 0 || order == Qt::AscendingOrder;
+    shell().showStatus(QStringLiteral("成功按\"%1\"%2排列%3件商品")
+                           .arg(QString::fromUtf8(goodsColumn(column).caption),
+                                ascending ? QStringLiteral("升序") : QStringLiteral("降序"))
+                           .arg(n));
 }
 
 // ---- Search inputs on the ribbon ----------------------------------------------
@@ -353,8 +358,7 @@ void CStoreView::onEditFinished(bool totalsChanged, int result) {
         shell().showStatus(QStringLiteral("未\"编辑\"任何商品信息"));
     } else {
         shell().reportFailure(QStringLiteral("未知异常导致商品信息\"编辑\"失败，放弃该次\"编辑\"操作"));
-        loadRows();
-        updateFooters();
+        reload();
     }
 }
 

@@ -28,8 +28,10 @@ public:
     bool onCommand(int id) override;
     bool isCommandEnabled(int id) const override;
 
-    // Rebuilds the list from the stored search condition and sort clause.
-    void reload();
+    // Rebuilds the list and its footers from the stored search condition and
+    // sort clause; returns how many units it lists now (0 also when the store
+    // failed).
+    int reload();
     // Recomputes the three footer totals from the loaded rows.
     void updateFooters();
     // As a click on a header section: column 0 to 10 sorts, others do nothing.
@@ -56,7 +58,6 @@ public:
 private:
     void buildList();
     void search();
-    bool loadRows();
     void chooseSpan(int id);
     void clearSearch();
     void addGoods();

@@ -17,9 +17,7 @@ CCatalogDlg::Texts typeTexts() {
     t.firstEntry = QStringLiteral("不能删除\"未知\"商品类型");
     t.removeQuestion = QStringLiteral(
         "你的下一步操作将删除商品类型\"%1\"，所有指定该商品类型的商品将自动置为\"未知\"商品，是否要继续？");
-    t.nameColumn = "FTs_Name";
-    t.goodsColumn = "FSi_Type";
-    t.goodsField = &vorn::SRec::FSi_Type;
+    t.kind = CatalogKind::Types;
     t.maxBytes = kTypeNameBytes;
     t.multiLine = false;
     return t;
@@ -33,23 +31,6 @@ CStoreTypeInputDlg::CStoreTypeInputDlg(Shell& shell, QWidget* parent)
     for (const vorn::TRec& t : shell.state().types)
         entries.push_back({t.FTi_Id, t.FTs_Name});
     setEntries(entries);
-}
-
-int CStoreTypeInputDlg::countNamed(const char* condition) {
-    return shell().state().core.get_trec_count(condition);
-}
-
-void CStoreTypeInputDlg::appendInsert(std::string& sql, const std::string& name) const {
-    vorn::TRec r;
-    r.FTi_Id = 0;
-    r.FTs_Name = name;
-    appendStatement(sql, r, &vorn::TRec::make_insert_sql);
-}
-
-void CStoreTypeInputDlg::appendDelete(std::string& sql, int id) const {
-    vorn::TRec r;
-    r.FTi_Id = id;
-    appendStatement(sql, r, &vorn::TRec::make_delete_sql);
 }
 
 } // namespace vorn::ui

@@ -9,11 +9,6 @@ class CStoreTypeInputDlg : public CCatalogDlg {
     Q_OBJECT
 public:
     explicit CStoreTypeInputDlg(Shell& shell, QWidget* parent = nullptr);
-
-protected:
-    int countNamed(const char* condition) override;
-    void appendInsert(std::string& sql, const std::string& name) const override;
-    void appendDelete(std::string& sql, int id) const override;
 };
 
 } // namespace vorn::ui

@@ -4,6 +4,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEvent>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -14,8 +15,10 @@
 #include <QStackedWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "frame/ribbontable.h"
+#include "kit/gbklimit.h"
 #include "res/strings.h"
 
 namespace vorn::ui {
@@ -26,6 +29,63 @@ constexpr int kRowHeight = 22;
 constexpr int kRows = 3;
 constexpr int kRowSpacing = 3;
 constexpr int kPanelHeight = kRows * kRowHeight + (kRows - 1) * kRowSpacing;
+// The most a search edit keeps, in GBK bytes: the widest text column less four.
+// A longer text could match nothing.
+constexpr int kSearchTextBytes = 252;
+
+// A control whose table width is the least it takes: its own need (a long
+// caption, a long entry) makes it wider, never narrower. Done in the size hint,
+// which the style sheet's minimum widths leave alone.
+template <class Base> class AtLeast : public Base {
+public:
+    explicit AtLeast(int least, QWidget* parent = nullptr) : Base(parent), least_(least) {
+        this->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    }
+    QSize sizeHint() const override {
+        const QSize s = Base::sizeHint();
+        return {std::max(s.width(), least_), s.height()};
+    }
+
+private:
+    int least_;
+};
+
+// What the tab's panel stack holds: a window onto the panel, which keeps the
+// width its controls ask for. A window too narrow for them clips the panel at
+// its right end; no control is ever squeezed below its size and cut.
+class PanelPage : public QWidget {
+public:
+    explicit PanelPage(QWidget* panel) : panel_(panel) { panel->setParent(this); }
+    QSize sizeHint() const override { return panel_->sizeHint(); }
+    QSize minimumSizeHint() const override { return {1, panel_->sizeHint().height()}; }
+
+protected:
+    bool event(QEvent* event) override {
+        // The panel's controls changed their size (a caption, the entries of a
+        // drop-down): give it the width it now asks for.
+        if (event->type() == QEvent::LayoutRequest) {
+            fit();
+            updateGeometry();
+        }
+        return QWidget::event(event);
+    }
+    void resizeEvent(QResizeEvent* event) override {
+        QWidget::resizeEvent(event);
+        fit();
+    }
+    void showEvent(QShowEvent* event) override {
+        QWidget::showEvent(event);
+        fit();
+    }
+
+private:
+    void fit() {
+        if (QLayout* l = panel_->layout()) l->activate();
+        panel_->setGeometry(0, 0, std::max(panel_->sizeHint().width(), width()), height());
+    }
+
+    QWidget* panel_;
+};
 } // namespace
 
 QIcon Ribbon::icon(const char* name) {
@@ -65,7 +125,7 @@ Ribbon::Ribbon(QWidget* parent) : QWidget(parent) {
         tabs_->addButton(b, static_cast<int>(t));
         tabButtons_.push_back(b);
         tabLayout->addWidget(b);
-        panels_->addWidget(buildPanel(static_cast<int>(t)));
+        panels_->addWidget(new PanelPage(buildPanel(static_cast<int>(t))));
     }
     tabLayout->addStretch(1);
     if (!tabButtons_.empty()) tabButtons_.front()->setChecked(true);
@@ -190,7 +250,8 @@ QWidget* Ribbon::buildSmall(const RibbonControl& c) {
     switch (c.kind) {
     case RibbonKind::Small:
     case RibbonKind::SmallText: {
-        auto* b = new QPushButton(text);
+        auto* b = new AtLeast<QPushButton>(c.width);
+        b->setText(text);
         b->setObjectName(QStringLiteral("ribbonSmall"));
         b->setFlat(true);
         b->setFocusPolicy(Qt::NoFocus);
@@ -198,7 +259,7 @@ QWidget* Ribbon::buildSmall(const RibbonControl& c) {
             b->setIcon(icon(c.icon));
             b->setIconSize(QSize(16, 16));
         }
-        if (c.width > 0) b->setFixedWidth(c.width);
+        // A caption set later (a chosen date span) widens the button rather than being cut.
         connect(b, &QPushButton::clicked, this, [this, id = c.id] { emit command(id); });
         item.button = b;
         w = b;
@@ -234,16 +295,21 @@ QWidget* Ribbon::buildSmall(const RibbonControl& c) {
             item.edit = new QLineEdit(row);
             item.edit->setObjectName(QStringLiteral("ribbonEdit"));
             if (c.width > 0) item.edit->setFixedWidth(c.width);
+            // Text GBK cannot hold is dropped as it is typed or pasted, and the main
+            // window's status bar says so, as in every other field of the program.
+            limitGbk(item.edit, kSearchTextBytes);
             connect(item.edit, &QLineEdit::returnPressed, this, [this, id = c.id] { emit command(id); });
             h->addWidget(item.edit);
         } else {
-            item.combo = new QComboBox(row);
+            item.combo = new AtLeast<QComboBox>(c.width, row);
             item.combo->setObjectName(QStringLiteral("ribbonCombo"));
             item.combo->setEditable(false);
             item.combo->addItems(c.items);
             // A search condition starts empty: nothing chosen means "any".
             item.combo->setCurrentIndex(-1);
-            if (c.width > 0) item.combo->setFixedWidth(c.width);
+            // Wide enough for the longest entry beside the arrow, whatever the
+            // entries become (the goods types).
+            item.combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
             connect(item.combo, &QComboBox::activated, this, [this, id = c.id] { emit command(id); });
             h->addWidget(item.combo);
         }

@@ -131,8 +131,6 @@ void runBusyWithProgress(QWidget* owner, const std::function<void(BusyProgress&)
     runUnderWindow(owner, true, job);
 }
 
-bool busyJobRunning() { return gRunning > 0; }
-
 void whenIdle(QObject* context, std::function<void()> fn) {
     if (!fn) return;
     if (gRunning == 0) {

@@ -33,20 +33,4 @@ int gbkLength(const QString& text) {
     return static_cast<int>(out.size());
 }
 
-QString truncateGbk(const QString& text, int maxBytes) {
-    QString result;
-    int used = 0;
-    for (int i = 0; i < text.size();) {
-        int len = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
-        QString piece = text.mid(i, len);
-        int bytes = gbkLength(piece);
-        if (bytes < 0) bytes = 2;
-        if (used + bytes > maxBytes) break;
-        result += piece;
-        used += bytes;
-        i += len;
-    }
-    return result;
-}
-
 } // namespace vorn::ui

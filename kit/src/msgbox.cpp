@@ -22,16 +22,6 @@ void errorBox(QWidget* parent, const QString& text) {
     box.exec();
 }
 
-void infoBox(QWidget* parent, const QString& text) {
-    if (recorder) {
-        recorder->shown << text;
-        return;
-    }
-    QMessageBox box(QMessageBox::Information, QStringLiteral("Qelto进销存"), text, QMessageBox::Ok, parent);
-    box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
-    box.exec();
-}
-
 bool askYesNo(QWidget* parent, const QString& text) {
     if (recorder) {
         recorder->shown << text;

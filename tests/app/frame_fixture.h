@@ -13,6 +13,7 @@
 #include "frame/ribbon.h"
 #include "kit/appstate.h"
 #include "kit/gbk.h"
+#include "kit/loadingwnd.h"
 #include "kit/msgbox.h"
 
 namespace vorn::ui::test {
@@ -39,6 +40,8 @@ public:
     FrameFixture() : old_(QDir::currentPath()) {
         QDir::setCurrent(dir_.path());
         installRecorder(&messages);
+        // The busy window need not linger for anybody to see it.
+        CLoadingWnd::setLingerMs(0);
     }
     ~FrameFixture() {
         frame.reset();

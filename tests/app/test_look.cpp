@@ -2,15 +2,22 @@
 // another, captions not cut, icons present, the blink icons distinct. With
 // VORN_SCREENSHOT_DIR set it also writes the screenshots of the main window.
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QComboBox>
 #include <QLayout>
+#include <QLineEdit>
 #include <QStackedWidget>
+#include <QStyleOptionComboBox>
 #include <QtTest>
 
 #include "frame/internetview.h"
 #include "frame/look.h"
 #include "frame/ribbontable.h"
 #include "res/commandids.h"
+#include "spanprompt.h"
+#include "storeinputdlg.h"
+#include "storeview.h"
 #include "frame_fixture.h"
 
 using namespace vorn::ui;
@@ -71,6 +78,26 @@ std::vector<std::pair<int, QWidget*>> controlsOf(Ribbon& ribbon, int tab) {
             if (QWidget* w = ribbon.widget(c.id)) out.emplace_back(c.id, w);
     return out;
 }
+// Every control of the tab's panel inside it, none over another, no caption cut.
+void checkPanel(Ribbon& ribbon, int tab) {
+    QWidget* panel = ribbon.findChild<QStackedWidget*>(QStringLiteral("ribbonPanels"))->currentWidget();
+    QVERIFY(panel);
+    std::vector<std::pair<int, QRect>> rects;
+    for (auto [id, w] : controlsOf(ribbon, tab)) {
+        const QString what = QStringLiteral("tab %1 control %2").arg(tab).arg(id);
+        QVERIFY2(w->isVisible(), qPrintable(what));
+        const QRect r(w->mapTo(panel, QPoint(0, 0)), w->size());
+        QVERIFY2(panel->rect().contains(r), qPrintable(what));
+        for (const auto& [other, o] : rects)
+            QVERIFY2(!o.intersects(r), qPrintable(what + QStringLiteral(" overlaps %1").arg(other)));
+        rects.emplace_back(id, r);
+        if (auto* b = qobject_cast<QAbstractButton*>(w)) {
+            const int need = b->fontMetrics().horizontalAdvance(b->text());
+            QVERIFY2(need <= b->width(), qPrintable(what + QStringLiteral(" caption cut")));
+        }
+    }
+}
+
 } // namespace
 
 class TestFrameLook : public QObject {
@@ -87,28 +114,102 @@ private slots:
         FrameFixture f;
         QVERIFY(f.create());
         QVERIFY(f.loginAsAdmin());
-        Ribbon& ribbon = f.ribbon();
-        for (int tab = 0; tab < ribbon.tabCount(); ++tab) {
+        for (int tab = 0; tab < f.ribbon().tabCount(); ++tab) {
             f.frame->selectTab(tab);
             settle(*f.frame);
-            QWidget* panel =
-                ribbon.findChild<QStackedWidget*>(QStringLiteral("ribbonPanels"))->currentWidget();
-            QVERIFY(panel);
-            std::vector<std::pair<int, QRect>> rects;
-            for (auto [id, w] : controlsOf(ribbon, tab)) {
-                const QString what = QStringLiteral("tab %1 control %2").arg(tab).arg(id);
-                QVERIFY2(w->isVisible(), qPrintable(what));
-                const QRect r(w->mapTo(panel, QPoint(0, 0)), w->size());
-                QVERIFY2(panel->rect().contains(r), qPrintable(what));
-                for (const auto& [other, o] : rects)
-                    QVERIFY2(!o.intersects(r), qPrintable(what + QStringLiteral(" overlaps %1").arg(other)));
-                rects.emplace_back(id, r);
-                if (auto* b = qobject_cast<QAbstractButton*>(w)) {
-                    const int need = b->fontMetrics().horizontalAdvance(b->text());
-                    QVERIFY2(need <= b->width(), qPrintable(what + QStringLiteral(" caption cut")));
-                }
-            }
+            checkPanel(f.ribbon(), tab);
         }
+    }
+
+    void spanCaptionsAndDropDownsFit() {
+        FrameFixture f;
+        QVERIFY(f.create());
+        QVERIFY(f.loginAsAdmin());
+        // A long type name, as a shop may well give one.
+        vorn::TRec t;
+        t.FTs_Name = gbk(QStringLiteral("进口休闲零食饮料礼盒"));
+        QCOMPARE(f.frame->state().core.insert_trec(&t, 1), 1);
+        QVERIFY(f.frame->state().loadTypesAndSuppliers());
+        f.frame->refillTypeCombo();
+        f.frame->selectTab(1);
+        flush();
+        auto* page = qobject_cast<CStoreView*>(f.frame->view());
+        QVERIFY(page);
+        page->setSpanPrompt([](const QDate&, const QDate&, QWidget*) {
+            return SpanAnswer{1, QDate(2026, 12, 7), QDate(2026, 12, 7)};
+        });
+        f.frame->onCommand(cmd::StockTime);
+        f.frame->onCommand(cmd::SaleTime);
+        settle(*f.frame);
+        QCOMPARE(f.ribbon().caption(cmd::StockTime), QStringLiteral("入库时间: 2026-12-07 到 2026-12-07"));
+        for (int id : {cmd::StockTime, cmd::SaleTime}) {
+            auto* b = qobject_cast<QAbstractButton*>(f.ribbon().widget(id));
+            QVERIFY(b);
+            // All the room the style asks for the icon and the whole caption.
+            QVERIFY2(b->width() >= b->sizeHint().width(), qPrintable(QString::number(id)));
+        }
+        for (int id : {cmd::GoodsType, cmd::GoodsState}) {
+            auto* combo = qobject_cast<QComboBox*>(f.ribbon().widget(id));
+            QVERIFY(combo);
+            QStyleOptionComboBox opt;
+            opt.initFrom(combo);
+            const QRect field =
+                combo->style()->subControlRect(QStyle::CC_ComboBox, &opt, QStyle::SC_ComboBoxEditField, combo);
+            const QRect arrow =
+                combo->style()->subControlRect(QStyle::CC_ComboBox, &opt, QStyle::SC_ComboBoxArrow, combo);
+            QVERIFY(!field.intersects(arrow));
+            for (int i = 0; i < combo->count(); ++i)
+                QVERIFY2(combo->fontMetrics().horizontalAdvance(combo->itemText(i)) <= field.width(),
+                         qPrintable(combo->itemText(i)));
+            // The open list shows every entry, the last one whole.
+            combo->showPopup();
+            QAbstractItemView* view = combo->view();
+            QVERIFY(view->isVisible());
+            const QRect last = view->visualRect(view->model()->index(combo->count() - 1, 0));
+            QVERIFY2(view->viewport()->rect().contains(last), qPrintable(QString::number(id)));
+            QVERIFY(view->width() >= combo->width() - 2);
+            combo->hidePopup();
+        }
+        checkPanel(f.ribbon(), 1);
+        shoot(*f.frame, QStringLiteral("goods-span.png"));
+
+        // Back to no span: the button goes back to its own width.
+        page->setSpanPrompt([](const QDate&, const QDate&, QWidget*) { return SpanAnswer{0, {}, {}}; });
+        f.frame->onCommand(cmd::StockTime);
+        settle(*f.frame);
+        QCOMPARE(f.ribbon().widget(cmd::StockTime)->width(), 216);
+    }
+
+    void readOnlyFieldsLookReadOnly() {
+        FrameFixture f;
+        QVERIFY(f.create());
+        QVERIFY(f.loginAsAdmin());
+        fillShop(f.frame->state());
+        f.frame->selectTab(1);
+        flush();
+        f.frame->onCommand(cmd::SearchGoods);
+        auto* page = qobject_cast<CStoreView*>(f.frame->view());
+        QVERIFY(page);
+        page->openEditor({1});
+        CStoreInputDlg* panel = page->panel();
+        QVERIFY(panel->isVisible());
+        settle(*panel);
+        // The middle of the right end of a field: inside its frame, clear of its text.
+        auto background = [](QWidget* w) {
+            const QImage image = w->grab().toImage();
+            return image.pixelColor(image.width() - 6, image.height() / 2);
+        };
+        const QColor editable = background(panel->findChild<QLineEdit*>(QStringLiteral("code")));
+        QCOMPARE(editable, QColor(Qt::white));
+        for (const char* name : {"stoT", "reaP", "salT"}) {
+            const QColor shown = background(panel->findChild<QLineEdit*>(QString::fromLatin1(name)));
+            QVERIFY2(shown != editable, name);
+            QVERIFY2(shown.lightness() < 245, name);
+        }
+        const QColor state = background(panel->findChild<QComboBox*>(QStringLiteral("state")));
+        QVERIFY(state != editable);
+        const QString dir = qEnvironmentVariable("VORN_SCREENSHOT_DIR");
+        if (!dir.isEmpty()) QVERIFY(panel->grab().save(QDir(dir).filePath(QStringLiteral("goods-edit.png"))));
     }
 
     void largeButtonsHaveIcons() {
@@ -147,7 +248,7 @@ private slots:
         fillShop(f.frame->state());
         f.frame->selectTab(1);
         flush();
-        f.frame->onCommand(114); // 搜索商品
+        f.frame->onCommand(cmd::SearchGoods);
         flush();
         shoot(*f.frame, QStringLiteral("goods.png"));
         if (qEnvironmentVariableIsSet("VORN_SCREENSHOT_TABS")) {

@@ -1,4 +1,5 @@
 // The ribbon, page switching and command state of the main window.
+#include <QLineEdit>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -52,18 +53,36 @@ private slots:
         QCOMPARE(r.tabCount(), 11);
         for (int i = 0; i < 11; ++i)
             QCOMPARE(r.tabText(i), tabs[i]);
-        // Every control shows the string of its command id.
-        for (int id : r.commandIds())
-            QCOMPARE(r.caption(id), caption(id));
-        QCOMPARE(r.caption(124), QStringLiteral("切换用户"));
-        QCOMPARE(r.caption(32778), QStringLiteral("备份到指定位置"));
+        // Controls show their captions, menu entries and input labels included.
+        const QList<QPair<int, QString>> captions = {
+            {cmd::SwitchUser, QStringLiteral("切换用户")},   {cmd::AddGoods, QStringLiteral("录入商品")},
+            {cmd::Categories, QStringLiteral("类别定义")},   {cmd::GoodsTypes, QStringLiteral("商品类型")},
+            {cmd::Suppliers, QStringLiteral("供货商")},      {cmd::GoodsCode, QStringLiteral("编码:")},
+            {cmd::GoodsType, QStringLiteral("  类型:")},     {cmd::GoodsState, QStringLiteral("  状态:")},
+            {cmd::StockTime, QStringLiteral("入库时间")},    {cmd::SaleTime, QStringLiteral("售出时间")},
+            {cmd::ClearGoodsSearch, QStringLiteral("清除所有搜索条件")},
+            {cmd::SearchGoods, QStringLiteral("搜索商品")},  {cmd::BackupTo, QStringLiteral("备份到指定位置")},
+            {cmd::SearchMember, QStringLiteral("搜索会员")}, {cmd::StatByYear, QStringLiteral("以年份统计")},
+            {cmd::Help, QStringLiteral("使用帮助")},
+        };
+        for (const auto& [id, text] : captions)
+            QCOMPARE(r.caption(id), text);
         // Every command of the table has a control, the pop-up entries included.
-        for (int id :
-             {102, 103,   105,   116,   32771, 32772, 106, 107, 109, 108, 122, 111, 113, 204, 114, 118, 131,
-              143, 32777, 32778, 32779, 32780, 120,   155, 157, 115, 117, 119, 110, 205, 112, 126, 127, 129,
-              130, 141,   123,   167,   128,   125,   182, 151, 124, 121, 174, 183, 200, 201, 207, 208})
+        for (int id : {cmd::AddGoods,      cmd::RemoveGoods,  cmd::EditGoods,     cmd::Categories,
+                       cmd::GoodsTypes,    cmd::Suppliers,    cmd::GoodsCode,     cmd::GoodsName,
+                       cmd::GoodsSize,     cmd::GoodsType,    cmd::GoodsState,    cmd::StockTime,
+                       cmd::SaleTime,      cmd::ClearGoodsSearch, cmd::SearchGoods, cmd::SystemUsers,
+                       cmd::Backup,        cmd::Restore,      cmd::QuickBackup,   cmd::BackupTo,
+                       cmd::QuickRestore,  cmd::RestoreFrom,  cmd::AddMember,     cmd::DeleteMember,
+                       cmd::EditMember,    cmd::MemberCode,   cmd::MemberName,    cmd::MemberType,
+                       cmd::CreateTime,    cmd::ClearMemberSearch, cmd::SearchMember, cmd::StatByYear,
+                       cmd::StatByCustom,  cmd::SetYears,     cmd::SetCustom,     cmd::MakeCharts,
+                       cmd::ZoomChart,     cmd::PrevChart,    cmd::NextChart,     cmd::AllCharts,
+                       cmd::Help,          cmd::Support,      cmd::SwitchUser,    cmd::MemberDiscount,
+                       cmd::GoodsDiscount, cmd::PrintReceipt, cmd::RunAlarm,      cmd::Alarm,
+                       cmd::RunBirthday,   cmd::Birthday})
             QVERIFY2(r.hasCommand(id), qPrintable(QString::number(id)));
-        for (int id = 185; id <= 199; ++id)
+        for (int id = cmd::FirstWebButton; id <= cmd::LastWebButton; ++id)
             QVERIFY(r.hasCommand(id));
         // Drop-down lists: the types as loaded, the fixed entries.
         QCOMPARE(r.items(cmd::GoodsType), QStringList{QStringLiteral("未知")});
@@ -71,11 +90,11 @@ private slots:
         QCOMPARE(r.items(cmd::MemberType),
                  (QStringList{QStringLiteral("普通会员"), QStringLiteral("金卡会员")}));
         // The table places commands on their tabs.
-        QCOMPARE(commandPage(32771), 3);
-        QCOMPARE(commandPage(124), 2);
-        QCOMPARE(commandPage(187), 0);
-        QCOMPARE(commandPage(182), 0);
-        QCOMPARE(commandPage(183), 0);
+        QCOMPARE(commandPage(cmd::GoodsTypes), 3);
+        QCOMPARE(commandPage(cmd::SwitchUser), 2);
+        QCOMPARE(commandPage(cmd::FirstWebButton + 2), 0);
+        QCOMPARE(commandPage(cmd::Help), 0);
+        QCOMPARE(commandPage(cmd::PrintReceipt), 0);
         QCOMPARE(commandPage(999), -1);
     }
 
@@ -132,7 +151,7 @@ private slots:
         QVERIFY(f.frame->isEnabled(cmd::QuickBackup));
         QVERIFY(!f.frame->isEnabled(cmd::MakeCharts));
         QVERIFY(!f.frame->isEnabled(cmd::RunAlarm));
-        QVERIFY(f.frame->isEnabled(187));                // web buttons work anywhere
+        QVERIFY(f.frame->isEnabled(cmd::FirstWebButton + 2)); // web buttons work anywhere
         QVERIFY(f.frame->isEnabled(cmd::Support));       // so do help and support
         QVERIFY(!f.frame->isEnabled(cmd::PrintReceipt)); // nothing printed yet
         QVERIFY(f.ribbon().isCommandEnabled(cmd::QuickBackup));
@@ -348,6 +367,29 @@ private slots:
         QCOMPARE(f.ribbon().caption(cmd::StockTime), QStringLiteral("入库时间: 2024-01-01 到 2024-01-31"));
         f.frame->setRibbonIndex(cmd::GoodsState, 5); // out of range: no choice
         QCOMPARE(f.frame->ribbonIndex(cmd::GoodsState), -1);
+    }
+
+    void searchEditsDropWhatGbkCannotHold() {
+        FrameFixture f;
+        QVERIFY(f.create());
+        QVERIFY(f.loginAsAdmin());
+        addUnits(f.frame->state(), "AB", 2);
+        addUnits(f.frame->state(), "CD", 1);
+        f.frame->selectTab(1);
+        flush();
+        auto* code = qobject_cast<QLineEdit*>(f.ribbon().widget(cmd::GoodsCode));
+        QVERIFY(code);
+        // Pasted with a character GBK has no code for: the rest is kept, the status says why.
+        code->insert(QStringLiteral("A\U0001F600B"));
+        QCOMPARE(f.ribbon().text(cmd::GoodsCode), QStringLiteral("AB"));
+        QCOMPARE(f.frame->statusText(), QStringLiteral("输入的文字中含有无法保存的字符，请修改后重试"));
+        f.frame->onCommand(cmd::SearchGoods);
+        QCOMPARE(f.frame->statusText(), QStringLiteral("在当前设定条件下，\"搜索\"到2件商品"));
+        // A text that GBK holds is taken as it is.
+        code->clear();
+        code->insert(QStringLiteral("商品"));
+        QCOMPARE(f.ribbon().text(cmd::GoodsCode), QStringLiteral("商品"));
+        QCOMPARE(f.frame->statusText(), QStringLiteral("在当前设定条件下，\"搜索\"到2件商品"));
     }
 
     void typeListRefills() {

@@ -1,44 +1,17 @@
-// A fresh store in a temporary directory of its own for each test function, a
-// fake main window around it and recorded message boxes.
+// The shared store fixture (a fresh store in a temporary directory of its own
+// for each test function, a fake main window, recorded message boxes, a busy
+// window that does not linger) with the goods tests' helpers.
 #pragma once
 
-#include <QDir>
-#include <QTemporaryDir>
-#include <QTest>
-#include <memory>
+#include <string>
 #include <vector>
 
-#include "fakeshell.h"
-#include "kit/msgbox.h"
-#include "vorn/core.h"
+#include "storefixture.h"
 
 namespace vorn::ui::test {
 
-class GoodsFixture {
+class GoodsFixture : public StoreFixture {
 public:
-    void setUp() {
-        dir_ = std::make_unique<QTemporaryDir>();
-        QVERIFY(dir_->isValid());
-        previous_ = QDir::currentPath();
-        QVERIFY(QDir::setCurrent(dir_->path()));
-        shell = std::make_unique<FakeShell>();
-        QCOMPARE(shell->st.core.open(), 0);
-        QVERIFY(shell->st.loadTypesAndSuppliers());
-        shell->refillTypeCombo();
-        boxes = MessageRecorder{};
-        installRecorder(&boxes);
-    }
-
-    void tearDown() {
-        installRecorder(nullptr);
-        if (shell) shell->st.core.close();
-        shell.reset();
-        QDir::setCurrent(previous_);
-        dir_.reset();
-    }
-
-    vorn::Core& core() { return shell->st.core; }
-
     // A unit as the entry dialog would make it (type and supplier 1, in stock).
     static vorn::SRec unit(const std::string& code, double ori, double ret, int64_t stockTime = 1331000000) {
         vorn::SRec r;
@@ -70,13 +43,6 @@ public:
         if (n > 0) core().select_srec(rows.data(), cond);
         return rows;
     }
-
-    std::unique_ptr<FakeShell> shell;
-    MessageRecorder boxes;
-
-private:
-    std::unique_ptr<QTemporaryDir> dir_;
-    QString previous_;
 };
 
 } // namespace vorn::ui::test

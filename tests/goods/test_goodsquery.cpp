@@ -1,6 +1,7 @@
 // The search condition, the sort clause and the load, without any widget.
 #include <QTest>
 #include <algorithm>
+#include <limits>
 
 #include "goodscells.h"
 #include "goodsquery.h"
@@ -231,15 +232,52 @@ private slots:
         QCOMPARE(goodsCellText(rows[0], ColType, someTypes(), suppliers), QStringLiteral("饮料"));
     }
 
-    void numbersAsTyped() {
-        QCOMPARE(parseDecimal(QStringLiteral("12.5元")), 12.5);
-        QCOMPARE(parseDecimal(QStringLiteral("  3")), 3.0);
-        QCOMPARE(parseDecimal(QStringLiteral("abc")), 0.0);
-        QCOMPARE(parseDecimal(QStringLiteral("nan")), 0.0);
-        QCOMPARE(parseDecimal(QString()), 0.0);
+    void pricesAsTyped_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("accepted");
+        QTest::addColumn<double>("value");
+        QTest::newRow("with unit") << "12.5元" << true << 12.5;
+        QTest::newRow("blanks") << "  3" << true << 3.0;
+        QTest::newRow("no number") << "abc" << true << 0.0;
+        QTest::newRow("empty") << "" << true << 0.0;
+        QTest::newRow("highest") << "99999999.9" << true << 99999999.9;
+        QTest::newRow("underflow") << "1e-400" << true << 0.0;
+        QTest::newRow("above") << "99999999.95" << false << 0.0;
+        QTest::newRow("1e26") << "1e26" << false << 0.0;
+        QTest::newRow("beyond double") << "1e400" << false << 0.0;
+        QTest::newRow("long digits") << QString(400, QLatin1Char('9')) << false << 0.0;
+        QTest::newRow("inf") << "inf" << false << 0.0;
+        QTest::newRow("nan") << "nan" << false << 0.0;
+        QTest::newRow("negative") << "-0.5" << false << 0.0;
+    }
+    void pricesAsTyped() {
+        QFETCH(QString, text);
+        QFETCH(bool, accepted);
+        QFETCH(double, value);
+        double out = -7.0;
+        QCOMPARE(parsePrice(text, out), accepted);
+        QCOMPARE(out, accepted ? value : -7.0);
+    }
+
+    void integersAsTyped() {
         QCOMPARE(parseInteger(QStringLiteral("abc")), 0);
         QCOMPARE(parseInteger(QStringLiteral("12x")), 12);
         QCOMPARE(parseInteger(QStringLiteral("-5")), -5);
+    }
+
+    void footerTotalsNeverHideASum() {
+        QCOMPARE(totalText(0.0), QStringLiteral("0.0"));
+        QCOMPARE(totalText(1234.25), QStringLiteral("1234.3"));
+        QCOMPARE(totalText(-3.5), QStringLiteral("-3.5"));
+        QCOMPARE(totalText(999999999999999.9), QStringLiteral("999999999999999.9"));
+        QCOMPARE(totalText(1e26), QStringLiteral("1e+26"));
+        QCOMPARE(totalText(-1.5e300), QStringLiteral("-1.5e+300"));
+        QCOMPARE(totalText(std::numeric_limits<double>::infinity()), QStringLiteral("溢出"));
+        QCOMPARE(totalText(std::numeric_limits<double>::quiet_NaN()), QStringLiteral("溢出"));
+        // A sum that overflows while adding up is reported, not shown as nothing.
+        std::vector<vorn::SRec> rows(3, GoodsFixture::unit("x", 1e308, 1.0));
+        QCOMPARE(totalText(sumGoods(rows).ori), QStringLiteral("溢出"));
+        QCOMPARE(totalText(sumGoods(rows).ret), QStringLiteral("3.0"));
     }
 
 private:

@@ -13,6 +13,7 @@
 #include "goodsfixture.h"
 #include "kit/clock.h"
 #include "kit/gbk.h"
+#include "kit/gbklimit.h"
 
 using namespace vorn::ui;
 using vorn::ui::test::GoodsFixture;
@@ -253,6 +254,7 @@ private slots:
         QLineEdit* name = edit(&dlg, "name");
         typeText(name, QStringLiteral("a\U0001F600b")); // no GBK form: refused as typed
         QCOMPARE(name->text(), QStringLiteral("ab"));
+        QCOMPARE(fx.shell->statusText(), unrepresentableTextMessage());
         auto* remark = field<QPlainTextEdit>(&dlg, "remark");
         remark->setPlainText(QString(200, QChar(0x5907))); // 400 bytes
         QCOMPARE(remark->toPlainText().size(), 126);
@@ -273,6 +275,90 @@ private slots:
         type->clearEditText();
         typeText(type->lineEdit(), QStringLiteral("Dr"));
         QCOMPARE(type->currentText(), QStringLiteral("Dr"));
+    }
+
+    void pastesKeepWhatGbkCanHold() {
+        CStoreAddDlg dlg(*fx.shell);
+        const QString smile = QStringLiteral("\U0001F600");
+        QLineEdit* code = edit(&dlg, "code");
+        code->insert(QStringLiteral("69") + smile + QStringLiteral("01"));
+        QCOMPARE(code->text(), QStringLiteral("6901"));
+        QCOMPARE(fx.shell->statusText(), unrepresentableTextMessage());
+        QCOMPARE(code->cursorPosition(), 4);
+
+        // Dropped first, then trimmed to the limit: twelve bytes of size.
+        fx.shell->statuses.clear();
+        QLineEdit* size = edit(&dlg, "size");
+        size->insert(QStringLiteral("abc") + smile + QStringLiteral("defghijklmnop"));
+        QCOMPARE(size->text(), QStringLiteral("abcdefghijkl"));
+        QCOMPARE(fx.shell->statuses, QStringList{unrepresentableTextMessage()});
+
+        auto* type = field<QComboBox>(&dlg, "type");
+        type->clearEditText();
+        type->lineEdit()->insert(QStringLiteral("饮") + smile + QStringLiteral("料"));
+        QCOMPARE(type->currentText(), QStringLiteral("饮料"));
+
+        auto* remark = field<QPlainTextEdit>(&dlg, "remark");
+        remark->setPlainText(QStringLiteral("冷藏"));
+        remark->moveCursor(QTextCursor::End);
+        fx.shell->statuses.clear();
+        remark->insertPlainText(QStringLiteral("\n") + smile + QStringLiteral("避光") + smile);
+        QCOMPARE(remark->toPlainText(), QStringLiteral("冷藏\n避光"));
+        QCOMPARE(fx.shell->statuses, QStringList{unrepresentableTextMessage()});
+        // Text that fits and can be held is taken without a word.
+        fx.shell->statuses.clear();
+        remark->insertPlainText(QStringLiteral("!"));
+        QVERIFY(fx.shell->statuses.isEmpty());
+
+        // What was kept is what is saved.
+        dlg.addLine();
+        dlg.save();
+        const auto rows = fx.stored();
+        QCOMPARE(rows.size(), size_t(1));
+        QCOMPARE(rows[0].FSs_Code, std::string("6901"));
+        QCOMPARE(rows[0].FSs_Remark, gbk(QStringLiteral("冷藏\n避光!")));
+    }
+
+    void pricesOutOfRangeAreRefused_data() {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("huge purchase") << "oriP" << "进货价(元)" << "1e26";
+        QTest::newRow("just above") << "retP" << "零售价(元)" << "99999999.95";
+        QTest::newRow("hundred million") << "memP" << "普通会员价(元)" << "100000000";
+        QTest::newRow("beyond double") << "golP" << "金卡会员价(元)" << "1e400";
+        QTest::newRow("infinite") << "whoP" << "批发价(元)" << "inf";
+        QTest::newRow("negative") << "speP" << "特价(元)" << "-2";
+    }
+    void pricesOutOfRangeAreRefused() {
+        QFETCH(QString, field);
+        QFETCH(QString, label);
+        QFETCH(QString, text);
+        CStoreAddDlg dlg(*fx.shell);
+        QLineEdit* price = edit(&dlg, qPrintable(field));
+        price->setText(text);
+        dlg.addLine();
+        QCOMPARE(fx.shell->failures.value(0),
+                 QStringLiteral("\"%1\"必须在0.0到99999999.9之间，请修改后重试").arg(label));
+        QCOMPARE(dlg.lineCount(), 0);
+        QCOMPARE(price->text(), text); // left for the user to mend
+        QCOMPARE(dlg.focusWidget(), price);
+    }
+
+    void highestPriceGoesInAndComesBackWhole() {
+        CStoreAddDlg dlg(*fx.shell);
+        edit(&dlg, "retP")->setText(QStringLiteral("99999999.9"));
+        edit(&dlg, "oriP")->setText(QStringLiteral("0"));
+        dlg.addLine();
+        QCOMPARE(dlg.lineCount(), 1);
+        auto* list = field<QListWidget>(&dlg, "lines");
+        list->setCurrentRow(1);
+        dlg.takeLineBack();
+        QCOMPARE(edit(&dlg, "retP")->text(), QStringLiteral("99999999.9"));
+        dlg.addLine();
+        dlg.save();
+        QCOMPARE(fx.stored().at(0).FSd_RetP, 99999999.9);
+        QVERIFY(fx.shell->failures.isEmpty());
     }
 
     void enterDoesNothingEscapeCancels() {

@@ -16,6 +16,7 @@
 #include "typeinputdlg.h"
 #include "goodsfixture.h"
 #include "kit/gbk.h"
+#include "kit/gbklimit.h"
 
 using namespace vorn::ui;
 using vorn::ui::test::GoodsFixture;
@@ -132,6 +133,41 @@ private slots:
         QCOMPARE(page->sortClause(), std::string(" ORDER BY FSd_RetP DESC"));
         QCOMPARE(page->table()->horizontalHeader()->sortIndicatorSection(), int(ColRetP));
         QCOMPARE(cell(*page, 0, ColRetP), QStringLiteral("50.0"));
+    }
+
+    void sortOnAPageNeverSearchedShowsWhatItLists() {
+        // Conditions typed but not searched: the page's own condition is still empty.
+        fx.shell->setRibbonText(cmd::GoodsCode, QStringLiteral("A"));
+        fx.shell->statuses.clear();
+        page->sortBy(ColRetP, false);
+        QCOMPARE(page->model()->rowCount(), 5);
+        QCOMPARE(page->footer()->text(ColOriP), QStringLiteral("15.0"));
+        QCOMPARE(page->footer()->text(ColRetP), QStringLiteral("150.0"));
+        QCOMPARE(page->footer()->text(ColReaP), QStringLiteral("0.0"));
+        QCOMPARE(fx.shell->statuses, QStringList{QStringLiteral("成功按\"零售价(元)\"降序排列5件商品")});
+        QVERIFY(page->isCommandEnabled(cmd::EditGoods));
+        // The search then narrows it, and a sort keeps to what the search found.
+        page->onCommand(cmd::SearchGoods);
+        QCOMPARE(page->model()->rowCount(), 1);
+        page->sortBy(ColCode, true);
+        QCOMPARE(fx.shell->statusText(), QStringLiteral("成功按\"商品编码\"升序排列1件商品"));
+        QCOMPARE(page->footer()->text(ColRetP), QStringLiteral("50.0"));
+        // Rows that went meanwhile are gone from the list and from its totals.
+        QCOMPARE(fx.core().exec_sql("DELETE FROM Store;"), 0);
+        page->sortBy(ColCode, false);
+        QCOMPARE(page->model()->rowCount(), 0);
+        QCOMPARE(page->footer()->text(ColRetP), QStringLiteral("0.0"));
+        QCOMPARE(fx.shell->statusText(), QStringLiteral("成功按\"商品编码\"降序排列0件商品"));
+    }
+
+    void hugeAndOverflowingSumsAreShown() {
+        fx.insert({GoodsFixture::unit("H", 1e308, 1e20), GoodsFixture::unit("H", 1e308, 1e20)});
+        fx.shell->setRibbonText(cmd::GoodsCode, QStringLiteral("H"));
+        page->onCommand(cmd::SearchGoods);
+        QCOMPARE(page->model()->rowCount(), 2);
+        QCOMPARE(page->footer()->text(ColOriP), QStringLiteral("溢出"));
+        QCOMPARE(page->footer()->text(ColRetP), QStringLiteral("2e+20"));
+        QCOMPARE(page->footer()->text(ColReaP), QStringLiteral("0.0"));
     }
 
     void sortClauseRidesAfterTheCondition() {
@@ -332,6 +368,70 @@ private slots:
         QCOMPARE(cell(*page, 2, ColCode), QStringLiteral("Z'1"));
         QCOMPARE(cell(*page, 4, ColCode), QStringLiteral("Z'1"));
         QCOMPARE(cell(*page, 3, ColCode), QStringLiteral("B"));
+    }
+
+    void panelRefusesPricesItCannotKeep() {
+        page->onCommand(cmd::SearchGoods);
+        selectRows(*page, {0});
+        page->onCommand(cmd::EditGoods);
+        CStoreInputDlg* panel = page->panel();
+        field<QLineEdit>(panel, "whoP")->setText(QStringLiteral("1e26"));
+        panel->save();
+        QCOMPARE(fx.shell->failures.value(0),
+                 QStringLiteral("\"批发价(元)\"必须在0.0到99999999.9之间，请修改后重试"));
+        QVERIFY(panel->isVisible()); // open on the field to mend
+        QCOMPARE(panel->focusWidget(), field<QLineEdit>(panel, "whoP"));
+        QCOMPARE(fx.stored("FSs_Code='E'").at(0).FSd_WhoP, 10.0);
+        field<QLineEdit>(panel, "whoP")->setText(QStringLiteral("99999999.9"));
+        panel->save();
+        QVERIFY(!panel->isVisible());
+        QCOMPARE(fx.stored("FSs_Code='E'").at(0).FSd_WhoP, 99999999.9);
+    }
+
+    void storedHugePriceIsNotWrittenBackChanged() {
+        // A unit from an older store holds a price the edits cannot show whole.
+        fx.insert({GoodsFixture::unit("Q", 2, 1e26)});
+        fx.shell->setRibbonText(cmd::GoodsCode, QStringLiteral("Q"));
+        page->onCommand(cmd::SearchGoods);
+        selectRows(*page, {0});
+        page->onCommand(cmd::EditGoods);
+        field<QPlainTextEdit>(page->panel(), "remark")->setPlainText(QStringLiteral("只改备注"));
+        page->panel()->save();
+        QCOMPARE(fx.shell->failures.value(0),
+                 QStringLiteral("\"零售价(元)\"必须在0.0到99999999.9之间，请修改后重试"));
+        const auto rows = fx.stored("FSs_Code='Q'");
+        QCOMPARE(rows.at(0).FSd_RetP, 1e26);
+        QVERIFY(rows.at(0).FSs_Remark.empty());
+    }
+
+    void panelFieldsDropWhatGbkCannotHold() {
+        page->onCommand(cmd::SearchGoods);
+        selectRows(*page, {0});
+        page->onCommand(cmd::EditGoods);
+        CStoreInputDlg* panel = page->panel();
+        QLineEdit* name = field<QLineEdit>(panel, "name");
+        name->clear();
+        fx.shell->statuses.clear();
+        name->insert(QStringLiteral("新\U0001F600名"));
+        QCOMPARE(name->text(), QStringLiteral("新名"));
+        QCOMPARE(fx.shell->statuses, QStringList{unrepresentableTextMessage()});
+        auto* supplier = field<QComboBox>(panel, "supplier");
+        supplier->lineEdit()->insert(QStringLiteral("\U0001F600"));
+        QCOMPARE(supplier->currentText(), QStringLiteral("未指定"));
+        panel->save();
+        QCOMPARE(fx.stored("FSs_Code='E'").at(0).FSs_Name, gbk(QStringLiteral("新名")));
+    }
+
+    void displayFieldsAreReadOnly() {
+        page->onCommand(cmd::SearchGoods);
+        selectRows(*page, {0});
+        page->onCommand(cmd::EditGoods);
+        for (const char* name : {"stoT", "reaP", "salT"}) {
+            QLineEdit* display = field<QLineEdit>(page->panel(), name);
+            QVERIFY(display->isReadOnly());
+            QVERIFY(!(display->focusPolicy() & Qt::TabFocus));
+        }
+        QVERIFY(!field<QLineEdit>(page->panel(), "code")->isReadOnly());
     }
 
     void panelClosedWithEscapeWritesNothing() {

@@ -28,8 +28,6 @@ void runBusy(QWidget* owner, const std::function<void()>& job, const QString& de
 // The same with the progress band shown, starting at 0%.
 void runBusyWithProgress(QWidget* owner, const std::function<void(BusyProgress&)>& job);
 
-// True while a job runs under the busy window.
-bool busyJobRunning();
 // Runs fn now when no job runs, else once the running job has ended (and its
 // window gone). Timer work that queries the store waits this way instead of
 // queueing on the store's lock behind a long select while the busy window's

@@ -16,7 +16,5 @@ std::string gbk(const QString& text);
 QString fromGbk(std::string_view bytes);
 // Length in GBK bytes (a Chinese character counts two); -1 if not representable.
 int gbkLength(const QString& text);
-// The longest prefix of text whose GBK form fits in maxBytes (never splits a character).
-QString truncateGbk(const QString& text, int maxBytes);
 
 } // namespace vorn::ui

@@ -14,8 +14,6 @@ namespace vorn::ui {
 void errorBox(QWidget* parent, const QString& text);
 // A yes/no question; true for yes.
 bool askYesNo(QWidget* parent, const QString& text);
-// A plain information box with OK (for texts that are not failures).
-void infoBox(QWidget* parent, const QString& text);
 
 // Test hook: while installed, no box is shown; every box is recorded (the text as
 // it would appear) and questions are answered from the answer queue (yes when empty).

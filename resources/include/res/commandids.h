@@ -10,9 +10,7 @@ constexpr int MemberDiscount = 121;
 constexpr int GoodsDiscount = 174;
 constexpr int PrintReceipt = 183;
 constexpr int RunAlarm = 200;    // check box
-constexpr int Alarm = 201;       // also the alarm's normal icon
-constexpr int AlarmBlinkA = 202; // icon only
-constexpr int AlarmBlinkB = 203; // icon only
+constexpr int Alarm = 201;       // also the alarm's normal icon (its blink icons are 202 and 203)
 constexpr int RunBirthday = 207; // check box
 constexpr int Birthday = 208;
 
