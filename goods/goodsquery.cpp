@@ -2,6 +2,7 @@
 
 #include "goodscells.h"
 #include "kit/gbk.h"
+#include "kit/listloader.h"
 #include "vorn/sqltext.h"
 
 namespace vorn::ui {
@@ -79,18 +80,10 @@ std::string goodsQueryText(const std::string& condition, const std::string& sort
 
 int loadGoods(vorn::Core& core, const std::string& condition, const std::string& sortClause,
               std::vector<vorn::SRec>& out) {
+    // The old rows go first: a full list of a big shop should not be held twice.
     out.clear();
     out.shrink_to_fit();
-    const int count = core.get_srec_count(goodsQueryText(condition, "").c_str());
-    if (count < 1) return count < 0 ? -1 : 0;
-    std::vector<vorn::SRec> rows(static_cast<size_t>(count));
-    const int got = core.select_srec(rows.data(), goodsQueryText(condition, sortClause).c_str());
-    if (got < 0) return -1;
-    // Rows removed between the count and the select leave default records at
-    // the end; they are not units.
-    if (got < count) rows.resize(static_cast<size_t>(got));
-    out = std::move(rows);
-    return got;
+    return loadRows(core, out, goodsQueryText(condition, ""), sortClause);
 }
 
 } // namespace vorn::ui

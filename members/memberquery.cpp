@@ -2,6 +2,7 @@
 
 #include "membercells.h"
 #include "kit/gbk.h"
+#include "kit/listloader.h"
 #include "vorn/sqltext.h"
 
 namespace vorn::ui {
@@ -71,18 +72,10 @@ std::string memberQueryText(const std::string& condition, const std::string& sor
 
 int loadMembers(vorn::Core& core, const std::string& condition, const std::string& sortClause,
                 std::vector<vorn::VIPRec>& out) {
+    // The old rows go first: a full list of a big shop should not be held twice.
     out.clear();
     out.shrink_to_fit();
-    const int count = core.get_viprec_count(memberQueryText(condition, "").c_str());
-    if (count < 1) return count < 0 ? -1 : 0;
-    std::vector<vorn::VIPRec> rows(static_cast<size_t>(count));
-    const int got = core.select_viprec(rows.data(), memberQueryText(condition, sortClause).c_str());
-    if (got < 0) return -1;
-    // Members removed between the count and the select leave default records at
-    // the end; they are nobody.
-    if (got < count) rows.resize(static_cast<size_t>(got));
-    out = std::move(rows);
-    return got;
+    return loadRows(core, out, memberQueryText(condition, ""), sortClause);
 }
 
 std::string memberCodeCondition(const std::string& gbkCode) {
