@@ -23,9 +23,9 @@ namespace {
 
 // The amount axis: zero always in sight (profit may go below it), a little room
 // above the highest value for its label, round numbers at the ticks.
-QValueAxis* amountAxis(const ChartSpec& spec, bool minorGrid) {
+QValueAxis* amountAxis(const ChartLook& look, bool minorGrid) {
     double lo = 0, hi = 0;
-    for (const ChartSeries& s : spec.series)
+    for (const ChartSeries& s : look.series)
         for (const ChartPoint& p : s.points) {
             lo = std::min(lo, p.value);
             hi = std::max(hi, p.value);
@@ -38,7 +38,7 @@ QValueAxis* amountAxis(const ChartSpec& spec, bool minorGrid) {
     axis->setRange(lo, hi);
     axis->applyNiceNumbers();
     axis->setLabelFormat(QStringLiteral("%.0f"));
-    axis->setTitleText(spec.yTitle);
+    axis->setTitleText(look.yTitle);
     axis->setTitleVisible(true);
     if (minorGrid) {
         axis->setMinorTickCount(1);
@@ -91,15 +91,15 @@ void StatChartView::newChart() {
     delete old;
 }
 
-void StatChartView::showSpec(const ChartSpec& spec) {
+void StatChartView::showLook(const ChartLook& look) {
     newChart();
-    spec_ = spec;
-    chart()->setTitle(spec_.title);
+    look_ = look;
+    chart()->setTitle(look_.title);
     bool any = false;
-    for (const ChartSeries& s : spec_.series)
+    for (const ChartSeries& s : look_.series)
         any = any || !s.points.empty();
     if (any) {
-        switch (spec_.kind) {
+        switch (look_.kind) {
         case ChartKind::Lines:
             drawLines();
             break;
@@ -133,13 +133,13 @@ void StatChartView::drawLines() {
     months->setTickAnchor(1);
     months->setTickInterval(1);
     months->setLabelFormat(QStringLiteral("%d"));
-    months->setTitleText(spec_.xTitle);
+    months->setTitleText(look_.xTitle);
     months->setTitleVisible(true);
-    QValueAxis* amounts = amountAxis(spec_, false);
+    QValueAxis* amounts = amountAxis(look_, false);
     c->addAxis(months, Qt::AlignBottom);
     c->addAxis(amounts, Qt::AlignLeft);
-    for (size_t i = 0; i < spec_.series.size(); ++i) {
-        const ChartSeries& s = spec_.series[i];
+    for (size_t i = 0; i < look_.series.size(); ++i) {
+        const ChartSeries& s = look_.series[i];
         auto* line = new QLineSeries;
         line->setName(s.name);
         line->setPointsVisible(true);
@@ -157,7 +157,7 @@ void StatChartView::drawLines() {
 
 void StatChartView::drawBars() {
     QChart* c = chart();
-    const ChartSeries& s = spec_.series.front();
+    const ChartSeries& s = look_.series.front();
     auto* set = new QBarSet(QString());
     for (const ChartPoint& p : s.points)
         set->append(p.value);
@@ -174,9 +174,9 @@ void StatChartView::drawBars() {
     dayAxis_->setLabelsAngle(270);
     dayAxis_->setShadesVisible(false);
     dayAxis_->setGridLineVisible(false);
-    dayAxis_->setTitleText(spec_.xTitle);
+    dayAxis_->setTitleText(look_.xTitle);
     dayAxis_->setTitleVisible(true);
-    QValueAxis* amounts = amountAxis(spec_, true);
+    QValueAxis* amounts = amountAxis(look_, true);
     c->addAxis(dayAxis_, Qt::AlignBottom);
     c->addAxis(amounts, Qt::AlignLeft);
     bars->attachAxis(dayAxis_);
@@ -192,7 +192,7 @@ void StatChartView::drawPie() {
     c->legend()->setAlignment(Qt::AlignRight);
     auto* pie = new QPieSeries;
     pie->setPieSize(0.62);
-    const ChartSeries& s = spec_.series.front();
+    const ChartSeries& s = look_.series.front();
     for (const ChartPoint& p : s.points) {
         // A slice cannot be smaller than nothing: a loss keeps its legend entry
         // and its place in the order but draws no wedge and no label.
@@ -230,8 +230,8 @@ void StatChartView::relayoutLabels() {
 }
 
 void StatChartView::labelDays() {
-    if (!dayAxis_ || spec_.series.empty()) return;
-    const int days = static_cast<int>(spec_.series.front().points.size());
+    if (!dayAxis_ || look_.series.empty()) return;
+    const int days = static_cast<int>(look_.series.front().points.size());
     const QFontMetrics fm(dayAxis_->labelsFont());
     const double width = chart()->plotArea().width();
     const int fit = std::max(1, static_cast<int>(width / (fm.height() + 6)));
@@ -250,7 +250,7 @@ void StatChartView::labelDays() {
     dayAxis_->setStartValue(-0.5);
     const QString format = longLabels ? QStringLiteral("yyyy-MM-dd") : QStringLiteral("MM-dd");
     for (int i = 0; i < days; i += step)
-        dayAxis_->append(spec_.firstDay.addDays(i).toString(format), i);
+        dayAxis_->append(look_.firstDay.addDays(i).toString(format), i);
     dayAxis_->setRange(-0.5, days - 0.5);
 }
 
@@ -258,7 +258,7 @@ void StatChartView::placeValueLabels() {
     for (QGraphicsSimpleTextItem* item : valueLabels_)
         delete item;
     valueLabels_.clear();
-    if (spec_.kind != ChartKind::Lines) return;
+    if (look_.kind != ChartKind::Lines) return;
     QChart* c = chart();
     const QRectF plot = c->plotArea();
     if (plot.width() < 10 || plot.height() < 10) return;
@@ -269,10 +269,10 @@ void StatChartView::placeValueLabels() {
     // Lines that come close would pile their numbers on each other: the first
     // label to claim a place keeps it, later ones that would cover it are left out.
     std::vector<QRectF> taken;
-    for (qsizetype si = 0; si < series.size() && static_cast<size_t>(si) < spec_.series.size(); ++si) {
+    for (qsizetype si = 0; si < series.size() && static_cast<size_t>(si) < look_.series.size(); ++si) {
         auto* line = qobject_cast<QLineSeries*>(series[si]);
         if (!line) continue;
-        for (const ChartPoint& p : spec_.series[static_cast<size_t>(si)].points) {
+        for (const ChartPoint& p : look_.series[static_cast<size_t>(si)].points) {
             if (p.label.isEmpty()) continue;
             const QPointF at = c->mapToPosition(QPointF(p.x, p.value), line);
             const QSizeF size(fm.horizontalAdvance(p.label), fm.height());
@@ -306,7 +306,7 @@ void StatChartView::placeValueLabels() {
 }
 
 void StatChartView::placePieLabels() {
-    if (spec_.kind != ChartKind::Pie || chart()->series().isEmpty()) return;
+    if (look_.kind != ChartKind::Pie || chart()->series().isEmpty()) return;
     auto* pie = qobject_cast<QPieSeries*>(chart()->series().first());
     if (!pie || pie->sum() <= 0) return;
     const QRectF plot = chart()->plotArea();

@@ -1,4 +1,4 @@
-// One statistics chart on the page: draws a ChartSpec with Qt Charts. Lines
+// One statistics chart on the page: draws a ChartLook with Qt Charts. Lines
 // carry their values as labels of one decimal; bars stand on a day axis whose
 // labels are turned upright and thinned to what the width holds; pie slices
 // flagged special are pulled out.
@@ -19,9 +19,9 @@ class StatChartView : public QChartView {
 public:
     explicit StatChartView(QWidget* parent = nullptr);
 
-    // Replaces whatever the chart showed (series, axes, title) by spec.
-    void showSpec(const ChartSpec& spec);
-    const ChartSpec& spec() const { return spec_; }
+    // Replaces whatever the chart showed (series, axes, title) by look.
+    void showLook(const ChartLook& look);
+    const ChartLook& look() const { return look_; }
     // Brings the chart's layout and our labels up to its present size now
     // rather than at the next event, so a picture taken at once is complete.
     void settle();
@@ -44,7 +44,7 @@ private:
     void placePieLabels();
     void labelDays();
 
-    ChartSpec spec_;
+    ChartLook look_;
     std::vector<QGraphicsSimpleTextItem*> valueLabels_;
     QCategoryAxis* dayAxis_ = nullptr;
     int dayLabelStep_ = 0;

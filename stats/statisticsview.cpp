@@ -169,7 +169,7 @@ void CStatisticsView::generate() {
         set = emptyCustomCharts();
     hasCharts_ = true;
     for (size_t i = 0; i < 4; ++i)
-        charts_[i]->showSpec(set[i]);
+        charts_[i]->showLook(set[i]);
     layoutCharts();
 
     if (totals.failed > 0)

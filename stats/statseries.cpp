@@ -38,7 +38,7 @@ ChartPoint point(double x, double value, bool withLabel) {
 double amount(const PeriodTotal& t, bool profit) { return profit ? t.profit() : t.sales; }
 
 // One line per year over its twelve months.
-void yearLines(ChartSpec& chart, const std::vector<int>& years, const std::vector<PeriodTotal>& totals,
+void yearLines(ChartLook& chart, const std::vector<int>& years, const std::vector<PeriodTotal>& totals,
                bool profit) {
     chart.kind = ChartKind::Lines;
     chart.xTitle = QStringLiteral("月份");
@@ -53,7 +53,7 @@ void yearLines(ChartSpec& chart, const std::vector<int>& years, const std::vecto
 }
 
 // Slices by year, or by quarter when there is only one year.
-void yearPie(ChartSpec& chart, const std::vector<int>& years, const std::vector<PeriodTotal>& totals,
+void yearPie(ChartLook& chart, const std::vector<int>& years, const std::vector<PeriodTotal>& totals,
              bool profit, int currentYear) {
     chart.kind = ChartKind::Pie;
     ChartSeries s;
@@ -86,7 +86,7 @@ void yearPie(ChartSpec& chart, const std::vector<int>& years, const std::vector<
     chart.series.push_back(std::move(s));
 }
 
-void dayBars(ChartSpec& chart, const QDate& start, size_t days, const std::vector<PeriodTotal>& totals,
+void dayBars(ChartLook& chart, const QDate& start, size_t days, const std::vector<PeriodTotal>& totals,
              bool profit) {
     chart.kind = ChartKind::Bars;
     chart.xTitle = QStringLiteral("日期");
@@ -104,7 +104,7 @@ QString typeName(int id, const std::vector<vorn::TRec>& typeList) {
     return QString();
 }
 
-void typePie(ChartSpec& chart, const std::vector<int>& types, const std::vector<vorn::TRec>& typeList,
+void typePie(ChartLook& chart, const std::vector<int>& types, const std::vector<vorn::TRec>& typeList,
              const std::vector<PeriodTotal>& typeTotals, bool profit) {
     chart.kind = ChartKind::Pie;
     double largest = 0;

@@ -23,7 +23,7 @@ enum class ChartKind {
 };
 
 struct ChartPoint {
-    double x = 0;    // month 1-12; days after ChartSpec::firstDay; 0-based slice position
+    double x = 0;    // month 1-12; days after ChartLook::firstDay; 0-based slice position
     double value = 0;
     QString label;   // the value as shown on the chart (one decimal); empty: none
     QString legend;  // pie slices: the legend text
@@ -35,7 +35,7 @@ struct ChartSeries {
     std::vector<ChartPoint> points;
 };
 
-struct ChartSpec {
+struct ChartLook {
     QString title;
     ChartKind kind = ChartKind::Lines;
     std::vector<ChartSeries> series; // empty: the chart shows nothing but its title
@@ -44,7 +44,7 @@ struct ChartSpec {
     QDate firstDay;                  // bars
 };
 
-using ChartSet = std::array<ChartSpec, 4>;
+using ChartSet = std::array<ChartLook, 4>;
 
 // The value label text: one decimal, halves away from zero.
 QString valueLabel(double value);

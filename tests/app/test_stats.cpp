@@ -162,7 +162,7 @@ private slots:
         st.extension<StatState>().years = {year - 1, year};
         f.frame->onCommand(cmd::MakeCharts);
         QCOMPARE(f.frame->statusText(), QStringLiteral("生成销售数据统计图表"));
-        QCOMPARE(page->chart(1)->spec().series.size(), size_t(2));
+        QCOMPARE(page->chart(1)->look().series.size(), size_t(2));
         QVERIFY(page->chart(1)->shownValueLabels() > 0);
         shoot(*f.frame, QStringLiteral("stats-year.png"));
 
@@ -173,8 +173,8 @@ private slots:
         ss.types.assign(std::begin(made.type_ids), std::end(made.type_ids));
         f.frame->onCommand(cmd::MakeCharts);
         QCOMPARE(f.frame->statusText(), QStringLiteral("生成销售数据统计图表"));
-        QCOMPARE(page->chart(1)->spec().series.at(0).points.size(), size_t(93));
-        QCOMPARE(page->chart(2)->spec().series.at(0).points.size(), size_t(10));
+        QCOMPARE(page->chart(1)->look().series.at(0).points.size(), size_t(93));
+        QCOMPARE(page->chart(2)->look().series.at(0).points.size(), size_t(10));
         shoot(*f.frame, QStringLiteral("stats-custom.png"));
     }
 };

@@ -13,14 +13,14 @@ using namespace vorn::ui::test;
 
 namespace {
 
-QStringList legends(const ChartSpec& c) {
+QStringList legends(const ChartLook& c) {
     QStringList out;
     for (const ChartPoint& p : c.series.at(0).points)
         out << p.legend;
     return out;
 }
 
-QList<bool> specials(const ChartSpec& c) {
+QList<bool> specials(const ChartLook& c) {
     QList<bool> out;
     for (const ChartPoint& p : c.series.at(0).points)
         out << p.special;
@@ -65,7 +65,7 @@ private slots:
         QCOMPARE(set[2].title, QStringLiteral("年度-销售利润比例图"));
         QCOMPARE(set[3].title, QStringLiteral("年度-销售利润折线图"));
 
-        const ChartSpec& sales = set[0];
+        const ChartLook& sales = set[0];
         QCOMPARE(sales.kind, ChartKind::Lines);
         QCOMPARE(sales.xTitle, QStringLiteral("月份"));
         QCOMPARE(sales.yTitle, QStringLiteral("金额(单位: 元)"));
@@ -76,13 +76,13 @@ private slots:
         QCOMPARE(sales.series[0].points[11].x, 12.0);
         QCOMPARE(sales.series[0].points[3].label, QStringLiteral("23.0"));
 
-        const ChartSpec& profit = set[3];
+        const ChartLook& profit = set[3];
         QCOMPARE(profit.series[0].name, QStringLiteral("2011年利润"));
         QCOMPARE(values(profit.series[0]), QList<double>({0, 0, 6, 12, 0, 0, 0, -2, 0, 0, 0, 6}));
         QCOMPARE(profit.series[0].points[7].label, QStringLiteral("-2.0"));
 
         // Quarters: sales 10, 23, 8, 7 -> the largest (2nd) and the smallest (4th) pulled out.
-        const ChartSpec& pie = set[1];
+        const ChartLook& pie = set[1];
         QCOMPARE(pie.kind, ChartKind::Pie);
         QCOMPARE(legends(pie), QStringList({"2011年第1季度售额", "2011年第2季度售额", "2011年第3季度售额",
                                             "2011年第4季度售额"}));
@@ -92,7 +92,7 @@ private slots:
         QCOMPARE(pie.series[0].points[1].label, QStringLiteral("23.0"));
 
         // Profit 6, 12, -2, 6 -> the 2nd and the loss of the 3rd.
-        const ChartSpec& profitPie = set[2];
+        const ChartLook& profitPie = set[2];
         QCOMPARE(legends(profitPie), QStringList({"2011年第1季度利润", "2011年第2季度利润", "2011年第3季度利润",
                                                   "2011年第4季度利润"}));
         QCOMPARE(values(profitPie.series[0]), QList<double>({6, 12, -2, 6}));
@@ -158,7 +158,7 @@ private slots:
         QCOMPARE(set[2].title, QStringLiteral("自定义类型-销售利润比例图"));
         QCOMPARE(set[3].title, QStringLiteral("自定义时间-销售利润折线图"));
 
-        const ChartSpec& bars = set[0];
+        const ChartLook& bars = set[0];
         QCOMPARE(bars.kind, ChartKind::Bars);
         QCOMPARE(bars.xTitle, QStringLiteral("日期"));
         QCOMPARE(bars.yTitle, QStringLiteral("金额(单位: 元)"));
@@ -174,7 +174,7 @@ private slots:
 
         // Types in list order; sales 3, 30, 0: the largest and the empty one pulled out;
         // an id no longer in the type list has no legend text.
-        const ChartSpec& pie = set[1];
+        const ChartLook& pie = set[1];
         QCOMPARE(legends(pie), QStringList({QStringLiteral("饮料"), QStringLiteral("未知"), QString()}));
         QCOMPARE(values(pie.series[0]), QList<double>({3, 30, 0}));
         QCOMPARE(specials(pie), QList<bool>({false, true, true}));
@@ -186,7 +186,7 @@ private slots:
         const ChartSet set = emptyCustomCharts();
         QCOMPARE(set[0].title, QStringLiteral("自定义时间-销售额折线图"));
         QCOMPARE(set[3].title, QStringLiteral("自定义时间-销售利润折线图"));
-        for (const ChartSpec& c : set)
+        for (const ChartLook& c : set)
             QVERIFY(c.series.empty());
     }
 
