@@ -18,6 +18,7 @@
 #include "kit/gbk.h"
 #include "kit/msgbox.h"
 #include "kit/reminder.h"
+#include "res/commandids.h"
 #include "res/strings.h"
 
 namespace vorn::ui {
@@ -317,7 +318,7 @@ void CMainFrame::refillTypeCombo() {
     QStringList names;
     for (const auto& t : state_.types)
         names << fromGbk(t.FTs_Name);
-    ribbon_->setItems(108, names);
+    ribbon_->setItems(cmd::GoodsType, names);
 }
 
 } // namespace vorn::ui
