@@ -17,6 +17,7 @@
 #include "storeinputdlg.h"
 #include "suppinputdlg.h"
 #include "typeinputdlg.h"
+#include "kit/recordlist.h"
 #include "kit/appstate.h"
 #include "kit/busy.h"
 #include "kit/gbklimit.h"
@@ -76,25 +77,8 @@ void CStoreView::buildList() {
     table_->setObjectName(QStringLiteral("goodsList"));
     table_->setModel(model_);
     table_->setItemDelegate(new ColumnLineDelegate(table_));
-    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    table_->setShowGrid(false);
-    table_->setWordWrap(false);
-    table_->setSortingEnabled(false); // sorting is the store's, by reloading
-
-    // A million rows stay cheap only with one fixed height for all of them.
-    QHeaderView* rowsHeader = table_->verticalHeader();
-    rowsHeader->hide();
-    rowsHeader->setSectionResizeMode(QHeaderView::Fixed);
-    rowsHeader->setDefaultSectionSize(table_->fontMetrics().height() + 8);
-
+    setUpRecordList(table_);
     QHeaderView* header = table_->horizontalHeader();
-    header->setSectionsMovable(false);
-    header->setSectionsClickable(true);
-    header->setHighlightSections(false);
-    header->setSortIndicatorShown(true);
-    header->setSortIndicator(-1, Qt::AscendingOrder);
     for (int c = 0; c < GoodsColumnCount; ++c) {
         header->setSectionResizeMode(c, c == ColRemark ? QHeaderView::Stretch : QHeaderView::Interactive);
         if (c != ColRemark) header->resizeSection(c, goodsColumn(c).width);

@@ -14,6 +14,7 @@
 #include "memberrows.h"
 #include "vipadddlg.h"
 #include "vipinputdlg.h"
+#include "kit/recordlist.h"
 #include "kit/appstate.h"
 #include "kit/busy.h"
 #include "kit/gbklimit.h"
@@ -72,25 +73,8 @@ void CVIPView::buildList() {
     table_->setObjectName(QStringLiteral("memberList"));
     table_->setModel(model_);
     table_->setItemDelegate(new MemberLineDelegate(table_));
-    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    table_->setShowGrid(false);
-    table_->setWordWrap(false);
-    table_->setSortingEnabled(false); // sorting is the store's, by reloading
-
-    // A large register stays cheap only with one fixed height for all rows.
-    QHeaderView* rowsHeader = table_->verticalHeader();
-    rowsHeader->hide();
-    rowsHeader->setSectionResizeMode(QHeaderView::Fixed);
-    rowsHeader->setDefaultSectionSize(table_->fontMetrics().height() + 8);
-
+    setUpRecordList(table_);
     QHeaderView* header = table_->horizontalHeader();
-    header->setSectionsMovable(false);
-    header->setSectionsClickable(true);
-    header->setHighlightSections(false);
-    header->setSortIndicatorShown(true);
-    header->setSortIndicator(-1, Qt::AscendingOrder);
     header->setStretchLastSection(false);
     header->setMinimumSectionSize(24);
     for (int c = 0; c < MemberColumnCount; ++c) {

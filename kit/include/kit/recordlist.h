@@ -1,0 +1,13 @@
+// The look and behaviour every page's list of loaded records shares: read-only
+// rows selected whole, no grid, one fixed row height (a list of a million rows
+// stays cheap only that way), and header clicks that sort through the store
+// (the page reloads with its ORDER BY) rather than in the view.
+#pragma once
+
+class QTableView;
+
+namespace vorn::ui {
+
+void setUpRecordList(QTableView* table);
+
+} // namespace vorn::ui
