@@ -9,7 +9,7 @@ namespace vorn::ui {
 void registerAdmin(PageRegistry& registry) {
     using namespace cmd;
     registry.addPage<CShopView>(
-        2, {SystemUsers, Backup, QuickBackup, BackupTo, Restore, QuickRestore, RestoreFrom});
+        2, {SystemUsers, Backup, QuickBackup, BackupTo, Restore, QuickRestore, RestoreFrom, ReceiptPrinter});
 }
 
 } // namespace vorn::ui

@@ -13,7 +13,8 @@ void registerGoods(PageRegistry& registry) {
     using namespace cmd;
     registry.addPage<CStoreView>(1, {AddGoods, RemoveGoods, EditGoods, Categories, GoodsTypes, Suppliers,
                                      GoodsCode, GoodsName, GoodsSize, GoodsType, GoodsState, StockTime,
-                                     SaleTime, ClearGoodsSearch, SearchGoods});
+                                     SaleTime, ClearGoodsSearch, SearchGoods, GoodsSheets, ImportGoods,
+                                     ExportGoods});
     registry.addReminder([] { return std::make_unique<StockAlarmSource>(); });
 }
 

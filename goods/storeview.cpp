@@ -9,6 +9,8 @@
 
 #include "footerstrip.h"
 #include "goodscells.h"
+#include "goodsexport.h"
+#include "goodsimport.h"
 #include "goodslimits.h"
 #include "goodsmodel.h"
 #include "goodsquery.h"
@@ -119,7 +121,10 @@ bool CStoreView::panelVisible() const {
 bool CStoreView::isCommandEnabled(int id) const {
     switch (id) {
     case cmd::SearchGoods:
+    case cmd::ImportGoods: // an import reloads the list the panel works on
         return !panelVisible();
+    case cmd::ExportGoods:
+        return hasRecord_;
     case cmd::EditGoods:
         return hasRecord_;
     case cmd::RemoveGoods:
@@ -136,6 +141,7 @@ bool CStoreView::isCommandEnabled(int id) const {
     case cmd::Categories:
     case cmd::GoodsTypes:
     case cmd::Suppliers:
+    case cmd::GoodsSheets:
         return true;
     default:
         return false;
@@ -170,12 +176,19 @@ bool CStoreView::onCommand(int id) {
     case cmd::Suppliers:
         editSuppliers();
         return true;
+    case cmd::ImportGoods:
+        if (!panelVisible()) importGoods(*this);
+        return true;
+    case cmd::ExportGoods:
+        if (hasRecord_) exportGoods(*this);
+        return true;
     case cmd::GoodsCode:
     case cmd::GoodsName:
     case cmd::GoodsType:
     case cmd::GoodsSize:
     case cmd::GoodsState:
     case cmd::Categories:
+    case cmd::GoodsSheets:
         return true; // inputs read at the next search; the pop-up is the frame's
     default:
         return false;

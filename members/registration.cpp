@@ -12,7 +12,8 @@ namespace vorn::ui {
 void registerMembers(PageRegistry& registry) {
     using namespace cmd;
     registry.addPage<CVIPView>(3, {AddMember, DeleteMember, EditMember, MemberCode, MemberName, MemberType,
-                                   CreateTime, ClearMemberSearch, SearchMember});
+                                   CreateTime, ClearMemberSearch, SearchMember, MemberSheets, ImportMembers,
+                                   ExportMembers});
     registry.addReminder([] { return std::make_unique<BirthdaySource>(); });
 }
 

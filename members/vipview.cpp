@@ -8,6 +8,8 @@
 #include <QVBoxLayout>
 
 #include "membercells.h"
+#include "memberexport.h"
+#include "memberimport.h"
 #include "memberlimits.h"
 #include "membermodel.h"
 #include "memberquery.h"
@@ -110,7 +112,10 @@ bool CVIPView::panelVisible() const {
 bool CVIPView::isCommandEnabled(int id) const {
     switch (id) {
     case cmd::SearchMember:
+    case cmd::ImportMembers: // an import reloads the list the panel works on
         return !panelVisible();
+    case cmd::ExportMembers:
+        return hasRecord_;
     case cmd::DeleteMember:
         return hasRecord_ && !panelVisible();
     case cmd::EditMember:
@@ -121,6 +126,7 @@ bool CVIPView::isCommandEnabled(int id) const {
     case cmd::MemberType:
     case cmd::CreateTime:
     case cmd::ClearMemberSearch:
+    case cmd::MemberSheets:
         return true;
     default:
         return false;
@@ -148,10 +154,17 @@ bool CVIPView::onCommand(int id) {
     case cmd::DeleteMember:
         if (hasRecord_ && !panelVisible()) deleteSelected();
         return true;
+    case cmd::ImportMembers:
+        if (!panelVisible()) importMembers(*this);
+        return true;
+    case cmd::ExportMembers:
+        if (hasRecord_) exportMembers(*this);
+        return true;
     case cmd::MemberCode:
     case cmd::MemberName:
     case cmd::MemberType:
-        return true; // read at the next search
+    case cmd::MemberSheets:
+        return true; // read at the next search; the pop-up is the frame's
     default:
         return false;
     }

@@ -9,7 +9,7 @@ namespace vorn::ui {
 void registerStats(PageRegistry& registry) {
     using namespace cmd;
     registry.addPage<CStatisticsView>(4, {StatByYear, StatByCustom, SetYears, SetCustom, MakeCharts, ZoomChart,
-                                          PrevChart, NextChart, AllCharts});
+                                          PrevChart, NextChart, AllCharts, ExportFigures});
 }
 
 } // namespace vorn::ui

@@ -70,7 +70,8 @@ std::vector<RibbonTab> build() {
         {3,
          false,
          {{{large(AddGoods, "goods_add"), large(RemoveGoods, "goods_remove"), large(EditGoods, "goods_edit"),
-            popup(Categories, "categories", {GoodsTypes, Suppliers})}},
+            popup(Categories, "categories", {GoodsTypes, Suppliers}),
+            popup(GoodsSheets, "sheets", {ImportGoods, ExportGoods})}},
           {{edit(GoodsCode, 120), edit(GoodsName, 120), edit(GoodsSize, 120), brk(), combo(GoodsType, 120),
             combo(GoodsState, 120, {QStringLiteral("库存中"), QStringLiteral("已销售")}), brk(),
             small(StockTime, 216, "calendar"), small(SaleTime, 216, "calendar"), text(ClearGoodsSearch, 216),
@@ -81,13 +82,14 @@ std::vector<RibbonTab> build() {
     t.push_back({4,
                  false,
                  {{{large(SystemUsers, "users"), popup(Backup, "backup", {QuickBackup, BackupTo}),
-                    popup(Restore, "restore", {QuickRestore, RestoreFrom})}}}});
+                    popup(Restore, "restore", {QuickRestore, RestoreFrom}),
+                    large(ReceiptPrinter, "receipt_printer")}}}});
 
     // 会员管理
     t.push_back({5,
                  false,
                  {{{large(AddMember, "member_add"), large(DeleteMember, "member_delete"),
-                    large(EditMember, "member_edit")}},
+                    large(EditMember, "member_edit"), popup(MemberSheets, "sheets", {ImportMembers, ExportMembers})}},
                   {{edit(MemberCode, 120), edit(MemberName, 120), spacer(), brk(),
                     combo(MemberType, 144, {QStringLiteral("普通会员"), QStringLiteral("金卡会员")}),
                     spacer(), spacer(), brk(), small(CreateTime, 216, "calendar"), spacer(),
@@ -100,7 +102,8 @@ std::vector<RibbonTab> build() {
                  {{{radio(StatByYear), text(SetYears, 144), brk(), radio(StatByCustom), text(SetCustom, 144),
                     large(MakeCharts, "chart_make")}},
                   {{spacer(80), large(ZoomChart, "chart_zoom"), large(PrevChart, "chart_prev"),
-                    large(NextChart, "chart_next"), large(AllCharts, "chart_all")}}}});
+                    large(NextChart, "chart_next"), large(AllCharts, "chart_all"),
+                    large(ExportFigures, "chart_export")}}}});
 
     // The five web tabs: their buttons open pages of the maker's site.
     t.push_back({7, true, {{{web(185), web(186), web(187), web(188)}}}});

@@ -30,6 +30,9 @@ constexpr int StockTime = 111;
 constexpr int SaleTime = 113;
 constexpr int ClearGoodsSearch = 204;
 constexpr int SearchGoods = 114;
+constexpr int GoodsSheets = 300;   // pop-up: goods in from and out to spreadsheets
+constexpr int ImportGoods = 32790; // menu item of 300
+constexpr int ExportGoods = 32791; // menu item of 300
 
 // 店铺设置
 constexpr int SystemUsers = 118;
@@ -39,6 +42,7 @@ constexpr int BackupTo = 32778;
 constexpr int Restore = 143; // pop-up
 constexpr int QuickRestore = 32779;
 constexpr int RestoreFrom = 32780;
+constexpr int ReceiptPrinter = 303; // where receipts are printed
 
 // 会员管理
 constexpr int AddMember = 120;
@@ -50,6 +54,9 @@ constexpr int MemberType = 119; // drop-down list
 constexpr int CreateTime = 110;
 constexpr int ClearMemberSearch = 205;
 constexpr int SearchMember = 112;
+constexpr int MemberSheets = 301;    // pop-up: members in from and out to spreadsheets
+constexpr int ImportMembers = 32792; // menu item of 301
+constexpr int ExportMembers = 32793; // menu item of 301
 
 // 销售统计
 constexpr int StatByYear = 126;   // radio
@@ -61,6 +68,7 @@ constexpr int ZoomChart = 123;
 constexpr int PrevChart = 167;
 constexpr int NextChart = 128;
 constexpr int AllCharts = 125;
+constexpr int ExportFigures = 302; // the figures behind the shown charts, to a spreadsheet
 
 // Web buttons: 185 to 199 in the order of their INI keys.
 constexpr int FirstWebButton = 185;

@@ -1,0 +1,13 @@
+#include "memberimport.h"
+
+#include "vipview.h"
+#include "kit/shell.h"
+
+namespace vorn::ui {
+
+// PLACEHOLDER: being written now; replaced before this lands.
+void importMembers(CVIPView& view) {
+    view.shell().showStatus(QStringLiteral("此功能尚未完成"));
+}
+
+} // namespace vorn::ui
