@@ -20,6 +20,7 @@
 #include "kit/msgbox.h"
 #include "kit/shell.h"
 #include "kit/vornlabel.h"
+#include "receiptprinterdlg.h"
 #include "res/commandids.h"
 #include "shoppicture.h"
 #include "userinputdlg.h"
@@ -173,12 +174,34 @@ bool CShopView::onCommand(int id) {
     case cmd::RestoreFrom:
         restoreFrom();
         return true;
+    case cmd::ReceiptPrinter:
+        editReceiptPrinter();
+        return true;
     case cmd::Backup:
     case cmd::Restore:
         return true; // the drop-down menus are the frame's
     default:
         return false;
     }
+}
+
+bool CShopView::isCommandEnabled(int id) const {
+    switch (id) {
+    case cmd::ReceiptPrinter:
+        return true; // the printer may be chosen whenever the shop page is open
+    default:
+        return CPage::isCommandEnabled(id);
+    }
+}
+
+// ---- Receipt printer -----------------------------------------------------------
+
+void CShopView::editReceiptPrinter() {
+    CReceiptPrinterDlg dlg(shell(), shell().window());
+    if (runDialog_(dlg) == QDialog::Accepted)
+        shell().showStatus(QStringLiteral("小票打印机设置成功"));
+    else
+        shell().showStatus(QStringLiteral("放弃该次\"小票打印机\"设置操作"));
 }
 
 // ---- User accounts -------------------------------------------------------------

@@ -25,6 +25,7 @@ public:
 
     void initialUpdate() override;
     bool onCommand(int id) override;
+    bool isCommandEnabled(int id) const override;
 
     QLineEdit* nameEdit() const { return nameEdit_; }
     QLineEdit* phoneEdit() const { return phoneEdit_; }
@@ -48,6 +49,8 @@ public slots:
     void backupTo();     // 32778 "备份到指定位置"
     void quickRestore(); // 32779 "快速恢复"
     void restoreFrom();  // 32780 "从指定位置恢复"
+
+    void editReceiptPrinter(); // 303 "小票打印机"
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

@@ -53,6 +53,9 @@ public:
     // How a modal dialog of the page is run (tests answer it without a loop).
     using DialogRunner = std::function<int(QDialog&)>;
     void setDialogRunner(DialogRunner runner) { runDialog_ = std::move(runner); }
+    // Commands carried out outside the page class (import, export) run their
+    // dialogs through the page.
+    const DialogRunner& dialogRunner() const { return runDialog_; }
     void setSpanPrompt(SpanPrompt prompt) { askSpan_ = std::move(prompt); }
 
 private:

@@ -48,6 +48,12 @@ public:
     using DialogRunner = std::function<int(QDialog&)>;
     void setDialogRunner(DialogRunner runner) { runDialog_ = std::move(runner); }
     void setSpanPrompt(MemberSpanPrompt prompt) { askSpan_ = std::move(prompt); }
+    // The spreadsheet import runs its dialogs through the same runner, and asks
+    // for its file through this chooser (empty: the standard open-file dialog).
+    int runDialog(QDialog& dialog) const { return runDialog_(dialog); }
+    using ImportFileChooser = std::function<QString(QWidget* parent)>;
+    void setImportFileChooser(ImportFileChooser chooser) { chooseImportFile_ = std::move(chooser); }
+    const ImportFileChooser& importFileChooser() const { return chooseImportFile_; }
 
 private:
     void buildList();
@@ -75,6 +81,7 @@ private:
     QPointer<CVIPInputDlg> panel_;
     DialogRunner runDialog_;
     MemberSpanPrompt askSpan_;
+    ImportFileChooser chooseImportFile_;
 };
 
 } // namespace vorn::ui

@@ -12,7 +12,9 @@
 #include <algorithm>
 
 #include "kit/clock.h"
+#include "kit/receiptprinter.h"
 #include "kit/shell.h"
+#include "receiptescpos.h"
 #include "receiptlayout.h"
 
 namespace vorn::ui {
@@ -316,6 +318,18 @@ PrintOutcome printReceiptOn(Shell& shell, const ReceiptData& data, qint64 saleTi
 }
 
 PrintOutcome printReceipt(Shell& shell, const ReceiptData& data, qint64 saleTime) {
+    // The shop may have chosen a thermal printer in 店铺设置. Its receipt goes out
+    // on the printer thread and reports in the status bar when it has ended; here
+    // ok only says it was handed over, and error says why it was not (settings
+    // that cannot be used). Printing never touches the sale.
+    const ReceiptPrinterSettings printer = loadReceiptPrinter();
+    if (printer.escPos()) {
+        PrintOutcome out;
+        if (saleTime <= 0) saleTime = now();
+        out.error = sendReceiptEscPos(shell, data, saleTime, printer);
+        out.ok = out.error.isEmpty();
+        return out;
+    }
     return printReceiptOn(shell, data, saleTime, QPrinterInfo::defaultPrinter().printerName());
 }
 

@@ -13,11 +13,13 @@
 #include "kit/clock.h"
 #include "kit/frameservices.h"
 #include "kit/gbk.h"
+#include "kit/receiptprinter.h"
 #include "kit/shell.h"
 #include "kit/vornlabel.h"
 #include "paymentdlg.h"
 #include "pricing.h"
 #include "receiptdata.h"
+#include "receiptescpos.h"
 #include "receiptprint.h"
 #include "res/commandids.h"
 #include "salecounter.h"
@@ -518,16 +520,26 @@ void CSaleView::checkout() {
 
     CSalePrintDlg done(shell().window());
     runDialog_(done);
-    if (done.printRequested()) printReceipt(shell(), r, saleTime);
+    PrintOutcome printed;
+    if (done.printRequested())
+        printed = printReceipt(shell(), r, saleTime);
+    else
+        openDrawerForSale(shell(), r, saleTime, loadReceiptPrinter());
 
     if (FrameServices* frame = frameServices(shell())) frame->runReminderCheck(cmd::Alarm);
 
     list_.recount();
     showFooters();
-    if (pointsFailure.isEmpty())
-        shell().showStatus(QStringLiteral("销售结算成功"));
-    else
+    // The sale is stored whatever became of the receipt; the status line says
+    // both, so a receipt that went to a file or nowhere is not hidden by it.
+    if (!pointsFailure.isEmpty())
         shell().reportFailure(pointsFailure);
+    else if (done.printRequested() && !printed.ok)
+        shell().reportFailure(QStringLiteral("销售结算成功，但小票未能打印：%1").arg(printed.error));
+    else if (done.printRequested() && !printed.pdfPath.isEmpty())
+        shell().showStatus(QStringLiteral("销售结算成功，小票已保存为PDF文件\"%1\"").arg(printed.pdfPath));
+    else
+        shell().showStatus(QStringLiteral("销售结算成功"));
     shell().updateCommands();
     input_->focusCode();
 }

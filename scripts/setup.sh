@@ -11,6 +11,8 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-wqy-microhei tzdata xvfb xauth
   fp-utils
+  libxlsxwriter-dev
+  qt6-translations-l10n unzip
 )
 
 missing=()

@@ -14,11 +14,13 @@
 #include "kit/busy.h"
 #include "kit/clock.h"
 #include "kit/gbk.h"
+#include "kit/sheetwriter.h"
 #include "kit/shell.h"
 #include "res/commandids.h"
 #include "res/strings.h"
 #include "statcdtdlg.h"
 #include "statchartview.h"
+#include "statfigures.h"
 #include "statpages.h"
 #include "statquery.h"
 #include "statseries.h"
@@ -106,6 +108,9 @@ bool CStatisticsView::onCommand(int id) {
         return true;
     case cmd::MakeCharts:
         generate();
+        return true;
+    case cmd::ExportFigures:
+        if (isCommandEnabled(id)) exportFigures();
         return true;
     case cmd::ZoomChart:
     case cmd::NextChart:
@@ -279,6 +284,38 @@ void CStatisticsView::exportShown() {
         shell().showStatus(QStringLiteral("成功导出销售数据统计图表到\"%1\"").arg(QDir::toNativeSeparators(path)));
     else
         shell().reportFailure(QStringLiteral("未知异常导致图表\"导出\"失败，放弃该次\"导出\"操作"));
+}
+
+std::vector<const StatChartView*> CStatisticsView::shownCharts() const {
+    std::vector<const StatChartView*> shown;
+    if (page_ == 0) {
+        for (int p = 1; p <= 4; ++p)
+            shown.push_back(charts_[static_cast<size_t>(chartOfPage(p))]);
+    } else {
+        shown.push_back(charts_[static_cast<size_t>(chartOfPage(page_))]);
+    }
+    return shown;
+}
+
+void CStatisticsView::exportFigures() {
+    if (!hasCharts_) return;
+    std::vector<FigureTable> tables;
+    for (const StatChartView* view : shownCharts())
+        tables.push_back(figureTable(view->look()));
+    const QString day = QDateTime::fromSecsSinceEpoch(now()).toString(QStringLiteral("yyyyMMdd"));
+    const QString path = askExportPath(shell().window(), caption(cmd::ExportFigures),
+                                       QStringLiteral("销售统计数据-%1.xlsx").arg(day));
+    if (path.isEmpty()) {
+        shell().showStatus(QStringLiteral("放弃该次数据\"导出\"操作"));
+        return;
+    }
+    QString error;
+    if (writeFigures(path, tables, &error))
+        shell().showStatus(QStringLiteral("已导出%1个图表的数据到\"%2\"")
+                               .arg(tables.size())
+                               .arg(QDir::toNativeSeparators(path)));
+    else
+        shell().reportFailure(QStringLiteral("数据\"导出\"失败：%1，放弃该次\"导出\"操作").arg(error));
 }
 
 } // namespace vorn::ui

@@ -7,6 +7,7 @@
 #include <QString>
 #include <array>
 #include <functional>
+#include <vector>
 
 #include "kit/page.h"
 
@@ -42,6 +43,11 @@ public:
     bool exportCharts(const QString& path);
     // Asks for a file name and exports there, with the status message.
     void exportShown();
+    // The charts now shown in page order (chart 1, 2, 4, 3 in the overview).
+    std::vector<const StatChartView*> shownCharts() const;
+    // "导出数据": asks for a spreadsheet file and writes the figures behind the
+    // charts now shown, with the status message.
+    void exportFigures();
 
     // How a modal dialog of the page is run (tests answer it without a loop).
     using DialogRunner = std::function<int(QDialog&)>;

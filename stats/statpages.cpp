@@ -54,6 +54,7 @@ bool statCommandEnabled(int command, int mode, bool hasCharts, int page) {
         return mode == 1;
     case cmd::ZoomChart:
     case cmd::AllCharts:
+    case cmd::ExportFigures:
         return hasCharts;
     case cmd::PrevChart:
         return hasCharts && page > 1;

@@ -1,6 +1,8 @@
 #include "frame/vornmartapp.h"
 
 #include <QDir>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <unistd.h>
 #include <cstdio>
 
@@ -29,6 +31,12 @@ CVornmartApp::~CVornmartApp() = default;
 
 bool CVornmartApp::initInstance() {
     applyLook(*this);
+    // Qt's own dialogs (choosing a file to import or export to, backup folders)
+    // speak Chinese like the rest of the program, where Debian's translations are
+    // installed; without them they stay in English and work the same.
+    auto* qtTexts = new QTranslator(this);
+    if (qtTexts->load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        installTranslator(qtTexts);
     QString why;
     lock_ = StoreLock::acquire(QDir::currentPath(), &why);
     if (!lock_) {

@@ -176,7 +176,7 @@ private slots:
         f.ribbon().clickTab(5);
         QCOMPARE(f.frame->currentPage(), 7);
         f.messages.shown.clear();
-        f.ribbon().trigger(185);
+        f.ribbon().trigger(cmd::FirstWebButton);
         QCOMPARE(f.frame->statusText(), QStringLiteral("打开\"\"失败"));
         QCOMPARE(f.messages.shown, QStringList{QStringLiteral("打开\"\"失败。")});
 
@@ -203,11 +203,11 @@ private slots:
         QCOMPARE(web.forWebTab(0), QStringLiteral("http://shop.example/;jsessionid=9"));
         QCOMPARE(web.forWebTab(1), QString());
         QCOMPARE(web.forWebTab(2), QStringLiteral("http://mall.example/a,b\\n"));
-        QCOMPARE(web.forButton(191), QStringLiteral("http://buy.example/3?q=\"z\""));
-        QCOMPARE(web.forButton(192), QString());
-        QCOMPARE(web.forButton(199), QStringLiteral("http://promo.example/2"));
-        QCOMPARE(web.forButton(185), QString());
-        QCOMPARE(web.forButton(200), QString());
+        QCOMPARE(web.forButton(cmd::FirstWebButton + 6), QStringLiteral("http://buy.example/3?q=\"z\""));
+        QCOMPARE(web.forButton(cmd::FirstWebButton + 7), QString());
+        QCOMPARE(web.forButton(cmd::LastWebButton), QStringLiteral("http://promo.example/2"));
+        QCOMPARE(web.forButton(cmd::FirstWebButton), QString());
+        QCOMPARE(web.forButton(cmd::LastWebButton + 1), QString());
     }
 
     void closingSavesLayoutAndClosesStore() {

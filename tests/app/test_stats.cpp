@@ -2,6 +2,7 @@
 // pages through the ribbon, the conditions kept across page switches, and the
 // pictures of the year and custom charts on a generated demo shop (written when
 // VORN_SCREENSHOT_DIR is set).
+#include <QAbstractButton>
 #include <QDateTime>
 #include <QLayout>
 #include <QtTest>
@@ -29,6 +30,12 @@ CStatisticsView* statPage(FrameFixture& f) {
     f.frame->selectTab(kStatTab);
     flush();
     return qobject_cast<CStatisticsView*>(f.frame->view());
+}
+
+// Whether the ribbon draws a large button pressed.
+bool largeButtonPressed(FrameFixture& f, int id) {
+    auto* button = qobject_cast<QAbstractButton*>(f.ribbon().widget(id));
+    return button && button->isChecked();
 }
 
 void shoot(CMainFrame& frame, const QString& name) {
@@ -80,12 +87,17 @@ private slots:
         QVERIFY(f.frame->isEnabled(cmd::ZoomChart));
         QVERIFY(f.frame->isEnabled(cmd::AllCharts));
         QVERIFY(f.frame->isChecked(cmd::AllCharts));
+        QVERIFY(largeButtonPressed(f, cmd::AllCharts));
+        QVERIFY(!largeButtonPressed(f, cmd::ZoomChart));
         QVERIFY(!f.frame->isEnabled(cmd::NextChart));
 
         // Zoom, then three times "下一页": page 4, which is chart 3 (bottom right).
         f.frame->onCommand(cmd::ZoomChart);
         QVERIFY(f.frame->isChecked(cmd::ZoomChart));
         QVERIFY(!f.frame->isChecked(cmd::AllCharts));
+        // The ribbon shows the zoom pressed and "all charts" released.
+        QVERIFY(largeButtonPressed(f, cmd::ZoomChart));
+        QVERIFY(!largeButtonPressed(f, cmd::AllCharts));
         QVERIFY(!f.frame->isEnabled(cmd::PrevChart));
         for (int i = 0; i < 3; ++i)
             f.frame->onCommand(cmd::NextChart);

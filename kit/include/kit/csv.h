@@ -30,8 +30,9 @@ struct CsvRecord {
 
 // Splits text into records: fields separated by commas, a field in double
 // quotes may hold commas, line breaks and doubled quotes ("" for "); records end
-// at CRLF, LF or CR. Lines that are empty (or hold only separators) are left
-// out. An unclosed quote runs to the end of the text.
+// at CRLF, LF or CR. Lines that are empty (or hold only separators and
+// spaces) are left out. An unclosed quote runs to the end of the text. A line
+// break inside a quoted field comes out as "\n", whichever the file used.
 std::vector<CsvRecord> parseCsv(const QString& text);
 
 // One record as a CSV line (without the line end): a field is quoted when it

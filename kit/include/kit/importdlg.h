@@ -26,6 +26,12 @@ struct ImportField {
     bool required = false;
 };
 
+// The column (0-based) whose heading names each field, in field order, -1 where
+// none does. A heading names a field when, trimmed and ignoring case, a trailing
+// "(元)" / "（元）" and a trailing ":" / "：", it equals the field's caption or one
+// of its headers. Each column feeds one field at most (the first that claims it).
+std::vector<int> mapHeadings(const std::vector<ImportField>& fields, const QStringList& headings);
+
 class CImportDlg : public QDialog {
     Q_OBJECT
 public:
@@ -48,6 +54,8 @@ public:
     const std::vector<CsvRecord>& records() const { return data_; }
     // How many columns the widest record has.
     int columnCount() const { return columns_; }
+    // The refusal accept() gave, empty while there is none.
+    QString problem() const;
 
 public slots:
     // Refuses, saying why inside the dialog, while a required field has no
@@ -58,6 +66,12 @@ private:
     void reparse();
     void autoMap();
     void refreshPreview();
+    void splitHeader();
+    void fillColumnBoxes();
+    void onEncodingChosen(int index);
+    void onHeaderToggled(bool header);
+    void onColumnChosen();
+    void showProblem(const QString& text);
 
     std::vector<ImportField> fields_;
     QByteArray bytes_;
@@ -65,6 +79,10 @@ private:
     std::vector<CsvRecord> all_;  // every record of the file
     std::vector<CsvRecord> data_; // the records after the heading
     int columns_ = 0;
+    TextEncoding detected_ = TextEncoding::Utf8;
+    bool mappedByHand_ = false; // the user chose a column: headings no longer decide
+    bool headerByHand_ = false; // the user set the heading check: the file no longer decides
+    bool filling_ = false;      // the dialog itself is setting its controls
 
     QComboBox* encodingBox_ = nullptr;
     QCheckBox* headerBox_ = nullptr;
@@ -72,6 +90,7 @@ private:
     QTableWidget* preview_ = nullptr;
     QLabel* problem_ = nullptr;
     QLabel* decodeNote_ = nullptr;
+    QLabel* countLabel_ = nullptr;
 };
 
 } // namespace vorn::ui

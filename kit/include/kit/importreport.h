@@ -28,8 +28,14 @@ public:
     CImportReportDlg(const QString& title, const QString& summary, std::vector<ImportProblem> problems,
                      bool anythingToEnter, QWidget* parent = nullptr);
 
+    // Columns: "行号", "问题", and "处理" ("跳过" for a line left out, "提示" for
+    // one entered with a fallback). Rows in line order.
     QTableWidget* problemList() const { return list_; }
     QPushButton* confirmButton() const { return confirm_; }
+
+public slots:
+    // "确认导入"; does nothing while there is nothing to enter.
+    void accept() override;
 
 private:
     QTableWidget* list_ = nullptr;

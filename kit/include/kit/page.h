@@ -25,7 +25,8 @@ public:
     // Whether a check box or radio of the page is checked.
     virtual bool isCommandChecked(int id) const { (void)id; return false; }
 
-protected:
+    // The main window the page serves; commands carried out outside the page
+    // class (spreadsheet import and export) report through it too.
     Shell& shell() const { return shell_; }
 
 private:

@@ -5,6 +5,8 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -36,6 +38,14 @@ public:
     virtual ~SheetWriter() = default;
     // False once writing failed; error() says why. Rows after a failure are ignored.
     virtual bool addRow(const std::vector<SheetCell>& cells) = 0;
+    // A row of column headings: bold in XLSX, where the rows below scroll under
+    // it and it counts towards the column widths. A plain row in CSV.
+    virtual bool addHeading(const QStringList& names) = 0;
+    // Starts a new part of the file under a title, for files that hold several
+    // tables (the figures of several charts): in XLSX a worksheet named after
+    // the title with the title in bold in its first row; in CSV a blank line
+    // (unless nothing came before) and the title on a line of its own.
+    virtual bool startSheet(const QString& title) = 0;
     // Completes and closes the file. False (with error()) when it could not be
     // written whole; the partial file is removed then.
     virtual bool finish() = 0;
@@ -47,13 +57,34 @@ protected:
 
 // Opens `path` for writing in the format of its suffix. `sheetName` names the
 // worksheet of an XLSX file (ignored for CSV). Null with `error` set when the
-// file cannot be created.
+// file cannot be created. The file appears only when finish() succeeds; a
+// writer dropped before that leaves nothing behind.
 std::unique_ptr<SheetWriter> openSheet(const QString& path, const QString& sheetName, QString* error);
+
+// Writes one table: the heading, then `count` rows that rowAt(i, cells) fills
+// (cells arrives cleared), reporting progress from 0 to 100 as the rows go out.
+// False with `error` when the file could not be written whole; nothing is left
+// behind then. Touches no widget, so it may run as a busy-window job.
+using SheetRowSource = std::function<void(size_t row, std::vector<SheetCell>& cells)>;
+bool writeSheet(const QString& path, const QString& sheetName, const QStringList& heading, size_t count,
+                const SheetRowSource& rowAt, const std::function<void(int percent)>& progress,
+                QString* error);
 
 // Asks where to export: a save dialog offering "Excel 工作簿 (*.xlsx)" and
 // "CSV 文件 (*.csv)", starting at `suggestedName` in the user's documents folder;
 // the chosen filter's suffix is added when the name has none. Empty when
 // cancelled.
 QString askExportPath(QWidget* parent, const QString& title, const QString& suggestedName);
+
+// Test hook: while set, askExportPath shows no dialog and answers what the
+// prompt returns (empty = cancelled). An empty function restores the dialog.
+using ExportPathPrompt =
+    std::function<QString(QWidget* parent, const QString& title, const QString& suggestedName)>;
+void setExportPathPrompt(ExportPathPrompt prompt);
+
+// An XLSX worksheet holds at most 1,048,576 rows; a longer table goes on in a
+// further worksheet ("商品(2)", ...) that repeats the heading. Tests lower the
+// limit to see that happen; 0 restores it.
+void setSheetRowLimitForTests(int rows);
 
 } // namespace vorn::ui
