@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Renders the main window to PNG files under docs/: the login page, the window
-# after the administrator's login and after a salesperson's login. Uses the
+# after the administrator's login and after a salesperson's login, and the
+# dialogs of the spreadsheet import and of the receipt printer. Uses the
 # offscreen platform, so no display is needed. VORN_SCREENSHOT_TABS=1 also
 # renders every other tab.
 #
@@ -14,9 +15,17 @@ out="${SCREENSHOT_DIR:-$root/docs}"
 if [[ ! -f "$build/CMakeCache.txt" ]]; then
     cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
 fi
-cmake --build "$build" --target app_test_look -j"$(nproc)"
+cmake --build "$build" --target app_test_look goods_test_goodsimport admin_test_receiptprinterdlg -j"$(nproc)"
 
 mkdir -p "$out"
 QT_QPA_PLATFORM=offscreen VORN_SCREENSHOT_DIR="$out" \
     "$build/bin/app_test_look" screenshots
+# The import dialogs and the receipt printer dialog, as their tests draw them.
+shots="$(mktemp -d)"
+QT_QPA_PLATFORM=offscreen VORN_SCREENSHOT_DIR="$shots" "$build/bin/goods_test_goodsimport" >/dev/null
+QT_QPA_PLATFORM=offscreen VORN_SCREENSHOT_DIR="$shots" "$build/bin/admin_test_receiptprinterdlg" >/dev/null
+cp "$shots/goods-import-mapping.png" "$out/import-mapping.png"
+cp "$shots/goods-import-report.png" "$out/import-report.png"
+cp "$shots/receipt-printer.png" "$out/receipt-printer.png"
+rm -rf "$shots"
 ls -l "$out"/login.png "$out"/main-admin.png "$out"/main-salesperson.png "$out"/goods.png

@@ -393,11 +393,12 @@ void Ribbon::setCommandState(int id, bool enabled, bool checked) {
     if ((kind == RibbonKind::Check || kind == RibbonKind::Radio) && item.button->isChecked() != checked)
         item.button->setChecked(checked);
     // A large button a page reports as checked (the zoomed chart, all charts at
-    // once) shows pressed until the page says otherwise; it never toggles by a
-    // click of its own, the next update sets it from the page.
-    if (kind == RibbonKind::Large && item.button && item.button->isChecked() != checked) {
-        item.button->setCheckable(checked);
-        item.button->setChecked(checked);
+    // once) shows pressed while it can be used; it never toggles by a click of
+    // its own, the next update sets it from the page.
+    const bool pressed = checked && enabled;
+    if (kind == RibbonKind::Large && item.button && item.button->isChecked() != pressed) {
+        item.button->setCheckable(pressed);
+        item.button->setChecked(pressed);
     }
 }
 
