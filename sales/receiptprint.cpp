@@ -12,6 +12,7 @@
 #include <algorithm>
 
 #include "kit/clock.h"
+#include "kit/escpos.h"
 #include "kit/receiptprinter.h"
 #include "kit/shell.h"
 #include "receiptescpos.h"
@@ -121,25 +122,6 @@ private:
 
     bool fits(const QString& text, qreal width) const { return this->width(text) <= width + kSlack; }
 
-    // Pieces a line may break between: a word of half-width letters, one
-    // blank, or one Chinese character (a surrogate pair stays whole).
-    static QStringList tokens(const QString& text) {
-        QStringList out;
-        for (qsizetype i = 0; i < text.size();) {
-            qsizetype j = i + 1;
-            if (text[i] == QLatin1Char(' ')) {
-            } else if (isNarrow(text[i])) {
-                while (j < text.size() && isNarrow(text[j]) && text[j] != QLatin1Char(' '))
-                    ++j;
-            } else if (text[i].isHighSurrogate() && j < text.size()) {
-                ++j;
-            }
-            out << text.mid(i, j - i);
-            i = j;
-        }
-        return out;
-    }
-
     QStringList wrapParagraph(const QString& para, qreal width) const {
         QStringList lines;
         QString line;
@@ -149,7 +131,7 @@ private:
             lines << line;
             line.clear();
         };
-        for (const QString& token : tokens(para)) {
+        for (const QString& token : lineBreakPieces(para)) {
             if (fits(line + token, width)) {
                 line += token;
                 continue;

@@ -21,24 +21,6 @@ bool isNarrow(QChar c) {
     return c.unicode() < 0x80;
 }
 
-// Where a line may break: a word of half-width letters, one blank, or one
-// Chinese character (a surrogate pair stays whole).
-QStringList tokens(const QString& text) {
-    QStringList out;
-    for (qsizetype i = 0; i < text.size();) {
-        qsizetype j = i + 1;
-        if (text[i] == QLatin1Char(' ')) {
-        } else if (isNarrow(text[i])) {
-            while (j < text.size() && isNarrow(text[j]) && text[j] != QLatin1Char(' '))
-                ++j;
-        } else if (text[i].isHighSurrogate() && j < text.size() && text[j].isLowSurrogate()) {
-            ++j;
-        }
-        out << text.mid(i, j - i);
-        i = j;
-    }
-    return out;
-}
 
 QStringList wrapParagraph(const QString& para, int cells) {
     QStringList lines;
@@ -57,7 +39,7 @@ QStringList wrapParagraph(const QString& para, int cells) {
         line += piece;
         used += w;
     };
-    for (const QString& token : tokens(para)) {
+    for (const QString& token : lineBreakPieces(para)) {
         const int w = escPosCells(token);
         if (used + w <= cells) {
             put(token, w);
@@ -83,6 +65,23 @@ QStringList wrapParagraph(const QString& para, int cells) {
 }
 
 } // namespace
+
+QStringList lineBreakPieces(const QString& text) {
+    QStringList out;
+    for (qsizetype i = 0; i < text.size();) {
+        qsizetype j = i + 1;
+        if (text[i] == QLatin1Char(' ')) {
+        } else if (isNarrow(text[i])) {
+            while (j < text.size() && isNarrow(text[j]) && text[j] != QLatin1Char(' '))
+                ++j;
+        } else if (text[i].isHighSurrogate() && j < text.size() && text[j].isLowSurrogate()) {
+            ++j;
+        }
+        out << text.mid(i, j - i);
+        i = j;
+    }
+    return out;
+}
 
 int escPosCells(const QString& text) {
     const int bytes = gbkLength(text);

@@ -10,6 +10,7 @@
 #include <QTemporaryFile>
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <cstdio>
 #include <xlsxwriter.h>
 
@@ -223,13 +224,16 @@ public:
                 if (!writeText(col, c.text, nullptr)) return false;
                 if (measure) widen(col, displayWidth(c.text));
                 break;
-            case SheetCell::Kind::Money:
-                // What the program shows for money it cannot hold is 0.0.
-                if (!check(worksheet_write_number(ws_, row_, col, std::isfinite(c.number) ? c.number : 0.0,
-                                                  money_)))
+            case SheetCell::Kind::Money: {
+                // The cell holds the amount as the program shows it (one decimal,
+                // rounded its way), so sums taken in the spreadsheet add up what
+                // the lists show. Money it cannot hold shows as 0.0.
+                const std::string shown = vorn::format_money(c.number);
+                if (!check(worksheet_write_number(ws_, row_, col, std::strtod(shown.c_str(), nullptr), money_)))
                     return false;
-                if (measure) widen(col, static_cast<int>(vorn::format_money(c.number).size()));
+                if (measure) widen(col, static_cast<int>(shown.size()));
                 break;
+            }
             case SheetCell::Kind::Number:
                 if (std::isfinite(c.number)) {
                     if (!check(worksheet_write_number(ws_, row_, col, c.number, nullptr))) return false;

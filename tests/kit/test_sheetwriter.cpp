@@ -155,10 +155,11 @@ private slots:
         QCOMPARE(s.cell(2, 4).value, QStringLiteral(" lead"));
         QVERIFY(!s.rows.value(3).contains(4)); // an empty text is no cell
 
-        // Money keeps its value and shows one decimal.
+        // Money holds the amount the program shows (one decimal, halves away
+        // from zero), so a sum in the spreadsheet adds what the lists show.
         QCOMPARE(s.cell(2, 2).type, QStringLiteral("n"));
-        QCOMPARE(s.cell(2, 2).value.toDouble(), 12.25);
-        QCOMPARE(s.cell(3, 2).value.toDouble(), -2.35);
+        QCOMPARE(s.cell(2, 2).value.toDouble(), 12.3);
+        QCOMPARE(s.cell(3, 2).value.toDouble(), -2.4);
         QCOMPARE(style(2, 2).numFmt, QStringLiteral("0.0"));
         QVERIFY(!style(2, 2).bold);
         QCOMPARE(s.cell(2, 3).value.toDouble(), 3.0);

@@ -55,6 +55,11 @@ private:
 // counts two).
 int escPosCells(const QString& text);
 
+// The pieces a line may break between: a word of half-width letters, one
+// blank, or one Chinese character (a surrogate pair stays whole). Joined they
+// give the text back.
+QStringList lineBreakPieces(const QString& text);
+
 // The text broken into lines of at most `cells` cells: between words, at a
 // blank (which is dropped there) or between any two Chinese characters, never
 // inside a character; a word longer than a line is broken where the line is
