@@ -7,7 +7,7 @@
 
 #include "capitals.h"
 #include "kit/clock.h"
-#include "kit/gbk.h"
+#include "kit/escpos.h"
 #include "vorn/sqltext.h"
 
 namespace vorn::ui {
@@ -85,12 +85,8 @@ ReceiptColumns receiptColumns(int pageWidth) {
 }
 
 int receiptCells(const QString& text) {
-    const int bytes = gbkLength(text);
-    if (bytes >= 0) return bytes;
-    int cells = 0;
-    for (const QChar ch : text)
-        cells += ch.unicode() < 0x80 ? 1 : (ch.isLowSurrogate() ? 0 : 2);
-    return cells;
+    // One cell per GBK byte, as fixed-width receipt printers count.
+    return escPosCells(text);
 }
 
 QStringList chunkCells(const QString& text, int cells) {

@@ -5,10 +5,12 @@
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -281,6 +283,9 @@ void CImportDlg::accept() {
 }
 
 void CImportDlg::reparse() {
+    // A large catalogue takes a moment to read; the pointer says so.
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const auto restore = qScopeGuard([] { QGuiApplication::restoreOverrideCursor(); });
     bool valid = true;
     all_ = parseCsv(decodeText(bytes_, encoding_, &valid));
     columns_ = 0;
