@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -241,6 +242,29 @@ bool StagedStore::moveOver(const QString& target) {
         return false;
     syncFolder(QFileInfo(target).absolutePath());
     return true;
+}
+
+// ---- Left by an interrupted copy ---------------------------------------------
+
+int sweepInterruptedCopies(const QString& storeFolder) {
+    // The names replaceWithCopy and StagedStore give their temporary files, for
+    // the store, its quick backup and a rollback copy made by copying.
+    static const QRegularExpression part(
+        QStringLiteral("^\\.(\\.?__vorn__|\\.__vorn__\\.rollback-[A-Za-z0-9]{6})\\.part-[A-Za-z0-9]{6}$"));
+    static const QRegularExpression staging(QStringLiteral("^\\.__vorn__\\.restore-[A-Za-z0-9]{6}$"));
+    QDir dir(storeFolder);
+    int removed = 0;
+    for (const QFileInfo& entry : dir.entryInfoList(QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot |
+                                                    QDir::NoSymLinks)) {
+        const QString name = entry.fileName();
+        if (entry.isFile() && part.match(name).hasMatch()) {
+            if (QFile::remove(entry.absoluteFilePath())) ++removed;
+        } else if (entry.isDir() && staging.match(name).hasMatch()) {
+            if (QDir(entry.absoluteFilePath()).removeRecursively()) ++removed;
+        }
+    }
+    if (removed > 0) syncFolder(dir.absolutePath());
+    return removed;
 }
 
 } // namespace vorn::ui::backup

@@ -53,6 +53,14 @@ private:
     QString copy_;
 };
 
+// What a backup or restore killed midway (power cut, crash) can leave in the
+// store's folder: a restore's staging folder and half-written copies of the
+// store or of its quick backup, all under hidden names of their own. Removes
+// them and returns how many it removed. Call only while holding the folder's
+// lock, when no copy of this program can be running. A rollback copy stays: it
+// may hold the only good content.
+int sweepInterruptedCopies(const QString& storeFolder);
+
 // A candidate store copied into a private folder beside the store, under the
 // store's own file name, so it can be opened and checked before it replaces
 // anything. The folder and what is left in it go with the object.

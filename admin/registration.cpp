@@ -1,5 +1,6 @@
 #include "admin/admin.h"
 
+#include "backupfiles.h"
 #include "kit/pageregistry.h"
 #include "res/commandids.h"
 #include "shopview.h"
@@ -10,6 +11,10 @@ void registerAdmin(PageRegistry& registry) {
     using namespace cmd;
     registry.addPage<CShopView>(
         2, {SystemUsers, Backup, QuickBackup, BackupTo, Restore, QuickRestore, RestoreFrom, ReceiptPrinter});
+}
+
+int sweepInterruptedBackups(const QString& storeFolder) {
+    return backup::sweepInterruptedCopies(storeFolder);
 }
 
 } // namespace vorn::ui

@@ -6,6 +6,7 @@
 #include <unistd.h>
 #include <cstdio>
 
+#include "admin/admin.h"
 #include "frame/look.h"
 #include "frame/mainframe.h"
 #include "frame/storelock.h"
@@ -44,6 +45,9 @@ bool CVornmartApp::initInstance() {
         errorBox(nullptr, why);
         return false;
     }
+    // Holding the lock, no backup or restore of ours runs: what one killed
+    // midway left beside the store can go.
+    sweepInterruptedBackups(QDir::currentPath());
     frame_ = std::make_unique<CMainFrame>();
     if (!frame_->create()) {
         frame_.reset();

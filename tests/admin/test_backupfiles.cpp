@@ -177,6 +177,36 @@ private slots:
         QVERIFY(!missing.stage(dir.filePath(QStringLiteral("nope"))));
     }
 
+    void interruptedCopiesAreSweptRollbacksKept() {
+        QTemporaryDir dir;
+        const QString store = dir.filePath(QStringLiteral("__vorn__"));
+        writeFile(store, pattern(50, 'v'));
+        writeFile(dir.filePath(QStringLiteral(".__vorn__")), pattern(50, 'b'));
+        // What a copy killed midway leaves: a half-written store, quick backup and
+        // rollback copy, and a restore's staging folder with its candidate.
+        writeFile(dir.filePath(QStringLiteral(".__vorn__.part-a1B2c3")), "half");
+        writeFile(dir.filePath(QStringLiteral("..__vorn__.part-Zz9yX8")), "half");
+        writeFile(dir.filePath(QStringLiteral("..__vorn__.rollback-Q1w2E3.part-r4T5y6")), "half");
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral(".__vorn__.restore-k7L8m9")));
+        writeFile(dir.filePath(QStringLiteral(".__vorn__.restore-k7L8m9/__vorn__")), "candidate");
+        // What must stay: a rollback copy (maybe the only good content), the lock,
+        // and names that only look alike.
+        writeFile(dir.filePath(QStringLiteral(".__vorn__.rollback-Q1w2E3")), pattern(50, 'v'));
+        writeFile(dir.filePath(QStringLiteral("__vorn__.lock")), "1");
+        writeFile(dir.filePath(QStringLiteral(".__vorn__.part-toolong7")), "mine");
+        writeFile(dir.filePath(QStringLiteral(".shop.part-a1B2c3")), "mine");
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral(".__vorn__.restore-notours")));
+
+        QCOMPARE(sweepInterruptedCopies(dir.path()), 4);
+        QCOMPARE(entries(dir.path()),
+                 (QStringList{QStringLiteral(".__vorn__"), QStringLiteral(".__vorn__.part-toolong7"),
+                              QStringLiteral(".__vorn__.restore-notours"),
+                              QStringLiteral(".__vorn__.rollback-Q1w2E3"), QStringLiteral(".shop.part-a1B2c3"),
+                              QStringLiteral("__vorn__"), QStringLiteral("__vorn__.lock")}));
+        QCOMPARE(readAll(store), pattern(50, 'v'));
+        QCOMPARE(sweepInterruptedCopies(dir.path()), 0);
+    }
+
     // ---- the store check -------------------------------------------------------
 
     void storeCheckKnowsOurStores() {
