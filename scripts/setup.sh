@@ -13,6 +13,7 @@ PACKAGES=(
   fp-utils
   libxlsxwriter-dev
   qt6-translations-l10n unzip
+  ccache
 )
 
 missing=()

@@ -8,16 +8,19 @@
 #define SQLITE_HAS_CODEC 1
 #include <sqlite3.h>
 
+#include "lasterror.h"
 #include "onestatement.h"
 #include "schema.h"
 #include "vorn/transaction.h"
 
 namespace vorn {
 
+namespace detail {
+std::string own_key() { return std::string("Kest_wob ~o~", 12); }
+} // namespace detail
+
 namespace {
 const char kFileName[] = "__vorn__";
-const char kKey[] = "Kest_wob ~o~";
-const int kKeyLength = 12;
 // Long enough for another process's write to finish, short enough that a
 // store locked for good still answers with an error.
 const int kBusyTimeoutMs = 5000;
@@ -51,8 +54,12 @@ int Core::open() {
     const int mode = read_only() ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
     int rc = sqlite3_open_v2(kFileName, &db, mode | SQLITE_OPEN_FULLMUTEX, nullptr);
     if (rc == SQLITE_OK) rc = sqlite3_busy_timeout(db, kBusyTimeoutMs);
-    if (rc == SQLITE_OK) rc = sqlite3_key(db, kKey, kKeyLength);
+    if (rc == SQLITE_OK) {
+        const std::string key = passphrase_.empty() ? detail::own_key() : passphrase_;
+        rc = sqlite3_key(db, key.data(), static_cast<int>(key.size()));
+    }
     if (rc != SQLITE_OK) {
+        detail::note_result(rc);
         // A failed open still hands back a connection; keeping it would make
         // the store look open and every call run on a broken handle.
         close();
@@ -72,7 +79,7 @@ int Core::is_open() { return db != nullptr ? 1 : 0; }
 
 int Core::exec_sql(const char* sql) {
     if (db == nullptr) return SQLITE_MISUSE;
-    return sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
+    return detail::note_result(sqlite3_exec(db, sql, nullptr, nullptr, nullptr));
 }
 
 int Core::exec_in_transaction(const std::string& statements) {

@@ -3,6 +3,8 @@
 #define SQLITE_HAS_CODEC 1
 #include <sqlite3.h>
 
+#include "lasterror.h"
+
 namespace vorn::detail {
 
 namespace {
@@ -41,7 +43,7 @@ int run_one_statement(sqlite3* db, const std::string& sql, RowReader read, RowCo
     }
     sqlite3_finalize(stmt);
     sqlite3_mutex_leave(mutex);
-    return rc;
+    return note_result(rc);
 }
 
 } // namespace vorn::detail

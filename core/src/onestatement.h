@@ -9,6 +9,9 @@ struct sqlite3;
 
 namespace vorn::detail {
 
+// The program's own key of the store file, for a shop without a passphrase.
+std::string own_key();
+
 // Runs sql, which must hold exactly one statement, handing each result row to
 // read. SQLITE_OK or the code of the failure; text that carries a further
 // statement after the first (blanks, comments and stray semicolons are not one)

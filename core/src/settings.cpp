@@ -26,30 +26,30 @@ std::string Core::get_setting_text(int id) {
     return row.FAs_Value;
 }
 
-void Core::set_setting_text(int id, const char* label, const char* value) {
+bool Core::set_setting_text(int id, const char* label, const char* value) {
     ARec row;
     row.FAi_Id = id;
     row.FAs_Name = label;
     row.FAs_Value = value ? value : "";
-    update_arec(&row, 1);
+    return update_arec(&row, 1) == 1;
 }
 
 std::string Core::get_shop_name() { return get_setting_text(1); }
-void Core::set_shop_name(const char* value) { set_setting_text(1, kShopName, value); }
+bool Core::set_shop_name(const char* value) { return set_setting_text(1, kShopName, value); }
 std::string Core::get_shop_phone() { return get_setting_text(2); }
-void Core::set_shop_phone(const char* value) { set_setting_text(2, kShopPhone, value); }
+bool Core::set_shop_phone(const char* value) { return set_setting_text(2, kShopPhone, value); }
 std::string Core::get_shop_addr() { return get_setting_text(3); }
-void Core::set_shop_addr(const char* value) { set_setting_text(3, kShopAddr, value); }
+bool Core::set_shop_addr(const char* value) { return set_setting_text(3, kShopAddr, value); }
 std::string Core::get_shop_pa() { return get_setting_text(4); }
-void Core::set_shop_pa(const char* value) { set_setting_text(4, kShopPa, value); }
+bool Core::set_shop_pa(const char* value) { return set_setting_text(4, kShopPa, value); }
 
 bool Core::get_run_alarm() { return get_setting_text(6) == "1"; }
-void Core::set_run_alarm(bool on) { set_setting_text(6, kRunAlarm, on ? "1" : "0"); }
+bool Core::set_run_alarm(bool on) { return set_setting_text(6, kRunAlarm, on ? "1" : "0"); }
 int Core::get_alarm_limit() { return std::atoi(get_setting_text(7).c_str()); }
-void Core::set_alarm_limit(int limit) { set_setting_text(7, kAlarmLimit, std::to_string(limit).c_str()); }
+bool Core::set_alarm_limit(int limit) { return set_setting_text(7, kAlarmLimit, std::to_string(limit).c_str()); }
 bool Core::get_run_birt_alarm() { return get_setting_text(8) == "1"; }
-void Core::set_run_birt_alarm(bool on) { set_setting_text(8, kRunBirt, on ? "1" : "0"); }
+bool Core::set_run_birt_alarm(bool on) { return set_setting_text(8, kRunBirt, on ? "1" : "0"); }
 int Core::get_birt_alarm_limit() { return std::atoi(get_setting_text(9).c_str()); }
-void Core::set_birt_alarm_limit(int days) { set_setting_text(9, kBirtLimit, std::to_string(days).c_str()); }
+bool Core::set_birt_alarm_limit(int days) { return set_setting_text(9, kBirtLimit, std::to_string(days).c_str()); }
 
 } // namespace vorn

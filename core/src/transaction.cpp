@@ -3,6 +3,7 @@
 #define SQLITE_HAS_CODEC 1
 #include <sqlite3.h>
 
+#include "lasterror.h"
 #include "vorn/core.h"
 
 namespace vorn {
@@ -22,7 +23,7 @@ Transaction::Transaction(Core& core) : db_(core.db), rc_(SQLITE_MISUSE), active_
     // The connection is opened serialized, so this mutex is the one every call
     // on it takes, and it is recursive: our own statements pass, other threads wait.
     sqlite3_mutex_enter(sqlite3_db_mutex(db_));
-    rc_ = sqlite3_exec(db_, "BEGIN IMMEDIATE;", nullptr, nullptr, nullptr);
+    rc_ = detail::note_result(sqlite3_exec(db_, "BEGIN IMMEDIATE;", nullptr, nullptr, nullptr));
     if (rc_ == SQLITE_OK)
         active_ = true;
     else
@@ -36,7 +37,7 @@ Transaction::~Transaction() {
 int Transaction::exec(const char* sql) {
     if (!active_) return rc_;
     sqlite3_set_authorizer(db_, refuse_transaction_control, nullptr);
-    const int rc = sqlite3_exec(db_, sql, nullptr, nullptr, nullptr);
+    const int rc = detail::note_result(sqlite3_exec(db_, sql, nullptr, nullptr, nullptr));
     sqlite3_set_authorizer(db_, nullptr, nullptr);
     if (rc != SQLITE_OK) {
         rc_ = rc;
@@ -47,7 +48,7 @@ int Transaction::exec(const char* sql) {
 
 int Transaction::commit() {
     if (!active_) return rc_ != SQLITE_OK ? rc_ : SQLITE_MISUSE;
-    const int rc = sqlite3_exec(db_, "COMMIT;", nullptr, nullptr, nullptr);
+    const int rc = detail::note_result(sqlite3_exec(db_, "COMMIT;", nullptr, nullptr, nullptr));
     if (rc != SQLITE_OK) {
         // A COMMIT that failed (the file still busy after the wait) leaves the
         // transaction open; nothing of it may stay behind.

@@ -122,23 +122,49 @@ public:
     int delete_viprec(const VIPRec* recs, int n);
     int delete_viprec(VIPRec* const* recs, int n);
 
-    // Shop settings (table Addition)
+    // Shop settings (table Addition). A setter answers whether its row was
+    // written (a full disk, a busy or read-only file: false); callers that do not
+    // ask keep working as before.
     std::string get_shop_name();
-    void set_shop_name(const char* value);
+    bool set_shop_name(const char* value);
     std::string get_shop_phone();
-    void set_shop_phone(const char* value);
+    bool set_shop_phone(const char* value);
     std::string get_shop_addr();
-    void set_shop_addr(const char* value);
+    bool set_shop_addr(const char* value);
     std::string get_shop_pa();
-    void set_shop_pa(const char* value);
+    bool set_shop_pa(const char* value);
     bool get_run_alarm();
-    void set_run_alarm(bool on);
+    bool set_run_alarm(bool on);
     int get_alarm_limit();
-    void set_alarm_limit(int limit);
+    bool set_alarm_limit(int limit);
     bool get_run_birt_alarm();
-    void set_run_birt_alarm(bool on);
+    bool set_run_birt_alarm(bool on);
     int get_birt_alarm_limit();
-    void set_birt_alarm_limit(int days);
+    bool set_birt_alarm_limit(int days);
+
+    // The SQLite result code of the latest store call that failed, on any Core
+    // and any thread (a batch on the busy window's worker is reported by the GUI
+    // thread); 0 until one has. Lets a page name the cause of a failure it
+    // reports (SQLITE_FULL, 13: the disk is full).
+    static int last_error();
+    // True when code (a result code, or last_error()) means the disk is full.
+    static bool is_disk_full(int code);
+
+    // Reads every page of the open file (PRAGMA quick_check): 0 when it reports
+    // the file sound; SQLITE_CORRUPT when it reports damage; else the code of
+    // what kept it from running (a wrong key: SQLITE_NOTADB).
+    int quick_check();
+    // Whether the open file is readable under the key it was opened with: 0, or
+    // SQLITE_NOTADB for a wrong key or a file that is no store.
+    int check_key();
+    // The passphrase the file is encrypted with; empty for the program's own
+    // key. Used by the next open(); copies made afterwards share it.
+    void set_passphrase(const std::string& passphrase);
+    const std::string& passphrase() const { return passphrase_; }
+    // Re-encrypts the open file in place under passphrase (empty: the
+    // program's own key), all or nothing. 0, or the SQLite code of the failure
+    // (the file keeps its old key then).
+    int rekey(const std::string& passphrase);
 
 protected:
     // Runs the schema text of a new file; a derived class may supply another.
@@ -154,7 +180,9 @@ private:
     friend class ReadSnapshot;
 
     std::string get_setting_text(int id);
-    void set_setting_text(int id, const char* label, const char* value);
+    bool set_setting_text(int id, const char* label, const char* value);
+
+    std::string passphrase_;
 };
 
 } // namespace vorn
