@@ -22,8 +22,14 @@ bool canOpenCompiledHelp() {
 }
 
 QString helpGuidePage() {
-    const QFileInfo page(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("help/index.html")));
-    return page.isFile() ? page.absoluteFilePath() : QString();
+    // Beside the program in a build tree (bin/help), under share/ where installed.
+    const QDir appDir(QCoreApplication::applicationDirPath());
+    for (const QString& path :
+         {QStringLiteral("help/index.html"), QStringLiteral("../share/vornmart/help/index.html")}) {
+        const QFileInfo page(appDir.filePath(path));
+        if (page.isFile()) return QDir::cleanPath(page.absoluteFilePath());
+    }
+    return QString();
 }
 
 } // namespace vorn::ui

@@ -7,7 +7,8 @@ namespace vorn::ui {
 
 // Whether the desktop has a program for compiled help files (.chm).
 bool canOpenCompiledHelp();
-// The guide's first HTML page beside the program (help/index.html), or empty.
+// The guide's first HTML page beside the program (help/index.html) or where it is
+// installed (../share/vornmart/help/index.html), or empty.
 QString helpGuidePage();
 
 } // namespace vorn::ui
