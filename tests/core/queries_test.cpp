@@ -1,6 +1,8 @@
 // Counts and selects, sums, the stock alarm, the settings and concurrent selects.
 #include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <functional>
 #include <thread>
 
 #include "core_fixture.h"
@@ -185,11 +187,17 @@ TEST_F(StoreTest, ConcurrentSelectsKeepTheirOwnRows) {
     VIPRec m = member("M", "m");
     ASSERT_EQ(core.insert_viprec(&m, 1), 1);
 
+    // Every thread goes on until each has done a fair number of rounds while the
+    // others ran, so the selects always meet, however the threads are scheduled;
+    // only a machine stalled for a minute stops them earlier, and that fails.
+    constexpr int kRounds = 300;
+    std::atomic<bool> stop{false};
     std::atomic<int> bad{0};
-    auto run = [&](char code, int expect, int first_id) {
+    std::atomic<int> rounds[2] = {0, 0};
+    auto run = [&](char code, int expect, int first_id, std::atomic<int>& done) {
         const std::string cond = std::string("FSs_Code='") + code + "'";
         std::vector<SRec> rows(expect + 8);
-        for (int it = 0; it < 300; ++it) {
+        for (; !stop; ++done) {
             double t = 0;
             bad += core.get_srec_count(cond.c_str()) != expect;
             bad += core.get_srec_total(&t, "FSd_RetP", nullptr, cond.c_str()) != 1 || t != 10.0 * expect;
@@ -202,13 +210,21 @@ TEST_F(StoreTest, ConcurrentSelectsKeepTheirOwnRows) {
                        rows[i].FSs_Name != std::string(1, static_cast<char>(code + 32)) + std::to_string(i);
         }
     };
-    std::thread a(run, 'X', 200, 1), b(run, 'Y', 150, 201);
-    for (int it = 0; it < 300; ++it) {
+    std::thread a(run, 'X', 200, 1, std::ref(rounds[0])), b(run, 'Y', 150, 201, std::ref(rounds[1]));
+    const int start[2] = {rounds[0], rounds[1]};
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+    int mine = 0;
+    auto enough = [&] { return mine >= kRounds && rounds[0] - start[0] >= kRounds && rounds[1] - start[1] >= kRounds; };
+    for (; !enough() && std::chrono::steady_clock::now() < deadline; ++mine) {
         VIPRec v[1];
         bad += core.select_viprec(v, nullptr) != 1 || v[0].FVs_Code != "M";
         bad += core.get_srec_alarm_count(1000) != 2;
     }
+    const bool met = enough();
+    stop = true;
     a.join();
     b.join();
+    EXPECT_TRUE(met) << mine << ", " << rounds[0] - start[0] << " and " << rounds[1] - start[1]
+                     << " rounds within a minute";
     EXPECT_EQ(bad.load(), 0);
 }
