@@ -96,7 +96,10 @@ std::vector<CsvRecord> parseCsv(const QString& text) {
     QString field;
     int line = 1;
 
-    auto endField = [&] { current.fields.append(std::move(field)); field = QString(); };
+    auto endField = [&] {
+        current.fields.append(unguardFormulaText(field));
+        field = QString();
+    };
     auto endRecord = [&] {
         endField();
         const bool blank = std::ranges::all_of(current.fields, [](const QString& f) {
@@ -182,6 +185,107 @@ QString csvLine(const QStringList& fields) {
             out += c;
         }
         out += u'"';
+    }
+    return out;
+}
+
+namespace {
+
+// Characters a spreadsheet takes as the start of a formula (a tab or line break
+// before one is skipped by some), and the apostrophe that guards them.
+bool startsFormula(QChar c) {
+    switch (c.unicode()) {
+    case u'=':
+    case u'+':
+    case u'-':
+    case u'@':
+    case u'\t':
+    case u'\r':
+    case u'\n':
+        return true;
+    default:
+        return false;
+    }
+}
+
+constexpr QChar kGuard = u'\'';
+
+bool isLineBreak(QChar c) {
+    const char16_t u = c.unicode();
+    return u == u'\n' || u == u'\r' || u == 0x2028 || u == 0x2029;
+}
+
+const char* const kC0Names[32] = {"NUL", "SOH", "STX", "ETX", "EOT", "ENQ", "ACK", "BEL",
+                                  "BS",  "HT",  "LF",  "VT",  "FF",  "CR",  "SO",  "SI",
+                                  "DLE", "DC1", "DC2", "DC3", "DC4", "NAK", "SYN", "ETB",
+                                  "CAN", "EM",  "SUB", "ESC", "FS",  "GS",  "RS",  "US"};
+
+QString controlName(QChar c) {
+    const char16_t u = c.unicode();
+    if (u == u'\t') return QStringLiteral("制表符");
+    if (isLineBreak(c)) return QStringLiteral("换行");
+    if (u < 0x20) return QString::fromLatin1(kC0Names[u]);
+    if (u == 0x7F) return QStringLiteral("DEL");
+    return QStringLiteral("U+%1").arg(static_cast<int>(u), 4, 16, QChar(u'0')).toUpper();
+}
+
+} // namespace
+
+QString guardFormulaText(const QString& text) {
+    if (text.isEmpty() || !(startsFormula(text.front()) || text.front() == kGuard)) return text;
+    return kGuard + text;
+}
+
+QString unguardFormulaText(const QString& text) {
+    if (text.size() < 2 || text.front() != kGuard) return text;
+    const QChar next = text.at(1);
+    return startsFormula(next) || next == kGuard ? text.mid(1) : text;
+}
+
+bool isControlCharacter(QChar c) {
+    const char16_t u = c.unicode();
+    return u < 0x20 || (u >= 0x7F && u <= 0x9F) || u == 0x2028 || u == 0x2029;
+}
+
+namespace {
+
+bool unwanted(QChar c, LineBreaks breaks) {
+    return isControlCharacter(c) && !(breaks == LineBreaks::Kept && isLineBreak(c));
+}
+
+} // namespace
+
+bool hasControlCharacters(QStringView text, LineBreaks breaks) {
+    return std::ranges::any_of(text, [breaks](QChar c) { return unwanted(c, breaks); });
+}
+
+QString controlCharacterNames(QStringView text, LineBreaks breaks) {
+    QStringList names;
+    for (QChar c : text) {
+        if (!unwanted(c, breaks)) continue;
+        const QString name = controlName(c);
+        if (!names.contains(name)) names << name;
+    }
+    return names.join(QChar(u'、'));
+}
+
+QString withoutControlCharacters(QStringView text, LineBreaks breaks) {
+    QString out;
+    out.reserve(text.size());
+    bool blank = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (breaks == LineBreaks::Kept && isLineBreak(c)) {
+            if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
+            out += u'\n';
+            blank = false;
+        } else if (!isControlCharacter(c)) {
+            if (blank && !out.isEmpty() && !out.endsWith(u'\n')) out += u' ';
+            blank = false;
+            out += c;
+        } else if (c == u'\t' || isLineBreak(c)) {
+            blank = true;
+        }
     }
     return out;
 }

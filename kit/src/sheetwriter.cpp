@@ -72,23 +72,29 @@ public:
         return true;
     }
 
+    // Text that a spreadsheet would run as a formula ("=HYPERLINK(...)" as a
+    // goods name) goes out guarded; numbers and money stay numbers, a negative
+    // price included. The import takes the guard off again.
     bool addRow(const std::vector<SheetCell>& cells) override {
         if (failed_ || finished_) return false;
         fields_.clear();
         for (const SheetCell& c : cells)
-            fields_.append(cellText(c));
+            fields_.append(c.kind == SheetCell::Kind::Text ? guardFormulaText(c.text) : cellText(c));
         return putLine(csvLine(fields_));
     }
 
     bool addHeading(const QStringList& names) override {
         if (failed_ || finished_) return false;
-        return putLine(csvLine(names));
+        fields_.clear();
+        for (const QString& n : names)
+            fields_.append(guardFormulaText(n));
+        return putLine(csvLine(fields_));
     }
 
     bool startSheet(const QString& title) override {
         if (failed_ || finished_) return false;
         if (lines_ > 0 && !putLine(QString())) return false;
-        return putLine(csvLine({title}));
+        return putLine(csvLine({guardFormulaText(title)}));
     }
 
     bool finish() override {

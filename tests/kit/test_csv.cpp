@@ -181,6 +181,108 @@ private slots:
         QCOMPARE(linesOf(back), (QList<int>{1, 2, 4, 5}));
     }
 
+    void formulaGuard_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("guarded");
+        QTest::newRow("hyperlink") << "=HYPERLINK(\"http://x\",\"点我\")" << "'=HYPERLINK(\"http://x\",\"点我\")";
+        QTest::newRow("plus") << "+1+1" << "'+1+1";
+        QTest::newRow("minus") << "-2" << "'-2";
+        QTest::newRow("at") << "@SUM(A1)" << "'@SUM(A1)";
+        QTest::newRow("tab") << "\t=1" << "'\t=1";
+        QTest::newRow("cr") << "\r=1" << "'\r=1";
+        QTest::newRow("lf") << "\n=1" << "'\n=1";
+        QTest::newRow("apostrophe") << "'x" << "''x";
+        QTest::newRow("guarded already") << "'=x" << "''=x";
+        QTest::newRow("lone apostrophe") << "'" << "''";
+        QTest::newRow("plain") << "可乐=3" << "可乐=3";
+        QTest::newRow("inner sign") << "A-1" << "A-1";
+        QTest::newRow("blank first") << " =1" << " =1";
+        QTest::newRow("empty") << "" << "";
+    }
+
+    // Guarding, and reading back through parseCsv, is exact: what went out
+    // reads back as it was, whatever it started with.
+    void formulaGuard() {
+        QFETCH(QString, text);
+        QFETCH(QString, guarded);
+        QCOMPARE(guardFormulaText(text), guarded);
+        QCOMPARE(unguardFormulaText(guarded), text);
+        const auto back = parseCsv(csvLine({QStringLiteral("A1"), guardFormulaText(text), QStringLiteral("x")}));
+        QCOMPARE(back.size(), size_t(1));
+        // A carriage return inside a quoted field reads as "\n", as every line break does.
+        QString expected = text;
+        expected.replace(u'\r', u'\n');
+        QCOMPARE(back[0].fields, (QStringList{QStringLiteral("A1"), expected, QStringLiteral("x")}));
+    }
+
+    void anApostropheBeforeOtherTextIsKept() {
+        // Files from elsewhere: only the guard the export writes is taken off.
+        const auto records = parseCsv(QStringLiteral("'00123,'abc,\"'=x\",''\n"));
+        QCOMPARE(records.front().fields, (QStringList{QStringLiteral("'00123"), QStringLiteral("'abc"),
+                                                      QStringLiteral("=x"), QStringLiteral("'")}));
+    }
+
+    void controlCharacters_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("names");
+        QTest::addColumn<QString>("cleaned");
+        QTest::newRow("none") << QStringLiteral("可乐 330ml") << QString() << QStringLiteral("可乐 330ml");
+        QTest::newRow("nul") << QStringLiteral("可乐") + QChar(0) + QStringLiteral("罐") << "NUL"
+                             << QStringLiteral("可乐罐");
+        QTest::newRow("tab") << "A\tB" << QStringLiteral("制表符") << "A B";
+        QTest::newRow("breaks") << "a\r\nb\nc" << QStringLiteral("换行") << "a b c";
+        QTest::newRow("unicode breaks") << QStringLiteral("a\u2028b\u2029c") << QStringLiteral("换行")
+                                        << "a b c";
+        QTest::newRow("scanner prefix") << "\x1b]C1\x1d" "6901\x10\x0c" << "ESC、GS、DLE、FF" << "]C16901";
+        QTest::newRow("del and c1") << QStringLiteral("x\u007Fy\u0085z\u009F") << "DEL、U+0085、U+009F"
+                                    << "xyz";
+        QTest::newRow("ends") << "\t\tmid\n" << QStringLiteral("制表符、换行") << "mid";
+        QTest::newRow("only") << "\x01\x02" << "SOH、STX" << "";
+        // Look-alikes that are printable stay.
+        QTest::newRow("printable") << QStringLiteral("\u00A0\u3000\u00A5") << QString()
+                                   << QStringLiteral("\u00A0\u3000\u00A5");
+    }
+
+    void controlCharacters() {
+        QFETCH(QString, text);
+        QFETCH(QString, names);
+        QFETCH(QString, cleaned);
+        QCOMPARE(hasControlCharacters(text), !names.isEmpty());
+        QCOMPARE(controlCharacterNames(text), names);
+        QCOMPARE(withoutControlCharacters(text), cleaned);
+        QVERIFY(!hasControlCharacters(withoutControlCharacters(text)));
+    }
+
+    void multiLineFieldsKeepTheirLineBreaks_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("names");
+        QTest::addColumn<QString>("cleaned");
+        QTest::newRow("lf") << "a\nb" << QString() << "a\nb";
+        QTest::newRow("crlf and cr") << "a\r\nb\rc" << QString() << "a\nb\nc";
+        QTest::newRow("unicode") << QStringLiteral("a\u2028b") << QString() << "a\nb";
+        QTest::newRow("tab") << "a\tb\n\tc" << QStringLiteral("制表符") << "a b\nc";
+        QTest::newRow("nul") << QStringLiteral("a") + QChar(0) + QStringLiteral("\nb") << "NUL" << "a\nb";
+    }
+
+    void multiLineFieldsKeepTheirLineBreaks() {
+        QFETCH(QString, text);
+        QFETCH(QString, names);
+        QFETCH(QString, cleaned);
+        QCOMPARE(hasControlCharacters(text, LineBreaks::Kept), !names.isEmpty());
+        QCOMPARE(controlCharacterNames(text, LineBreaks::Kept), names);
+        QCOMPARE(withoutControlCharacters(text, LineBreaks::Kept), cleaned);
+        // One-line fields never keep them.
+        QVERIFY(!withoutControlCharacters(text).contains(u'\n'));
+    }
+
+    void everyControlCharacterIsKnown() {
+        for (char16_t u = 0; u < 0x3000; ++u) {
+            const bool control = u < 0x20 || (u >= 0x7F && u <= 0x9F) || u == 0x2028 || u == 0x2029;
+            QCOMPARE(isControlCharacter(QChar(u)), control);
+            if (control) QVERIFY(!controlCharacterNames(QString(QChar(u))).isEmpty());
+        }
+    }
+
     void manyLinesKeepTheirNumbers() {
         // Every third record spans two lines; the last must still know its line.
         QString text;

@@ -124,6 +124,48 @@ private slots:
         QCOMPARE(records[3].line, 5); // the line break inside the field counts
     }
 
+    // Text a spreadsheet would run goes out behind an apostrophe, numbers stay
+    // numbers, and reading the file gives back exactly the cells written.
+    void csvGuardsFormulasAndReadsBack() {
+        const QString path = dir->filePath(QStringLiteral("f.csv"));
+        const std::vector<SheetCell> row = {
+            SheetCell::str(QStringLiteral("=HYPERLINK(\"http://evil\",\"点\")")),
+            SheetCell::str(QStringLiteral("+86 21")),
+            SheetCell::str(QStringLiteral("-5")),
+            SheetCell::str(QStringLiteral("@x")),
+            SheetCell::str(QStringLiteral("\tA")),
+            SheetCell::str(QStringLiteral("'quoted")),
+            SheetCell::str(QStringLiteral("a=b")),
+            SheetCell::money(-2.5),
+            SheetCell::num(-7),
+        };
+        QString error;
+        auto w = openSheet(path, QString(), &error);
+        QVERIFY2(w, qPrintable(error));
+        QVERIFY(w->addHeading({QStringLiteral("=h")}));
+        QVERIFY(w->addRow(row));
+        QVERIFY(w->startSheet(QStringLiteral("-title")));
+        QVERIFY(w->finish());
+        const QByteArray bytes = readAll(path);
+        QCOMPARE(bytes, QByteArray("\xEF\xBB\xBF") +
+                            QStringLiteral("'=h\r\n"
+                                           "\"'=HYPERLINK(\"\"http://evil\"\",\"\"点\"\")\",'+86 21,'-5,'@x,'\tA,"
+                                           "''quoted,a=b,-2.5,-7\r\n"
+                                           "\r\n"
+                                           "'-title\r\n")
+                                .toUtf8());
+        const std::vector<CsvRecord> back = parseCsv(decodeText(bytes, TextEncoding::Utf8));
+        QCOMPARE(back.size(), size_t(3));
+        QCOMPARE(back[0].fields, QStringList{QStringLiteral("=h")});
+        QStringList expected;
+        for (const SheetCell& c : row)
+            expected << (c.kind == SheetCell::Kind::Text ? c.text : QString());
+        expected[7] = QStringLiteral("-2.5");
+        expected[8] = QStringLiteral("-7");
+        QCOMPARE(back[1].fields, expected);
+        QCOMPARE(back[2].fields, QStringList{QStringLiteral("-title")});
+    }
+
     void xlsxCellsStylesAndWidths() {
         if (!haveUnzip()) QSKIP("unzip is not installed");
         const QString path = dir->filePath(QStringLiteral("t.xlsx"));

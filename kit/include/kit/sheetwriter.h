@@ -1,5 +1,8 @@
 // Writing a table to a spreadsheet file, row by row: CSV (UTF-8 with a byte
 // order mark, CRLF line ends, which Excel and WPS open without asking) or XLSX.
+// A text cell of a CSV file that a spreadsheet would open as a formula gets an
+// apostrophe in front (see guardFormulaText in kit/csv.h); XLSX keeps text as
+// text by itself.
 // The format follows the file's suffix. Rows stream out as they are added, so a
 // million rows never sit in memory at once.
 #pragma once
