@@ -178,6 +178,7 @@ protected:
 private:
     friend class Transaction;
     friend class ReadSnapshot;
+    friend class Journal;
 
     std::string get_setting_text(int id);
     bool set_setting_text(int id, const char* label, const char* value);

@@ -1,0 +1,207 @@
+// vorn::Journal: every sale on record, with its number, its units and how it was
+// paid, beside the six tables of the store (which it never changes in form).
+//
+// Three tables of its own, created at open where missing:
+//   Sale         one row per sale (or return): number "YYYYMMDD-NNNN", time,
+//                cashier, member code, unit count, amounts, points credited, ...
+//   SaleUnit     which Store units (FSi_Id) a sale took and at what price
+//   SalePayment  one row per payment method used, with its amount
+// Money in these tables is held as whole tenths of a yuan (integers), because
+// amounts are summed and compared there: 0.1 + 0.2 is 3 tenths, exactly. The six
+// tables keep their prices in yuan as doubles; a unit's price becomes tenths by
+// the rounding format_money shows it with. Times are stored as the six tables
+// store theirs ("%Y-%m-%d %H:%M:%S", local time), so a span compares alike on
+// FSAt_Time and on FSt_SalT.
+//
+// Text (cashier, member and goods codes) is GBK bytes, as everywhere in the store.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "vorn/export.h"
+#include "vorn/records.h"
+
+namespace vorn {
+
+class Core;
+
+// SalePayment.FSAPi_Method.
+enum PayMethod : int {
+    kPayCash = 0,    // 现金: the only method that gives change
+    kPayWeChat = 1,  // 微信
+    kPayAlipay = 2,  // 支付宝
+    kPayCard = 3,    // 银行卡
+    kPayOther = 4,   // 其他
+    kPayUnknown = 9, // sales recovered from the units alone
+};
+
+// Sale.FSAi_Kind.
+enum SaleKind : int { kKindSale = 0, kKindReturn = 1 };
+
+struct Payment {
+    int method = kPayCash;
+    int64_t amount = 0; // tenths of a yuan
+};
+
+// What checkout hands over. The units are the counter's copies, already set
+// sold (FSi_Flag 1) with their real price (FSd_ReaP) and one common sale time
+// (FSt_SalT), as the counter marks them; that time is the sale's.
+struct CheckoutRequest {
+    std::vector<SRec> units;
+    std::string cashier;     // the logged-in user's FUs_Name
+    int member_id = 0;       // FVi_Id of the member credited; 0: no member
+    std::string member_code; // FVs_Code recorded with the sale (empty: none)
+    int points = 0;          // added to the member's FVi_Grade
+    int points_cap = 100000000; // the balance is kept within 0 and this
+    std::vector<Payment> payments; // in the order taken; amounts of 0 are left out
+    std::string approver;    // who allowed what needed allowing; empty: nobody
+    int64_t shift = 0;       // Shift id; 0: none
+};
+
+enum class CheckoutStatus {
+    Done,
+    Invalid, // the request does not add up (see checkout); nothing written
+    Missing, // some unit is no longer in stock; nothing written
+    Failed,  // the store refused a write; nothing written
+};
+
+struct CheckoutResult {
+    CheckoutStatus status = CheckoutStatus::Failed;
+    int rc = 0;          // Failed: the SQLite code of what failed
+    std::string number;  // the number this attempt took (burned when it failed)
+    int64_t sale_id = 0; // Done: FSAi_Id
+    int64_t due = 0, discount = 0, paid = 0, change = 0; // tenths
+    bool member_found = false; // the member's record was there and credited
+    int points_credited = 0;   // what the balance gained
+    int balance = 0;           // the member's points afterwards
+};
+
+// One row of Sale.
+struct SaleRecord {
+    int64_t id = 0;
+    std::string number;
+    int64_t time = 0; // seconds, local-time meaning
+    std::string cashier;
+    std::string member; // member code, empty for none
+    int units = 0;      // number of units (negative for a return)
+    int64_t due = 0;    // tenths; negative for a return
+    int64_t discount = 0; // retail value less due, tenths (positive: sold below retail)
+    int64_t paid = 0;
+    int64_t change = 0;
+    int points = -1;    // points credited; -1 unknown (recovered)
+    int kind = kKindSale;
+    int64_t original = 0; // a return's sale; 0 none
+    bool recovered = false;
+    std::string approver;
+    int64_t shift = 0; // 0 none
+    unsigned methods = 0; // bit m set when a payment of method m was made
+};
+
+// Which sales to list; every given part must hold.
+struct SaleFilter {
+    int64_t from = 0; // sale time >= from; 0: no lower bound
+    int64_t to = 0;   // sale time < to; 0: no upper bound
+    std::string number;  // exact
+    std::string cashier; // exact
+    std::string member;  // exact member code
+    std::string goods_code; // sales that took a unit of this code
+    int method = -1;     // sales with a payment of this method
+    int kind = -1;       // kKindSale or kKindReturn; -1 both
+};
+
+enum class SaleOrder { Time, Number, Cashier, Member, Units, Due, Discount, Paid };
+
+// Footers of a list, and a day's takings by method.
+struct SaleSums {
+    int sales = 0;
+    int64_t units = 0;
+    int64_t due = 0, discount = 0, paid = 0, change = 0;
+    int64_t points = 0;          // of the sales whose points are known
+    int64_t by_method[10] = {};  // SalePayment amounts per method
+};
+
+// A sale's units grouped by goods code and price, in the order first taken.
+struct SaleLine {
+    std::string code; // empty when the units have been deleted from Store since
+    std::string name;
+    int quantity = 0;
+    int64_t price = 0;  // tenths, each
+    int64_t amount = 0; // tenths, quantity x price
+    std::vector<int> units; // their FSi_Id
+};
+
+struct SaleDetail {
+    SaleRecord sale;
+    std::vector<SaleLine> lines;
+    std::vector<Payment> payments; // in the order taken
+};
+
+// Progress of a long job: units done of total.
+using JournalProgress = std::function<void(int64_t done, int64_t total)>;
+
+class VORNCORE_API Journal {
+public:
+    explicit Journal(Core& core) : core_(core) {}
+
+    // The three tables and their indexes, created where missing. Nothing is
+    // written to a store that holds them all. 0, or the SQLite code of the
+    // failure (a store that may not be written and lacks them).
+    int ensure_tables();
+    // True when the open store holds the three tables.
+    bool has_tables();
+
+    // Writes a sale as one transaction: the units' update (update_srec), the
+    // member's points (update_viprec) and its Sale, SaleUnit and SalePayment
+    // rows; all of it or, on any failure, none. Invalid when there are no units,
+    // a unit is not marked sold, the units' sale times differ or are unset, a
+    // unit id repeats, a method is not one of 0..4, an amount is negative, what
+    // is paid falls short of the amount due, or more than the amount due is
+    // paid by anything but cash (only cash gives change). The amount due and the
+    // discount are the units' prices in tenths; change is paid less due.
+    //
+    // The number is the sale's date and the day's sequence, "20261207-0001":
+    // taken inside the transaction after the highest of the day in the store
+    // and after any this process handed out before, so a checkout that failed
+    // has burned its number and no two attempts get the same one.
+    CheckoutResult checkout(const CheckoutRequest& request);
+
+    // Sales matching the filter: their count, or -1.
+    int count_sales(const SaleFilter& filter);
+    // Fills out (replacing what it held) in the order asked, ties by id. The
+    // number of rows, or -1 (out then empty).
+    int select_sales(const SaleFilter& filter, std::vector<SaleRecord>& out, SaleOrder order = SaleOrder::Time,
+                     bool descending = false);
+    // 1, or -1 (out untouched).
+    int sum_sales(const SaleFilter& filter, SaleSums& out);
+    // One sale with its lines and payments: 1, 0 when there is none of that
+    // id, -1 when the store failed.
+    int open_sale(int64_t id, SaleDetail& out);
+    // The id of the sale of that number; 0 for none, -1 when the store failed.
+    int64_t sale_id_of(const std::string& number);
+
+    // Sold units (FSi_Flag 1, sale time set) that no journal entry holds: what
+    // the program sold before the journal existed, or a version without it
+    // since. -1 when the store failed.
+    int unrecorded_units();
+    // Puts those units into journal entries of their own, marked recovered:
+    // the units of one sale time make one sale (the counter gives every unit of
+    // a checkout the same time), numbered on their date after the day's
+    // numbers in use; payment method unknown (one payment of method 9 for the
+    // amount due), points unknown, no cashier or member. Written in a few
+    // transactions of whole sales, so an interruption leaves the rest for the
+    // next run. The number of sales made, or -1 (what was committed stays).
+    // progress: units done of all to do, now and then and at the end.
+    int recover_history(const JournalProgress& progress = {});
+
+private:
+    Core& core_;
+};
+
+// The name of a payment method as the journal and receipts show it, GBK bytes:
+// 现金, 微信, 支付宝, 银行卡, 其他, and 未知 for anything else.
+VORNCORE_API std::string pay_method_name(int method);
+
+} // namespace vorn

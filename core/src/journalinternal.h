@@ -1,0 +1,40 @@
+// What the journal's parts share: money in tenths, sale numbers, and running a
+// statement with a row function.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace vorn::detail {
+
+// The price in tenths, rounded exactly as format_money shows and the store
+// writes it (halves away from zero).
+int64_t tenths_of(double yuan);
+
+// The date part of a stored time text ("2026-12-07 10:00:00" -> 20261207); 0
+// when the text is no such time.
+int day_of(const char* time_text);
+// "20261207-0001": the day and its sequence, at least four digits.
+std::string sale_number(int day, int seq);
+
+// Takes `count` consecutive sequence numbers of the day for new sales and gives
+// the first. They follow the highest of the day in the table and any this
+// process handed out on the same store file before (so a number of a
+// rolled-back sale is never given again while the program runs). Call inside
+// the transaction that writes them. SQLite code.
+int reserve_numbers(sqlite3* db, int day, int count, int& first);
+
+using RowFn = std::function<void(sqlite3_stmt*)>;
+// One statement, each result row to row. SQLite code.
+int query(sqlite3* db, const std::string& sql, const RowFn& row);
+// The first column of the single row as an integer (0 for no row or NULL).
+int query_integer(sqlite3* db, const std::string& sql, int64_t& value);
+
+// Text between single quotes, quotes doubled.
+std::string quoted(const std::string& text);
+
+} // namespace vorn::detail
