@@ -5,7 +5,7 @@ set -euo pipefail
 
 PACKAGES=(
   build-essential cmake pkg-config
-  libsqlcipher-dev sqlcipher
+  libsqlcipher-dev sqlcipher libssl-dev
   qt6-base-dev qt6-base-dev-tools qt6-charts-dev qt6-webengine-dev qt6-svg-dev qt6-image-formats-plugins
   libgl-dev libglx-dev
   libgtest-dev libgmock-dev libbenchmark-dev

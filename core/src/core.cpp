@@ -4,13 +4,16 @@
 #include <cstdio>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #define SQLITE_HAS_CODEC 1
 #include <sqlite3.h>
 
+#include "extschema.h"
 #include "lasterror.h"
 #include "onestatement.h"
 #include "schema.h"
+#include "vorn/password.h"
 #include "vorn/transaction.h"
 
 namespace vorn {
@@ -40,6 +43,23 @@ int indexes_present(sqlite3* db) {
 }
 
 const int kIndexCount = static_cast<int>(std::size(detail::kIndexNames));
+
+// The schema text writes the built-in administrator's documented password as
+// it is; a new store keeps it only for this moment. Any other account a
+// derived schema adds is hashed the same way.
+void hash_plain_passwords(Core& core) {
+    const int n = core.get_urec_count(nullptr);
+    if (n <= 0) return;
+    std::vector<URec> users(static_cast<size_t>(n));
+    if (core.select_urec(users.data(), nullptr) != n) return;
+    for (URec& u : users) {
+        if (is_password_hash(u.FUs_Pas)) continue;
+        std::string hashed = hash_password(u.FUs_Pas);
+        if (hashed.empty()) continue; // still accepted as typed, hashed at its first login
+        u.FUs_Pas = std::move(hashed);
+        core.update_urec(&u, 1);
+    }
+}
 } // namespace
 
 Core::Core() : db(nullptr) {}
@@ -65,7 +85,8 @@ int Core::open() {
         close();
         return rc;
     }
-    if (!existed) create_table();
+    if (!existed && create_table() == SQLITE_OK) hash_plain_passwords(*this);
+    if (!read_only()) detail::ensure_extra_tables(*this, db);
     return 0;
 }
 

@@ -15,12 +15,15 @@
 #include <vector>
 
 #include "vorn/core.h"
+#include "vorn/password.h"
 
 namespace vorntest {
 
 class TempDirTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        // Every new store hashes its administrator's password: cheaply here.
+        vorn::set_password_iterations(64);
         old_cwd_ = std::filesystem::current_path();
         std::string tmpl = (std::filesystem::temp_directory_path() / "vorn-test-XXXXXX").string();
         ASSERT_NE(mkdtemp(tmpl.data()), nullptr);

@@ -1,6 +1,7 @@
 // The database file: creation with schema and default rows, reopening, odd files,
 // encryption on disk and the extra indexes.
 #include "core_fixture.h"
+#include "vorn/password.h"
 
 using namespace vorntest;
 using namespace vorn;
@@ -89,7 +90,9 @@ TEST_F(StoreFile, FirstStartCreatesSchemaAndDefaultRows) {
     ASSERT_EQ(core.select_urec(u, nullptr), 1);
     EXPECT_EQ(u[0].FUi_Id, 1);
     EXPECT_EQ(u[0].FUs_Name, "admin");
-    EXPECT_EQ(u[0].FUs_Pas, "Tq4#Lm8!Wz2^Kd7&Rv1%Hn6*Pc3=");
+    // The documented password, kept only as its hash.
+    EXPECT_TRUE(is_password_hash(u[0].FUs_Pas));
+    EXPECT_TRUE(verify_password("Tq4#Lm8!Wz2^Kd7&Rv1%Hn6*Pc3=", u[0].FUs_Pas));
     EXPECT_EQ(u[0].FUi_Auth, 0);
     ASSERT_EQ(core.get_arec_count(nullptr), 9);
     ASSERT_EQ(core.select_arec(a, nullptr), 9);

@@ -15,6 +15,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "vorn/export.h"
 #include "vorn/records.h"
@@ -27,6 +28,15 @@ namespace vorn {
 class Transaction;
 class ReadSnapshot;
 
+// A refused password check, kept in table LoginFail (beside the six tables)
+// so that an owner can see who was refused, where and when. Texts are GBK.
+struct LoginFailRec {
+    int FLFi_Id = 0;
+    std::string FLFs_Name;  // the user name as typed
+    int64_t FLFt_Time = 0;  // local time, seconds since 1970
+    std::string FLFs_Place; // the dialog that refused it ("用户登录", "用户切换", ...)
+};
+
 class VORNCORE_API Core {
 public:
     Core();
@@ -38,7 +48,10 @@ public:
 
     // 0 on success, else the SQLite code of the step that failed (the store then
     // stays closed). Creates the schema (through create_table) when the file did
-    // not exist. A write that meets another process's lock waits up to 5 s.
+    // not exist, and stores the built-in administrator's documented password
+    // as a hash right away. On a writable store, adds the tables the program
+    // keeps beside the six where they are missing. A write that meets another
+    // process's lock waits up to 5 s.
     int open();
     // The result of sqlite3_close; afterwards is_open() is 0.
     int close();
@@ -121,6 +134,15 @@ public:
     int update_viprec(VIPRec* const* recs, int n);
     int delete_viprec(const VIPRec* recs, int n);
     int delete_viprec(VIPRec* const* recs, int n);
+
+    // Refused password checks (table LoginFail, created at open). Adding one
+    // keeps the latest kLoginFailKept rows and drops older ones. 1, or -1 when
+    // nothing was written (a read-only store).
+    static constexpr int kLoginFailKept = 500;
+    int insert_login_fail(const LoginFailRec& rec);
+    // The latest `limit` refusals, newest first, replacing `out`; their number,
+    // or -1 when the query failed (out is then empty).
+    int select_login_fail(std::vector<LoginFailRec>& out, int limit);
 
     // Shop settings (table Addition). A setter answers whether its row was
     // written (a full disk, a busy or read-only file: false); callers that do not

@@ -1,0 +1,61 @@
+#include "extschema.h"
+
+#include <string>
+
+#define SQLITE_HAS_CODEC 1
+#include <sqlite3.h>
+
+#include "journalschema.h"
+#include "onestatement.h"
+#include "readers.h"
+#include "vorn/transaction.h"
+
+namespace vorn::detail {
+
+namespace {
+
+// Failed password checks, the latest few hundred, so an owner can see who was
+// refused and when. The name is kept as typed (GBK); the place says which
+// dialog refused it; the time is local time like the goods' times.
+const ExtraTable kTables[] = {
+    {"LoginFail", "CREATE TABLE IF NOT EXISTS LoginFail (FLFi_Id INTEGER PRIMARY KEY,FLFs_Name VARCHAR(32),"
+                  "FLFt_Time TIMESTAMP,FLFs_Place VARCHAR(32) );"},
+    // The sale journal (vorn/journal.h).
+    {kJournalTables[0].name, kJournalTables[0].create},
+    {kJournalTables[1].name, kJournalTables[1].create},
+    {kJournalTables[2].name, kJournalTables[2].create},
+};
+
+// -1 when the store cannot be read (a wrong key, a file that is no store).
+int table_count(sqlite3* db, const char* name) {
+    std::string sql = "SELECT COUNT() FROM sqlite_master WHERE type='table' AND name='";
+    sql += name;
+    sql += "';";
+    int n = 0;
+    RowContext ctx{&n};
+    return run_one_statement(db, sql, read_count, ctx) == SQLITE_OK ? n : -1;
+}
+
+} // namespace
+
+const std::span<const ExtraTable> kExtraTables(kTables);
+
+int ensure_extra_tables(Core& core, sqlite3* db) {
+    if (db == nullptr || sqlite3_db_readonly(db, "main") != 0) return SQLITE_OK;
+    // The User table stands for the six: without it this is no store of ours
+    // (yet), and writing a table into it would turn an empty file into a store.
+    if (table_count(db, "User") != 1) return SQLITE_OK;
+    int first_failure = SQLITE_OK;
+    for (const ExtraTable& t : kExtraTables) {
+        // Looked up first, so that opening a store that has them all writes nothing.
+        if (table_count(db, t.name) != 0) continue;
+        // A table never stays without its indexes.
+        Transaction write(core);
+        int rc = write.exec(t.create);
+        if (rc == SQLITE_OK) rc = write.commit();
+        if (rc != SQLITE_OK && first_failure == SQLITE_OK) first_failure = rc;
+    }
+    return first_failure;
+}
+
+} // namespace vorn::detail
