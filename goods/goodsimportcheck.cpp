@@ -197,9 +197,21 @@ private:
     // The id of the type or supplier the cell names; an empty cell is the
     // fallback entry as in the entry dialog, a name without an entry is too,
     // with a note, since the user may have meant an entry not made yet.
+    // The cell's text, trimmed; control characters the field cannot hold are
+    // taken out, with a note, since the rest of the line is still good. The
+    // remark is a multi-line edit in the entry dialog: it keeps its line breaks.
+    QString cleanCell(LineCheck& lc, int field) {
+        const LineBreaks breaks = field == GiRemark ? LineBreaks::Kept : LineBreaks::None;
+        const QString value = cell(field).trimmed();
+        if (hasControlCharacters(value, breaks))
+            lc.note(QStringLiteral("%1中的控制字符（%2）已去掉")
+                        .arg(quoted(goodsImportCaption(field)), controlCharacterNames(value, breaks)));
+        return withoutControlCharacters(value, breaks).trimmed();
+    }
+
     template <class Rec>
     int entry(LineCheck& lc, int field, const std::vector<Rec>& list, const QString& fallback) {
-        const QString value = cell(field).trimmed();
+        const QString value = cleanCell(lc, field);
         if (value.isEmpty()) return 1;
         std::string name;
         int id = 0;
@@ -215,9 +227,21 @@ private:
         return 1;
     }
 
+    // A code is scanned or typed at the counter, where a control character can
+    // never be entered: such a line is refused. Other texts are cleaned.
     void text(LineCheck& lc, int field, int maxBytes, std::string& out) {
-        const QString value = cell(field).trimmed();
         const QString caption = goodsImportCaption(field);
+        QString value;
+        if (field == GiCode) {
+            value = cell(field).trimmed();
+            if (hasControlCharacters(value)) {
+                lc.refuse(QStringLiteral("%1含有键盘无法输入的控制字符（%2）")
+                              .arg(quoted(caption), controlCharacterNames(value)));
+                return;
+            }
+        } else {
+            value = cleanCell(lc, field);
+        }
         if (!toGbk(value, out)) {
             lc.refuse(QStringLiteral("%1含有无法保存的字符").arg(quoted(caption)));
         } else if (out.size() > static_cast<size_t>(maxBytes)) {

@@ -8,6 +8,11 @@
 // wholesale or special price is the retail price, and an empty quantity is 1.
 // Where the entry dialog cannot be typed wrong (it limits what goes in) the
 // file can, so a line it could not have made is left out and said why.
+// Control characters (tab, line breaks, NUL, ESC, ...) that no keyboard puts
+// into a field refuse the line when they are in the code, which must be typed
+// or scanned at the counter; in any other text they are taken out (a tab or
+// line break becomes a blank) and the report says so. What passes the check is
+// what the store can take: only the store itself can make the write fail.
 #pragma once
 
 #include <QString>
@@ -65,10 +70,11 @@ struct GoodsImportCheck {
 
 // Checks every record. `mapping` holds the record column of each field in
 // field order (-1 or past a record's end: the field is empty). A record is
-// left out when its code is missing, a price or the quantity is not a number
-// it may be, a text is longer than its column takes, or a text holds a
-// character GBK cannot hold; every such fault of the record is listed. A type
-// or supplier name that matches no entry keeps the record, with a note.
+// left out when its code is missing or holds a control character, a price or
+// the quantity is not a number it may be, a text is longer than its column
+// takes, or a text holds a character GBK cannot hold; every such fault of the
+// record is listed. A type or supplier name that matches no entry keeps the
+// record, with a note, and so does a text whose control characters were taken out.
 GoodsImportCheck checkGoodsImport(const std::vector<CsvRecord>& records, const std::vector<int>& mapping,
                                   const std::vector<vorn::TRec>& types,
                                   const std::vector<vorn::SPRec>& suppliers);

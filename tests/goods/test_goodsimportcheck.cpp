@@ -16,6 +16,7 @@
 #include "kit/csv.h"
 #include "kit/gbk.h"
 #include "kit/importdlg.h"
+#include "vorn/sqltext.h"
 
 using namespace vorn::ui;
 using vorn::ui::test::GoodsFixture;
@@ -139,12 +140,25 @@ private slots:
             u.FSs_Remark = gbk(QStringLiteral("整箱, \"冷藏\"\n第二行"));
             units.push_back(u);
         }
+        // Texts a spreadsheet would run as formulas go out guarded and come back whole.
+        vorn::SRec f = GoodsFixture::unit("-6901", 1.0, 2.0);
+        f.FSs_Name = gbk(QStringLiteral("=HYPERLINK(\"http://x.example\",\"点我\")"));
+        f.FSs_Size = "+1";
+        f.FSs_Remark = gbk(QStringLiteral("@备注"));
+        units.push_back(f);
+        vorn::SRec q = GoodsFixture::unit("'A", 1.0, 2.0);
+        q.FSs_Name = gbk(QStringLiteral("'=引号在前"));
+        q.FSs_Remark = "=1+1";
+        units.push_back(q);
         const QString path = fx.path(QStringLiteral("export.csv"));
         QString error;
         QVERIFY(writeGoodsSheet(path, units, fx.shell->st.types, fx.shell->st.suppliers, {}, &error));
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        const Parsed p = parse(f.readAll());
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        for (const char* guarded : {"'-6901,\"'=HYPERLINK(", ",'+1,", ",'@备注", "''A,''=引号在前", ",'=1+1"})
+            QVERIFY2(bytes.contains(guarded), guarded);
+        const Parsed p = parse(bytes);
         const GoodsImportCheck c =
             checkGoodsImport(p.records, p.mapping, fx.shell->st.types, fx.shell->st.suppliers);
         QVERIFY(c.problems.empty());
@@ -347,6 +361,131 @@ private slots:
         QCOMPARE(t.lines.size(), size_t(1));
         QCOMPARE(t.lines[0].unit.FSi_Type, 1);
         QVERIFY(!t.problems.at(0).skipped);
+    }
+
+    void controlCharactersRefuseACodeAndLeaveOtherTexts_data() {
+        QTest::addColumn<QString>("ch");
+        QTest::addColumn<QString>("name");     // as the report names it
+        QTest::addColumn<QString>("oneLine");  // "可?乐" as a name is entered
+        QTest::addColumn<QString>("multiLine"); // "备?注" as a remark is entered
+        const QString blank = QStringLiteral("可 乐"), gone = QStringLiteral("可乐");
+        const QString kept = QStringLiteral("备\n注"), dropped = QStringLiteral("备注");
+        QTest::newRow("NUL") << QString(QChar(0)) << "NUL" << gone << dropped;
+        QTest::newRow("tab") << "\t" << QStringLiteral("制表符") << blank << QStringLiteral("备 注");
+        QTest::newRow("ESC") << "\x1b" << "ESC" << gone << dropped;
+        QTest::newRow("GS") << "\x1d" << "GS" << gone << dropped;
+        QTest::newRow("DLE") << "\x10" << "DLE" << gone << dropped;
+        QTest::newRow("FF") << "\x0c" << "FF" << gone << dropped;
+        QTest::newRow("LF") << "\n" << QStringLiteral("换行") << blank << kept;
+        QTest::newRow("CR") << "\r" << QStringLiteral("换行") << blank << kept;
+        QTest::newRow("LS") << QStringLiteral("\u2028") << QStringLiteral("换行") << blank << kept;
+        QTest::newRow("DEL") << "\x7f" << "DEL" << gone << dropped;
+        QTest::newRow("NEL") << QStringLiteral("\u0085") << "U+0085" << gone << dropped;
+    }
+
+    // A code is typed or scanned at the counter, where no control character can
+    // be entered: the line is refused. Name, size, type, supplier and remark lose
+    // them with a note; the remark, a multi-line edit, keeps its line breaks.
+    void controlCharactersRefuseACodeAndLeaveOtherTexts() {
+        QFETCH(QString, ch);
+        QFETCH(QString, name);
+        QFETCH(QString, oneLine);
+        QFETCH(QString, multiLine);
+        const std::vector<CsvRecord> records = {
+            line(2, {{GiCode, QStringLiteral("69") + ch + QStringLiteral("01")}, {GiName, "x"}}),
+            line(3, {{GiCode, "6902"},
+                     {GiName, QStringLiteral("可") + ch + QStringLiteral("乐")},
+                     {GiSize, QStringLiteral("330") + ch + QStringLiteral("ml")},
+                     {GiType, QStringLiteral("饮") + ch + QStringLiteral("料")},
+                     {GiRemark, QStringLiteral("备") + ch + QStringLiteral("注")}}),
+        };
+        const GoodsImportCheck c =
+            checkGoodsImport(records, identity(), fx.shell->st.types, fx.shell->st.suppliers);
+        QCOMPARE(c.skipped, 1);
+        QCOMPARE(c.lines.size(), size_t(1));
+        QStringList texts;
+        for (const ImportProblem& p : c.problems)
+            texts << QStringLiteral("%1%2 %3").arg(p.skipped ? "" : "+").arg(p.line).arg(p.text);
+        const QString cleaned = QStringLiteral("+3 \"%1\"中的控制字符（") + name + QStringLiteral("）已去掉");
+        QStringList expected = {QStringLiteral("2 \"商品编码\"含有键盘无法输入的控制字符（%1）").arg(name),
+                                cleaned.arg(QStringLiteral("商品名称")), cleaned.arg(QStringLiteral("类型"))};
+        const bool blank = oneLine.contains(u' ');
+        // "饮 料" names no type; "饮料" does.
+        if (blank) expected << QStringLiteral("+3 类型\"饮 料\"不存在，按\"未知\"导入");
+        expected << cleaned.arg(QStringLiteral("规格"));
+        if (!multiLine.contains(u'\n')) expected << cleaned.arg(QStringLiteral("备注"));
+        QCOMPARE(texts, expected);
+
+        const vorn::SRec& u = c.lines[0].unit;
+        QCOMPARE(fromGbk(u.FSs_Name), oneLine);
+        QCOMPARE(fromGbk(u.FSs_Size), blank ? QStringLiteral("330 ml") : QStringLiteral("330ml"));
+        QCOMPARE(u.FSi_Type, blank ? 1 : drinks);
+        QCOMPARE(fromGbk(u.FSs_Remark), multiLine);
+        QCOMPARE(writeGoodsImport(fx.core(), c.lines, 1331000000), 1);
+        QCOMPARE(fromGbk(fx.stored().at(0).FSs_Name), oneLine);
+    }
+
+    // One NUL in one name among 5,000 lines used to pass the check and then cut
+    // the statement, so that the whole write failed with no line named.
+    void whatPassesTheCheckTheStoreTakes() {
+        std::vector<CsvRecord> records;
+        for (int i = 0; i < 5000; ++i)
+            records.push_back(line(i + 2, {{GiCode, QStringLiteral("C%1").arg(i)},
+                                           {GiName, QStringLiteral("名称%1").arg(i)}}));
+        records[2500].fields[GiName] = QStringLiteral("名") + QChar(0) + QStringLiteral("称");
+        GoodsImportCheck c = checkGoodsImport(records, identity(), fx.shell->st.types, fx.shell->st.suppliers);
+        QCOMPARE(c.lines.size(), size_t(5000));
+        QCOMPARE(c.problems.size(), size_t(1));
+        QCOMPARE(c.problems[0].line, 2502);
+        QCOMPARE(writeGoodsImport(fx.core(), c.lines, 1331000000), 5000);
+        QCOMPARE(fx.core().get_srec_count(("FSs_Code='C2500' AND FSs_Name='" + gbk(QStringLiteral("名称")) + "'")
+                                              .c_str()),
+                 1);
+
+        // Every control character, and texts that would break a statement
+        // written carelessly, in every text field: whatever the check lets
+        // through is stored as the check left it.
+        QCOMPARE(fx.core().exec_sql("DELETE FROM Store;"), 0);
+        records.clear();
+        const QStringList hostile = {QStringLiteral("');DROP TABLE Store;--"), QStringLiteral("a'b''c"),
+                                     QStringLiteral("\\0\\n%s%d"), QStringLiteral("\"\";"),
+                                     QStringLiteral("=cmd|' /C calc'!A0")};
+        int n = 2;
+        int controls = 0;
+        for (char16_t u = 0; u < 0xA0; ++u) {
+            if (u >= 0x20 && u < 0x7F) continue;
+            ++controls;
+            const QString ch(QChar{u});
+            for (int f : {GiCode, GiName, GiSize, GiType, GiSupplier, GiRemark}) {
+                const int at = n++;
+                records.push_back(line(at, {{GiCode, QStringLiteral("K%1").arg(at)},
+                                            {f, QStringLiteral("a") + ch + QStringLiteral("b")}}));
+            }
+        }
+        for (const QString& h : hostile) {
+            const int at = n++;
+            records.push_back(line(at, {{GiCode, h.left(14)}, {GiName, h}, {GiSize, h.left(6)}, {GiRemark, h}}));
+        }
+        for (const QChar ch : {QChar(0x2028), QChar(0x2029)}) {
+            const int at = n++;
+            records.push_back(line(at, {{GiCode, QStringLiteral("L%1").arg(at)},
+                                        {GiName, QStringLiteral("x") + ch + QStringLiteral("y")},
+                                        {GiRemark, QStringLiteral("x") + ch + QStringLiteral("y")}}));
+        }
+        c = checkGoodsImport(records, identity(), fx.shell->st.types, fx.shell->st.suppliers);
+        QCOMPARE(controls, 65);
+        QCOMPARE(c.skipped, controls); // the codes with a control character
+        QCOMPARE(c.lines.size(), static_cast<size_t>(controls * 5 + hostile.size() + 2));
+        QCOMPARE(writeGoodsImport(fx.core(), c.lines, 1331000000), static_cast<int>(c.lines.size()));
+        const std::vector<vorn::SRec> rows = fx.stored();
+        QCOMPARE(rows.size(), c.lines.size());
+        for (size_t i = 0; i < rows.size(); ++i) {
+            compareUnits(rows[i], c.lines[i].unit);
+            for (const std::string* t : {&rows[i].FSs_Code, &rows[i].FSs_Name, &rows[i].FSs_Size})
+                QVERIFY(!hasControlCharacters(fromGbk(*t)));
+            QVERIFY(!hasControlCharacters(fromGbk(rows[i].FSs_Remark), LineBreaks::Kept));
+        }
+        QCOMPARE(fx.core().get_srec_count(("FSs_Name='" + vorn::sql_escape(gbk(hostile[0])) + "'").c_str()), 1);
     }
 
     void missingCodeAndEveryFaultOfALineAreListed() {
