@@ -15,6 +15,7 @@
 #include "kit/gbk.h"
 #include "kit/loadingwnd.h"
 #include "kit/msgbox.h"
+#include "vorn/password.h"
 
 namespace vorn::ui::test {
 
@@ -42,6 +43,8 @@ public:
         installRecorder(&messages);
         // The busy window need not linger for anybody to see it.
         CLoadingWnd::setLingerMs(0);
+        // Password hashes need not be slow here: the tests make many logins.
+        vorn::set_password_iterations(64);
     }
     ~FrameFixture() {
         frame.reset();

@@ -22,7 +22,7 @@ namespace vorntest {
 class TempDirTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        // Every new store hashes its administrator's password: cheaply here.
+        // Password hashes need not be slow here: every test makes a new store.
         vorn::set_password_iterations(64);
         old_cwd_ = std::filesystem::current_path();
         std::string tmpl = (std::filesystem::temp_directory_path() / "vorn-test-XXXXXX").string();

@@ -13,6 +13,7 @@
 #include "kit/loadingwnd.h"
 #include "kit/msgbox.h"
 #include "vorn/core.h"
+#include "vorn/password.h"
 
 namespace vorn::ui::test {
 
@@ -23,6 +24,8 @@ public:
         QVERIFY(dir_->isValid());
         previous_ = QDir::currentPath();
         QVERIFY(QDir::setCurrent(dir_->path()));
+        // Password hashes need not be slow here: every test makes a new store.
+        vorn::set_password_iterations(64);
         shell = std::make_unique<FakeShell>();
         QCOMPARE(shell->st.core.open(), 0);
         QVERIFY(shell->st.loadTypesAndSuppliers());
