@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 #include <vector>
 
 namespace vorn::ui {
@@ -27,6 +28,9 @@ struct ReceiptData {
     double paid = 0.0;     // amount paid
     QString memberCode;    // the member's code, empty without a member
     int memberPoints = -1; // the member's points after the sale; -1 without a member
+    // The points the sale added to the member's balance, where checkout knows it
+    // (less than the total's at the points limit); else the total's are printed.
+    std::optional<int> creditedPoints;
 
     // Opening the sales page: no lines, no cashier, no member, nothing paid.
     void clearSale() {
@@ -35,6 +39,7 @@ struct ReceiptData {
         paid = 0.0;
         memberCode.clear();
         memberPoints = -1;
+        creditedPoints.reset();
     }
 };
 

@@ -113,6 +113,7 @@ QStringList chunkCells(const QString& text, int cells) {
 
 int receiptPoints(const ReceiptData& data) {
     if (data.memberCode.isEmpty()) return 0;
+    if (data.creditedPoints) return *data.creditedPoints;
     // Truncate the total as printed: a sum such as 29.999999 shows as 30.0 and
     // must earn 30 points, not 29.
     const double shown = money(amountSum(data)).toDouble();

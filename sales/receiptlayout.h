@@ -65,8 +65,9 @@ int receiptCells(const QString& text);
 // The text cut from the left into pieces of at most `cells` cells each, never
 // splitting a character. An empty text gives one empty piece.
 QStringList chunkCells(const QString& text, int cells);
-// The points a receipt shows for this sale: the total, as printed to one
-// decimal, truncated toward zero; 0 without a member.
+// The points a receipt shows for this sale: what checkout credited where it
+// recorded that, else the total, as printed to one decimal, truncated toward
+// zero; 0 without a member.
 int receiptPoints(const ReceiptData& data);
 
 } // namespace vorn::ui

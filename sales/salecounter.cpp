@@ -1,6 +1,7 @@
 #include "salecounter.h"
 
 #include <algorithm>
+#include <tuple>
 #include <unordered_set>
 
 #include "kit/gbk.h"
@@ -91,9 +92,54 @@ AddOutcome addToList(vorn::Core& core, SaleList& list, const std::string& code, 
     units.resize(static_cast<size_t>(quantity));
     for (vorn::SRec& u : units)
         u.FSd_ReaP = addedPrice(u, memberType);
-    QString typeName = fromGbk(typeNameOf(types, units.front().FSi_Type));
-    list.addRow(SaleRow(std::move(units), std::move(typeName)));
+    for (std::vector<vorn::SRec>& group : splitByPrice(std::move(units))) {
+        QString typeName = fromGbk(typeNameOf(types, group.front().FSi_Type));
+        list.addRow(SaleRow(std::move(group), std::move(typeName)));
+        ++out.rows;
+    }
     out.status = AddStatus::Added;
+    return out;
+}
+
+std::vector<std::vector<vorn::SRec>> splitByPrice(std::vector<vorn::SRec> units) {
+    const auto levels = [](const vorn::SRec& u) {
+        return std::make_tuple(u.FSd_RetP, u.FSd_MemP, u.FSd_GolP, u.FSd_WhoP, u.FSd_SpeP);
+    };
+    std::vector<std::vector<vorn::SRec>> groups;
+    for (vorn::SRec& u : units) {
+        // A code has one or two prices in stock at a time, so a scan of the
+        // groups made so far is all the lookup this needs.
+        auto g = std::find_if(groups.begin(), groups.end(),
+                              [&](const std::vector<vorn::SRec>& x) { return levels(x.front()) == levels(u); });
+        if (g == groups.end()) {
+            groups.emplace_back();
+            g = groups.end() - 1;
+        }
+        g->push_back(std::move(u));
+    }
+    return groups;
+}
+
+int creditedPoints(int before, int points) {
+    const int64_t sum = static_cast<int64_t>(before) + points;
+    return static_cast<int>(std::clamp<int64_t>(sum, 0, kMaxPoints));
+}
+
+PointsCredit creditPoints(vorn::Core& core, const vorn::VIPRec& member, int64_t dueTenths) {
+    PointsCredit out;
+    out.earned = pointsFor(dueTenths);
+    // The stored record, so that the credit adds to the points the member has now.
+    vorn::VIPRec stored = member;
+    const std::string same = "FVi_Id=" + std::to_string(member.FVi_Id);
+    const bool found = core.get_viprec_count(same.c_str()) == 1 && core.select_viprec(&stored, same.c_str()) == 1;
+    const int before = stored.FVi_Grade;
+    stored.FVi_Grade = creditedPoints(before, out.earned);
+    // What the balance gained, and never more than the sale earned (a negative
+    // balance, left by the old wrap-around, is lifted to 0 besides).
+    const int64_t gained = static_cast<int64_t>(stored.FVi_Grade) - before;
+    out.credited = static_cast<int>(std::clamp<int64_t>(gained, 0, std::max(out.earned, 0)));
+    out.balance = stored.FVi_Grade;
+    out.stored = found && core.update_viprec(&stored, 1) == 1;
     return out;
 }
 

@@ -36,16 +36,50 @@ enum class AddStatus {
 struct AddOutcome {
     AddStatus status = AddStatus::NoSuchCode;
     int left = 0; // TooFew: units of the code in stock that the list does not hold yet
+    int rows = 0; // Added: rows appended (one per distinct price among the units)
 };
 
-// Adds a row of `quantity` (>= 1) units of `code` (GBK bytes, as typed): the
-// in-stock units of the code with the lowest ids that no row holds yet (after
-// the units already listed, in the usual case), priced for the member type
-// (kNoMember: retail). Only the M + Q lowest ids in stock are read, M being the
-// units of the code the list holds: when they all come back the stock
-// suffices; when fewer do, they are the whole stock.
+// Adds `quantity` (>= 1) units of `code` (GBK bytes, as typed): the in-stock
+// units of the code with the lowest ids that no row holds yet (after the units
+// already listed, in the usual case), priced for the member type (kNoMember:
+// retail). Only the M + Q lowest ids in stock are read, M being the units of
+// the code the list holds: when they all come back the stock suffices; when
+// fewer do, they are the whole stock.
+// Units of one code stocked at different prices go into one row per price (see
+// splitByPrice), so that every row reads quantity x unit price = amount.
 AddOutcome addToList(vorn::Core& core, SaleList& list, const std::string& code, int quantity, int memberType,
                      const std::vector<vorn::TRec>& types);
+
+// The units (ascending FSi_Id) grouped by their five price levels (retail,
+// member, gold card, wholesale, special, compared exactly): one group per
+// distinct set, in the order of each group's lowest id, ids ascending within.
+// All levels count, not only the one charged now: a member or a preset level
+// chosen later must still give every unit of a row the same price.
+std::vector<std::vector<vorn::SRec>> splitByPrice(std::vector<vorn::SRec> units);
+
+// ---- Members' points -------------------------------------------------------------
+
+// The most points a member holds; member entry and import refuse more.
+constexpr int kMaxPoints = 100'000'000;
+
+// A balance after a sale earned `points`: the sum counted in 64 bits and kept
+// within 0 to kMaxPoints, so that it never wraps around to a negative number.
+// A balance above the limit (stored before there was one, and refused by member
+// entry now) comes back to the limit with the next sale.
+int creditedPoints(int before, int points);
+
+struct PointsCredit {
+    bool stored = false; // the member's record was found and written
+    int earned = 0;      // what the sale earns: the amount due in whole yuan
+    int credited = 0;    // what the balance gained: earned, or less at the limit
+    int balance = 0;     // the member's points afterwards (as stored, when stored)
+};
+
+// Checkout's credit: the member's stored record (by FVi_Id) gains the points of
+// a sale of `dueTenths` within the limit and is written back with update_viprec.
+// `member` is the counter's copy; its balance is used when the record cannot be
+// read.
+PointsCredit creditPoints(vorn::Core& core, const vorn::VIPRec& member, int64_t dueTenths);
 
 // Results of markSold besides the number of units written.
 constexpr int kSoldNothing = 0;  // the list is empty

@@ -1,10 +1,13 @@
 #include "saleinputdlg.h"
 
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -17,6 +20,30 @@ namespace vorn::ui {
 namespace {
 constexpr int kCodeBytes = 28;
 constexpr int kQuantityChars = 3;
+const char* const kMarkProperty = "notOne";
+
+// What the quantity edit may hold: digits only, three at most (empty while
+// being typed).
+bool quantityText(const QString& text) {
+    if (text.size() > kQuantityChars) return false;
+    for (QChar c : text)
+        if (c < QLatin1Char('0') || c > QLatin1Char('9')) return false;
+    return true;
+}
+
+bool modifierOnly(int key) {
+    switch (key) {
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr:
+    case Qt::Key_Meta:
+    case Qt::Key_CapsLock:
+        return true;
+    default:
+        return false;
+    }
+}
 
 QFont pixelFont(const QFont& base, int pixels, bool bold = false) {
     QFont f = base;
@@ -40,6 +67,12 @@ CSaleInputDlg::CSaleInputDlg(QWidget* parent) : QWidget(parent) {
     quantity_->setObjectName(QStringLiteral("quantityEdit"));
     quantity_->setMaxLength(kQuantityChars);
     quantity_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    // Pasted or dropped text too: digits only.
+    quantity_->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,3}")), quantity_));
+    // A quantity other than 1 carries over to the next line: it is drawn so the
+    // cashier sees it.
+    connect(quantity_, &QLineEdit::textChanged, this, &CSaleInputDlg::markQuantity);
 
     up_ = new QToolButton(this);
     up_->setObjectName(QStringLiteral("quantityUp"));
@@ -126,12 +159,78 @@ void CSaleInputDlg::focusCode() {
 void CSaleInputDlg::focusQuantity() {
     quantity_->setFocus(Qt::OtherFocusReason);
     quantity_->selectAll();
+    startQuantityRun();
+}
+
+void CSaleInputDlg::forwardToCode(const QKeyEvent& key) {
+    focusCode();
+    QKeyEvent copy(key.type(), key.key(), key.modifiers(), key.text(), key.isAutoRepeat(), key.count());
+    QCoreApplication::sendEvent(code_, &copy);
+}
+
+void CSaleInputDlg::resetQuantity() {
+    quantity_->setText(QStringLiteral("1"));
+    startQuantityRun();
+}
+
+bool CSaleInputDlg::quantityMarked() const {
+    return quantity_->property(kMarkProperty).toBool();
+}
+
+void CSaleInputDlg::markQuantity() {
+    const bool mark = parseQuantity(quantity_->text()) != 1;
+    if (quantityMarked() == mark) return;
+    quantity_->setProperty(kMarkProperty, mark);
+    // The style sheet reads the property only when the widget is polished anew.
+    quantity_->style()->unpolish(quantity_);
+    quantity_->style()->polish(quantity_);
+    quantity_->update();
+}
+
+void CSaleInputDlg::startQuantityRun() {
+    runStart_.reset();
+    runTyped_.clear();
 }
 
 void CSaleInputDlg::stepQuantity(int delta) {
     const int now = std::clamp(parseQuantity(quantity_->text()), kMinQuantity, kMaxQuantity);
     quantity_->setText(QString::number(std::clamp(now + delta, kMinQuantity, kMaxQuantity)));
     quantity_->selectAll();
+    startQuantityRun();
+}
+
+bool CSaleInputDlg::filterQuantityKey(QKeyEvent* key) {
+    // The arrow keys work the up-down control, as on its edit.
+    if (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down) {
+        stepQuantity(key->key() == Qt::Key_Up ? 1 : -1);
+        return true;
+    }
+    const QString text = key->text();
+    const bool typed = !text.isEmpty() && text.at(0).isPrint() &&
+                       !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+    if (!typed) {
+        // Backspace, the cursor keys, cut and paste: the cashier edits by hand,
+        // and what was typed so far stays a quantity.
+        if (!modifierOnly(key->key())) startQuantityRun();
+        return false;
+    }
+    if (!runStart_) runStart_ = quantity_->text();
+    QString next = quantity_->text();
+    if (quantity_->hasSelectedText())
+        next.replace(quantity_->selectionStart(), quantity_->selectedText().size(), text);
+    else
+        next.insert(quantity_->cursorPosition(), text);
+    if (quantityText(next)) {
+        runTyped_ += text;
+        return false;
+    }
+    // No quantity: a code typed into the wrong edit. It moves, whole, to the code.
+    const QString code = runTyped_ + text;
+    quantity_->setText(*runStart_);
+    startQuantityRun();
+    code_->setFocus(Qt::OtherFocusReason);
+    code_->setText(code);
+    return true;
 }
 
 bool CSaleInputDlg::handleKey(QKeyEvent* key) {
@@ -154,11 +253,9 @@ bool CSaleInputDlg::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (handleKey(key)) return true;
-        // The arrow keys work the up-down control, as on its edit.
-        if (watched == quantity_ && (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down)) {
-            stepQuantity(key->key() == Qt::Key_Up ? 1 : -1);
-            return true;
-        }
+        if (watched == quantity_ && filterQuantityKey(key)) return true;
+    } else if (event->type() == QEvent::FocusIn && watched == quantity_) {
+        startQuantityRun();
     }
     return QWidget::eventFilter(watched, event);
 }

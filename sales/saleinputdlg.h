@@ -1,9 +1,18 @@
 // The input panel of the counter: the goods code (typed or scanned), the
 // quantity with its up-down control, and the three buttons. Enter adds to the
 // list, Ctrl+Enter checks out, Escape does nothing, wherever the focus is in it.
+//
+// A scanner types wherever the focus is. The quantity edit takes digits only,
+// three at most; a key it cannot take means a code is arriving in the wrong
+// place: what was typed into the quantity since it got the focus goes, with
+// that key, to the code edit, and the quantity goes back to what it was. So a
+// code scanned while the quantity has the focus ("1T0", or a 13-digit bar code)
+// is still the code that Enter adds, and the quantity is left unchanged.
 #pragma once
 
+#include <QString>
 #include <QWidget>
+#include <optional>
 
 class QLineEdit;
 class QPushButton;
@@ -29,6 +38,15 @@ public:
     // Focus on the edit with its whole text selected (the next scan replaces it).
     void focusCode();
     void focusQuantity();
+    // A key that reached the counter elsewhere (the list): to the code edit,
+    // which takes the focus with its text selected first, as a scan begins.
+    void forwardToCode(const QKeyEvent& key);
+
+    // A new customer: the quantity back to 1.
+    void resetQuantity();
+    // Whether the quantity is marked as not 1 (dynamic property "notOne", which
+    // the page's style sheet draws).
+    bool quantityMarked() const;
 
     QSize sizeHint() const override;
 
@@ -48,6 +66,10 @@ protected:
 private:
     // True when the key was one of the panel's own (and has been handled).
     bool handleKey(QKeyEvent* key);
+    // A key for the quantity edit; true when it was taken away from it.
+    bool filterQuantityKey(QKeyEvent* key);
+    void startQuantityRun();
+    void markQuantity();
 
     QLineEdit* code_;
     QLineEdit* quantity_;
@@ -56,6 +78,10 @@ private:
     QPushButton* add_;
     QPushButton* remove_;
     QPushButton* checkout_;
+    // What the quantity held before the keys typed into it since it got the
+    // focus (unset: no key yet), and those keys.
+    std::optional<QString> runStart_;
+    QString runTyped_;
 };
 
 } // namespace vorn::ui

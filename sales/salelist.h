@@ -31,8 +31,9 @@ public:
 
     // Money of the row in tenths. The unit prices are the first unit's; the
     // discount and the amount add up every unit of the group, so the row charges
-    // exactly what checkout records for its units even where they were stocked at
-    // different prices (for a group of one price they are N x the unit figures).
+    // exactly what checkout records for its units. The counter puts units of
+    // different prices into rows of their own (splitByPrice), so on its rows the
+    // amount is N x the unit price.
     int64_t retailTenths() const { return retail_; }
     int64_t priceTenths() const { return price_; }
     int64_t discountTenths() const { return discount_; }

@@ -1,8 +1,10 @@
 #include "saleview.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
+#include <QPointer>
 #include <QResizeEvent>
 #include <QStyledItemDelegate>
 #include <QTableView>
@@ -15,6 +17,7 @@
 #include "kit/gbk.h"
 #include "kit/receiptprinter.h"
 #include "kit/shell.h"
+#include "kit/storefailure.h"
 #include "kit/vornlabel.h"
 #include "paymentdlg.h"
 #include "pricing.h"
@@ -94,6 +97,11 @@ QTableView#saleList QHeaderView::section {
 }
 #saleInputDlg QLabel { background: transparent; color: #1e395b; }
 #saleInputDlg QLineEdit { padding: 2px 6px; }
+#saleInputDlg QLineEdit#quantityEdit[notOne="true"] {
+    color: #8a3b00;
+    background: #ffe9b3;
+    border: 2px solid #e07b00;
+}
 #saleInputDlg QPushButton { padding: 6px 18px; }
 #saleInputDlg QPushButton#checkoutButton {
     color: #ffffff;
@@ -163,6 +171,7 @@ CSaleView::CSaleView(Shell& shell, QWidget* parent)
 CSaleView::~CSaleView() {
     // The list's view reads the rows: it goes before them.
     table_->viewport()->removeEventFilter(this);
+    table_->removeEventFilter(this);
     delete listBox_;
     listBox_ = nullptr;
     table_ = nullptr;
@@ -217,6 +226,9 @@ void CSaleView::buildList() {
         header->resizeSection(c, saleColumn(c).width);
 
     table_->viewport()->installEventFilter(this);
+    // Clicking a row gives the list the focus; a scan typed next must still
+    // reach the code edit.
+    table_->installEventFilter(this);
 
     footer_ = new SaleFooter(table_, listBox_);
     footer_->setObjectName(QStringLiteral("saleFooter"));
@@ -282,14 +294,18 @@ void CSaleView::initialUpdate() {
 void CSaleView::registerPrintCommand() {
     FrameServices* frame = frameServices(shell());
     if (!frame) return;
-    // The command outlives the page: it may reach only what the window keeps.
+    // The command outlives the page: it may reach only what the window keeps,
+    // and the page while it lives (then it is the active view, and the next
+    // scan goes to its code edit).
     Shell* sh = &shell();
+    QPointer<CSaleView> page(this);
     frame->setGlobalCommand(
         cmd::PrintReceipt, [sh] { return !sh->state().extension<ReceiptData>().lines.empty(); },
-        [sh] {
+        [sh, page] {
             AppState& st = sh->state();
             const ReceiptData& data = st.extension<ReceiptData>();
             if (!data.lines.empty()) printReceipt(*sh, data, st.extension<SaleCounterState>().lastSaleTime);
+            if (page) page->input_->focusCode();
         });
 }
 
@@ -331,6 +347,18 @@ void CSaleView::fitColumns() {
 
 bool CSaleView::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Resize && table_ && watched == table_->viewport()) fitColumns();
+    if (event->type() == QEvent::KeyPress && table_ && watched == table_) {
+        // Characters and Enter belong to the code edit (a scan); the arrows,
+        // Shift and Ctrl combinations keep working the list's selection.
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        const bool typed = !key->text().isEmpty() && key->text().at(0).isPrint() &&
+                           !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+        if (enter || typed) {
+            input_->forwardToCode(*key);
+            return true;
+        }
+    }
     return CPage::eventFilter(watched, event);
 }
 
@@ -478,10 +506,11 @@ void CSaleView::checkout() {
     const int written = markSold(st.core, list_, saleTime, lines);
     if (written < 1) {
         // Nothing was written: the list, the member and the totals stay for a retry.
+        // A full disk is named, so the cashier knows a retry needs room first.
         shell().reportFailure(
             written == kSoldMissing
                 ? QStringLiteral("购物列表中有商品已不在库存中，商品\"销售结算\"失败，放弃该次\"销售结算\"操作")
-                : QStringLiteral("未知异常导致商品\"销售结算\"失败，放弃该次\"销售结算\"操作"));
+                : withStoreCause(QStringLiteral("未知异常导致商品\"销售结算\"失败，放弃该次\"销售结算\"操作")));
         input_->focusCode();
         return;
     }
@@ -496,22 +525,28 @@ void CSaleView::checkout() {
     r.paid = tenthsValue(paid);
     r.memberCode = c.hasMember() ? fromGbk(c.member.FVs_Code) : QString();
     r.memberPoints = -1;
+    r.creditedPoints.reset();
     c.lastSaleTime = saleTime;
 
     // The member's points, before the receipt is offered so that it shows them.
-    QString pointsFailure;
+    QString pointsNote;
+    bool pointsFailed = false;
     if (c.hasMember()) {
-        const int points = pointsFor(due);
-        vorn::VIPRec credited = c.member;
-        credited.FVi_Grade += points;
-        const std::string same = "FVi_Id=" + std::to_string(credited.FVi_Id);
-        const bool stored = st.core.get_viprec_count(same.c_str()) == 1 && st.core.update_viprec(&credited, 1) == 1;
-        if (stored) {
-            c.member.FVi_Grade = credited.FVi_Grade;
+        const PointsCredit credit = creditPoints(st.core, c.member, due);
+        const QString code = fromGbk(c.member.FVs_Code);
+        if (credit.stored) {
+            c.member.FVi_Grade = credit.balance;
+            r.creditedPoints = credit.credited;
+            if (credit.credited < credit.earned)
+                pointsNote = QStringLiteral("销售结算成功，编号为\"%1\"的会员积分已达上限%2，本次记入%3个积分")
+                                 .arg(code)
+                                 .arg(kMaxPoints)
+                                 .arg(credit.credited);
         } else {
-            pointsFailure = QStringLiteral("销售结算成功，但未知异常导致编号为\"%1\"的会员本次的%2个积分未能记入")
-                                .arg(fromGbk(c.member.FVs_Code))
-                                .arg(points);
+            pointsFailed = true;
+            pointsNote = QStringLiteral("销售结算成功，但未知异常导致编号为\"%1\"的会员本次的%2个积分未能记入")
+                             .arg(code)
+                             .arg(credit.earned);
         }
         r.memberPoints = c.member.FVi_Grade;
         c.dropMember();
@@ -532,15 +567,19 @@ void CSaleView::checkout() {
     showFooters();
     // The sale is stored whatever became of the receipt; the status line says
     // both, so a receipt that went to a file or nowhere is not hidden by it.
-    if (!pointsFailure.isEmpty())
-        shell().reportFailure(pointsFailure);
+    if (pointsFailed)
+        shell().reportFailure(pointsNote);
     else if (done.printRequested() && !printed.ok)
         shell().reportFailure(QStringLiteral("销售结算成功，但小票未能打印：%1").arg(printed.error));
     else if (done.printRequested() && !printed.pdfPath.isEmpty())
         shell().showStatus(QStringLiteral("销售结算成功，小票已保存为PDF文件\"%1\"").arg(printed.pdfPath));
+    else if (!pointsNote.isEmpty())
+        shell().showStatus(pointsNote);
     else
         shell().showStatus(QStringLiteral("销售结算成功"));
     shell().updateCommands();
+    // The next customer starts from one piece, not from the last line's quantity.
+    input_->resetQuantity();
     input_->focusCode();
 }
 
@@ -550,6 +589,7 @@ void CSaleView::memberDiscount() {
     CSaleVIPDlg dlg(shell(), shell().window());
     if (runDialog_(dlg) != QDialog::Accepted) {
         shell().showStatus(QStringLiteral("放弃该次会员\"折扣\"操作"));
+        input_->focusCode();
         return;
     }
     SaleCounterState& c = counter();
@@ -561,17 +601,20 @@ void CSaleView::memberDiscount() {
     shell().showStatus(QStringLiteral("会员\"折扣\"成功，编号(%1)姓名(%2)的会员享受\"%3\"的折扣")
                            .arg(fromGbk(c.member.FVs_Code), fromGbk(c.member.FVs_Name),
                                 memberTypeText(c.member.FVi_Type)));
+    input_->focusCode();
 }
 
 void CSaleView::goodsDiscount() {
     CSaleDiscountDlg dlg(shell(), list_, selectedRows(), shell().window());
     if (runDialog_(dlg) != QDialog::Accepted) {
         shell().showStatus(QStringLiteral("放弃该次商品\"打折\"操作"));
+        input_->focusCode();
         return;
     }
     model_->pricesChanged();
     recountAndShow();
     shell().showStatus(QStringLiteral("商品\"打折\"成功"));
+    input_->focusCode();
 }
 
 } // namespace vorn::ui

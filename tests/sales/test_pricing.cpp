@@ -1,4 +1,5 @@
 // The counter's money and price rules, without a store or a widget.
+#include <QList>
 #include <QTest>
 #include <limits>
 
@@ -188,6 +189,70 @@ private slots:
         QCOMPARE(lines.size(), size_t(1));
         QCOMPARE(lines[0].amount, 6.5);
         QCOMPARE(lines[0].quantity, 2);
+    }
+
+    // Units of one code as the store hands them out (ascending ids), each with
+    // its five price levels; a row per distinct set of levels.
+    void splitByPrice_data() {
+        QTest::addColumn<QList<QList<double>>>("units"); // ret, mem, gol, who, spe
+        QTest::addColumn<QList<QList<int>>>("groups");   // ids per group, in order
+        using P = QList<QList<double>>;
+        using G = QList<QList<int>>;
+        const QList<double> a{12.8, 12.0, 11.0, 10.0, 9.0};
+        const QList<double> b{14.2, 13.0, 12.0, 11.0, 10.0};
+        QTest::newRow("one price") << P{a, a, a} << G{{1, 2, 3}};
+        QTest::newRow("a dearer unit among them") << P{a, a, a, b, a, a} << G{{1, 2, 3, 5, 6}, {4}};
+        QTest::newRow("alternating") << P{b, a, b, a} << G{{1, 3}, {2, 4}};
+        QTest::newRow("same retail, other gold card price")
+            << P{a, {12.8, 12.0, 10.5, 10.0, 9.0}} << G{{1}, {2}};
+        QTest::newRow("same retail, other special price")
+            << P{a, {12.8, 12.0, 11.0, 10.0, 8.0}, a} << G{{1, 3}, {2}};
+        QTest::newRow("three prices") << P{a, b, {1, 1, 1, 1, 1}, b} << G{{1}, {2, 4}, {3}};
+        QTest::newRow("none") << P{} << G{};
+    }
+    void splitByPrice() {
+        QFETCH(QList<QList<double>>, units);
+        QFETCH(QList<QList<int>>, groups);
+        std::vector<vorn::SRec> in;
+        for (const QList<double>& p : units)
+            in.push_back(unit(static_cast<int>(in.size()) + 1, p[0], p[1], p[2], p[3], p[4]));
+        const auto out = vorn::ui::splitByPrice(in);
+        QCOMPARE(static_cast<int>(out.size()), groups.size());
+        for (size_t g = 0; g < out.size(); ++g) {
+            QList<int> ids;
+            for (const vorn::SRec& u : out[g]) {
+                ids << u.FSi_Id;
+                // Every level alike within the group, so any later price is too.
+                QCOMPARE(u.FSd_RetP, out[g].front().FSd_RetP);
+                QCOMPARE(u.FSd_GolP, out[g].front().FSd_GolP);
+                QCOMPARE(u.FSd_SpeP, out[g].front().FSd_SpeP);
+            }
+            QCOMPARE(ids, groups[static_cast<qsizetype>(g)]);
+        }
+    }
+
+    // A member's balance after a sale never wraps around and never passes the limit.
+    void pointsStayWithinTheLimit_data() {
+        QTest::addColumn<int>("before");
+        QTest::addColumn<int>("earned");
+        QTest::addColumn<int>("after");
+        QTest::newRow("plain") << 100 << 16 << 116;
+        QTest::newRow("nothing earned") << 50 << 0 << 50;
+        QTest::newRow("up to the limit") << kMaxPoints - 10 << 10 << kMaxPoints;
+        QTest::newRow("past the limit") << kMaxPoints - 10 << 25 << kMaxPoints;
+        QTest::newRow("at the limit") << kMaxPoints << 5 << kMaxPoints;
+        // 2,147,483,600 + 3,435 wrapped to -2,147,480,261 when added as an int.
+        QTest::newRow("near the int's end") << 2147483600 << 3435 << kMaxPoints;
+        QTest::newRow("both at the int's end") << std::numeric_limits<int>::max()
+                                                << std::numeric_limits<int>::max() << kMaxPoints;
+        QTest::newRow("wrapped balance") << -2147480261 << 3435 << 0;
+        QTest::newRow("negative sale") << 5 << -10 << 0;
+    }
+    void pointsStayWithinTheLimit() {
+        QFETCH(int, before);
+        QFETCH(int, earned);
+        QFETCH(int, after);
+        QCOMPARE(creditedPoints(before, earned), after);
     }
 
     void conditionsQuoteTheCode() {

@@ -1,7 +1,9 @@
 // The counter's panels and dialogs on their own: the totals panel's layout and
 // looks, the input panel's limits, keys and up-down control, and the payment,
 // member and discount dialogs filled and accepted as a cashier would.
+#include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
@@ -96,12 +98,104 @@ private slots:
         QCOMPARE(add.count(), 3);
         QTest::keyClick(panel.codeEdit(), Qt::Key_Return, Qt::ControlModifier);
         QCOMPARE(checkout.count(), 1);
-        panel.codeEdit()->setText(QStringLiteral("6901"));
-        QTest::keyClick(panel.codeEdit(), Qt::Key_Escape);
-        QCOMPARE(panel.codeEdit()->text(), QStringLiteral("6901"));
         panel.removeButton()->click();
         QCOMPARE(remove.count(), 1);
         QCOMPARE(add.count(), 3);
+    }
+
+    // Escape has nothing to cancel at the counter: it stays in the panel, so a
+    // window around it (a dialog closes on Escape) never sees it.
+    void escapeStaysInTheInputPanel() {
+        QDialog host;
+        auto* panel = new CSaleInputDlg(&host);
+        host.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&host));
+        const std::pair<QLineEdit*, QString> edits[] = {{panel->codeEdit(), QStringLiteral("6901")},
+                                                        {panel->quantityEdit(), QStringLiteral("12")}};
+        for (const auto& [edit, text] : edits) {
+            edit->setText(text);
+            QTest::keyClick(edit, Qt::Key_Escape);
+            QVERIFY2(host.isVisible(), qPrintable(edit->objectName()));
+            QCOMPARE(edit->text(), text);
+        }
+    }
+
+    // Keys typed while the quantity has the focus (as after a stock message),
+    // each to whichever edit has the focus by then, as a scanner types. "\b" is
+    // Backspace.
+    void quantityTakesDigitsOnly_data() {
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("quantity");
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<bool>("codeFocused");
+        QTest::newRow("a digit") << "5" << "5" << "OLD" << false;
+        QTest::newRow("three digits") << "125" << "125" << "OLD" << false;
+        QTest::newRow("code with a letter") << "1T0" << "2" << "1T0" << true;
+        QTest::newRow("bar code of digits") << "6901234500017" << "2" << "6901234500017" << true;
+        QTest::newRow("letters") << "abc" << "2" << "abc" << true;
+        QTest::newRow("a dash") << "-3" << "2" << "-3" << true;
+        QTest::newRow("Chinese") << QStringLiteral("水") << "2" << QStringLiteral("水") << true;
+        QTest::newRow("edited, then a letter") << "5\bX" << "" << "X" << true;
+        QTest::newRow("digits edited by hand") << "12\b34" << "134" << "OLD" << false;
+    }
+    void quantityTakesDigitsOnly() {
+        QFETCH(QString, keys);
+        QFETCH(QString, quantity);
+        QFETCH(QString, code);
+        QFETCH(bool, codeFocused);
+        CSaleInputDlg panel;
+        QSignalSpy add(&panel, &CSaleInputDlg::addRequested);
+        panel.show();
+        QVERIFY(QTest::qWaitForWindowActive(&panel));
+        panel.codeEdit()->setText(QStringLiteral("OLD"));
+        panel.quantityEdit()->setText(QStringLiteral("2"));
+        panel.focusQuantity();
+        QCOMPARE(QApplication::focusWidget(), panel.quantityEdit());
+        for (QChar c : keys) {
+            QWidget* to = QApplication::focusWidget();
+            QVERIFY(to);
+            if (c == QLatin1Char('\b'))
+                QTest::keyClick(to, Qt::Key_Backspace);
+            else
+                QTest::sendKeyEvent(QTest::Click, to, Qt::Key_unknown, QString(c), Qt::NoModifier);
+        }
+        QCOMPARE(panel.quantityEdit()->text(), quantity);
+        QCOMPARE(panel.codeEdit()->text(), code);
+        QCOMPARE(QApplication::focusWidget(),
+                 codeFocused ? static_cast<QWidget*>(panel.codeEdit()) : panel.quantityEdit());
+        // The scanner's Enter adds, wherever the focus went.
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(add.count(), 1);
+    }
+
+    void quantityRefusesPastedText() {
+        CSaleInputDlg panel;
+        QLineEdit* q = panel.quantityEdit();
+        for (const char* bad : {"1T0", "abc", "-1", "1.5", " 2", "9x"}) {
+            q->setText(QStringLiteral("4"));
+            q->selectAll();
+            q->insert(QString::fromLatin1(bad));
+            QCOMPARE(q->text(), QStringLiteral("4"));
+        }
+        q->selectAll();
+        q->insert(QStringLiteral("12"));
+        QCOMPARE(q->text(), QStringLiteral("12"));
+    }
+
+    void quantityOtherThanOneIsMarked() {
+        CSaleInputDlg panel;
+        QVERIFY(!panel.quantityMarked());
+        const std::pair<const char*, bool> cases[] = {{"2", true}, {"1", false}, {"", true},
+                                                      {"0", true}, {"001", false}, {"999", true}};
+        for (auto [text, marked] : cases) {
+            panel.quantityEdit()->setText(QString::fromLatin1(text));
+            QVERIFY2(panel.quantityMarked() == marked, text);
+            QCOMPARE(panel.quantityEdit()->property("notOne").toBool(), marked);
+        }
+        panel.quantityEdit()->setText(QStringLiteral("7"));
+        panel.resetQuantity();
+        QCOMPARE(panel.quantityEdit()->text(), QStringLiteral("1"));
+        QVERIFY(!panel.quantityMarked());
     }
 
     void totalsPanelSwallowsEnterAndEscape() {

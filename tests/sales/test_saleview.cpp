@@ -1,6 +1,7 @@
 // The sales counter page driven as the cashier drives it: codes and quantities
 // typed into the input panel, the buttons and keys, the payment, member and
 // discount dialogs answered by the test, and the store checked afterwards.
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
@@ -12,6 +13,8 @@
 #include "paymentdlg.h"
 #include "pricing.h"
 #include "receiptdata.h"
+#include "receiptlayout.h"
+#include "salecounter.h"
 #include "res/commandids.h"
 #include "salediscountdlg.h"
 #include "salefixture.h"
@@ -102,6 +105,34 @@ class TestSaleView : public QObject {
         sel->clearSelection();
         for (int r : rows)
             sel->select(page->model()->index(r, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+    // Shown and active, so that the focus is real: a scanner types into
+    // whichever widget has it.
+    void openShown() {
+        open();
+        page->show();
+        page->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(page.get()));
+    }
+    // A code and Enter as a scanner sends them: each key to the focus widget of
+    // the moment.
+    void scan(const QString& code) {
+        for (QChar c : code) {
+            QWidget* to = QApplication::focusWidget();
+            QVERIFY(to);
+            QTest::sendKeyEvent(QTest::Click, to, Qt::Key_unknown, QString(c), Qt::NoModifier);
+        }
+        QVERIFY(QApplication::focusWidget());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    }
+    QPoint rowCentre(int row) const {
+        return page->table()->visualRect(page->model()->index(row, SaleColName)).center();
+    }
+    // Every row and every receipt line reads quantity x unit price = amount.
+    void rowsAddUp() {
+        for (int r = 0; r < page->model()->rowCount(); ++r)
+            QCOMPARE(toTenths(cell(r, SaleColPrice).toDouble()) * cell(r, SaleColQuantity).toInt(),
+                     toTenths(cell(r, SaleColAmount).toDouble()));
     }
     QString status() const { return fx.store.shell->statusText(); }
     // The error boxes of the failures (the fake window shows none; it keeps their texts).
@@ -473,7 +504,7 @@ private slots:
 
         fx.core().close();
         page->checkout();
-        QCOMPARE(status(), kWriteFailed);
+        QCOMPARE(status(), kWriteFailed); // a closed store is no full disk
         QCOMPARE(boxes().last(), kWriteFailed );
         QCOMPARE(page->model()->rowCount(), 1);
         QCOMPARE(cell(0, SaleColAmount), QStringLiteral("5.4"));
@@ -492,6 +523,32 @@ private slots:
         QCOMPARE(status(), kSold);
         QCOMPARE(fx.count("FSi_Flag=1"), 2);
         QCOMPARE(fx.member(id).FVi_Grade, 10);
+    }
+
+    void aFullDiskIsNamed() {
+        fx.stock("F", 300, 12.8);
+        open();
+        add(QStringLiteral("F"), 300);
+        // A store that may grow no further than it is now stands in for a full
+        // disk; marking units sold makes their rows longer.
+        QCOMPARE(fx.core().exec_sql("PRAGMA max_page_count=1;"), 0);
+        pay = QStringLiteral("4000");
+        page->checkout();
+        const QString full =
+            QStringLiteral("未知异常导致商品\"销售结算\"失败（磁盘空间不足），放弃该次\"销售结算\"操作");
+        QCOMPARE(status(), full);
+        QCOMPARE(boxes(), QStringList{full});
+        QCOMPARE(page->model()->rowCount(), 1);
+        QCOMPARE(fx.count("FSi_Flag=1"), 0);
+        // Room again: the same list goes through.
+        QCOMPARE(fx.core().exec_sql("PRAGMA max_page_count=1073741823;"), 0);
+        page->checkout();
+        QCOMPARE(status(), kSold);
+        QCOMPARE(fx.count("FSi_Flag=1"), 300);
+        // The store keeps its latest failure for the whole process, and a call
+        // on a closed store leaves it as it was: the tests after this one, which
+        // close the store, must not meet this full disk.
+        QVERIFY(fx.core().exec_sql("SELECT no_such_column FROM Store;") != 0);
     }
 
     void unitsGoneFromTheStoreAreNotSold() {
@@ -669,6 +726,228 @@ private slots:
         QVERIFY(fx.shell().globalEnabled(cmd::PrintReceipt));
         open();
         QVERIFY(!fx.shell().globalEnabled(cmd::PrintReceipt));
+    }
+
+    // After each dialog and command the next scan lands in the code edit (with
+    // its text selected, so the scan replaces it) and adds its goods; after a
+    // stock message the quantity has the focus and the scan still adds.
+    void everyCommandGivesTheScanBack() {
+        fx.stock("A", 20, 2.0);
+        fx.stock("S", 40, 1.0);
+        fx.addMember("M", "周九", 1);
+        openShown();
+        QLineEdit* code = page->inputPanel()->codeEdit();
+        QCOMPARE(QApplication::focusWidget(), code);
+        const auto rate9 = [](CSaleDiscountDlg& d) {
+            d.setMode(1);
+            d.rateEdit()->setText(QStringLiteral("9"));
+            d.onApply();
+            return d.result();
+        };
+        const auto cancel = [](CSaleDiscountDlg& d) {
+            d.onCancel();
+            return d.result();
+        };
+        enum Focus { Code, Quantity, List };
+        struct Step {
+            const char* what;
+            std::function<void()> run;
+            Focus focus;
+        };
+        const Step steps[] = {
+            {"checkout of an empty list", [&] { page->checkout(); }, Code},
+            {"a row clicked", [&] { QTest::mouseClick(page->table()->viewport(), Qt::LeftButton, {}, rowCentre(0)); },
+             List},
+            {"member discount", [&] { memberCode = QStringLiteral("M"); page->onCommand(cmd::MemberDiscount); }, Code},
+            {"member discount cancelled", [&] { memberCode.clear(); page->onCommand(cmd::MemberDiscount); }, Code},
+            {"goods discount",
+             [&] {
+                 selectRows({0});
+                 discount = rate9;
+                 page->onCommand(cmd::GoodsDiscount);
+             },
+             Code},
+            {"goods discount cancelled",
+             [&] {
+                 selectRows({0});
+                 discount = cancel;
+                 page->onCommand(cmd::GoodsDiscount);
+             },
+             Code},
+            {"double click on a row",
+             [&] {
+                 discount = rate9;
+                 // As a mouse sends it: the first click, then the second as a double click.
+                 QWidget* rows = page->table()->viewport();
+                 QTest::mouseClick(rows, Qt::LeftButton, {}, rowCentre(1));
+                 QTest::mousePress(rows, Qt::LeftButton, {}, rowCentre(1));
+                 QTest::mouseDClick(rows, Qt::LeftButton, {}, rowCentre(1));
+                 QTest::mouseRelease(rows, Qt::LeftButton, {}, rowCentre(1));
+                 QCOMPARE(dialogs.last(), QStringLiteral("saleDiscountDlg"));
+             },
+             Code},
+            {"added", [&] { add(QStringLiteral("A")); }, Code},
+            {"unknown code", [&] { add(QStringLiteral("NONE")); }, Code},
+            {"removed", [&] { selectRows({0}); page->removeSelected(); }, Code},
+            {"nothing to remove", [&] { page->table()->clearSelection(); page->removeSelected(); }, Code},
+            {"checkout cancelled", [&] { pay.clear(); page->checkout(); }, Code},
+            {"checkout", [&] { pay = QStringLiteral("1000"); page->checkout(); }, Code},
+            {"receipt printed again", [&] { fx.shell().runGlobal(cmd::PrintReceipt); }, Code},
+            {"stock message", [&] { add(QStringLiteral("A"), 99); }, Quantity},
+        };
+        for (const Step& step : steps) {
+            // A click in the list left the focus there, as it does for a mouse user.
+            page->table()->setFocus();
+            code->setText(QStringLiteral("LAST"));
+            step.run();
+            QWidget* expected = step.focus == Code       ? static_cast<QWidget*>(code)
+                                : step.focus == Quantity ? static_cast<QWidget*>(page->inputPanel()->quantityEdit())
+                                                         : static_cast<QWidget*>(page->table());
+            QVERIFY2(QApplication::focusWidget() == expected, step.what);
+            if (step.focus == Code) QVERIFY2(code->selectedText() == code->text(), step.what);
+            const int rows = page->model()->rowCount();
+            scan(QStringLiteral("S"));
+            QVERIFY2(status() == kAdded, qPrintable(QString::fromLatin1(step.what) + QLatin1String(": ") + status()));
+            QVERIFY2(page->model()->rowCount() == rows + 1, step.what);
+            QCOMPARE(cell(rows, SaleColCode), QStringLiteral("S"));
+            QCOMPARE(QApplication::focusWidget(), code);
+        }
+    }
+
+    void quantityCarriesWithinOneSaleOnly() {
+        fx.stock("Q", 20, 1.0);
+        open();
+        QLineEdit* quantity = page->inputPanel()->quantityEdit();
+        QVERIFY(!page->inputPanel()->quantityMarked());
+        add(QStringLiteral("Q"), 3);
+        QCOMPARE(quantity->text(), QStringLiteral("3"));
+        QVERIFY(page->inputPanel()->quantityMarked());
+        page->inputPanel()->codeEdit()->setText(QStringLiteral("Q"));
+        page->addToList();
+        QCOMPARE(cell(1, SaleColQuantity), QStringLiteral("3"));
+        // A cancelled or failed checkout: the sale goes on, so does its quantity.
+        page->checkout();
+        QCOMPARE(quantity->text(), QStringLiteral("3"));
+        fx.core().close();
+        pay = QStringLiteral("10");
+        page->checkout();
+        QCOMPARE(status(), kWriteFailed);
+        QCOMPARE(quantity->text(), QStringLiteral("3"));
+        QCOMPARE(fx.core().open(), 0);
+        page->checkout();
+        QCOMPARE(status(), kSold);
+        // The next customer starts from one piece.
+        QCOMPARE(quantity->text(), QStringLiteral("1"));
+        QVERIFY(!page->inputPanel()->quantityMarked());
+    }
+
+    void quantityOtherThanOneIsDrawnSo() {
+        open();
+        QLineEdit* quantity = page->inputPanel()->quantityEdit();
+        const auto backgroundOf = [quantity] {
+            const QImage image = quantity->grab().toImage();
+            return image.pixelColor(4, image.height() / 2);
+        };
+        const QColor plain = backgroundOf();
+        quantity->setText(QStringLiteral("12"));
+        QCOMPARE(backgroundOf(), QColor(0xff, 0xe9, 0xb3));
+        quantity->setText(QStringLiteral("1"));
+        QCOMPARE(backgroundOf(), plain);
+        QVERIFY(plain != QColor(0xff, 0xe9, 0xb3));
+    }
+
+    void unitsAtDifferentPricesGetRowsOfTheirOwn() {
+        // Ids 1-3 at 12.8, 4 at 14.2, 5-7 at 12.8: six of them once read "6 x 12.8 = 78.2".
+        fx.stock("A", 3, 12.8);
+        fx.stock("A", 1, 14.2);
+        fx.stock("A", 3, 12.8);
+        fx.addMember("G", "金卡", 1);
+        open();
+        add(QStringLiteral("A"), 6);
+        QCOMPARE(status(), kAdded);
+        QCOMPARE(page->model()->rowCount(), 2);
+        QCOMPARE(ids(0), (std::vector<int>{1, 2, 3, 5, 6}));
+        QCOMPARE(ids(1), (std::vector<int>{4}));
+        QCOMPARE(cell(0, SaleColPrice), QStringLiteral("12.8"));
+        QCOMPARE(cell(0, SaleColAmount), QStringLiteral("64.0"));
+        QCOMPARE(cell(1, SaleColPrice), QStringLiteral("14.2"));
+        QCOMPARE(cell(1, SaleColAmount), QStringLiteral("14.2"));
+        QCOMPARE(page->footer()->text(SaleColQuantity), QStringLiteral("6"));
+        QCOMPARE(page->footer()->text(SaleColAmount), QStringLiteral("78.2"));
+        rowsAddUp();
+        // The one unit left is the next taken; then the stock counts every row.
+        add(QStringLiteral("A"));
+        QCOMPARE(ids(2), (std::vector<int>{7}));
+        add(QStringLiteral("A"));
+        QCOMPARE(status(), QStringLiteral("商品\"A\"的库存数量为0，少于实际购买数量1，请重新调整购买数量"));
+        // Member prices and a rate keep each row at one price.
+        memberCode = QStringLiteral("G");
+        page->onCommand(cmd::MemberDiscount);
+        QCOMPARE(cell(0, SaleColPrice), QStringLiteral("10.2")); // 0.8 x 12.8
+        QCOMPARE(cell(1, SaleColPrice), QStringLiteral("11.4")); // 0.8 x 14.2
+        rowsAddUp();
+        selectRows({1});
+        discount = [](CSaleDiscountDlg& d) {
+            d.setMode(1);
+            d.rateEdit()->setText(QStringLiteral("8.5"));
+            d.onApply();
+            return d.result();
+        };
+        page->onCommand(cmd::GoodsDiscount);
+        QCOMPARE(cell(1, SaleColPrice), QStringLiteral("12.1"));
+        rowsAddUp();
+        pay = QStringLiteral("200");
+        page->checkout();
+        QCOMPARE(status(), kSold);
+        QCOMPARE(receipt().lines.size(), size_t(3));
+        for (const ReceiptLine& l : receipt().lines)
+            QCOMPARE(toTenths(l.price) * l.quantity, toTenths(l.amount));
+        QCOMPARE(fx.units("FSi_Id=4").front().FSd_ReaP, 12.1);
+        QCOMPARE(fx.units("FSi_Id=6").front().FSd_ReaP, 10.2); // stored to one decimal
+    }
+
+    // A member's points after a sale: never past the limit, never wrapped negative.
+    void pointsNeverWrapAtCheckout_data() {
+        QTest::addColumn<int>("before");
+        QTest::addColumn<double>("price");
+        QTest::addColumn<int>("after");
+        QTest::addColumn<int>("printed");
+        QTest::addColumn<bool>("capped");
+        QTest::newRow("plain") << 100 << 25.0 << 125 << 25 << false;
+        QTest::newRow("up to the limit") << kMaxPoints - 10 << 25.0 << kMaxPoints << 10 << true;
+        QTest::newRow("near the int's end") << 2147483600 << 3435.0 << kMaxPoints << 0 << true;
+        QTest::newRow("wrapped balance") << -2147480261 << 3435.0 << 0 << 3435 << false;
+    }
+    void pointsNeverWrapAtCheckout() {
+        QFETCH(int, before);
+        QFETCH(double, price);
+        QFETCH(int, after);
+        QFETCH(int, printed);
+        QFETCH(bool, capped);
+        fx.stock("P", 1, price, price, price);
+        const int id = fx.addMember("PT", "积分", 0);
+        QVERIFY(id > 0);
+        // Written as a store made before the limit may hold it.
+        QCOMPARE(fx.core().exec_sql(("UPDATE VIP SET FVi_Grade=" + std::to_string(before) +
+                                     " WHERE FVi_Id=" + std::to_string(id))
+                                        .c_str()),
+                 0);
+        open();
+        memberCode = QStringLiteral("PT");
+        page->onCommand(cmd::MemberDiscount);
+        add(QStringLiteral("P"));
+        pay = QStringLiteral("99999");
+        page->checkout();
+        QCOMPARE(status().left(6), kSold);
+        QCOMPARE(fx.member(id).FVi_Grade, after);
+        QCOMPARE(receipt().memberPoints, after);
+        QCOMPARE(receiptPoints(receipt()), printed);
+        QVERIFY(boxes().isEmpty());
+        if (capped)
+            QCOMPARE(status(), QStringLiteral("销售结算成功，编号为\"PT\"的会员积分已达上限100000000，本次记入%1个积分")
+                                   .arg(printed));
+        else
+            QCOMPARE(status(), kSold);
     }
 
     void leavingDropsTheSale() {
