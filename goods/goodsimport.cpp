@@ -12,6 +12,7 @@
 #include "kit/clock.h"
 #include "kit/importreport.h"
 #include "kit/shell.h"
+#include "kit/storefailure.h"
 #include "storeview.h"
 
 namespace vorn::ui {
@@ -160,7 +161,8 @@ void importGoods(CStoreView& view) {
         });
     });
     if (result < 0) {
-        shell.reportFailure(QStringLiteral("未知异常导致商品\"导入\"失败，放弃该次\"导入\"操作"));
+        shell.reportFailure(
+            withStoreCause(QStringLiteral("未知异常导致商品\"导入\"失败，放弃该次\"导入\"操作")));
         return;
     }
     if (result == 0) {

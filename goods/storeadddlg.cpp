@@ -21,6 +21,7 @@
 #include "kit/gbk.h"
 #include "kit/gbklimit.h"
 #include "kit/shell.h"
+#include "kit/storefailure.h"
 
 namespace vorn::ui {
 
@@ -259,6 +260,13 @@ void CStoreAddDlg::save() {
     runBusy(shell_.window(),
             [&] { result = core.insert_srec(units.data(), static_cast<int>(units.size())); });
     insertResult_ = result;
+    if (result < 0) {
+        // Nothing was entered. The lines stay in the dialog, so that they can be
+        // saved again once the cause (a full disk) is dealt with, or cancelled.
+        shell_.reportFailure(
+            withStoreCause(QStringLiteral("未知异常导致商品\"录入\"失败，放弃该次\"录入\"操作")));
+        return;
+    }
     accept();
 }
 

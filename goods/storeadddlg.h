@@ -23,8 +23,9 @@ class CStoreAddDlg : public QDialog {
 public:
     explicit CStoreAddDlg(Shell& shell, QWidget* parent = nullptr);
 
-    // After the dialog closed: the number of units written (0 none, -1 the store
-    // failed, or -1 when cancelled; tell the two apart by result()).
+    // After the dialog closed: the number of units written (0 none, -1 when
+    // cancelled). A save the store refuses is reported by the dialog, which
+    // stays open with its lines (insertResult() -1 meanwhile).
     int insertResult() const { return insertResult_; }
     // Lines collected so far (the header line not counted).
     int lineCount() const { return static_cast<int>(lines_.size()); }

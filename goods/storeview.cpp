@@ -25,6 +25,7 @@
 #include "kit/gbklimit.h"
 #include "kit/msgbox.h"
 #include "kit/shell.h"
+#include "kit/storefailure.h"
 #include "res/commandids.h"
 #include "res/strings.h"
 
@@ -318,8 +319,7 @@ void CStoreView::addGoods() {
         shell().showStatus(QStringLiteral("成功\"录入\"%1件商品").arg(result));
     else if (result == 0)
         shell().showStatus(QStringLiteral("未\"录入\"任何商品"));
-    else
-        shell().reportFailure(QStringLiteral("未知异常导致商品\"录入\"失败，放弃该次\"录入\"操作"));
+    // A failed save was reported by the dialog, which then stayed open.
 }
 
 bool CStoreView::collectSelection(std::vector<int>& rows, const QString& tooMany) const {
@@ -354,7 +354,8 @@ void CStoreView::onEditFinished(bool totalsChanged, int result) {
     } else if (result == 0) {
         shell().showStatus(QStringLiteral("未\"编辑\"任何商品信息"));
     } else {
-        shell().reportFailure(QStringLiteral("未知异常导致商品信息\"编辑\"失败，放弃该次\"编辑\"操作"));
+        shell().reportFailure(
+            withStoreCause(QStringLiteral("未知异常导致商品信息\"编辑\"失败，放弃该次\"编辑\"操作")));
         reload();
     }
 }
@@ -376,7 +377,8 @@ void CStoreView::deleteSelected() {
     runBusy(shell().window(),
             [&] { result = core.delete_srec(units.data(), static_cast<int>(units.size())); });
     if (result <= 0) {
-        shell().reportFailure(QStringLiteral("未知异常导致商品\"删除\"失败，放弃该次\"删除\"操作"));
+        shell().reportFailure(
+            withStoreCause(QStringLiteral("未知异常导致商品\"删除\"失败，放弃该次\"删除\"操作")));
         return;
     }
     table_->clearSelection();
@@ -404,7 +406,8 @@ void CStoreView::editTypes() {
     } else if (result == 0) {
         shell().showStatus(QStringLiteral("未修改任何\"商品类型\""));
     } else {
-        shell().reportFailure(QStringLiteral("未知异常导致\"商品类型\"修改失败，放弃该次\"修改\"操作"));
+        shell().reportFailure(
+            withStoreCause(QStringLiteral("未知异常导致\"商品类型\"修改失败，放弃该次\"修改\"操作")));
     }
 }
 
@@ -421,7 +424,8 @@ void CStoreView::editSuppliers() {
     } else if (result == 0) {
         shell().showStatus(QStringLiteral("未修改任何\"供货商\""));
     } else {
-        shell().reportFailure(QStringLiteral("未知异常导致\"供货商\"修改失败，放弃该次\"修改\"操作"));
+        shell().reportFailure(
+            withStoreCause(QStringLiteral("未知异常导致\"供货商\"修改失败，放弃该次\"修改\"操作")));
     }
 }
 
