@@ -59,8 +59,9 @@ void CChangeUserDlg::onSwitch() {
 }
 
 void CChangeUserDlg::onCancel() {
+    // The failed attempts stay counted: closing the dialog and opening it
+    // again must not buy a guesser more tries.
     host_.showStatus(QStringLiteral("放弃用户\"切换\"操作"));
-    host_.resetFailedLogins();
     done(Rejected);
 }
 

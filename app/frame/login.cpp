@@ -2,26 +2,8 @@
 
 #include "kit/gbk.h"
 #include "kit/listloader.h"
-#include "vorn/sqltext.h"
 
 namespace vorn::ui {
-
-std::string loginCondition(const std::string& nameGbk, const std::string& passwordGbk) {
-    return "FUs_Name='" + vorn::sql_escape(nameGbk) + "' AND FUs_Pas='" + vorn::sql_escape(passwordGbk) + "'";
-}
-
-int findLoginUsers(vorn::Core& core, const QString& name, const QString& password,
-                   std::vector<vorn::URec>& users) {
-    users.clear();
-    std::string nameGbk;
-    std::string passwordGbk;
-    // A text GBK cannot hold matches no stored account.
-    if (!toGbk(name, nameGbk) || !toGbk(password, passwordGbk)) return 0;
-    std::vector<vorn::URec> rows;
-    if (loadRows(core, rows, loginCondition(nameGbk, passwordGbk)) <= 0) return 0;
-    users = std::move(rows);
-    return static_cast<int>(users.size());
-}
 
 bool loadAllUsers(vorn::Core& core, std::vector<vorn::URec>& users) {
     return loadRows(core, users, std::string()) >= 0;

@@ -1,5 +1,6 @@
-// Login rules that need no window: the user lookup condition, role names and
-// which tabs a role may use.
+// Login rules that need no window: the user names offered, role names and
+// which tabs a role may use. The password check itself is kit's
+// (kit/passwordcheck.h), shared with every dialog that asks for a password.
 #pragma once
 
 #include <QString>
@@ -10,16 +11,6 @@
 #include "vorn/core.h"
 
 namespace vorn::ui {
-
-// "FUs_Name='…' AND FUs_Pas='…'" with both texts quoted as data, so the store
-// compares them exactly as typed. Texts are GBK bytes.
-std::string loginCondition(const std::string& nameGbk, const std::string& passwordGbk);
-
-// Looks the user up: the matching rows replace `users`. Returns their count, or 0
-// when the texts cannot be written in GBK or the query fails (a failing query
-// counts as a wrong login).
-int findLoginUsers(vorn::Core& core, const QString& name, const QString& password,
-                   std::vector<vorn::URec>& users);
 
 // Reloads every user, in table order, into `users`; false if a query failed.
 bool loadAllUsers(vorn::Core& core, std::vector<vorn::URec>& users);

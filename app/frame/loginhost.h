@@ -20,8 +20,6 @@ public:
     virtual void showStatus(const QString& text) = 0;
     // The store and the users list the inputs are filled from.
     virtual AppState& state() = 0;
-    // Abandoning a user switch forgives the failed attempts so far.
-    virtual void resetFailedLogins() = 0;
 };
 
 } // namespace vorn::ui

@@ -90,7 +90,6 @@ public:
     int login(const QString& name, const QString& password) override;
     void openSalesCounter() override;
     void endProgram() override;
-    void resetFailedLogins() override { failedLogins_ = 0; }
 
     // Timer 3's work: each reminder whose day moved on is checked again.
     void dateWatchTick();

@@ -7,6 +7,7 @@
 #include "frame/ribbon.h"
 #include "kit/appstate.h"
 #include "kit/gbk.h"
+#include "kit/passwordcheck.h"
 #include "res/strings.h"
 
 namespace vorn::ui {
@@ -17,9 +18,18 @@ constexpr int kAttempts = 3;
 
 int CMainFrame::login(const QString& name, const QString& password) {
     auto& state = state_;
-    if (findLoginUsers(state.core, name, password, state.users) > 0) {
+    // There is no log-out: before the first login only the login page asks,
+    // afterwards only the user switch.
+    const QString place = state.currentUser.FUi_Id > 0 ? QStringLiteral("用户切换") : QStringLiteral("用户登录");
+    const PasswordCheck check = checkPassword(state, name, password, place);
+    if (check.verdict == PasswordVerdict::Waiting) {
+        // Nothing was checked, so the attempt is not one of the three.
+        reportFailure(waitMessage(name, check.waitSeconds));
+        return 0;
+    }
+    if (check.verdict == PasswordVerdict::Accepted) {
         failedLogins_ = 0;
-        state.currentUser = state.users.front();
+        state.currentUser = check.user;
         const QString user = fromGbk(state.currentUser.FUs_Name);
         enableTabsForRole(state.currentUser.FUi_Auth);
         showStatus(QStringLiteral("用户\"%1\"登录成功").arg(user));

@@ -1,14 +1,19 @@
 // Login, roles and the user switch, driven through the login panel and the
 // switch dialog as a user would.
 #include <QComboBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QtTest>
+#include <cstdio>
 
 #include "frame/changeuserdlg.h"
 #include "frame/internetview.h"
 #include "frame/logoninputdlg.h"
 #include "frame/logonview.h"
+#include "kit/clock.h"
+#include "kit/passwordcheck.h"
+#include "vorn/password.h"
 #include "saleview.h"
 #include "res/commandids.h"
 #include "frame_fixture.h"
@@ -40,6 +45,7 @@ private slots:
         setUpApplication();
         CInternetView::useBrowser(false);
     }
+    void cleanup() { setNowForTests(0); }
 
     void adminLogsInFromThePanel() {
         FrameFixture f;
@@ -141,7 +147,9 @@ private slots:
         QCOMPARE(dlg.result(), 0);
     }
 
-    void abandoningASwitchForgivesFailures() {
+    // Closing the switch dialog forgives nothing: two failures, "取消", a new
+    // dialog, and the third failure in a row ends the program.
+    void failuresSurviveCancelAndReopening() {
         FrameFixture f;
         QVERIFY(f.create());
         QVERIFY(f.loginAsAdmin());
@@ -150,21 +158,141 @@ private slots:
         dlg.onSwitch();
         dlg.onSwitch();
         QCOMPARE(f.frame->failedLogins(), 2);
-        dlg.reject(); // Escape or the close button
+        dlg.reject(); // "取消", Escape or the close button
         QCOMPARE(dlg.result(), int(QDialog::Rejected));
-        QCOMPARE(f.frame->failedLogins(), 0);
         QCOMPARE(f.frame->statusText(), QStringLiteral("放弃用户\"切换\"操作"));
+        QCOMPARE(f.frame->failedLogins(), 2);
+        QCOMPARE(passwordGuard(f.frame->state()).failures(kAdmin), 2);
 
-        // After the reset, three more failures are needed to end the program.
         QSignalSpy closed(f.frame.get(), &CMainFrame::closed);
         CChangeUserDlg again(*f.frame, f.frame.get());
         type(again.fields(), kAdmin, QStringLiteral("bad"));
+        f.messages.shown.clear();
         again.onSwitch();
-        again.onSwitch();
-        QCOMPARE(closed.count(), 0);
-        again.onSwitch();
+        QCOMPARE(f.messages.shown,
+                 (QStringList{wrong(0) + QStringLiteral("。"), kUsedUp + QStringLiteral("。")}));
         QCOMPARE(again.result(), CChangeUserDlg::Ended);
         QCOMPARE(closed.count(), 1);
+    }
+
+    // A success in between keeps the program running, but the name's own count
+    // goes on: its third failure makes it wait 30 seconds, on the clock a test
+    // sets, and during the wait even the right password is not checked.
+    void aGuessedNameWaitsThirtySeconds() {
+        FrameFixture f;
+        QVERIFY(f.create());
+        f.addUser(QStringLiteral("cashier"), QStringLiteral("c1"), 2);
+        QVERIFY(f.loginAsAdmin());
+        const int64_t t0 = 1700000000;
+        setNowForTests(t0);
+        CChangeUserDlg first(*f.frame, f.frame.get());
+        type(first.fields(), kAdmin, QStringLiteral("guess1"));
+        first.onSwitch();
+        type(first.fields(), kAdmin, QStringLiteral("guess2"));
+        first.onSwitch();
+        type(first.fields(), QStringLiteral("cashier"), QStringLiteral("c1"));
+        first.onSwitch();
+        QCOMPARE(first.result(), int(QDialog::Accepted));
+        QCOMPARE(f.frame->failedLogins(), 0);
+
+        setNowForTests(t0 + 4);
+        CChangeUserDlg second(*f.frame, f.frame.get());
+        type(second.fields(), kAdmin, QStringLiteral("guess3"));
+        second.onSwitch();
+        QCOMPARE(f.frame->failedLogins(), 1);
+        const QString wait = QStringLiteral("用户\"admin\"密码错误次数过多，请%1秒后再试");
+        struct Try {
+            int64_t at;
+            QString shown; // empty: let in
+        };
+        const Try tries[] = {{t0 + 4, wait.arg(30)}, {t0 + 20, wait.arg(14)}, {t0 + 33, wait.arg(1)},
+                             {t0 + 34, QString()}};
+        for (const Try& t : tries) {
+            setNowForTests(t.at);
+            f.messages.shown.clear();
+            type(second.fields(), kAdmin, kAdminPassword);
+            second.onSwitch();
+            if (t.shown.isEmpty()) break;
+            QCOMPARE(f.messages.shown, QStringList{t.shown + QStringLiteral("。")});
+            QCOMPARE(f.frame->statusText(), t.shown);
+            QCOMPARE(second.result(), 0);
+            QCOMPARE(f.frame->failedLogins(), 1); // a refused try is no attempt
+            QCOMPARE(fromGbk(f.frame->state().currentUser.FUs_Name), QStringLiteral("cashier"));
+        }
+        QCOMPARE(second.result(), int(QDialog::Accepted));
+        QCOMPARE(fromGbk(f.frame->state().currentUser.FUs_Name), kAdmin);
+        setNowForTests(0);
+
+        // The refusals are in the store with their time and place.
+        std::vector<vorn::LoginFailRec> log;
+        QCOMPARE(f.frame->state().core.select_login_fail(log, 10), 3);
+        QCOMPARE(log[0].FLFt_Time, t0 + 4);
+        QCOMPARE(log[2].FLFt_Time, t0);
+        for (const auto& r : log) {
+            QCOMPARE(fromGbk(r.FLFs_Name), kAdmin);
+            QCOMPARE(fromGbk(r.FLFs_Place), QStringLiteral("用户切换"));
+        }
+    }
+
+    // A store made before hashing kept every password as typed: each login
+    // with one rewrites it as a hash, and the login goes on working.
+    void oldPlainTextStoreIsUpgradedByLoggingIn() {
+        FrameFixture f;
+        {
+            vorn::Core old;
+            QCOMPARE(old.open(), 0);
+            const std::string plain = "UPDATE User SET FUs_Pas='" + gbk(kAdminPassword) + "' WHERE FUi_Id=1;";
+            QCOMPARE(old.exec_sql(plain.c_str()), 0);
+            QCOMPARE(old.exec_sql("INSERT INTO User VALUES(NULL,'clerk','c''1',2);"), 0);
+            old.close();
+        }
+        QVERIFY(f.create());
+        vorn::Core& core = f.frame->state().core;
+        auto stored = [&](const char* name) {
+            vorn::URec u;
+            const std::string cond = std::string("FUs_Name='") + name + "'";
+            return core.select_urec(&u, cond.c_str()) == 1 ? u.FUs_Pas : std::string();
+        };
+        QCOMPARE(stored("admin"), gbk(kAdminPassword));
+        CLogonInputDlg* panel = panelOf(*f.frame);
+        type(panel->fields(), kAdmin, kAdminPassword);
+        panel->onLogin();
+        flush();
+        QCOMPARE(f.frame->currentPage(), 2);
+        QVERIFY(vorn::is_password_hash(stored("admin")));
+        QVERIFY(vorn::verify_password(gbk(kAdminPassword), stored("admin")));
+        QCOMPARE(f.frame->state().currentUser.FUs_Pas, stored("admin"));
+        QCOMPARE(stored("clerk"), std::string("c'1")); // not logged in yet
+
+        QCOMPARE(f.frame->login(QStringLiteral("clerk"), QStringLiteral("c'1")), 1);
+        QVERIFY(vorn::verify_password("c'1", stored("clerk")));
+        QCOMPARE(f.frame->login(QStringLiteral("clerk"), QStringLiteral("c'1")), 1);
+        QCOMPARE(f.frame->login(kAdmin, kAdminPassword), 1);
+    }
+
+    // Every statement the login page runs, traced by the store: the name is
+    // looked up, the password never appears, right or wrong.
+    void theLoginStatementNeverCarriesThePassword() {
+        FrameFixture f;
+        QVERIFY(f.create());
+        f.addUser(QStringLiteral("owner"), QStringLiteral("Owner-Secret"), 1);
+        vorn::Core& core = f.frame->state().core;
+        const QString trace = f.path(QStringLiteral("trace.log"));
+        QCOMPARE(core.exec_sql(("PRAGMA cipher_profile='" + trace.toStdString() + "';").c_str()), 0);
+        CLogonInputDlg* panel = panelOf(*f.frame);
+        type(panel->fields(), QStringLiteral("owner"), QStringLiteral("Wrong-Secret"));
+        panel->onLogin();
+        type(panel->fields(), QStringLiteral("owner"), QStringLiteral("Owner-Secret"));
+        panel->onLogin();
+        flush();
+        QCOMPARE(f.frame->currentPage(), 2);
+        QCOMPARE(core.exec_sql("PRAGMA cipher_profile=off;"), 0);
+        std::fflush(nullptr); // the codec leaves its trace file open and buffered
+        QFile file(trace);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray log = file.readAll();
+        QVERIFY2(log.contains("FROM User WHERE FUs_Name='owner'"), log.constData());
+        QVERIFY(!log.contains("Secret"));
     }
 
     void switchingUserKeepsThePage() {
@@ -206,8 +334,8 @@ private slots:
         QCOMPARE(f.frame->login(kAdmin, trick), 0);
         QCOMPARE(f.frame->login(trick, trick), 0);
         QVERIFY(f.enabledTabs().isEmpty());
+        QVERIFY(f.loginAsAdmin()); // the third try, and the count starts again
         // A quote is an ordinary character of a password.
-        f.frame->resetFailedLogins();
         f.addUser(QStringLiteral("o'neil"), QStringLiteral("it's"), 1);
         QCOMPARE(f.frame->login(QStringLiteral("o'neil"), QStringLiteral("its")), 0);
         QCOMPARE(f.frame->login(QStringLiteral("o'neil"), QStringLiteral("it's")), 1);
