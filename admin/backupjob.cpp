@@ -3,8 +3,6 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include "backupfiles.h"
-#include "storecheck.h"
 #include "vorn/core.h"
 
 namespace vorn::ui::backup {
@@ -19,6 +17,14 @@ Outcome reopenIn(vorn::Core& core, const QString& folder, const Reopen& reopen, 
     return reopen(core) ? ifOpen : Outcome::Fatal;
 }
 
+void note(Details* details, const CopyFailure& why) {
+    if (details && why.diskFull()) details->diskFull = true;
+}
+
+void note(Details* details, StoreVerdict verdict) {
+    if (details) details->verdict = verdict;
+}
+
 } // namespace
 
 bool reopenStore(vorn::Core& core) {
@@ -29,39 +35,107 @@ bool reopenStore(vorn::Core& core) {
     return ok;
 }
 
-Outcome backupStore(vorn::Core& core, const QString& folder, const QString& target, const Reopen& reopen) {
+Outcome backupStore(vorn::Core& core, const QString& folder, const QString& target, const Reopen& reopen,
+                    Details* details) {
     // A store that would not close cleanly may still have a write under way: copying
     // it then could give a torn backup, so nothing is copied.
     if (core.close() != 0) return reopenIn(core, folder, reopen, Outcome::Failed);
-    const bool copied = replaceWithCopy(storeFile(folder), target);
-    return reopenIn(core, folder, reopen, copied ? Outcome::Done : Outcome::Failed);
+    bool done = false;
+    {
+        // Written and checked beside the target, then renamed over it.
+        StagedStore staged(QFileInfo(target).absolutePath(), folder, StagedStore::Purpose::Backup);
+        CopyFailure why;
+        if (staged.stage(storeFile(folder), &why)) {
+            const StoreVerdict verdict = checkStore(staged.folder(), core.passphrase());
+            note(details, verdict);
+            done = verdict == StoreVerdict::Sound && staged.moveOver(target);
+        } else {
+            note(details, why);
+        }
+    }
+    return reopenIn(core, folder, reopen, done ? Outcome::Done : Outcome::Failed);
 }
 
-Outcome restoreStore(vorn::Core& core, const QString& folder, const QString& source, const Reopen& reopen) {
-    const QString target = storeFile(folder);
-    // The candidate is copied beside the store and checked there, before the store
-    // is touched: a missing file, a foreign file or a store of another key is
-    // refused while the shop's data is still open and whole.
-    StagedStore staged(folder);
-    const bool good = staged.stage(source) && holdsStore(staged.folder());
-    QDir::setCurrent(folder);
-    if (!good) return Outcome::Failed;
+// ---- Restore -------------------------------------------------------------------
 
-    if (core.close() != 0) return reopenIn(core, folder, reopen, Outcome::Failed);
-    RollbackCopy previous;
-    if (!previous.keep(target) || !staged.moveOver(target)) {
-        previous.discard();
-        return reopenIn(core, folder, reopen, Outcome::Failed);
+Restore::Restore(vorn::Core& core, const QString& folder, const QString& source)
+    : core_(core), folder_(folder), source_(source) {}
+
+Restore::~Restore() = default;
+
+StoreVerdict Restore::stage(Details* details) {
+    verdict_ = StoreVerdict::Missing;
+    staged_.reset();
+    // Where the store's name is a symbolic link, the linked file is replaced: the
+    // staging folder, the rollback copy and the rename all live beside it.
+    target_ = resolvedStoreFile(folder_);
+    if (target_.isEmpty()) {
+        note(details, verdict_);
+        return verdict_;
     }
-    QDir::setCurrent(folder);
-    if (reopen(core)) {
+    staged_ = std::make_unique<StagedStore>(QFileInfo(target_).absolutePath(), folder_);
+    CopyFailure why;
+    const bool copied = staged_->stage(source_, &why);
+    QDir::setCurrent(folder_);
+    if (!copied) {
+        note(details, why);
+        note(details, verdict_);
+        return verdict_;
+    }
+    passphrase_ = core_.passphrase();
+    verdict_ = checkStore(staged_->folder(), passphrase_);
+    // A backup made before the shop chose its key, or after it was removed.
+    if (verdict_ == StoreVerdict::Unreadable && !passphrase_.empty()) {
+        if (checkStore(staged_->folder(), std::string()) != StoreVerdict::Unreadable) {
+            passphrase_.clear();
+            verdict_ = checkStore(staged_->folder(), passphrase_);
+        }
+    }
+    QDir::setCurrent(folder_);
+    note(details, verdict_);
+    return verdict_;
+}
+
+StoreVerdict Restore::tryPassphrase(const std::string& passphrase) {
+    if (!staged_ || staged_->folder().isEmpty()) return verdict_;
+    const StoreVerdict verdict = checkStore(staged_->folder(), passphrase);
+    QDir::setCurrent(folder_);
+    if (verdict != StoreVerdict::Unreadable) {
+        passphrase_ = passphrase;
+        verdict_ = verdict;
+    }
+    return verdict;
+}
+
+Outcome Restore::commit(const Reopen& reopen) {
+    if (verdict_ != StoreVerdict::Sound || !staged_) return Outcome::Failed;
+    if (core_.close() != 0) return reopenIn(core_, folder_, reopen, Outcome::Failed);
+    RollbackCopy previous;
+    if (!previous.keep(target_) || !staged_->moveOver(target_)) {
+        previous.discard();
+        return reopenIn(core_, folder_, reopen, Outcome::Failed);
+    }
+    const std::string oldKey = core_.passphrase();
+    core_.set_passphrase(passphrase_);
+    QDir::setCurrent(folder_);
+    // The restored store must answer and read back whole where it now lies before
+    // the shop's old file goes.
+    if (reopen(core_) && core_.quick_check() == 0) {
         previous.discard();
         return Outcome::Done;
     }
-    // The restored store does not answer: the shop's own file goes back.
-    if (core.is_open()) core.close();
+    // The restored store does not answer: the shop's own file and key go back.
+    if (core_.is_open()) core_.close();
+    core_.set_passphrase(oldKey);
     if (!previous.putBack()) return Outcome::Fatal;
-    return reopenIn(core, folder, reopen, Outcome::Failed);
+    return reopenIn(core_, folder_, reopen, Outcome::Failed);
+}
+
+Outcome restoreStore(vorn::Core& core, const QString& folder, const QString& source, const Reopen& reopen,
+                     Details* details) {
+    Restore restore(core, folder, source);
+    if (restore.stage(details) != StoreVerdict::Sound) return Outcome::Failed;
+    return restore.commit(reopen);
 }
 
 } // namespace vorn::ui::backup

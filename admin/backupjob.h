@@ -5,6 +5,11 @@
 
 #include <QString>
 #include <functional>
+#include <memory>
+#include <string>
+
+#include "backupfiles.h"
+#include "storecheck.h"
 
 namespace vorn {
 class Core;
@@ -18,6 +23,12 @@ enum class Outcome {
     Fatal,  // the store could not be opened again: the program must close
 };
 
+// What a failure was about, for the page's words.
+struct Details {
+    bool diskFull = false;                      // the file system ran out of space
+    StoreVerdict verdict = StoreVerdict::Sound; // the check of the candidate or of the written backup
+};
+
 // Opens the store again after its file was copied; true once it answers a
 // query. Tests replace it to walk the program-closing path.
 using Reopen = std::function<bool(vorn::Core&)>;
@@ -27,16 +38,52 @@ using Reopen = std::function<bool(vorn::Core&)>;
 bool reopenStore(vorn::Core& core);
 
 // Copies the store's file in folder (the current directory when the command
-// began) to target while the store is closed. The current directory is set
-// back to folder before every reopen, since the store opens "__vorn__" there.
+// began) to target while the store is closed. The copy is written beside the
+// target, opened under the store's key and read in full (PRAGMA quick_check)
+// before it replaces target: a copy the medium spoiled never passes for a
+// backup, and the previous backup stays. The current directory is set back to
+// folder before every reopen, since the store opens "__vorn__" there.
 Outcome backupStore(vorn::Core& core, const QString& folder, const QString& target,
-                    const Reopen& reopen = reopenStore);
+                    const Reopen& reopen = reopenStore, Details* details = nullptr);
 
-// Replaces the store's file in folder with source. Source must be one of our
-// stores (it opens with the store's key and holds the store's tables) or
-// nothing happens. The replaced file is kept aside until the restored store
-// answers; if it does not, the old file is put back and opened again.
+// Replacing the store's file in folder with source, in two steps so that the
+// page can ask for the key of a file that does not open under the store's own.
+//
+// stage() copies source into a private folder beside the store and checks it
+// while the shop's data is still open and whole: a missing file, something
+// that is no regular file, a foreign file, a damaged or incomplete store or
+// one without users is refused there. The store's key is tried, then the
+// program's own; tryPassphrase() tries another. commit() then replaces the
+// store's file (through a symbolic link, the file it leads to) and reopens it
+// under the key that fitted. The replaced file is kept aside until the restored
+// store answers and reads back whole; if it does not, the old file and key are
+// put back and opened again.
+class Restore {
+public:
+    Restore(vorn::Core& core, const QString& folder, const QString& source);
+    ~Restore();
+    Restore(const Restore&) = delete;
+    Restore& operator=(const Restore&) = delete;
+
+    StoreVerdict stage(Details* details = nullptr);
+    StoreVerdict tryPassphrase(const std::string& passphrase);
+    // The key the staged file opened under (empty: the program's own).
+    const std::string& passphrase() const { return passphrase_; }
+    // Only after stage() or tryPassphrase() found the candidate sound; else Failed.
+    Outcome commit(const Reopen& reopen = reopenStore);
+
+private:
+    vorn::Core& core_;
+    QString folder_;
+    QString source_;
+    QString target_; // the store's file, its links followed
+    std::string passphrase_;
+    StoreVerdict verdict_ = StoreVerdict::Missing;
+    std::unique_ptr<StagedStore> staged_;
+};
+
+// stage() and, when the candidate is sound, commit(): without asking for a key.
 Outcome restoreStore(vorn::Core& core, const QString& folder, const QString& source,
-                     const Reopen& reopen = reopenStore);
+                     const Reopen& reopen = reopenStore, Details* details = nullptr);
 
 } // namespace vorn::ui::backup

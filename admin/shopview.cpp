@@ -19,11 +19,13 @@
 #include "kit/gbklimit.h"
 #include "kit/msgbox.h"
 #include "kit/shell.h"
+#include "kit/storefailure.h"
 #include "kit/vornlabel.h"
 #include "receiptprinterdlg.h"
 #include "res/commandids.h"
 #include "shoppicture.h"
 #include "userinputdlg.h"
+#include "vorn/transaction.h"
 
 namespace vorn::ui {
 
@@ -129,12 +131,16 @@ CShopView::CShopView(Shell& shell, QWidget* parent)
 }
 
 void CShopView::initialUpdate() {
+    loadSettings();
+    status_->setText(QString());
+}
+
+void CShopView::loadSettings() {
     vorn::Core& core = shell().state().core;
     nameEdit_->setText(fromGbk(core.get_shop_name()));
     phoneEdit_->setText(fromGbk(core.get_shop_phone()));
     addrEdit_->setText(fromGbk(core.get_shop_addr()));
     remarkEdit_->setPlainText(fromGbk(core.get_shop_pa()));
-    status_->setText(QString());
 }
 
 void CShopView::save() {
@@ -148,10 +154,22 @@ void CShopView::save() {
         return;
     }
     vorn::Core& core = shell().state().core;
-    core.set_shop_name(name.c_str());
-    core.set_shop_phone(phone.c_str());
-    core.set_shop_addr(addr.c_str());
-    core.set_shop_pa(remark.c_str());
+    // The four settings are one form: stored together or not at all, so a failure
+    // never leaves a receipt head half new and half old.
+    bool written = false;
+    {
+        vorn::Transaction t(core);
+        written = core.set_shop_name(name.c_str()) && core.set_shop_phone(phone.c_str()) &&
+                  core.set_shop_addr(addr.c_str()) && core.set_shop_pa(remark.c_str()) && t.commit() == 0;
+    }
+    if (!written) {
+        // The form keeps what was typed, so a second try needs no retyping.
+        const QString failed =
+            withStoreCause(QStringLiteral("未知异常导致\"店铺信息\"设置失败，放弃该次\"设置\"操作"));
+        status_->setText(failed);
+        shell().reportFailure(failed);
+        return;
+    }
     const QString done = QStringLiteral("店铺信息设置成功");
     status_->setText(done);
     shell().showStatus(done);
@@ -277,15 +295,20 @@ void CShopView::restoreFrom() {
 }
 
 void CShopView::runCopy(Copy kind, const QString& folder, const QString& file) {
-    const CopyTexts texts = kind == Copy::Backup ? backupTexts() : restoreTexts();
-    AppState& st = shell().state();
-    vorn::Core& core = st.core;
+    vorn::Core& core = shell().state().core;
     const backup::Reopen reopen = reopen_;
     backup::Outcome outcome = backup::Outcome::Failed;
+    backup::Details details;
     runBusy(shell().window(), [&] {
-        outcome = kind == Copy::Backup ? backup::backupStore(core, folder, file, reopen)
-                                       : backup::restoreStore(core, folder, file, reopen);
+        outcome = kind == Copy::Backup ? backup::backupStore(core, folder, file, reopen, &details)
+                                       : backup::restoreStore(core, folder, file, reopen, &details);
     });
+    finishCopy(kind, outcome, details);
+}
+
+void CShopView::finishCopy(Copy kind, backup::Outcome outcome, const backup::Details& details) {
+    const CopyTexts texts = kind == Copy::Backup ? backupTexts() : restoreTexts();
+    AppState& st = shell().state();
     if (outcome == backup::Outcome::Fatal) {
         // Without its store the program cannot go on. The window's close ends it; the
         // page itself goes only once control has left it.
@@ -294,14 +317,17 @@ void CShopView::runCopy(Copy kind, const QString& folder, const QString& file) {
         st.loadTypesAndSuppliers();
         return;
     }
-    // A restored store brings its own types and suppliers; the other lists show
-    // what they held until they are searched again.
+    // A restored store brings its own types and suppliers, and its own shop: the
+    // form shows the restored values, or "保存" would write the old ones over
+    // them. The other lists show what they held until they are searched again.
     st.loadTypesAndSuppliers();
     shell().refillTypeCombo();
+    if (kind == Copy::Restore && outcome == backup::Outcome::Done) loadSettings();
     if (outcome == backup::Outcome::Done)
         shell().showStatus(texts.done);
     else
-        shell().reportFailure(texts.failed);
+        shell().reportFailure(details.diskFull ? withCause(texts.failed, QStringLiteral("磁盘空间不足"))
+                                               : texts.failed);
 }
 
 // ---- Picture -------------------------------------------------------------------

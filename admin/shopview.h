@@ -60,6 +60,9 @@ private:
     // Closes the store, copies, reopens, reloads the type and supplier lists and
     // reports; with the store lost the program closes.
     void runCopy(Copy kind, const QString& folder, const QString& file);
+    void finishCopy(Copy kind, backup::Outcome outcome, const backup::Details& details);
+    // Fills the four edits from the store.
+    void loadSettings();
     void placePicture();
 
     QLineEdit* nameEdit_ = nullptr;

@@ -8,24 +8,47 @@
 
 namespace vorn::ui::backup {
 
-bool holdsStore(const QString& folder) {
-    // Opening a missing file would create an empty store: that is no backup.
-    if (!QFileInfo(storeFile(folder)).isFile()) return false;
+namespace {
+
+// The candidate is only looked at: opened for reading, it can neither be
+// created, nor changed, nor have a journal of its own played into it.
+class ReadOnlyCore : public vorn::Core {
+protected:
+    bool read_only() const override { return true; }
+};
+
+StoreVerdict checkOpen(vorn::Core& candidate) {
+    if (candidate.check_key() != 0) return StoreVerdict::Unreadable;
+    // Keyed look-ups never read a page cut off at the end or altered in the
+    // middle; the whole file is read here.
+    if (candidate.quick_check() != 0) return StoreVerdict::Damaged;
+    // Each table is asked with a condition its key answers at once.
+    const bool tables =
+        candidate.get_urec_count("FUi_Id=0") >= 0 && candidate.get_arec_count("FAi_Id=0") >= 0 &&
+        candidate.get_trec_count("FTi_Id=0") >= 0 && candidate.get_sprec_count("FSPi_Id=0") >= 0 &&
+        candidate.get_srec_count("FSi_Id=0") >= 0 && candidate.get_viprec_count("FVi_Id=0") >= 0;
+    if (!tables) return StoreVerdict::Incomplete;
+    if (candidate.get_urec_count(nullptr) <= 0) return StoreVerdict::NoUsers;
+    return StoreVerdict::Sound;
+}
+
+} // namespace
+
+StoreVerdict checkStore(const QString& folder, const std::string& passphrase) {
+    // A FIFO or a folder under the store's name is no store; it is not even opened.
+    if (!QFileInfo(storeFile(folder)).isFile()) return StoreVerdict::Missing;
     const QString previous = QDir::currentPath();
-    if (!QDir::setCurrent(folder)) return false;
-    vorn::Core candidate;
-    bool ok = candidate.open() == 0;
-    // A wrong key or a file that is no database fails the first read; each table is
-    // asked with a condition its key answers at once, however large the table.
-    ok = ok && candidate.get_urec_count("FUi_Id=0") >= 0;
-    ok = ok && candidate.get_arec_count("FAi_Id=0") >= 0;
-    ok = ok && candidate.get_trec_count("FTi_Id=0") >= 0;
-    ok = ok && candidate.get_sprec_count("FSPi_Id=0") >= 0;
-    ok = ok && candidate.get_srec_count("FSi_Id=0") >= 0;
-    ok = ok && candidate.get_viprec_count("FVi_Id=0") >= 0;
+    if (!QDir::setCurrent(folder)) return StoreVerdict::Missing;
+    ReadOnlyCore candidate;
+    candidate.set_passphrase(passphrase);
+    const StoreVerdict verdict = candidate.open() == 0 ? checkOpen(candidate) : StoreVerdict::Unreadable;
     if (candidate.is_open()) candidate.close();
     QDir::setCurrent(previous);
-    return ok;
+    return verdict;
+}
+
+bool holdsStore(const QString& folder, const std::string& passphrase) {
+    return checkStore(folder, passphrase) == StoreVerdict::Sound;
 }
 
 } // namespace vorn::ui::backup

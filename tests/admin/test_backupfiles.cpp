@@ -74,8 +74,8 @@ private slots:
         const QString dst = dir.filePath(QStringLiteral("dst.vorndb"));
         const QByteArray big = pattern(3 * 1024 * 1024 + 17, 'a'); // several pieces
         writeFile(src, big);
-        QString why;
-        QVERIFY2(replaceWithCopy(src, dst, &why), qPrintable(why));
+        CopyFailure why;
+        QVERIFY2(replaceWithCopy(src, dst, &why), qPrintable(why.text));
         QCOMPARE(readAll(dst), big);
         const QByteArray small = pattern(100, 'x');
         writeFile(src, small);
@@ -92,13 +92,14 @@ private slots:
         const QByteArray old = pattern(5000, 'o');
         writeFile(dst, old);
         int pieces = 0;
-        QString why;
+        CopyFailure why;
         QVERIFY(!replaceWithCopy(src, dst, &why, [&](qint64 copied) {
             ++pieces;
             return copied < 1024 * 1024; // stops after the first full piece
         }));
         QCOMPARE(pieces, 1);
-        QVERIFY(!why.isEmpty());
+        QVERIFY(!why.text.isEmpty());
+        QVERIFY(!why.diskFull());
         QCOMPARE(readAll(dst), old);
         QCOMPARE(entries(dir.path()), QStringList({QStringLiteral("dst"), QStringLiteral("src")}));
     }
@@ -198,11 +199,12 @@ private slots:
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral(".__vorn__.restore-notours")));
 
         QCOMPARE(sweepInterruptedCopies(dir.path()), 4);
-        QCOMPARE(entries(dir.path()),
-                 (QStringList{QStringLiteral(".__vorn__"), QStringLiteral(".__vorn__.part-toolong7"),
-                              QStringLiteral(".__vorn__.restore-notours"),
-                              QStringLiteral(".__vorn__.rollback-Q1w2E3"), QStringLiteral(".shop.part-a1B2c3"),
-                              QStringLiteral("__vorn__"), QStringLiteral("__vorn__.lock")}));
+        QCOMPARE(
+            entries(dir.path()),
+            (QStringList{QStringLiteral(".__vorn__"), QStringLiteral(".__vorn__.part-toolong7"),
+                         QStringLiteral(".__vorn__.restore-notours"),
+                         QStringLiteral(".__vorn__.rollback-Q1w2E3"), QStringLiteral(".shop.part-a1B2c3"),
+                         QStringLiteral("__vorn__"), QStringLiteral("__vorn__.lock")}));
         QCOMPARE(readAll(store), pattern(50, 'v'));
         QCOMPARE(sweepInterruptedCopies(dir.path()), 0);
     }

@@ -8,6 +8,9 @@
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cerrno>
+#include <unistd.h>
+#include <vector>
 
 #include "backupfiles.h"
 #include "backupprompt.h"
@@ -40,6 +43,16 @@ void addType(vorn::Core& core, const char* name) {
     vorn::TRec t;
     t.FTs_Name = name;
     QCOMPARE(core.insert_trec(&t, 1), 1);
+}
+
+void addUnits(vorn::Core& core, int n) {
+    std::vector<vorn::SRec> units(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        units[i].FSs_Code = "C" + std::to_string(i % 300);
+        units[i].FSs_Name = "unit";
+        units[i].FSi_Type = units[i].FSi_Supplier = 1;
+    }
+    QCOMPARE(core.insert_srec(units.data(), n), n);
 }
 
 QStringList typeNames(const AppState& st) {
@@ -110,6 +123,43 @@ private slots:
         QVERIFY(again.remarkEdit()->toPlainText().isEmpty());
     }
 
+    void failedSaveIsReportedAndStoresNothing_data() {
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QString>("expected");
+        // A store that takes no write (a read-only file, a busy lock).
+        QTest::newRow("no write taken")
+            << QStringLiteral("PRAGMA query_only=1;")
+            << QStringLiteral("未知异常导致\"店铺信息\"设置失败，放弃该次\"设置\"操作");
+        // A store that may grow no further, with room left for the first settings
+        // only: the later ones fail, and the earlier ones must not stay either.
+        QTest::newRow("disk full") << QStringLiteral("UPDATE Addition SET FAs_Value='%1' WHERE FAi_Id=5;"
+                                                     "PRAGMA max_page_count=1;")
+                                          .arg(QString(600, QLatin1Char('f')))
+                                   << QStringLiteral("未知异常导致\"店铺信息\"设置失败（磁盘空间不足），"
+                                                     "放弃该次\"设置\"操作");
+    }
+
+    void failedSaveIsReportedAndStoresNothing() {
+        QFETCH(QString, setup);
+        QFETCH(QString, expected);
+        fx.core().set_shop_name("old name");
+        CShopView page(*fx.shell);
+        page.initialUpdate();
+        QCOMPARE(fx.core().exec_sql(setup.toLatin1().constData()), 0);
+        page.nameEdit()->setText(QStringLiteral("n"));
+        page.phoneEdit()->setText(QString(250, QLatin1Char('p')));
+        page.addrEdit()->setText(QString(250, QLatin1Char('a')));
+        page.remarkEdit()->setPlainText(QString(250, QLatin1Char('r')));
+        page.save();
+        QCOMPARE(fx.shell->failures, QStringList({expected}));
+        QCOMPARE(page.statusLabel()->text(), expected);
+        QCOMPARE(fx.core().get_shop_name(), std::string("old name"));
+        QCOMPARE(fx.core().get_shop_phone(), std::string());
+        QCOMPARE(fx.core().get_shop_pa(), std::string());
+        // What was typed stays for a second try.
+        QCOMPARE(page.phoneEdit()->text(), QString(250, QLatin1Char('p')));
+    }
+
     void byte253IsRefused() {
         CShopView page(*fx.shell);
         page.initialUpdate();
@@ -178,6 +228,64 @@ private slots:
         // The type list follows the restored store at once.
         QCOMPARE(typeNames(fx.shell->st), QStringList({QStringLiteral("未知"), "Drinks"}));
         QCOMPARE(fx.shell->typeRefills, refills + 1);
+    }
+
+    void restoreReloadsTheShopForm() {
+        CShopView page(*fx.shell);
+        fx.core().set_shop_name(gbk(QStringLiteral("好邻居便利店")).c_str());
+        fx.core().set_shop_addr("Road 1");
+        page.initialUpdate();
+        page.onCommand(cmd::QuickBackup);
+        QCOMPARE(fx.shell->statusText(), QStringLiteral("数据备份成功"));
+
+        page.nameEdit()->setText(QStringLiteral("新店名"));
+        page.addrEdit()->clear();
+        page.save();
+        QCOMPARE(fx.core().get_shop_addr(), std::string());
+        page.onCommand(cmd::QuickRestore);
+        QCOMPARE(fx.shell->statusText(), QStringLiteral("数据恢复成功"));
+        QCOMPARE(page.nameEdit()->text(), QStringLiteral("好邻居便利店"));
+        QCOMPARE(page.addrEdit()->text(), QStringLiteral("Road 1"));
+        // "保存" now keeps the restored shop as it is.
+        page.save();
+        QCOMPARE(fromGbk(fx.core().get_shop_name()), QStringLiteral("好邻居便利店"));
+        QCOMPARE(fx.core().get_shop_addr(), std::string("Road 1"));
+    }
+
+    void damagedMiddlePageIsRefusedAndTheGoodsStay() {
+        // A backup read back from a failing stick: 8 bytes zeroed in its middle.
+        QTemporaryDir stick;
+        const QString file = stick.filePath(QStringLiteral("2026-01-02.vorndb"));
+        CShopView page(*fx.shell);
+        page.setFilePrompt([&](QWidget*, BackupFileDialog, const QString&) { return file; });
+        addUnits(fx.core(), 20000);
+        page.onCommand(cmd::BackupTo);
+        QCOMPARE(fx.shell->statusText(), QStringLiteral("数据备份成功"));
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        QVERIFY(f.seek(f.size() / 2));
+        QCOMPARE(f.write(QByteArray(8, '\0')), qint64(8));
+        f.close();
+
+        page.onCommand(cmd::RestoreFrom);
+        QCOMPARE(fx.shell->failures, QStringList({QStringLiteral("数据恢复失败")}));
+        QCOMPARE(fx.core().get_srec_count(nullptr), 20000);
+        QCOMPARE(fx.core().quick_check(), 0);
+    }
+
+    void fullDiskDuringBackupIsNamed() {
+        CShopView page(*fx.shell);
+        backup::setTargetWriteForTests([](int, const char*, size_t) -> ssize_t {
+            errno = ENOSPC;
+            return -1;
+        });
+        page.onCommand(cmd::QuickBackup);
+        backup::setTargetWriteForTests({});
+        QCOMPARE(fx.shell->failures, QStringList({QStringLiteral("数据备份失败（磁盘空间不足）")}));
+        QVERIFY(!QFileInfo::exists(backup::quickBackupFile(QDir::currentPath())));
+        QCOMPARE(QDir::current().entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList({QStringLiteral("__vorn__")}));
+        QVERIFY(fx.core().is_open());
     }
 
     void quickRestoreWithoutBackupFails() {
