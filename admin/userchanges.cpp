@@ -69,6 +69,23 @@ const std::string* UserChanges::newPassword(int id) const {
     return nullptr;
 }
 
+bool UserChanges::sealPasswords(const Hasher& hash) {
+    std::vector<std::string> added;
+    std::vector<std::string> changed;
+    for (const vorn::URec& u : additions_)
+        added.push_back(hash(u.FUs_Pas));
+    for (const vorn::URec& u : passwords_)
+        changed.push_back(hash(u.FUs_Pas));
+    auto empty = [](const std::string& h) { return h.empty(); };
+    if (std::any_of(added.begin(), added.end(), empty) || std::any_of(changed.begin(), changed.end(), empty))
+        return false;
+    for (size_t i = 0; i < added.size(); ++i)
+        additions_[i].FUs_Pas = std::move(added[i]);
+    for (size_t i = 0; i < changed.size(); ++i)
+        passwords_[i].FUs_Pas = std::move(changed[i]);
+    return true;
+}
+
 int UserChanges::count() const {
     return static_cast<int>(additions_.size() + removals_.size() + passwords_.size());
 }

@@ -1,8 +1,12 @@
 // The changes the user accounts dialog collects before "保存" writes them in one
 // transaction: new users (with temporary ids -1, -2, ... until the store gives
 // them real ones), removed stored users, and new passwords of existing users.
+// Passwords are held as typed while the dialog is open (a pending addition
+// taken back gives its password back to the form) and become hashes only
+// when "保存" seals them; the store never sees them as typed.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,11 +35,18 @@ public:
     const std::vector<int>& removals() const { return removals_; }
     const std::vector<vorn::URec>& passwordChanges() const { return passwords_; }
 
+    // Replaces every pending password (of additions and of password changes)
+    // by hash(password). False, with nothing replaced, when a hash comes back
+    // empty (the system gave no random bytes): nothing may then be written.
+    using Hasher = std::function<std::string(const std::string&)>;
+    bool sealPasswords(const Hasher& hash);
+
     // Additions, removals and password changes together: the count "保存" reports.
     int count() const;
     // The statements of all changes, additions first (in their order), then
     // removals (in theirs), then new passwords; no BEGIN or COMMIT: the caller
-    // runs them in one transaction. Temporary ids are not written.
+    // runs them in one transaction. Temporary ids are not written. Call
+    // sealPasswords first.
     std::string statements() const;
 
 private:

@@ -1,18 +1,22 @@
 // The user accounts dialog "用户管理": the people who may log in. Additions,
 // removals and new passwords are collected while it is open and written in one
-// transaction by "保存". The built-in administrator (the first entry) and the
-// user logged in now cannot be removed; a password, the administrator's too,
-// is changed with "修改密码".
+// transaction by "保存", passwords as their hashes. The built-in administrator
+// (the first entry) and the user logged in now cannot be removed; a password
+// is changed with "修改密码", an administrator's only by an administrator.
+// Passwords are typed hidden ("显示" shows them) and a stored one is never
+// put back into the form. Below, the latest refused password checks.
 #pragma once
 
 #include <QDialog>
 
 #include "userchanges.h"
 
+class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
+class QTreeWidget;
 
 namespace vorn::ui {
 
@@ -33,6 +37,12 @@ public:
     QLineEdit* passwordEdit() const { return passwordEdit_; }
     QComboBox* authCombo() const { return authCombo_; }
     QPushButton* passwordButton() const { return passwordButton_; }
+    QCheckBox* showPasswordBox() const { return showPassword_; }
+    // Time, name and place of each refusal, newest first.
+    QTreeWidget* failureList() const { return failures_; }
+
+    // How many refusals the list shows at most.
+    static constexpr int kFailuresShown = 8;
 
 public slots:
     void addUser();         // "<-"
@@ -46,7 +56,10 @@ protected:
 
 private:
     bool readForm(vorn::URec& user);
-    void fillForm(const vorn::URec& user);
+    // Name and authority; the password only when it is one typed in this
+    // dialog (a pending addition), else the field is emptied.
+    void fillForm(const vorn::URec& user, bool withPassword);
+    void loadFailures();
     void focusName();
     // The stored record of id, from the list read when the dialog opened, else
     // from the store; false when there is none.
@@ -61,6 +74,8 @@ private:
     QLineEdit* passwordEdit_ = nullptr;
     QComboBox* authCombo_ = nullptr;
     QPushButton* passwordButton_ = nullptr;
+    QCheckBox* showPassword_ = nullptr;
+    QTreeWidget* failures_ = nullptr;
 };
 
 } // namespace vorn::ui

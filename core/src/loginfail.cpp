@@ -39,7 +39,8 @@ int Core::insert_login_fail(const LoginFailRec& rec) {
     w.raw("INSERT INTO LoginFail VALUES(NULL,").text(rec.FLFs_Name).raw(",").time(rec.FLFt_Time).raw(",");
     w.text(rec.FLFs_Place).raw(");");
     // A guesser must not be able to grow the store without bound.
-    w.raw("DELETE FROM LoginFail WHERE FLFi_Id<=(SELECT MAX(FLFi_Id) FROM LoginFail)-").integer(kLoginFailKept);
+    w.raw("DELETE FROM LoginFail WHERE FLFi_Id<=(SELECT MAX(FLFi_Id) FROM LoginFail)-")
+        .integer(kLoginFailKept);
     w.raw(";");
     Transaction t(*this);
     if (t.exec(sql.c_str()) != SQLITE_OK || t.commit() != SQLITE_OK) return -1;
@@ -49,7 +50,8 @@ int Core::insert_login_fail(const LoginFailRec& rec) {
 int Core::select_login_fail(std::vector<LoginFailRec>& out, int limit) {
     out.clear();
     if (limit <= 0) return 0;
-    const std::string sql = "SELECT * FROM LoginFail ORDER BY FLFi_Id DESC LIMIT " + std::to_string(limit) + ";";
+    const std::string sql =
+        "SELECT * FROM LoginFail ORDER BY FLFi_Id DESC LIMIT " + std::to_string(limit) + ";";
     std::vector<LoginFailRec> rows;
     detail::RowContext ctx{&rows};
     if (detail::run_one_statement(db, sql, read_login_fail, ctx) != SQLITE_OK) return -1;

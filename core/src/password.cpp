@@ -110,11 +110,17 @@ bool derive(std::string_view password, const unsigned char* salt, int saltLength
 
 } // namespace
 
-void set_password_iterations(int iterations) { g_iterations.store(std::max(1, iterations)); }
+void set_password_iterations(int iterations) {
+    g_iterations.store(std::max(1, iterations));
+}
 
-int password_iterations() { return g_iterations.load(); }
+int password_iterations() {
+    return g_iterations.load();
+}
 
-std::string hash_password(std::string_view password) { return hash_password(password, password_iterations()); }
+std::string hash_password(std::string_view password) {
+    return hash_password(password, password_iterations());
+}
 
 std::string hash_password(std::string_view password, int iterations) {
     iterations = std::max(1, iterations);
@@ -132,7 +138,9 @@ std::string hash_password(std::string_view password, int iterations) {
     return out;
 }
 
-bool is_password_hash(std::string_view stored) { return stored.substr(0, kPrefixLength) == kPrefix; }
+bool is_password_hash(std::string_view stored) {
+    return stored.substr(0, kPrefixLength) == kPrefix;
+}
 
 bool verify_password(std::string_view password, std::string_view stored) {
     if (!is_password_hash(stored)) return constant_time_equal(stored, password);

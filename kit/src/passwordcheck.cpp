@@ -31,11 +31,17 @@ void PasswordGuard::noteFailure(const QString& name) {
     t.lastFailure = now();
 }
 
-void PasswordGuard::noteSuccess(const QString& name) { tries_.erase(name); }
+void PasswordGuard::noteSuccess(const QString& name) {
+    tries_.erase(name);
+}
 
-PasswordGuard& passwordGuard(AppState& state) { return state.extension<PasswordGuard>(); }
+PasswordGuard& passwordGuard(AppState& state) {
+    return state.extension<PasswordGuard>();
+}
 
-std::string accountCondition(const std::string& nameGbk) { return "FUs_Name='" + vorn::sql_escape(nameGbk) + "'"; }
+std::string accountCondition(const std::string& nameGbk) {
+    return "FUs_Name='" + vorn::sql_escape(nameGbk) + "'";
+}
 
 QString waitMessage(const QString& name, int seconds) {
     return QStringLiteral("用户\"%1\"密码错误次数过多，请%2秒后再试").arg(name).arg(seconds);
@@ -72,8 +78,9 @@ PasswordCheck checkPassword(AppState& state, const QString& name, const QString&
     const bool readable = toGbk(name, nameGbk) && toGbk(password, passwordGbk);
     if (readable) loadRows(state.core, accounts, accountCondition(nameGbk));
 
-    auto match = std::find_if(accounts.begin(), accounts.end(),
-                              [&](const vorn::URec& u) { return vorn::verify_password(passwordGbk, u.FUs_Pas); });
+    auto match = std::find_if(accounts.begin(), accounts.end(), [&](const vorn::URec& u) {
+        return vorn::verify_password(passwordGbk, u.FUs_Pas);
+    });
     if (accounts.empty()) {
         // A name nobody has must take as long as a wrong password, or the time
         // of a refusal would tell a guesser which names exist.

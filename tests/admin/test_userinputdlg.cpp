@@ -1,17 +1,23 @@
 // The user accounts dialog: pending additions and removals, the protected
-// entries, new passwords, the one transaction of "保存" and the four outcomes
-// the shop page reports.
+// entries, new passwords (hidden, hashed, never shown back), the one
+// transaction of "保存", the four outcomes the shop page reports and the list
+// of refused password checks.
+#include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
+#include <QTreeWidget>
 
 #include "kit/gbk.h"
 #include "shopview.h"
 #include "storefixture.h"
 #include "userchanges.h"
 #include "userinputdlg.h"
+#include "vorn/password.h"
 
 using namespace vorn::ui;
 using vorn::ui::test::StoreFixture;
@@ -51,6 +57,34 @@ int countWhere(vorn::Core& core, const std::string& cond) {
     return core.get_urec_count(cond.c_str());
 }
 
+// FUs_Pas of the one account of that name (GBK), or a text saying why not.
+std::string storedPassword(vorn::Core& core, const QString& name) {
+    std::vector<vorn::URec> rows(3);
+    const std::string cond = "FUs_Name='" + vorn::sql_escape(gbk(name)) + "'";
+    const int n = core.select_urec(rows.data(), cond.c_str());
+    return n == 1 ? rows[0].FUs_Pas : "<" + std::to_string(n) + " accounts>";
+}
+
+// The account's password is stored as a hash of `password`.
+bool hashedAs(vorn::Core& core, const QString& name, const QString& password) {
+    const std::string stored = storedPassword(core, name);
+    return vorn::is_password_hash(stored) && vorn::verify_password(gbk(password), stored);
+}
+
+std::string fakeHash(const std::string& pw) {
+    return "H(" + pw + ")";
+}
+
+// The dialog as drawn, for a person to look at, when VORN_SCREENSHOT_DIR names a folder.
+void shoot(QWidget& w, const QString& name) {
+    const QString dir = qEnvironmentVariable("VORN_SCREENSHOT_DIR");
+    if (dir.isEmpty()) return;
+    w.show();
+    QCoreApplication::processEvents();
+    const QString file = QDir(dir).filePath(name);
+    QVERIFY2(w.grab().save(file), qPrintable(file));
+}
+
 } // namespace
 
 class TestUserInputDlg : public QObject {
@@ -82,11 +116,19 @@ private slots:
         QVERIFY(c.setPassword(-2, "bb", nullptr));
         QVERIFY(!c.setPassword(-9, "zz", nullptr));
         QCOMPARE(c.count(), 4);
-        QCOMPARE(c.statements(),
-                 std::string("INSERT INTO User VALUES(NULL,'a','p''q',1);"
-                             "INSERT INTO User VALUES(NULL,'b','bb',2);"
+        // A hash that cannot be made seals nothing.
+        UserChanges failing = c;
+        QVERIFY(
+            !failing.sealPasswords([](const std::string& pw) { return pw == "newer" ? "" : fakeHash(pw); }));
+        QCOMPARE(failing.statements(), c.statements());
+        UserChanges sealed = c;
+        QVERIFY(sealed.sealPasswords(fakeHash));
+        QCOMPARE(sealed.statements(),
+                 std::string("INSERT INTO User VALUES(NULL,'a','H(p''q)',1);"
+                             "INSERT INTO User VALUES(NULL,'b','H(bb)',2);"
                              "DELETE FROM User WHERE FUi_Id=7;"
-                             "UPDATE User SET FUs_Name='x',FUs_Pas='newer',FUi_Auth=2 WHERE FUi_Id=3;"));
+                             "UPDATE User SET FUs_Name='x',FUs_Pas='H(newer)',FUi_Auth=2 WHERE FUi_Id=3;"));
+        QCOMPARE(*sealed.newPassword(3), std::string("H(newer)"));
         // Removing a user drops its new password; a removed user takes none.
         c.remove(3);
         QVERIFY(!c.newPassword(3));
@@ -138,10 +180,9 @@ private slots:
         QVERIFY(fx.shell->failures.isEmpty());
         vorn::Core& core = fx.core();
         QCOMPARE(core.get_urec_count(nullptr), 5);
-        QCOMPARE(countWhere(core,
-                            "FUs_Name='" + gbk(QStringLiteral("小王")) + "' AND FUs_Pas='w1' AND FUi_Auth=2"),
-                 1);
-        QCOMPARE(countWhere(core, "FUs_Name='O''Neil' AND FUs_Pas='q''q'"), 1);
+        QCOMPARE(countWhere(core, "FUs_Name='" + gbk(QStringLiteral("小王")) + "' AND FUi_Auth=2"), 1);
+        QVERIFY(hashedAs(core, QStringLiteral("小王"), QStringLiteral("w1")));
+        QVERIFY(hashedAs(core, QStringLiteral("O'Neil"), QStringLiteral("q'q")));
         QCOMPARE(countWhere(core, "FUs_Name='clerk'"), 0);
         QCOMPARE(fx.shell->st.users.size(), size_t(5));
     }
@@ -167,14 +208,16 @@ private slots:
         CUserInputDlg dlg(*fx.shell);
         select(dlg.list(), QStringLiteral("clerk"));
         dlg.removeSelected();
-        // The form holds the removed user now; adding it again meets the stored row.
+        // The form holds the removed user now, but not its stored password;
+        // adding it again meets the stored row.
         QCOMPARE(dlg.nameEdit()->text(), QStringLiteral("clerk"));
-        QCOMPARE(dlg.passwordEdit()->text(), QStringLiteral("c1"));
+        QCOMPARE(dlg.passwordEdit()->text(), QString());
+        dlg.passwordEdit()->setText(QStringLiteral("c9"));
         dlg.addUser();
         QCOMPARE(fx.shell->failures.value(0), QStringLiteral("用户\"clerk\"已存在，请重新输入其它"));
         QCOMPARE(names(dlg.list()), QStringList({"admin", "owner", "root2"}));
         // The same new name twice is refused as well.
-        fill(dlg, QStringLiteral("new"), QString(), 1);
+        fill(dlg, QStringLiteral("new"), QStringLiteral("n1"), 1);
         dlg.addUser();
         dlg.addUser();
         QCOMPARE(fx.shell->failures.value(1), QStringLiteral("用户\"new\"已存在，请重新输入其它"));
@@ -228,12 +271,16 @@ private slots:
         dlg.save();
         QCOMPARE(dlg.changeResult(), 3);
         vorn::Core& core = fx.core();
-        QCOMPARE(core.get_urec_count("FUs_Name='admin' AND FUs_Pas='N3w''pass' AND FUi_Auth=0"), 1);
-        QCOMPARE(core.get_urec_count("FUs_Name='late' AND FUs_Pas='second' AND FUi_Auth=1"), 1);
-        QCOMPARE(core.get_urec_count("FUs_Name='clerk' AND FUs_Pas='c2' AND FUi_Auth=2"), 1);
-        QCOMPARE(core.get_urec_count("FUs_Name='owner' AND FUs_Pas='o1'"), 1);
-        // The administrator, logged in, goes on with the new password.
-        QCOMPARE(fx.shell->st.currentUser.FUs_Pas, std::string("N3w'pass"));
+        QCOMPARE(core.get_urec_count("FUs_Name='admin' AND FUi_Auth=0"), 1);
+        QCOMPARE(core.get_urec_count("FUs_Name='late' AND FUi_Auth=1"), 1);
+        QCOMPARE(core.get_urec_count("FUs_Name='clerk' AND FUi_Auth=2"), 1);
+        QVERIFY(hashedAs(core, QStringLiteral("admin"), QStringLiteral("N3w'pass")));
+        QVERIFY(hashedAs(core, QStringLiteral("late"), QStringLiteral("second")));
+        QVERIFY(hashedAs(core, QStringLiteral("clerk"), QStringLiteral("c2")));
+        QCOMPARE(storedPassword(core, QStringLiteral("owner")), std::string("o1")); // untouched
+        QCOMPARE(countWhere(core, "FUs_Pas='N3w''pass' OR FUs_Pas='second' OR FUs_Pas='c2'"), 0);
+        // The administrator, logged in, goes on with the record as stored.
+        QCOMPARE(fx.shell->st.currentUser.FUs_Pas, storedPassword(core, QStringLiteral("admin")));
     }
 
     void failedWriteChangesNothing() {
@@ -246,7 +293,7 @@ private slots:
             auto& dlg = static_cast<CUserInputDlg&>(d);
             select(dlg.list(), QStringLiteral("clerk"));
             dlg.removeSelected();
-            fill(dlg, QStringLiteral("nobody"), QString(), 1);
+            fill(dlg, QStringLiteral("nobody"), QStringLiteral("n1"), 1);
             dlg.addUser();
             dlg.save();
             return dlg.result();
@@ -274,7 +321,7 @@ private slots:
 
         page.setDialogRunner([&](QDialog& d) {
             auto& dlg = static_cast<CUserInputDlg&>(d);
-            fill(dlg, QStringLiteral("dropped"), QString(), 1);
+            fill(dlg, QStringLiteral("dropped"), QStringLiteral("d1"), 1);
             dlg.addUser();
             QTest::keyClick(&dlg, Qt::Key_Escape);
             return dlg.result();
@@ -290,6 +337,127 @@ private slots:
         page.editUsers();
         QCOMPARE(fx.shell->statusText(), QStringLiteral("未修改任何\"用户\""));
         QVERIFY(fx.shell->failures.isEmpty());
+    }
+
+    // "<-" and "修改密码" refuse what would let anybody in unseen.
+    void emptyNameOrPasswordIsRefused_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QString>("message");
+        const QString noName = QStringLiteral("用户名不能为空，请重新输入");
+        const QString noPassword = QStringLiteral("密码不能为空，请重新输入");
+        QTest::newRow("no name") << QString() << QStringLiteral("p1") << noName;
+        QTest::newRow("blank name") << QStringLiteral("   ") << QStringLiteral("p1") << noName;
+        QTest::newRow("nothing") << QString() << QString() << noName;
+        QTest::newRow("no password") << QStringLiteral("newbie") << QString() << noPassword;
+    }
+    void emptyNameOrPasswordIsRefused() {
+        QFETCH(QString, name);
+        QFETCH(QString, password);
+        QFETCH(QString, message);
+        CUserInputDlg dlg(*fx.shell);
+        fill(dlg, name, password, 1);
+        dlg.addUser();
+        QCOMPARE(fx.shell->failures, QStringList{message});
+        QCOMPARE(dlg.list()->count(), 4);
+        QCOMPARE(dlg.changes().count(), 0);
+
+        // A new password must not be empty either.
+        select(dlg.list(), QStringLiteral("clerk"));
+        dlg.passwordEdit()->clear();
+        dlg.changePassword();
+        QCOMPARE(fx.shell->failures.value(1), QStringLiteral("密码不能为空，请重新输入"));
+        QCOMPARE(dlg.changes().count(), 0);
+        dlg.save();
+        QCOMPARE(dlg.changeResult(), 0);
+        QCOMPARE(fx.core().get_urec_count(nullptr), 4);
+    }
+
+    // The owner is logged in: administrators' passwords are not theirs to set;
+    // everybody else's are.
+    void onlyAnAdministratorChangesAnAdministratorsPassword() {
+        CUserInputDlg dlg(*fx.shell);
+        const std::string adminBefore = storedPassword(fx.core(), QStringLiteral("admin"));
+        for (const QString& name : {QStringLiteral("admin"), QStringLiteral("root2")}) {
+            fx.shell->failures.clear();
+            select(dlg.list(), name);
+            dlg.passwordEdit()->setText(QStringLiteral("taken"));
+            dlg.changePassword();
+            QCOMPARE(fx.shell->failures,
+                     QStringList{QStringLiteral("只有\"系统超级管理员\"能修改\"%1\"的密码").arg(name)});
+        }
+        QCOMPARE(dlg.changes().count(), 0);
+        select(dlg.list(), QStringLiteral("clerk"));
+        dlg.changePassword();
+        select(dlg.list(), QStringLiteral("owner"));
+        dlg.changePassword();
+        QCOMPARE(dlg.changes().count(), 2);
+        dlg.save();
+        QCOMPARE(dlg.changeResult(), 2);
+        QCOMPARE(storedPassword(fx.core(), QStringLiteral("admin")), adminBefore);
+        QVERIFY(hashedAs(fx.core(), QStringLiteral("clerk"), QStringLiteral("taken")));
+        QVERIFY(hashedAs(fx.core(), QStringLiteral("owner"), QStringLiteral("taken")));
+    }
+
+    // Typed hidden, shown on request; what the store holds never comes back
+    // into the field, plain or hashed; what is saved is a hash.
+    void passwordsAreHiddenAndNeverShownBack() {
+        CUserInputDlg dlg(*fx.shell);
+        QCOMPARE(dlg.passwordEdit()->echoMode(), QLineEdit::Password);
+        QCOMPARE(dlg.showPasswordBox()->text(), QStringLiteral("显示"));
+        dlg.showPasswordBox()->setChecked(true);
+        QCOMPARE(dlg.passwordEdit()->echoMode(), QLineEdit::Normal);
+        dlg.showPasswordBox()->setChecked(false);
+        QCOMPARE(dlg.passwordEdit()->echoMode(), QLineEdit::Password);
+
+        fill(dlg, QStringLiteral("hidden"), QStringLiteral("h-1"), 1);
+        dlg.addUser();
+        dlg.save();
+        QVERIFY(hashedAs(fx.core(), QStringLiteral("hidden"), QStringLiteral("h-1")));
+
+        CUserInputDlg again(*fx.shell);
+        again.passwordEdit()->setText(QStringLiteral("typed"));
+        select(again.list(), QStringLiteral("hidden"));
+        again.removeSelected();
+        QCOMPARE(again.nameEdit()->text(), QStringLiteral("hidden"));
+        QCOMPARE(again.passwordEdit()->text(), QString());
+        again.passwordEdit()->setText(QStringLiteral("typed"));
+        select(again.list(), QStringLiteral("clerk")); // an old store's plain text
+        again.removeSelected();
+        QCOMPARE(again.passwordEdit()->text(), QString());
+    }
+
+    void recentRefusalsAreListed() {
+        {
+            CUserInputDlg none(*fx.shell);
+            QCOMPARE(none.failureList()->topLevelItemCount(), 1);
+            QCOMPARE(none.failureList()->topLevelItem(0)->text(0), QStringLiteral("没有登录失败的记录"));
+        }
+        const int64_t t0 = vorn::local_time_of(2024, 5, 6, 7, 8, 9);
+        const int total = CUserInputDlg::kFailuresShown + 2;
+        for (int i = 0; i < total; ++i) {
+            vorn::LoginFailRec r;
+            r.FLFs_Name = gbk(i % 2 ? QStringLiteral("店长") : QStringLiteral("admin"));
+            r.FLFt_Time = t0 + i * 60;
+            r.FLFs_Place = gbk(i % 2 ? QStringLiteral("用户切换") : QStringLiteral("用户登录"));
+            QCOMPARE(fx.core().insert_login_fail(r), 1);
+        }
+        CUserInputDlg dlg(*fx.shell);
+        QTreeWidget* list = dlg.failureList();
+        QCOMPARE(list->topLevelItemCount(), CUserInputDlg::kFailuresShown);
+        for (int row = 0; row < list->topLevelItemCount(); ++row) {
+            const int i = total - 1 - row; // newest first
+            QTreeWidgetItem* item = list->topLevelItem(row);
+            QCOMPARE(item->text(0), QString::fromStdString(vorn::format_time(t0 + i * 60)));
+            QCOMPARE(item->text(1), i % 2 ? QStringLiteral("店长") : QStringLiteral("admin"));
+            QCOMPARE(item->text(2), i % 2 ? QStringLiteral("用户切换") : QStringLiteral("用户登录"));
+        }
+        QCOMPARE(list->topLevelItem(0)->text(0), QStringLiteral("2024-05-06 07:17:09"));
+        fill(dlg, QStringLiteral("小李"), QStringLiteral("l1-secret"), 1);
+        dlg.addUser();
+        shoot(dlg, QStringLiteral("users-hidden.png"));
+        dlg.showPasswordBox()->setChecked(true);
+        shoot(dlg, QStringLiteral("users-shown.png"));
     }
 
 private:

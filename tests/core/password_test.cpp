@@ -22,7 +22,8 @@ protected:
 
 int iterations_of(const std::string& stored) {
     std::smatch m;
-    static const std::regex shape(R"(^\$pbkdf2-sha256\$([1-9][0-9]*)\$[A-Za-z0-9+/]{22}\$[A-Za-z0-9+/]{43}$)");
+    static const std::regex shape(
+        R"(^\$pbkdf2-sha256\$([1-9][0-9]*)\$[A-Za-z0-9+/]{22}\$[A-Za-z0-9+/]{43}$)");
     return std::regex_match(stored, m, shape) ? std::stoi(m[1]) : -1;
 }
 
@@ -52,8 +53,8 @@ TEST_F(Passwords, OnlyTheRightPasswordMatchesItsHash) {
     const std::string gbk_word = gbk("密码'1");
     const std::string stored = hash_password(gbk_word);
     EXPECT_TRUE(verify_password(gbk_word, stored));
-    for (const std::string& other :
-         {std::string(), gbk("密码"), gbk("密码'2"), gbk_word + " ", " " + gbk_word, gbk_word.substr(1), stored})
+    for (const std::string& other : {std::string(), gbk("密码"), gbk("密码'2"), gbk_word + " ",
+                                     " " + gbk_word, gbk_word.substr(1), stored})
         EXPECT_FALSE(verify_password(other, stored)) << other;
     // The empty password is a password like any other.
     EXPECT_TRUE(verify_password("", hash_password("")));
@@ -68,7 +69,8 @@ TEST_F(Passwords, StandardVectorsVerify) {
                                   "NIyJ28vTKy8y2BS4EW6EzysXNH68GAAYHE4qH7jdU+HGNVGMfaxH6Q";
     EXPECT_TRUE(verify_password("passwordPASSWORDpassword", published));
     EXPECT_FALSE(verify_password("passwordPASSWORDpassworD", published));
-    const std::string one = "$pbkdf2-sha256$1$MDEyMzQ1Njc4OWFiY2RlZg$YoV/x0G/6Y0VuOXa75wIOwg8aOAC6Q/By0/0JxmMqkM";
+    const std::string one =
+        "$pbkdf2-sha256$1$MDEyMzQ1Njc4OWFiY2RlZg$YoV/x0G/6Y0VuOXa75wIOwg8aOAC6Q/By0/0JxmMqkM";
     EXPECT_TRUE(verify_password(kAdminPassword, one));
     EXPECT_TRUE(password_needs_rehash(one)); // cheaper than the cost of now
 }
@@ -91,8 +93,8 @@ TEST_F(Passwords, UnreadableHashesMatchNothing) {
         "$pbkdf2-sha256$999999999$" + salt + "$" + hash, // beyond any sane cost
         "$pbkdf2-sha256$1$" + salt + "==$" + hash,
         "$pbkdf2-sha256$1$" + salt + "$" + hash + "=",
-        "$pbkdf2-sha256$1$" + salt + "$" + hash.substr(0, 20), // too short a hash
-        "$pbkdf2-sha256$1$" + salt.substr(0, 8) + "$" + hash,  // too short a salt
+        "$pbkdf2-sha256$1$" + salt + "$" + hash.substr(0, 20),       // too short a hash
+        "$pbkdf2-sha256$1$" + salt.substr(0, 8) + "$" + hash,        // too short a salt
         "$pbkdf2-sha256$1$" + salt + "$" + hash.substr(0, 42) + "N", // stray low bits
         "$pbkdf2-sha256$1$" + salt + "$" + hash + "$",
         "$pbkdf2-sha256$1$" + salt + "$" + hash.substr(0, 10) + "*" + hash.substr(11),
@@ -112,9 +114,11 @@ TEST_F(Passwords, PlainTextOfOlderStoresIsComparedExactly) {
         bool match;
     };
     const Case cases[] = {
-        {"abc", "abc", true},       {"abc", "abd", false},   {"abc", "ab", false},  {"abc", "abcd", false},
-        {"abc", "ABC", false},      {"", "", true},          {"", "x", false},      {"x", "", false},
-        {"a'b", "a'b", true},       {"$pbkdf2", "$pbkdf2", true}, // not the whole prefix: plain text
+        {"abc", "abc", true},  {"abc", "abd", false},
+        {"abc", "ab", false},  {"abc", "abcd", false},
+        {"abc", "ABC", false}, {"", "", true},
+        {"", "x", false},      {"x", "", false},
+        {"a'b", "a'b", true},  {"$pbkdf2", "$pbkdf2", true}, // not the whole prefix: plain text
     };
     for (const Case& c : cases) {
         EXPECT_FALSE(is_password_hash(c.stored)) << c.stored;

@@ -62,15 +62,14 @@ private slots:
         PasswordGuard g;
         const QString a = QStringLiteral("admin");
         struct Step {
-            int64_t at;      // seconds after kT0
-            bool fail;       // a failure is noted (else only asked)
-            int failures;    // count afterwards
-            int wait;        // secondsToWait afterwards
+            int64_t at;   // seconds after kT0
+            bool fail;    // a failure is noted (else only asked)
+            int failures; // count afterwards
+            int wait;     // secondsToWait afterwards
         };
         const Step steps[] = {
-            {0, true, 1, 0},   {5, true, 2, 0},    {6, true, 3, 30},  {20, false, 3, 16},
-            {35, false, 3, 1}, {36, false, 3, 0},  {40, true, 4, 30}, {69, false, 4, 1},
-            {70, false, 4, 0}, {100, true, 5, 30},
+            {0, true, 1, 0},   {5, true, 2, 0},   {6, true, 3, 30},  {20, false, 3, 16}, {35, false, 3, 1},
+            {36, false, 3, 0}, {40, true, 4, 30}, {69, false, 4, 1}, {70, false, 4, 0},  {100, true, 5, 30},
         };
         for (const Step& s : steps) {
             setNowForTests(kT0 + s.at);
@@ -107,11 +106,13 @@ private slots:
         vorn::URec old = account(name, plain, 2);
         QCOMPARE(core.insert_urec(&old, 1), 1);
 
-        PasswordCheck wrong = checkPassword(fx.shell->st, name, QStringLiteral("旧密码"), QStringLiteral("用户登录"));
+        PasswordCheck wrong =
+            checkPassword(fx.shell->st, name, QStringLiteral("旧密码"), QStringLiteral("用户登录"));
         QCOMPARE(int(wrong.verdict), int(PasswordVerdict::Refused));
         QCOMPARE(storedPassword(core, name), plain);
 
-        PasswordCheck right = checkPassword(fx.shell->st, name, QStringLiteral("旧'密码"), QStringLiteral("用户登录"));
+        PasswordCheck right =
+            checkPassword(fx.shell->st, name, QStringLiteral("旧'密码"), QStringLiteral("用户登录"));
         QCOMPARE(int(right.verdict), int(PasswordVerdict::Accepted));
         const std::string now = storedPassword(core, name);
         QVERIFY(vorn::is_password_hash(now));
@@ -134,11 +135,14 @@ private slots:
         std::vector<vorn::URec> two = {account(QStringLiteral("twin"), vorn::hash_password("one"), 1),
                                        account(QStringLiteral("twin"), "two", 2)};
         QCOMPARE(fx.core().insert_urec(two.data(), 2), 2);
-        QCOMPARE(checkPassword(fx.shell->st, QStringLiteral("twin"), QStringLiteral("two"), QString()).user.FUi_Auth,
+        QCOMPARE(checkPassword(fx.shell->st, QStringLiteral("twin"), QStringLiteral("two"), QString())
+                     .user.FUi_Auth,
                  2);
-        QCOMPARE(checkPassword(fx.shell->st, QStringLiteral("twin"), QStringLiteral("one"), QString()).user.FUi_Auth,
+        QCOMPARE(checkPassword(fx.shell->st, QStringLiteral("twin"), QStringLiteral("one"), QString())
+                     .user.FUi_Auth,
                  1);
-        QCOMPARE(int(checkPassword(fx.shell->st, QStringLiteral("Twin"), QStringLiteral("one"), QString()).verdict),
+        QCOMPARE(int(checkPassword(fx.shell->st, QStringLiteral("Twin"), QStringLiteral("one"), QString())
+                         .verdict),
                  int(PasswordVerdict::Refused));
     }
 
@@ -175,21 +179,25 @@ private slots:
         vorn::URec old = account(QStringLiteral("clerk"), "c1", 2);
         QCOMPARE(core.insert_urec(&old, 1), 1);
         for (int i = 0; i < 3; ++i)
-            QCOMPARE(int(checkPassword(fx.shell->st, QStringLiteral("clerk"), QStringLiteral("guess"), QString())
-                             .verdict),
-                     int(PasswordVerdict::Refused));
+            QCOMPARE(
+                int(checkPassword(fx.shell->st, QStringLiteral("clerk"), QStringLiteral("guess"), QString())
+                        .verdict),
+                int(PasswordVerdict::Refused));
         setNowForTests(kT0 + 12);
-        PasswordCheck held = checkPassword(fx.shell->st, QStringLiteral("clerk"), QStringLiteral("c1"), QString());
+        PasswordCheck held =
+            checkPassword(fx.shell->st, QStringLiteral("clerk"), QStringLiteral("c1"), QString());
         QCOMPARE(int(held.verdict), int(PasswordVerdict::Waiting));
         QCOMPARE(held.waitSeconds, 18);
         QCOMPARE(storedPassword(core, QStringLiteral("clerk")), std::string("c1")); // not even looked at
         QCOMPARE(refusals(core).size(), size_t(3));
         // Another name is not held up.
-        QCOMPARE(int(checkPassword(fx.shell->st, QStringLiteral("admin"), QStringLiteral("x"), QString()).verdict),
-                 int(PasswordVerdict::Refused));
+        QCOMPARE(
+            int(checkPassword(fx.shell->st, QStringLiteral("admin"), QStringLiteral("x"), QString()).verdict),
+            int(PasswordVerdict::Refused));
 
         setNowForTests(kT0 + 30);
-        QCOMPARE(int(checkPassword(fx.shell->st, QStringLiteral("clerk"), QStringLiteral("c1"), QString()).verdict),
+        QCOMPARE(int(checkPassword(fx.shell->st, QStringLiteral("clerk"), QStringLiteral("c1"), QString())
+                         .verdict),
                  int(PasswordVerdict::Accepted));
         QCOMPARE(waitMessage(QStringLiteral("clerk"), 18),
                  QStringLiteral("用户\"clerk\"密码错误次数过多，请18秒后再试"));
