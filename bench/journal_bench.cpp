@@ -207,6 +207,12 @@ int main(int argc, char** argv) {
     const int total_sales = j.count_sales({});
     std::printf("shop: %d units, %d in stock, %d journal sales\n", core.get_srec_count(nullptr),
                 core.get_srec_count("FSi_Flag=0"), total_sales);
+    {
+        // What every start asks before offering the recovery.
+        const auto t0 = Clock::now();
+        const int left = j.unrecorded_units();
+        std::printf("  (sold units without a journal entry: %d, asked in %.1f ms)\n", left, ms_since(t0));
+    }
     std::mt19937_64 rnd(11);
     const int codes = vorn::bench::code_count(units);
 

@@ -17,10 +17,18 @@ namespace vorn {
 namespace {
 
 // Sold units with a sale time that no SaleUnit row holds. A sold unit without a
-// time cannot be placed in the history and is left alone.
-const char kUnrecorded[] =
-    " FROM Store WHERE FSi_Flag=1 AND FSt_SalT IS NOT NULL AND FSt_SalT<>'' AND NOT EXISTS (SELECT 1 FROM "
-    "SaleUnit WHERE FSAUi_Unit=FSi_Id)";
+// time cannot be placed in the history and is left alone. Counting them goes
+// through the index of sold units. Reading them for the recovery, which needs
+// their retail price as well, goes through the table in file order instead
+// ("+FSi_Flag" keeps the planner off that index): from the index each row
+// would be a jump to another page, several times as slow once the table
+// outgrows the cache.
+const char kUnrecordedCount[] =
+    "SELECT COUNT(*) FROM Store WHERE FSi_Flag=1 AND FSt_SalT IS NOT NULL AND FSt_SalT<>'' AND NOT EXISTS "
+    "(SELECT 1 FROM SaleUnit WHERE FSAUi_Unit=FSi_Id)";
+const char kUnrecordedUnits[] =
+    "SELECT FSi_Id,FSt_SalT,FSd_ReaP,FSd_RetP FROM Store WHERE +FSi_Flag=1 AND FSt_SalT IS NOT NULL AND "
+    "FSt_SalT<>'' AND NOT EXISTS (SELECT 1 FROM SaleUnit WHERE FSAUi_Unit=FSi_Id)";
 
 struct Unit {
     int id;
@@ -30,9 +38,11 @@ struct Unit {
 };
 
 // Units written per transaction, in whole sales: large enough that commits
-// cost little, small enough that an interruption loses little and other
-// threads never wait long for the connection.
-constexpr size_t kChunkUnits = 50000;
+// cost little (each commit makes the next one copy the index pages it
+// touches into the rollback journal again), small enough that an
+// interruption loses little and other threads wait a few seconds at most.
+constexpr size_t kChunkUnits = 200000;
+constexpr size_t kReportUnits = 20000;
 
 class Statement {
 public:
@@ -56,7 +66,8 @@ private:
 
 // Writes the sales units[begin, end) in one transaction: each run of one time
 // is a sale, numbered on its day after the numbers in use. SQLite code.
-int write_chunk(Core& core, sqlite3* db, const std::vector<Unit>& units, size_t begin, size_t end, int& sales) {
+int write_chunk(Core& core, sqlite3* db, const std::vector<Unit>& units, size_t begin, size_t end, int& sales,
+                const JournalProgress& progress) {
     Transaction t(core);
     if (!t.active()) return t.commit();
     // Declared after the transaction, so finalized before it rolls back.
@@ -113,6 +124,9 @@ int write_chunk(Core& core, sqlite3* db, const std::vector<Unit>& units, size_t 
             if (int rc = pay.run(); rc != SQLITE_OK) return rc;
             ++seq;
             ++sales;
+            // Now and then, so that a progress bar moves smoothly.
+            if (progress && j / kReportUnits != i / kReportUnits)
+                progress(static_cast<int64_t>(j), static_cast<int64_t>(units.size()));
             i = j;
         }
     }
@@ -123,7 +137,7 @@ int write_chunk(Core& core, sqlite3* db, const std::vector<Unit>& units, size_t 
 
 int Journal::unrecorded_units() {
     int64_t n = 0;
-    return detail::query_integer(core_.db, std::string("SELECT COUNT(*)") + kUnrecorded, n) == SQLITE_OK
+    return detail::query_integer(core_.db, kUnrecordedCount, n) == SQLITE_OK
                ? static_cast<int>(n)
                : -1;
 }
@@ -133,21 +147,27 @@ int Journal::recover_history(const JournalProgress& progress) {
     if (db == nullptr || ensure_tables() != SQLITE_OK) return -1;
     std::vector<Unit> units;
     int rc = detail::query(
-        db, std::string("SELECT FSi_Id,FSt_SalT,FSd_ReaP,FSd_RetP") + kUnrecorded + " ORDER BY FSt_SalT,FSi_Id",
+        db, kUnrecordedUnits,
         [&units](sqlite3_stmt* s) {
             Unit& u = units.emplace_back();
             u.id = sqlite3_column_int(s, 0);
             const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(s, 1));
             // The store writes the full form; anything else is read as the
             // readers read it and written back in that form.
-            const std::string time = detail::day_of(t) != 0 && std::strlen(t) == 19 ? std::string(t)
-                                                                                    : format_time(parse_time(t));
             std::memset(u.time, 0, sizeof u.time);
-            time.copy(u.time, sizeof u.time - 1);
+            if (detail::day_of(t) != 0 && std::strlen(t) == 19)
+                std::memcpy(u.time, t, 19);
+            else
+                format_time(parse_time(t)).copy(u.time, sizeof u.time - 1);
             u.price = detail::tenths_of(sqlite3_column_double(s, 2));
             u.retail = detail::tenths_of(sqlite3_column_double(s, 3));
         });
     if (rc != SQLITE_OK) return -1;
+    // In time order, a sale's units together, its lowest id first.
+    std::sort(units.begin(), units.end(), [](const Unit& a, const Unit& b) {
+        const int c = std::strcmp(a.time, b.time);
+        return c != 0 ? c < 0 : a.id < b.id;
+    });
     const int64_t total = static_cast<int64_t>(units.size());
     if (progress) progress(0, total);
     int sales = 0;
@@ -158,11 +178,11 @@ int Journal::recover_history(const JournalProgress& progress) {
         while (end < units.size() && std::strcmp(units[end].time, units[end - 1].time) == 0)
             ++end;
         int made = 0;
-        if (write_chunk(core_, db, units, begin, end, made) != SQLITE_OK) return -1;
+        if (write_chunk(core_, db, units, begin, end, made, progress) != SQLITE_OK) return -1;
         sales += made;
         begin = end;
-        if (progress) progress(static_cast<int64_t>(begin), total);
     }
+    if (progress) progress(total, total);
     return sales;
 }
 
