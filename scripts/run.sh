@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs what the program needs, builds it into build/ and starts it in a data
 # directory of its own (the store "__vorn__", "vorn.ini" and the help file are
-# looked up in the current directory).
+# looked up there). The installed program, started from the menu, uses
+# ~/.local/share/Vornmart instead.
 #
-#   scripts/run.sh [DATA_DIR]        (default: ./run-data, created if missing)
+#   scripts/run.sh [DATA_DIR] [PROGRAM OPTIONS]     (default: ./run-data, created if missing)
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -19,10 +20,7 @@ fi
 cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build "$root/build" --target Vornmart vornhelp -j"$(nproc)"
 
-# The help file is looked up in the data directory.
-if [[ -f "$root/build/bin/vorn_helper.chm" && ! -f "$data/vorn_helper.chm" ]]; then
-    cp "$root/build/bin/vorn_helper.chm" "$data/"
-fi
-
+# The current directory is the data directory, as the program is told; it
+# copies its help file there itself.
 cd "$data"
-exec "$root/build/bin/Vornmart" "$@"
+exec "$root/build/bin/Vornmart" . "$@"

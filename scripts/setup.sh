@@ -14,6 +14,7 @@ PACKAGES=(
   libxlsxwriter-dev
   qt6-translations-l10n unzip
   ccache
+  dpkg-dev file desktop-file-utils
 )
 
 missing=()

@@ -1,13 +1,23 @@
 #include "frame/aboutview.h"
 
+#include <QDir>
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 
 #include "frame/look.h"
+#include "frame/startoptions.h"
 #include "res/commandids.h"
 #include "res/strings.h"
 
 namespace vorn::ui {
+
+QString CAboutView::aboutText() {
+    // The version a shop owner reads out to support, and the folder to back up:
+    // the store lives in the current directory, which start-up made the data folder.
+    return caption(cmd::AboutText) +
+           QStringLiteral("\n\n版本：%1\n数据文件夹：%2")
+               .arg(programVersion(), QDir::toNativeSeparators(QDir::currentPath()));
+}
 
 CAboutView::CAboutView(Shell& shell, QWidget* parent) : CPage(shell, parent) {
     setObjectName(QStringLiteral("aboutView"));
@@ -19,7 +29,7 @@ CAboutView::CAboutView(Shell& shell, QWidget* parent) : CPage(shell, parent) {
     text_->setFrameShape(QFrame::StyledPanel);
     text_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     text_->setFont(aboutFont());
-    text_->setPlainText(caption(cmd::AboutText));
+    text_->setPlainText(aboutText());
     layout->addWidget(text_);
 }
 

@@ -1,4 +1,5 @@
-// The about page: a read-only text with a short description of the product.
+// The about page: a read-only text with a short description of the product,
+// its version and the data folder.
 #pragma once
 
 #include "kit/page.h"
@@ -13,6 +14,8 @@ public:
     explicit CAboutView(Shell& shell, QWidget* parent = nullptr);
 
     QPlainTextEdit* textView() const { return text_; }
+    // What the page shows: string 184, then the version and the data folder.
+    static QString aboutText();
 
 private:
     QPlainTextEdit* text_;
