@@ -28,10 +28,14 @@ QString shown(const QString& path) {
     return QDir::toNativeSeparators(path);
 }
 
-// Plain numbers as the shortest text that reads back to the same double.
+// Plain numbers as the shortest text that reads back to the same double. A
+// whole number a count or points can be is written out in digits: "1e+08" for
+// a member's 100,000,000 points would be no number to the import.
 QString numberText(double v) {
     char buf[64];
-    const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v);
+    const bool whole = std::isfinite(v) && std::fabs(v) < 1e15 && v == std::trunc(v);
+    const auto [end, ec] = whole ? std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed)
+                                 : std::to_chars(buf, buf + sizeof buf, v);
     return ec == std::errc() ? QString::fromLatin1(buf, end - buf) : QString();
 }
 

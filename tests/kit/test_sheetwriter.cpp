@@ -88,6 +88,8 @@ private slots:
         QVERIFY(writeSample(*w));
         QVERIFY(w->addRow({SheetCell::money(std::numeric_limits<double>::infinity()),
                            SheetCell::money(0.04999), SheetCell::num(-7)}));
+        // Whole numbers in digits, as the import reads them back.
+        QVERIFY(w->addRow({SheetCell::num(100000000), SheetCell::num(-2000000), SheetCell::num(1e14)}));
         QVERIFY(w->startSheet(QStringLiteral("第二部分")));
         QVERIFY(w->addRow({SheetCell::num(1.5)}));
         QVERIFY(w->finish());
@@ -97,6 +99,7 @@ private slots:
                                                         "\"两行\n文字\",<a&b>,-2.4,0.1,\r\n"
                                                         "x,一个相当长的商品名称用来量列宽,0.1,1e+21,末\r\n"
                                                         "0.0,0.0,-7\r\n"
+                                                        "100000000,-2000000,100000000000000\r\n"
                                                         "\r\n"
                                                         "第二部分\r\n"
                                                         "1.5\r\n")
