@@ -10,6 +10,7 @@
 #include "kit/clock.h"
 #include "kit/importreport.h"
 #include "kit/shell.h"
+#include "kit/storefailure.h"
 #include "memberimportcheck.h"
 #include "memberlimits.h"
 #include "vipview.h"
@@ -102,7 +103,8 @@ void importMembers(CVIPView& view) {
         QStringLiteral("正在检查文件中的会员"));
     std::vector<CsvRecord>().swap(records);
     if (check.storeFailed) {
-        shell.reportFailure(QStringLiteral("未知异常导致会员\"导入\"失败，放弃该次\"导入\"操作"));
+        shell.reportFailure(
+            withStoreCause(QStringLiteral("未知异常导致会员\"导入\"失败，放弃该次\"导入\"操作")));
         return;
     }
 
@@ -132,7 +134,8 @@ void importMembers(CVIPView& view) {
         });
     });
     if (written < 0) {
-        shell.reportFailure(QStringLiteral("未知异常导致会员\"导入\"失败，放弃该次\"导入\"操作"));
+        shell.reportFailure(
+            withStoreCause(QStringLiteral("未知异常导致会员\"导入\"失败，放弃该次\"导入\"操作")));
         return;
     }
     // A list that shows a search shows the store again with the page's own search

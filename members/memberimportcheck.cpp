@@ -210,7 +210,7 @@ bool parseImportPoints(const QString& text, int& points) {
     digits.remove(QLatin1Char(','));
     bool ok = false;
     const qulonglong v = digits.toULongLong(&ok);
-    if (!ok || v > static_cast<qulonglong>(INT_MAX)) return false;
+    if (!ok || v > static_cast<qulonglong>(kMaxMemberPoints)) return false;
     points = static_cast<int>(v);
     return true;
 }
@@ -255,9 +255,25 @@ MemberImportCheck checkMemberImport(const std::vector<CsvRecord>& records, const
         vorn::VIPRec m;
         QString problem;
 
+        // Control characters no keyboard types: a code with one could never be
+        // entered again, so the line is refused; other texts lose them, with a
+        // note. Address and remark are multi-line edits: they keep line breaks.
+        auto cleaned = [&](int field) {
+            const LineBreaks breaks =
+                field == MiAddr || field == MiRemark ? LineBreaks::Kept : LineBreaks::None;
+            const QString text = value(field);
+            if (hasControlCharacters(text, breaks))
+                v.notes << QStringLiteral("%1中的控制字符（%2）已去掉")
+                               .arg(memberImportCaption(field), controlCharacterNames(text, breaks));
+            return withoutControlCharacters(text, breaks).trimmed();
+        };
+
         const QString code = value(MiCode);
         if (code.isEmpty())
             v.faults << skippedText(QStringLiteral("缺少会员编号"));
+        else if (hasControlCharacters(code))
+            v.faults << skippedText(QStringLiteral("会员编号含有键盘无法输入的控制字符（%1）")
+                                        .arg(controlCharacterNames(code)));
         else if (looksLikeScientific(code))
             v.faults << skippedText(
                 QStringLiteral("会员编号%1已被表格软件写成科学计数法，请把该列设为文本后重新保存")
@@ -265,9 +281,9 @@ MemberImportCheck checkMemberImport(const std::vector<CsvRecord>& records, const
         else if (!textField(MiCode, code, m.FVs_Code, problem))
             v.faults << problem;
 
-        if (!textField(MiName, value(MiName), m.FVs_Name, problem)) v.faults << problem;
+        if (!textField(MiName, cleaned(MiName), m.FVs_Name, problem)) v.faults << problem;
 
-        const QString typeText = value(MiType);
+        const QString typeText = cleaned(MiType);
         if (typeText.isEmpty()) {
             m.FVi_Type = 0; // as the entry dialog's type box starts
         } else {
@@ -289,12 +305,14 @@ MemberImportCheck checkMemberImport(const std::vector<CsvRecord>& records, const
 
         const QString pointsText = value(MiPoints);
         if (!parseImportPoints(pointsText, m.FVi_Grade))
-            v.faults << skippedText(QStringLiteral("积分%1不是大于或等于0的整数").arg(quoted(pointsText)));
+            v.faults << skippedText(QStringLiteral("积分%1不是0到%2之间的整数")
+                                        .arg(quoted(pointsText))
+                                        .arg(kMaxMemberPoints));
 
         for (const auto& [field, target] :
              {std::pair{MiEMail, &m.FVs_EMail}, std::pair{MiPhone, &m.FVs_Phone},
               std::pair{MiAddr, &m.FVs_Addr}, std::pair{MiRemark, &m.FVs_Remark}})
-            if (!textField(field, value(field), *target, problem)) v.faults << problem;
+            if (!textField(field, cleaned(field), *target, problem)) v.faults << problem;
 
         if (v.faults.isEmpty()) {
             v.member = static_cast<int>(candidates.size());

@@ -7,8 +7,12 @@
 // store or an earlier line of the file already holds it), a new member has the
 // birthday of its day at 00:00:01 and the creation time of the moment the batch
 // is written. Where the entry dialog cannot be typed wrong (it limits what goes
-// in, its picker always holds a date) a file can, so a line the dialog could
-// not have made is left out and the report says why.
+// in) a file can, so a line the dialog could not have made is left out and
+// the report says why. Control characters (tab, line breaks, NUL, ESC, ...)
+// that no keyboard puts into a field refuse the line when they are in the
+// code; in any other text they are taken out (a tab or line break becomes a
+// blank) and the report says so. What passes the check is what the store can
+// take: only the store itself can make the write fail.
 #pragma once
 
 #include <QDate>
@@ -56,8 +60,8 @@ int memberTypeOfText(const QString& text);
 // picker's range (1900-01-01 to 2099-12-31). An empty text gives true and a null
 // date: the member has no birthday.
 bool parseImportBirthday(const QString& text, QDate& day);
-// Points as a whole number of at least 0 ("1200", "1,200", "1200.00" as Excel
-// formats it); false for anything else or above what an int holds. Empty is 0.
+// Points as a whole number from 0 to kMaxMemberPoints ("1200", "1,200",
+// "1200.00" as Excel formats it); false for anything else. Empty is 0.
 bool parseImportPoints(const QString& text, int& points);
 
 // Which of the codes (GBK) the store holds already, into `found`. False when the
@@ -77,11 +81,13 @@ struct MemberImportCheck {
 
 // Checks every record. `mapping` holds the record column of each field in
 // field order (-1, or past a record's end: the field is empty). A record is left
-// out when its code is missing, its birthday or points are not what they may
-// be, a text is longer than its column takes or holds a character GBK cannot
-// hold (every such fault of the record is listed), and then when its code is
-// stored already or an earlier entered line of the file has it. A type text
-// that names no type keeps the record as "普通会员", with a note.
+// out when its code is missing or holds a control character, its birthday or
+// points are not what they may be, a text is longer than its column takes or
+// holds a character GBK cannot hold (every such fault of the record is
+// listed), and then when its code is stored already or an earlier entered line
+// of the file has it. A type text that names no type keeps the record as
+// "普通会员", with a note, and so does a text whose control characters were
+// taken out.
 MemberImportCheck checkMemberImport(const std::vector<CsvRecord>& records, const std::vector<int>& mapping,
                                     const StoredCodeLookup& stored);
 

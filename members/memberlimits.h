@@ -12,6 +12,10 @@ constexpr int kMemberAddrBytes = 252;   // FVs_Addr VARCHAR(256)
 constexpr int kMemberRemarkBytes = 252; // FVs_Remark VARCHAR(256)
 // Points are typed as a decimal number; eleven characters hold any int with its sign.
 constexpr int kMemberPointsChars = 11;
+// Most points a member may hold. No shop's customer collects more, and the
+// room above it up to what the store's integer holds keeps every sale that
+// adds to the points from wrapping them round to a negative number.
+constexpr int kMaxMemberPoints = 100000000;
 
 // Most members one addition, one edit or one deletion may work on.
 constexpr int kMaxBatchMembers = 100000;
