@@ -1,7 +1,6 @@
 #include "memberfields.h"
 
 #include <QComboBox>
-#include <QDateEdit>
 #include <QEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -61,13 +60,7 @@ void MemberFields::build(const GbkNotice& notice) {
     type->addItems(vipTypeNames());
     type->setCurrentIndex(0);
     name = makeEdit("name", kMemberNameBytes, notice);
-    birthday = new QDateEdit;
-    birthday->setObjectName(QStringLiteral("birthday"));
-    birthday->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
-    birthday->setCalendarPopup(true);
-    // Old members were born long before the calendar's default range begins to matter.
-    birthday->setMinimumDate(QDate(1900, 1, 1));
-    birthday->setMaximumDate(QDate(2099, 12, 31));
+    birthday = new BirthdayPicker;
     email = makeEdit("email", kMemberEMailBytes, notice);
     phone = makeEdit("phone", kMemberPhoneBytes, notice);
     addr = makeNote("addr", kMemberAddrBytes, notice);

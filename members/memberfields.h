@@ -6,11 +6,11 @@
 
 #include <functional>
 
+#include "birthdaypicker.h"
 #include "kit/gbklimit.h"
 #include "vorn/records.h"
 
 class QComboBox;
-class QDateEdit;
 class QLineEdit;
 class QPlainTextEdit;
 class QWidget;
@@ -21,14 +21,15 @@ struct MemberFields {
     QLineEdit* code = nullptr;
     QComboBox* type = nullptr;
     QLineEdit* name = nullptr;
-    QDateEdit* birthday = nullptr;
+    BirthdayPicker* birthday = nullptr;
     QLineEdit* email = nullptr;
     QLineEdit* phone = nullptr;
     QPlainTextEdit* addr = nullptr;
     QPlainTextEdit* remark = nullptr;
 
     // Makes the widgets with their object names ("code", "type", "name",
-    // "birthday", "email", "phone", "addr", "remark") and GBK byte limits; a
+    // "birthday" (the picker's date edit), "email", "phone", "addr", "remark")
+    // and GBK byte limits; a
     // field that drops characters GBK cannot hold says so through notice.
     void build(const GbkNotice& notice);
     // Enter in the two multi-line edits runs action (or nothing, when empty)

@@ -9,9 +9,23 @@
 
 namespace vorn::ui {
 
-// What an edit writes into a member: type, name, birthday, points, e-mail,
-// phone, address and remark. Id, code and creation time stay.
-void applyMemberTemplate(vorn::VIPRec& member, const vorn::VIPRec& tmpl);
+// The fields an edit may write, as bits of a set.
+enum MemberEditField : unsigned {
+    MeType = 1u << 0,
+    MeName = 1u << 1,
+    MeBirthday = 1u << 2,
+    MePoints = 1u << 3,
+    MeEMail = 1u << 4,
+    MePhone = 1u << 5,
+    MeAddr = 1u << 6,
+    MeRemark = 1u << 7,
+    MeAllFields = (1u << 8) - 1,
+};
+
+// What an edit writes into a member: those of type, name, birthday, points,
+// e-mail, phone, address and remark that are in `fields`, from the template.
+// Id, code and creation time stay, and so does every field not in the set.
+void applyMemberTemplate(vorn::VIPRec& member, const vorn::VIPRec& tmpl, unsigned fields = MeAllFields);
 
 // Brings the loaded rows in line with members just written: each edited member
 // replaces the loaded row with its id. `where` holds the row each was taken

@@ -1,7 +1,6 @@
 #include "vipadddlg.h"
 
 #include <QComboBox>
-#include <QDateEdit>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -45,7 +44,9 @@ CVIPAddDlg::CVIPAddDlg(Shell& shell, QWidget* parent) : QDialog(parent), shell_(
     setWindowTitle(QStringLiteral("会员添加"));
     buildUi();
     list_->addItem(QStringLiteral("会员编号/类型/会员名称"));
-    fields_.birthday->setDate(localDateOf(now()));
+    // A new member has no birthday until one is picked: the reminder must not
+    // take the day of joining for one.
+    fields_.birthday->clear();
     focusCode();
 }
 
@@ -144,7 +145,7 @@ void CVIPAddDlg::stageMember() {
     }
     m.FVi_Id = 0;
     m.FVi_Type = fields_.type->currentIndex() >= 0 ? fields_.type->currentIndex() : 0;
-    m.FVt_BirT = birthdayOf(fields_.birthday->date());
+    m.FVt_BirT = fields_.birthday->hasDay() ? birthdayOf(fields_.birthday->day()) : 0;
     m.FVi_Grade = 0;
     m.FVt_CreT = 0; // the moment the batch is saved
     list_->addItem(lineText(m));
@@ -159,8 +160,9 @@ void CVIPAddDlg::takeBack() {
     if (row >= 1 && static_cast<size_t>(row) <= staged_.size()) {
         const vorn::VIPRec& m = staged_[static_cast<size_t>(row - 1)];
         fields_.show(m);
-        const QDate born = localDateOf(m.FVt_BirT);
-        if (born.isValid()) fields_.birthday->setDate(born);
+        // The member's own birthday, or none: a date left from the member before
+        // would otherwise be staged with this one.
+        fields_.birthday->setDay(localDateOf(m.FVt_BirT));
         stagedCodes_.erase(stagedCodes_.find(m.FVs_Code));
         staged_.erase(staged_.begin() + (row - 1));
         delete list_->takeItem(row);

@@ -1,8 +1,6 @@
 #include "vipinputdlg.h"
 
 #include <QComboBox>
-#include <QDateEdit>
-#include <QDateTime>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -124,23 +122,60 @@ void CVIPInputDlg::openFor(const std::vector<int>& rows) {
 void CVIPInputDlg::showTemplate() {
     const vorn::VIPRec& t = template_;
     fields_.show(t);
-    // The picker always holds a day; an unset birthday shows the day of time 0.
-    fields_.birthday->setDate(QDateTime::fromSecsSinceEpoch(t.FVt_BirT, Qt::LocalTime).date());
-    shownBirthday_ = fields_.birthday->date(); // as the picker holds it, within its range
+    // An unset birthday (0) shows none.
+    fields_.birthday->setDay(localDateOf(t.FVt_BirT));
     points_->setText(QString::number(t.FVi_Grade));
     created_->setText(QString::fromStdString(vorn::format_time(t.FVt_CreT)));
+    // As the controls hold them, within their limits and range.
+    shown_.type = fields_.type->currentIndex();
+    shown_.name = fields_.name->text();
+    shown_.email = fields_.email->text();
+    shown_.phone = fields_.phone->text();
+    shown_.addr = fields_.addr->toPlainText();
+    shown_.remark = fields_.remark->toPlainText();
+    shown_.points = points_->text();
+    shown_.birthday = fields_.birthday->day();
+}
+
+unsigned CVIPInputDlg::changedFields() const {
+    unsigned changed = 0;
+    if (fields_.type->currentIndex() != shown_.type) changed |= MeType;
+    if (fields_.name->text() != shown_.name) changed |= MeName;
+    if (fields_.birthday->day() != shown_.birthday) changed |= MeBirthday;
+    if (points_->text() != shown_.points) changed |= MePoints;
+    if (fields_.email->text() != shown_.email) changed |= MeEMail;
+    if (fields_.phone->text() != shown_.phone) changed |= MePhone;
+    if (fields_.addr->toPlainText() != shown_.addr) changed |= MeAddr;
+    if (fields_.remark->toPlainText() != shown_.remark) changed |= MeRemark;
+    return changed;
 }
 
 QWidget* CVIPInputDlg::readTemplate() {
     vorn::VIPRec t = template_;
-    if (QWidget* refused = fields_.read(t, false)) return refused;
-    const QDate day = fields_.birthday->date();
-    // A day left as shown keeps the stored birthday to the second, an unset one
-    // included: the picker cannot show "none", and merely opening a member must
-    // not give it the birthday 1970-01-01.
-    if (day != shownBirthday_) t.FVt_BirT = t.FVt_BirT == 0 ? birthdayOf(day) : atTimeOfDay(day, t.FVt_BirT);
-    t.FVi_Grade = parsePoints(points_->text());
+    if (QWidget* refused = fields_.read(t, false)) {
+        shell_.reportFailure(unrepresentableTextMessage());
+        return refused;
+    }
+    const unsigned changed = changedFields();
+    if (changed & MeBirthday) {
+        // A changed day keeps the stored time of day; a new one is one second
+        // past midnight; none is 0.
+        const QDate day = fields_.birthday->day();
+        if (!day.isValid())
+            t.FVt_BirT = 0;
+        else
+            t.FVt_BirT = t.FVt_BirT == 0 ? birthdayOf(day) : atTimeOfDay(day, t.FVt_BirT);
+    }
+    if (changed & MePoints) {
+        t.FVi_Grade = parsePoints(points_->text());
+        if (t.FVi_Grade > kMaxMemberPoints) {
+            shell_.reportFailure(QStringLiteral("会员积分不能超过上限%1").arg(kMaxMemberPoints));
+            points_->selectAll();
+            return points_;
+        }
+    }
     template_ = std::move(t);
+    changed_ = changed;
     return nullptr;
 }
 
@@ -148,16 +183,17 @@ void CVIPInputDlg::save() {
     if (members_.empty() || !isVisible()) return;
     // A refused field keeps the panel open on it: nothing is written.
     if (QWidget* refused = readTemplate()) {
-        shell_.reportFailure(unrepresentableTextMessage());
         refused->setFocus();
         return;
     }
     // The members are written from the panel's own copies: the loaded rows may
     // have been reloaded (a new sort) since the panel was opened, and they take
-    // the new values only once the store holds them.
+    // the new values only once the store holds them. Of several members each
+    // keeps what the user did not change: making three members gold card must
+    // not give them the first one's name and points.
     std::vector<vorn::VIPRec> edited = members_;
     for (vorn::VIPRec& m : edited)
-        applyMemberTemplate(m, template_);
+        applyMemberTemplate(m, template_, changed_);
     vorn::Core& core = shell_.state().core;
     int result = -1;
     runBusy(shell_.window(),

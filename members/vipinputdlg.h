@@ -28,7 +28,10 @@ public:
     int memberCount() const { return static_cast<int>(members_.size()); }
 
 public slots:
-    // "确认保存" (or Enter): writes the shown values into every member.
+    // "确认保存" (or Enter): writes the fields the user changed into every
+    // member; a field left as shown keeps each member's own value (with one
+    // member that is simply the shown value). Points above kMaxMemberPoints are
+    // refused, and the panel stays open on them.
     void save();
 
 signals:
@@ -43,17 +46,28 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
+    // What the controls showed when the panel opened: a field whose control
+    // still shows it was not changed by the user.
+    struct Shown {
+        int type = -1;
+        QString name, email, phone, addr, remark, points;
+        QDate birthday; // null: none
+    };
+
     void buildUi();
     void showTemplate();
-    // Reads the controls into the working record; null, or the field to mend.
+    // Reads the controls into the working record and notes which fields the
+    // user changed; null, or the field to mend (after telling why).
     QWidget* readTemplate();
+    unsigned changedFields() const;
 
     Shell& shell_;
     MemberFields fields_;
     std::vector<int> rows_;              // where each member was in the loaded rows
     std::vector<vorn::VIPRec> members_;  // the members as they were when opened
     vorn::VIPRec template_;
-    QDate shownBirthday_;                // the day the picker was given
+    Shown shown_;
+    unsigned changed_ = 0;               // MemberEditField bits of the last save
 
     QLineEdit* points_ = nullptr;
     QLineEdit* created_ = nullptr;

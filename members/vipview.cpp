@@ -22,6 +22,7 @@
 #include "kit/gbklimit.h"
 #include "kit/msgbox.h"
 #include "kit/shell.h"
+#include "kit/storefailure.h"
 #include "res/commandids.h"
 #include "res/strings.h"
 
@@ -273,7 +274,8 @@ void CVIPView::addMembers() {
     else if (result == 0)
         shell().showStatus(QStringLiteral("未\"添加\"任何会员"));
     else
-        shell().reportFailure(QStringLiteral("未知异常导致会员\"添加\"失败，放弃该次\"添加\"操作"));
+        shell().reportFailure(
+            withStoreCause(QStringLiteral("未知异常导致会员\"添加\"失败，放弃该次\"添加\"操作")));
 }
 
 bool CVIPView::collectSelection(std::vector<int>& rows, const QString& tooMany) const {
@@ -307,7 +309,8 @@ void CVIPView::onEditFinished(int result) {
     } else if (result == 0) {
         shell().showStatus(QStringLiteral("未\"编辑\"任何会员"));
     } else {
-        shell().reportFailure(QStringLiteral("未知异常导致会员\"编辑\"失败，放弃该次\"编辑\"操作"));
+        shell().reportFailure(
+            withStoreCause(QStringLiteral("未知异常导致会员\"编辑\"失败，放弃该次\"编辑\"操作")));
         // Show what the store holds, whatever the panel or the store left behind.
         loadRows();
     }
@@ -329,7 +332,8 @@ void CVIPView::deleteSelected() {
     runBusy(shell().window(),
             [&] { result = core.delete_viprec(members.data(), static_cast<int>(members.size())); });
     if (result <= 0) {
-        shell().reportFailure(QStringLiteral("未知异常导致会员\"删除\"失败，放弃该次\"删除\"操作"));
+        shell().reportFailure(
+            withStoreCause(QStringLiteral("未知异常导致会员\"删除\"失败，放弃该次\"删除\"操作")));
         return;
     }
     table_->clearSelection();

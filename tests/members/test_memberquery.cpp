@@ -203,6 +203,32 @@ private slots:
         QCOMPARE(m.FVs_Remark, std::string("r"));
     }
 
+    // Each field of the set, and only it, comes from the template.
+    void editTemplateWritesOnlyTheFieldsOfTheSet() {
+        const vorn::VIPRec m = VipFixture::member("M01", QStringLiteral("甲"), 0, 11, 1, 22);
+        vorn::VIPRec t = VipFixture::member("T", QStringLiteral("乙"), 1, 33, 44, 55);
+        t.FVs_Remark = "r";
+        t.FVs_Addr = "a";
+        const unsigned each[] = {MeType, MeName, MeBirthday, MePoints, MeEMail, MePhone, MeAddr, MeRemark};
+        for (unsigned bit : each) {
+            vorn::VIPRec x = m;
+            applyMemberTemplate(x, t, bit);
+            QCOMPARE(x.FVi_Type, bit == MeType ? t.FVi_Type : m.FVi_Type);
+            QCOMPARE(x.FVs_Name, bit == MeName ? t.FVs_Name : m.FVs_Name);
+            QCOMPARE(x.FVt_BirT, bit == MeBirthday ? t.FVt_BirT : m.FVt_BirT);
+            QCOMPARE(x.FVi_Grade, bit == MePoints ? t.FVi_Grade : m.FVi_Grade);
+            QCOMPARE(x.FVs_EMail, bit == MeEMail ? t.FVs_EMail : m.FVs_EMail);
+            QCOMPARE(x.FVs_Phone, bit == MePhone ? t.FVs_Phone : m.FVs_Phone);
+            QCOMPARE(x.FVs_Addr, bit == MeAddr ? t.FVs_Addr : m.FVs_Addr);
+            QCOMPARE(x.FVs_Remark, bit == MeRemark ? t.FVs_Remark : m.FVs_Remark);
+            QCOMPARE(x.FVs_Code, m.FVs_Code);
+        }
+        vorn::VIPRec none = m;
+        applyMemberTemplate(none, t, 0);
+        QCOMPARE(none.FVs_Name, m.FVs_Name);
+        QCOMPARE(none.FVi_Grade, m.FVi_Grade);
+    }
+
     void rowsEditedAndRemovedInPlace() {
         std::vector<vorn::VIPRec> rows;
         for (int i = 0; i < 5; ++i) {

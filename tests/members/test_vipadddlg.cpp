@@ -7,9 +7,11 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QTest>
+#include <QToolButton>
 
 #include "membercells.h"
 #include "memberlimits.h"
+#include "birthdaypicker.h"
 #include "vipadddlg.h"
 #include "membermodel.h"
 #include "vipview.h"
@@ -60,14 +62,42 @@ private slots:
         fx.tearDown();
     }
 
-    void opensWithHeaderAndToday() {
+    void opensWithHeaderAndNoBirthday() {
         CVIPAddDlg dlg(*fx.shell);
         QCOMPARE(dlg.windowTitle(), QStringLiteral("会员添加"));
         QCOMPARE(list(&dlg)->count(), 1);
         QCOMPARE(list(&dlg)->item(0)->text(), QStringLiteral("会员编号/类型/会员名称"));
         QCOMPARE(field<QComboBox>(&dlg, "type")->currentText(), QStringLiteral("普通会员"));
         QCOMPARE(field<QComboBox>(&dlg, "type")->count(), 2);
-        QCOMPARE(field<QDateEdit>(&dlg, "birthday")->date(), QDate(2024, 3, 8));
+        QVERIFY(!field<BirthdayPicker>(&dlg, "birthdayPicker")->hasDay());
+        QCOMPARE(field<QDateEdit>(&dlg, "birthday")->text(), QStringLiteral("未设置"));
+    }
+
+    // A member whose birthday nobody picked has none (0), so the reminder never
+    // announces him on the day he joined; a picked day, and "清空" again, count.
+    void aBirthdayOnlyWhenOneIsPicked() {
+        CVIPAddDlg dlg(*fx.shell);
+        edit(&dlg, "code")->setText(QStringLiteral("N1"));
+        dlg.stageMember();
+        auto* picker = field<BirthdayPicker>(&dlg, "birthdayPicker");
+        picker->dateEdit()->setDate(QDate(1988, 8, 8));
+        QVERIFY(picker->hasDay());
+        edit(&dlg, "code")->setText(QStringLiteral("N2"));
+        dlg.stageMember();
+        picker->clearButton()->click();
+        edit(&dlg, "code")->setText(QStringLiteral("N3"));
+        dlg.stageMember();
+        QCOMPARE(dlg.staged(0).FVt_BirT, int64_t(0));
+        QCOMPARE(dlg.staged(1).FVt_BirT, VipFixture::at(1988, 8, 8));
+        QCOMPARE(dlg.staged(2).FVt_BirT, int64_t(0));
+        // Taking back a member without a birthday shows none, not the last day picked.
+        picker->dateEdit()->setDate(QDate(2000, 1, 1));
+        list(&dlg)->setCurrentRow(1);
+        dlg.takeBack();
+        QVERIFY(!picker->hasDay());
+        dlg.save();
+        QCOMPARE(fx.stored("FVs_Code='N3'").at(0).FVt_BirT, int64_t(0));
+        QCOMPARE(fx.core().get_viprec_count("FVt_BirT IS NULL"), 1);
     }
 
     void stagedLinesAndRecords() {

@@ -8,6 +8,7 @@
 #include <QTableView>
 #include <QTest>
 
+#include "birthdaypicker.h"
 #include "membercells.h"
 #include "memberlimits.h"
 #include "membermodel.h"
@@ -15,6 +16,7 @@
 #include "vipview.h"
 #include "kit/gbklimit.h"
 #include "vipfixture.h"
+#include "vorn/sqltext.h"
 
 using namespace vorn::ui;
 using vorn::ui::test::VipFixture;
@@ -330,7 +332,7 @@ private slots:
         QCOMPARE(fx.stored("FVs_Code='D'").at(0).FVi_Grade, 0);
     }
 
-    void editingTwoMembersGivesBothTheValues() {
+    void editingTwoMembersGivesBothTheChangedValues() {
         page->onCommand(cmd::SearchMember);
         selectRows(*page, {4, 0});
         page->onCommand(cmd::EditMember);
@@ -341,15 +343,92 @@ private slots:
         field<QLineEdit>(panel, "name")->setText(QStringLiteral("同名"));
         panel->save();
         QCOMPARE(fx.shell->statusText(), QStringLiteral("成功\"编辑\"2个会员"));
-        for (const char* code : {"A", "E"}) {
+        const std::pair<const char*, int> pointsOf[] = {{"A", 50}, {"E", 10}};
+        for (const auto& [code, points] : pointsOf) {
             const vorn::VIPRec m = fx.stored((std::string("FVs_Code='") + code + "'").c_str()).at(0);
             QCOMPARE(m.FVs_Name, gbk(QStringLiteral("同名")));
-            QCOMPARE(m.FVi_Grade, 50); // the first member's points, as shown
+            QCOMPARE(m.FVi_Grade, points); // not changed in the panel: each keeps its own
             QCOMPARE(m.FVs_Code, std::string(code));
         }
         QCOMPARE(cell(*page, 0, MColName), QStringLiteral("同名"));
         QCOMPARE(cell(*page, 0, MColCode), QStringLiteral("E"));
+        QCOMPARE(cell(*page, 0, MColGrade), QStringLiteral("10"));
         QCOMPARE(cell(*page, 2, MColName), QStringLiteral("孙三"));
+    }
+
+    // Making members gold card must not give them the first one's name, points,
+    // birthday, phone, e-mail, address or remark: only what the user changed in
+    // the panel is written, each member keeps the rest.
+    void aBatchEditWritesOnlyTheChangedFields() {
+        vorn::VIPRec f = VipFixture::member("F", QStringLiteral("吴六"), 0, 0, 7);
+        f.FVs_Remark = gbk(QStringLiteral("六的备注"));
+        fx.insert({f});
+        page->onCommand(cmd::SearchMember);
+        const std::vector<vorn::VIPRec> before = fx.stored();
+        selectRows(*page, {5, 1, 3}); // F (no birthday), D and B (ordinary and gold)
+        page->onCommand(cmd::EditMember);
+        CVIPInputDlg* panel = page->panel();
+        QCOMPARE(field<QLineEdit>(panel, "code")->text(), QStringLiteral("F"));
+        QCOMPARE(field<QDateEdit>(panel, "birthday")->text(), QStringLiteral("未设置"));
+        field<QComboBox>(panel, "type")->setCurrentIndex(1);
+        panel->save();
+        QCOMPARE(fx.shell->statusText(), QStringLiteral("成功\"编辑\"3个会员"));
+        const std::vector<vorn::VIPRec> after = fx.stored();
+        QCOMPARE(after.size(), before.size());
+        for (size_t i = 0; i < after.size(); ++i) {
+            const vorn::VIPRec& a = after[i];
+            const vorn::VIPRec& b = before[i];
+            const bool edited = a.FVs_Code == "F" || a.FVs_Code == "D" || a.FVs_Code == "B";
+            QCOMPARE(a.FVi_Type, edited ? 1 : b.FVi_Type);
+            QCOMPARE(a.FVs_Name, b.FVs_Name);
+            QCOMPARE(a.FVi_Grade, b.FVi_Grade);
+            QCOMPARE(a.FVt_BirT, b.FVt_BirT);
+            QCOMPARE(a.FVs_Phone, b.FVs_Phone);
+            QCOMPARE(a.FVs_EMail, b.FVs_EMail);
+            QCOMPARE(a.FVs_Addr, b.FVs_Addr);
+            QCOMPARE(a.FVs_Remark, b.FVs_Remark);
+            QCOMPARE(a.FVt_CreT, b.FVt_CreT);
+        }
+        // The list shows what the store holds.
+        QCOMPARE(cell(*page, 1, MColName), QStringLiteral("钱二"));
+        QCOMPARE(cell(*page, 3, MColGrade), QStringLiteral("40"));
+        QCOMPARE(cell(*page, 5, MColType), QStringLiteral("金卡会员"));
+
+        // A birthday picked for all of them, then taken away from all of them.
+        page->onCommand(cmd::EditMember);
+        field<QDateEdit>(panel, "birthday")->setDate(QDate(1980, 6, 1));
+        panel->save();
+        QCOMPARE(fx.core().get_viprec_count(("FVt_BirT='" + vorn::format_time(VipFixture::at(1980, 6, 1)) + "'")
+                                                .c_str()),
+                 3);
+        page->onCommand(cmd::EditMember);
+        field<BirthdayPicker>(panel, "birthdayPicker")->clear();
+        field<QLineEdit>(panel, "points")->setText(QStringLiteral("5"));
+        panel->save();
+        QCOMPARE(fx.core().get_viprec_count("FVt_BirT IS NULL AND FVi_Grade=5"), 3);
+        QCOMPARE(fx.core().get_viprec_count("FVt_BirT IS NULL"), 3);
+        QCOMPARE(fx.stored("FVs_Code='D'").at(0).FVs_Name, gbk(QStringLiteral("钱二")));
+    }
+
+    void pointsAboveTheLimitAreRefused() {
+        page->onCommand(cmd::SearchMember);
+        selectRows(*page, {0});
+        page->onCommand(cmd::EditMember);
+        CVIPInputDlg* panel = page->panel();
+        for (const char* text : {"100000001", "2147483647", "99999999999"}) {
+            fx.shell->failures.clear();
+            field<QLineEdit>(panel, "points")->setText(QString::fromLatin1(text));
+            field<QLineEdit>(panel, "name")->setText(QStringLiteral("改名"));
+            panel->save();
+            QCOMPARE(fx.shell->failures, QStringList{QStringLiteral("会员积分不能超过上限100000000")});
+            QVERIFY2(panel->isVisible(), text); // open on the points, nothing written
+            QCOMPARE(fx.stored("FVs_Code='E'").at(0).FVi_Grade, 10);
+            QCOMPARE(fx.stored("FVs_Code='E'").at(0).FVs_Name, gbk(QStringLiteral("赵一")));
+        }
+        field<QLineEdit>(panel, "points")->setText(QStringLiteral("100000000"));
+        panel->save();
+        QVERIFY(!panel->isVisible());
+        QCOMPARE(fx.stored("FVs_Code='E'").at(0).FVi_Grade, kMaxMemberPoints);
     }
 
     void unsetBirthdayStaysUnsetUnlessChanged() {
@@ -359,6 +438,7 @@ private slots:
         selectRows(*page, {0});
         page->onCommand(cmd::EditMember);
         CVIPInputDlg* panel = page->panel();
+        QVERIFY(!field<BirthdayPicker>(panel, "birthdayPicker")->hasDay());
         field<QLineEdit>(panel, "phone")->setText(QStringLiteral("555"));
         panel->save();
         QCOMPARE(fx.stored("FVs_Code='N'").at(0).FVt_BirT, int64_t(0));
