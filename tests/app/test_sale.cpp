@@ -222,6 +222,50 @@ private slots:
         QCOMPARE(f.frame->statusText(), QStringLiteral("销售结算成功"));
     }
 
+    // The ribbon's commands over the counter hand the focus back to the code
+    // edit, so the scan that follows each of them adds its goods.
+    void theScanAfterRibbonCommands() {
+        FrameFixture f;
+        QVERIFY(f.create());
+        stockShop(f.frame->state());
+        QVERIFY(f.loginAsAdmin());
+        f.frame->selectTab(0);
+        flush();
+        CSaleView* page = openCounter(f);
+        QVERIFY(page);
+        f.frame->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f.frame.get()));
+        const auto scanKeys = [](const QString& code) {
+            for (QChar c : code)
+                QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_unknown, QString(c),
+                                    Qt::NoModifier);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        };
+        scanKeys(QStringLiteral("6906789000062"));
+        QCOMPARE(page->model()->rowCount(), 1);
+        memberCode = QStringLiteral("VIP0088");
+        rate = QStringLiteral("9");
+        pay = QStringLiteral("100");
+        const int commands[] = {cmd::MemberDiscount, cmd::GoodsDiscount, cmd::PrintReceipt};
+        for (int id : commands) {
+            if (id == cmd::PrintReceipt) {
+                QTest::keyClick(page->inputPanel()->codeEdit(), Qt::Key_Return, Qt::ControlModifier);
+                QCOMPARE(f.frame->statusText(), QStringLiteral("销售结算成功"));
+            }
+            // The cashier clicked a row first: the list has the focus.
+            page->table()->selectRow(0);
+            page->table()->setFocus();
+            f.frame->updateCommands();
+            QVERIFY2(f.frame->isEnabled(id), qPrintable(QString::number(id)));
+            f.frame->onCommand(id);
+            QCOMPARE(QApplication::focusWidget(), page->inputPanel()->codeEdit());
+            const int rows = page->model()->rowCount();
+            scanKeys(QStringLiteral("6901234500017"));
+            QCOMPARE(f.frame->statusText(), QStringLiteral("在购物列表中添加商品成功"));
+            QCOMPARE(page->model()->rowCount(), rows + 1);
+        }
+    }
+
     void screenshot() {
         const QString dir = qEnvironmentVariable("VORN_SCREENSHOT_DIR");
         if (dir.isEmpty()) QSKIP("VORN_SCREENSHOT_DIR not set");
