@@ -35,6 +35,7 @@ int note_result(int rc) {
     if (primary != SQLITE_OK && primary != SQLITE_ROW && primary != SQLITE_DONE) g_last_error.store(primary);
     return rc;
 }
+void clear_last_error() { g_last_error.store(SQLITE_OK); }
 } // namespace detail
 
 int Core::last_error() { return detail::g_last_error.load(); }

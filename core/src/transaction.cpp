@@ -95,6 +95,9 @@ int Transaction::commit() {
         roll_back();
         return rc;
     }
+    // A write went through: a failure seen before it (a full disk since
+    // cleared) no longer explains the next one.
+    detail::clear_last_error();
     // A second commit is a mistake of the caller, not a success.
     rc_ = SQLITE_MISUSE;
     active_ = false;

@@ -86,6 +86,11 @@ TEST_F(StoreTest, AFullDiskIsNamedAndSettersSayTheyFailed) {
     EXPECT_TRUE(vorn::Core::is_disk_full(vorn::Core::last_error()));
     EXPECT_EQ(core.get_shop_phone(), "");
     EXPECT_FALSE(vorn::Core::is_disk_full(1));
+
+    // Room again: the next write commits and the full disk is forgotten.
+    ASSERT_EQ(core.exec_sql("PRAGMA max_page_count=1000000;"), 0);
+    EXPECT_TRUE(core.set_shop_phone("1"));
+    EXPECT_EQ(vorn::Core::last_error(), 0);
 }
 
 } // namespace

@@ -166,8 +166,8 @@ public:
 
     // The SQLite result code of the latest store call that failed, on any Core
     // and any thread (a batch on the busy window's worker is reported by the GUI
-    // thread); 0 until one has. Lets a page name the cause of a failure it
-    // reports (SQLITE_FULL, 13: the disk is full).
+    // thread); 0 until one has, and again after a transaction commits. Lets a
+    // page name the cause of a failure it reports (SQLITE_FULL, 13: the disk is full).
     static int last_error();
     // True when code (a result code, or last_error()) means the disk is full.
     static bool is_disk_full(int code);
