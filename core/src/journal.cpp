@@ -62,7 +62,9 @@ std::map<std::pair<std::string, int>, int>& marks() {
     return m;
 }
 
-void call_row(sqlite3_stmt* s, RowContext& ctx) { (*static_cast<const RowFn*>(ctx.out))(s); }
+void call_row(sqlite3_stmt* s, RowContext& ctx) {
+    (*static_cast<const RowFn*>(ctx.out))(s);
+}
 
 } // namespace
 
@@ -109,12 +111,18 @@ using detail::quoted;
 
 std::string pay_method_name(int method) {
     switch (method) {
-    case kPayCash: return "\xcf\xd6\xbd\xf0";           // 现金
-    case kPayWeChat: return "\xce\xa2\xd0\xc5";         // 微信
-    case kPayAlipay: return "\xd6\xa7\xb8\xb6\xb1\xa6"; // 支付宝
-    case kPayCard: return "\xd2\xf8\xd0\xd0\xbf\xa8";   // 银行卡
-    case kPayOther: return "\xc6\xe4\xcb\xfb";          // 其他
-    default: return "\xce\xb4\xd6\xaa";                 // 未知
+    case kPayCash:
+        return "\xcf\xd6\xbd\xf0"; // 现金
+    case kPayWeChat:
+        return "\xce\xa2\xd0\xc5"; // 微信
+    case kPayAlipay:
+        return "\xd6\xa7\xb8\xb6\xb1\xa6"; // 支付宝
+    case kPayCard:
+        return "\xd2\xf8\xd0\xd0\xbf\xa8"; // 银行卡
+    case kPayOther:
+        return "\xc6\xe4\xcb\xfb"; // 其他
+    default:
+        return "\xce\xb4\xd6\xaa"; // 未知
     }
 }
 
@@ -221,9 +229,9 @@ CheckoutResult Journal::checkout(const CheckoutRequest& r) {
     // update would sell nothing, or sell a unit twice. Asked inside the
     // transaction, the answer holds until the commit.
     int64_t in_stock = 0;
-    if (int rc = query_integer(db, "SELECT COUNT(*) FROM Store WHERE FSi_Flag=0 AND FSi_Id IN (" +
-                                       id_list(r.units) + ")",
-                               in_stock);
+    if (int rc = query_integer(
+            db, "SELECT COUNT(*) FROM Store WHERE FSi_Flag=0 AND FSi_Id IN (" + id_list(r.units) + ")",
+            in_stock);
         rc != SQLITE_OK)
         return failed(rc);
     if (in_stock != n) {
@@ -266,7 +274,8 @@ CheckoutResult Journal::checkout(const CheckoutRequest& r) {
            "," + std::to_string(points) + ",0,NULL,0," + quoted(r.approver) + "," +
            (r.shift > 0 ? std::to_string(r.shift) : std::string("NULL")) + ");";
     if (int rc = t.exec(sql.c_str()); rc != SQLITE_OK) return failed(rc);
-    if (int rc = query_integer(db, "SELECT FSAi_Id FROM Sale WHERE FSAs_No=" + quoted(out.number), out.sale_id);
+    if (int rc =
+            query_integer(db, "SELECT FSAi_Id FROM Sale WHERE FSAs_No=" + quoted(out.number), out.sale_id);
         rc != SQLITE_OK)
         return failed(rc);
     const std::string sale = std::to_string(out.sale_id);
@@ -276,8 +285,18 @@ CheckoutResult Journal::checkout(const CheckoutRequest& r) {
         sql += (i ? ",(" : "(") + sale + "," + std::to_string(r.units[i].FSi_Id) + "," +
                std::to_string(detail::tenths_of(r.units[i].FSd_ReaP)) + ")";
     sql += ";";
-    bool any = false;
+    // One row per method used, in the order the methods were first taken.
+    std::vector<Payment> rows;
     for (const Payment& p : r.payments) {
+        auto same =
+            std::find_if(rows.begin(), rows.end(), [&p](const Payment& q) { return q.method == p.method; });
+        if (same == rows.end())
+            rows.push_back(p);
+        else
+            same->amount += p.amount;
+    }
+    bool any = false;
+    for (const Payment& p : rows) {
         if (p.amount == 0) continue;
         sql += any ? ",(" : "INSERT INTO SalePayment (FSAPi_Sale,FSAPi_Method,FSAPi_Amount) VALUES (";
         sql += sale + "," + std::to_string(p.method) + "," + std::to_string(p.amount) + ")";

@@ -137,31 +137,47 @@ int write_chunk(Core& core, sqlite3* db, const std::vector<Unit>& units, size_t 
 
 int Journal::unrecorded_units() {
     int64_t n = 0;
-    return detail::query_integer(core_.db, kUnrecordedCount, n) == SQLITE_OK
-               ? static_cast<int>(n)
-               : -1;
+    return detail::query_integer(core_.db, kUnrecordedCount, n) == SQLITE_OK ? static_cast<int>(n) : -1;
+}
+
+bool Journal::history_pending() {
+    sqlite3* db = core_.db;
+    std::string latest;
+    bool sales = false;
+    if (detail::query(db, "SELECT MAX(FSAt_Time) FROM Sale", [&](sqlite3_stmt* s) {
+            const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(s, 0));
+            sales = t != nullptr;
+            if (t) latest = t;
+        }) != SQLITE_OK)
+        return false;
+    // Both through the index of sold units by time: a first row, or none, at once.
+    std::string sql = "SELECT FSi_Id FROM Store WHERE FSi_Flag=1 AND FSt_SalT IS NOT NULL AND FSt_SalT<>''";
+    if (sales)
+        sql +=
+            " AND FSt_SalT>='" + latest + "' AND NOT EXISTS (SELECT 1 FROM SaleUnit WHERE FSAUi_Unit=FSi_Id)";
+    bool found = false;
+    return detail::query(db, sql + " LIMIT 1", [&found](sqlite3_stmt*) { found = true; }) == SQLITE_OK &&
+           found;
 }
 
 int Journal::recover_history(const JournalProgress& progress) {
     sqlite3* db = core_.db;
     if (db == nullptr || ensure_tables() != SQLITE_OK) return -1;
     std::vector<Unit> units;
-    int rc = detail::query(
-        db, kUnrecordedUnits,
-        [&units](sqlite3_stmt* s) {
-            Unit& u = units.emplace_back();
-            u.id = sqlite3_column_int(s, 0);
-            const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(s, 1));
-            // The store writes the full form; anything else is read as the
-            // readers read it and written back in that form.
-            std::memset(u.time, 0, sizeof u.time);
-            if (detail::day_of(t) != 0 && std::strlen(t) == 19)
-                std::memcpy(u.time, t, 19);
-            else
-                format_time(parse_time(t)).copy(u.time, sizeof u.time - 1);
-            u.price = detail::tenths_of(sqlite3_column_double(s, 2));
-            u.retail = detail::tenths_of(sqlite3_column_double(s, 3));
-        });
+    int rc = detail::query(db, kUnrecordedUnits, [&units](sqlite3_stmt* s) {
+        Unit& u = units.emplace_back();
+        u.id = sqlite3_column_int(s, 0);
+        const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(s, 1));
+        // The store writes the full form; anything else is read as the
+        // readers read it and written back in that form.
+        std::memset(u.time, 0, sizeof u.time);
+        if (detail::day_of(t) != 0 && std::strlen(t) == 19)
+            std::memcpy(u.time, t, 19);
+        else
+            format_time(parse_time(t)).copy(u.time, sizeof u.time - 1);
+        u.price = detail::tenths_of(sqlite3_column_double(s, 2));
+        u.retail = detail::tenths_of(sqlite3_column_double(s, 3));
+    });
     if (rc != SQLITE_OK) return -1;
     // In time order, a sale's units together, its lowest id first.
     std::sort(units.begin(), units.end(), [](const Unit& a, const Unit& b) {

@@ -6,6 +6,7 @@ namespace vorn::detail {
 // sequence, which may outgrow four digits); money columns hold tenths; the
 // points are NULL where unknown (recovered history), as are the original sale
 // of anything but a return and the shift of a sale made outside one.
+// clang-format off
 const JournalTable kJournalTables[3] = {
     {"Sale",
      "CREATE TABLE IF NOT EXISTS Sale (FSAi_Id INTEGER PRIMARY KEY,FSAs_No VARCHAR(24),FSAi_Seq INTEGER,"
@@ -24,6 +25,7 @@ const JournalTable kJournalTables[3] = {
      "FSAPi_Method INTEGER,FSAPi_Amount BIGINT );"
      "CREATE INDEX IF NOT EXISTS vorn_salepayment_sale ON SalePayment(FSAPi_Sale,FSAPi_Method);"},
 };
+// clang-format on
 
 const char* const kJournalIndexNames[5] = {"vorn_sale_no", "vorn_sale_time", "vorn_saleunit_sale",
                                            "vorn_saleunit_unit", "vorn_salepayment_sale"};

@@ -133,6 +133,17 @@ TEST_F(JournalTest, SplitPaymentsAddUpInTenths) {
     ASSERT_EQ(d.payments.size(), 2u);
     EXPECT_EQ(d.payments[0].method, kPayWeChat);
     EXPECT_EQ(d.sale.methods, (1u << kPayWeChat) | (1u << kPayCash));
+
+    // Parts of one method make one row; a part of nothing makes none.
+    const CheckoutResult more = journal.checkout(sale(
+        stock("P", 1, 5.0), kDay1, {5.0}, {{kPayCash, 20}, {kPayCard, 0}, {kPayWeChat, 10}, {kPayCash, 30}}));
+    ASSERT_EQ(more.status, CheckoutStatus::Done);
+    EXPECT_EQ(more.change, 10);
+    ASSERT_EQ(journal.open_sale(more.sale_id, d), 1);
+    ASSERT_EQ(d.payments.size(), 2u);
+    EXPECT_EQ(d.payments[0].method, kPayCash);
+    EXPECT_EQ(d.payments[0].amount, 50);
+    EXPECT_EQ(d.payments[1].amount, 10);
 }
 
 // Requests that do not add up are refused before anything is written.
@@ -149,9 +160,15 @@ TEST_F(JournalTest, RequestsThatDoNotAddUpWriteNothing) {
         {"no time", [](CheckoutRequest& r) { r.units[0].FSt_SalT = r.units[1].FSt_SalT = 0; }},
         {"unit twice", [](CheckoutRequest& r) { r.units[1] = r.units[0]; }},
         {"unknown method", [](CheckoutRequest& r) { r.payments[0].method = kPayUnknown; }},
-        {"negative amount", [](CheckoutRequest& r) { r.payments.push_back({kPayCard, -1}); }},
+        {"negative amount",
+         [](CheckoutRequest& r) {
+             r.payments.push_back({kPayCard, -1});
+         }},
         {"paid short", [](CheckoutRequest& r) { r.payments[0].amount = 99; }},
-        {"change from a card", [](CheckoutRequest& r) { r.payments[0] = {kPayCard, 101}; }},
+        {"change from a card",
+         [](CheckoutRequest& r) {
+             r.payments[0] = {kPayCard, 101};
+         }},
     };
     for (const Case& c : cases) {
         CheckoutRequest r = sale(units, kDay1, {5.0}, {{kPayCash, 100}});
@@ -232,9 +249,10 @@ TEST_F(JournalTest, NumbersStayUniqueAcrossFailuresAndARestart) {
         return journal.checkout(sale({units[static_cast<size_t>(i)]}, t, {1.0}, {{kPayCash, 10}}));
     };
     EXPECT_EQ(sell(0, kDay1).number, day_number(kDay1, 1));
-    ASSERT_EQ(core.exec_sql("CREATE TRIGGER forced BEFORE INSERT ON SalePayment BEGIN SELECT RAISE(ABORT,'x'); "
-                            "END;"),
-              0);
+    ASSERT_EQ(
+        core.exec_sql("CREATE TRIGGER forced BEFORE INSERT ON SalePayment BEGIN SELECT RAISE(ABORT,'x'); "
+                      "END;"),
+        0);
     const CheckoutResult f1 = sell(1, kDay1), f2 = sell(1, kDay1);
     EXPECT_EQ(f1.status, CheckoutStatus::Failed);
     EXPECT_EQ(f2.status, CheckoutStatus::Failed);
@@ -293,8 +311,10 @@ TEST_F(JournalTest, ListsByConditionWithTheirSums) {
         int method;
     };
     const Sold plan[] = {
-        {kDay1, "alice", "", "G1", 1, 3.0, kPayCash},        {kDay1 + 60, "bob", "M1", "G2", 2, 4.5, kPayWeChat},
-        {kDay1 + 120, "alice", "M1", "G1", 3, 2.0, kPayCard}, {kDay2, "bob", "", "G2", 1, 9.9, kPayAlipay},
+        {kDay1, "alice", "", "G1", 1, 3.0, kPayCash},
+        {kDay1 + 60, "bob", "M1", "G2", 2, 4.5, kPayWeChat},
+        {kDay1 + 120, "alice", "M1", "G1", 3, 2.0, kPayCard},
+        {kDay2, "bob", "", "G2", 1, 9.9, kPayAlipay},
         {kDay2 + 5, "alice", "M2", "G3", 2, 1.1, kPayCash},
     };
     std::vector<CheckoutResult> done;
@@ -375,16 +395,22 @@ void make_old_store() {
                              "DROP TABLE IF EXISTS Sale;"),
               0);
     std::vector<SRec> u = {
-        unit("A", "a", 1, 10.0, 9.0, kDay1 - 86400, kDay1),  unit("B", "b", 1, 5.0, 5.0, kDay1 - 86400, kDay1),
-        unit("A", "a", 0, 10.0, 0, kDay1 - 86400, 0),        unit("A", "a", 1, 10.0, 9.5, kDay1 - 86400, kDay1),
-        unit("C", "c", 1, 2.5, 2.5, kDay1, kDay1 + 3600),    unit("C", "c", 1, 2.5, 2.0, kDay1, kDay1 + 3600),
-        unit("D", "d", 1, 1.0, 1.0, kDay1, kDay2),           unit("E", "e", 1, 1.0, 1.0, kDay1, 0),
+        unit("A", "a", 1, 10.0, 9.0, kDay1 - 86400, kDay1),
+        unit("B", "b", 1, 5.0, 5.0, kDay1 - 86400, kDay1),
+        unit("A", "a", 0, 10.0, 0, kDay1 - 86400, 0),
+        unit("A", "a", 1, 10.0, 9.5, kDay1 - 86400, kDay1),
+        unit("C", "c", 1, 2.5, 2.5, kDay1, kDay1 + 3600),
+        unit("C", "c", 1, 2.5, 2.0, kDay1, kDay1 + 3600),
+        unit("D", "d", 1, 1.0, 1.0, kDay1, kDay2),
+        unit("E", "e", 1, 1.0, 1.0, kDay1, 0),
     };
     ASSERT_EQ(maker.insert_srec(u.data(), static_cast<int>(u.size())), static_cast<int>(u.size()));
     maker.close();
 }
 
-bool has_journal_tables(Core& c) { return Journal(c).has_tables(); }
+bool has_journal_tables(Core& c) {
+    return Journal(c).has_tables();
+}
 
 } // namespace
 
@@ -418,6 +444,7 @@ TEST_F(JournalStore, HistoryIsRecoveredFromTheUnits) {
     Journal j(c);
     ASSERT_EQ(j.ensure_tables(), 0);
     EXPECT_EQ(j.unrecorded_units(), 6);
+    EXPECT_TRUE(j.history_pending());
     std::vector<std::pair<int64_t, int64_t>> progress;
     EXPECT_EQ(j.recover_history([&](int64_t done, int64_t total) { progress.emplace_back(done, total); }), 3);
     ASSERT_FALSE(progress.empty());
@@ -456,7 +483,28 @@ TEST_F(JournalStore, HistoryIsRecoveredFromTheUnits) {
     EXPECT_EQ(d.payments[0].amount, 235);
     EXPECT_EQ(j.recover_history(), 0);
     EXPECT_EQ(j.count_sales({}), 3);
+    EXPECT_FALSE(j.history_pending());
     c.close();
+}
+
+// The start's quick test: nothing pending on a new store or after a journal
+// sale; pending when a version without the journal sold after the latest one.
+TEST_F(JournalTest, HistoryPendingSeesSalesMadeWithoutTheJournal) {
+    EXPECT_FALSE(journal.history_pending());
+    std::vector<SRec> units = stock("H", 3, 2.0);
+    ASSERT_EQ(journal.checkout(sale({units[0]}, kDay1, {2.0}, {{kPayCash, 20}})).status,
+              CheckoutStatus::Done);
+    EXPECT_FALSE(journal.history_pending());
+    for (int64_t t : {kDay1, kDay2}) { // at the latest sale's very second, and later
+        SRec old = units[t == kDay1 ? 1 : 2];
+        old.FSi_Flag = 1;
+        old.FSt_SalT = t;
+        ASSERT_EQ(core.update_srec(&old, 1), 1);
+        EXPECT_TRUE(journal.history_pending()) << t;
+        EXPECT_EQ(journal.unrecorded_units(), 1);
+        EXPECT_EQ(journal.recover_history(), 1);
+        EXPECT_FALSE(journal.history_pending());
+    }
 }
 
 // A sale made with the journal on a day of the old history keeps its number;

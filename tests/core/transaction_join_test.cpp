@@ -13,7 +13,9 @@ using namespace std::chrono_literals;
 
 namespace {
 
-std::string insert_type(const std::string& name) { return "INSERT INTO Type VALUES(NULL,'" + name + "');"; }
+std::string insert_type(const std::string& name) {
+    return "INSERT INTO Type VALUES(NULL,'" + name + "');";
+}
 
 int types_named(Core& c, const std::string& name) {
     return c.get_trec_count(("FTs_Name='" + sql_escape(name) + "'").c_str());
@@ -77,8 +79,9 @@ TEST_F(JoinTest, FailingPointsWriteRollsBackTheUnitsWrittenBefore) {
     ASSERT_EQ(core.insert_viprec(&m, 1), 1);
     units = all_units(core);
     ASSERT_EQ(core.select_viprec(&m, nullptr), 1);
-    ASSERT_EQ(core.exec_sql("CREATE TRIGGER no_points BEFORE UPDATE ON VIP BEGIN SELECT RAISE(ABORT,'no'); END;"),
-              0);
+    ASSERT_EQ(
+        core.exec_sql("CREATE TRIGGER no_points BEFORE UPDATE ON VIP BEGIN SELECT RAISE(ABORT,'no'); END;"),
+        0);
     {
         Transaction sale(core);
         for (SRec& u : units)

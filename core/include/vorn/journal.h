@@ -51,14 +51,14 @@ struct Payment {
 // (FSt_SalT), as the counter marks them; that time is the sale's.
 struct CheckoutRequest {
     std::vector<SRec> units;
-    std::string cashier;     // the logged-in user's FUs_Name
-    int member_id = 0;       // FVi_Id of the member credited; 0: no member
-    std::string member_code; // FVs_Code recorded with the sale (empty: none)
-    int points = 0;          // added to the member's FVi_Grade
-    int points_cap = 100000000; // the balance is kept within 0 and this
-    std::vector<Payment> payments; // in the order taken; amounts of 0 are left out
-    std::string approver;    // who allowed what needed allowing; empty: nobody
-    int64_t shift = 0;       // Shift id; 0: none
+    std::string cashier;           // the logged-in user's FUs_Name
+    int member_id = 0;             // FVi_Id of the member credited; 0: no member
+    std::string member_code;       // FVs_Code recorded with the sale (empty: none)
+    int points = 0;                // added to the member's FVi_Grade
+    int points_cap = 100000000;    // the balance is kept within 0 and this
+    std::vector<Payment> payments; // in the order taken; one row per method is kept
+    std::string approver;          // who allowed what needed allowing; empty: nobody
+    int64_t shift = 0;             // Shift id; 0: none
 };
 
 enum class CheckoutStatus {
@@ -73,7 +73,8 @@ struct CheckoutResult {
     int rc = 0;          // Failed: the SQLite code of what failed
     std::string number;  // the number this attempt took (burned when it failed)
     int64_t sale_id = 0; // Done: FSAi_Id
-    int64_t due = 0, discount = 0, paid = 0, change = 0; // tenths
+    // What the sale comes to, in tenths (set once the request adds up).
+    int64_t due = 0, discount = 0, paid = 0, change = 0;
     bool member_found = false; // the member's record was there and credited
     int points_credited = 0;   // what the balance gained
     int balance = 0;           // the member's points afterwards
@@ -85,31 +86,31 @@ struct SaleRecord {
     std::string number;
     int64_t time = 0; // seconds, local-time meaning
     std::string cashier;
-    std::string member; // member code, empty for none
-    int units = 0;      // number of units (negative for a return)
-    int64_t due = 0;    // tenths; negative for a return
+    std::string member;   // member code, empty for none
+    int units = 0;        // number of units
+    int64_t due = 0;      // tenths (amounts of a return are negative)
     int64_t discount = 0; // retail value less due, tenths (positive: sold below retail)
     int64_t paid = 0;
     int64_t change = 0;
-    int points = -1;    // points credited; -1 unknown (recovered)
+    int points = -1; // points credited; -1 unknown (recovered)
     int kind = kKindSale;
     int64_t original = 0; // a return's sale; 0 none
     bool recovered = false;
     std::string approver;
-    int64_t shift = 0; // 0 none
+    int64_t shift = 0;    // 0 none
     unsigned methods = 0; // bit m set when a payment of method m was made
 };
 
 // Which sales to list; every given part must hold.
 struct SaleFilter {
-    int64_t from = 0; // sale time >= from; 0: no lower bound
-    int64_t to = 0;   // sale time < to; 0: no upper bound
-    std::string number;  // exact
-    std::string cashier; // exact
-    std::string member;  // exact member code
+    int64_t from = 0;       // sale time >= from; 0: no lower bound
+    int64_t to = 0;         // sale time < to; 0: no upper bound
+    std::string number;     // exact
+    std::string cashier;    // exact
+    std::string member;     // exact member code
     std::string goods_code; // sales that took a unit of this code
-    int method = -1;     // sales with a payment of this method
-    int kind = -1;       // kKindSale or kKindReturn; -1 both
+    int method = -1;        // sales with a payment of this method
+    int kind = -1;          // kKindSale or kKindReturn; -1 both
 };
 
 enum class SaleOrder { Time, Number, Cashier, Member, Units, Due, Discount, Paid };
@@ -119,8 +120,8 @@ struct SaleSums {
     int sales = 0;
     int64_t units = 0;
     int64_t due = 0, discount = 0, paid = 0, change = 0;
-    int64_t points = 0;          // of the sales whose points are known
-    int64_t by_method[10] = {};  // SalePayment amounts per method
+    int64_t points = 0;         // of the sales whose points are known
+    int64_t by_method[10] = {}; // SalePayment amounts per method
 };
 
 // A sale's units grouped by goods code and price, in the order first taken.
@@ -128,8 +129,8 @@ struct SaleLine {
     std::string code; // empty when the units have been deleted from Store since
     std::string name;
     int quantity = 0;
-    int64_t price = 0;  // tenths, each
-    int64_t amount = 0; // tenths, quantity x price
+    int64_t price = 0;      // tenths, each
+    int64_t amount = 0;     // tenths, quantity x price
     std::vector<int> units; // their FSi_Id
 };
 
@@ -172,8 +173,8 @@ public:
     int count_sales(const SaleFilter& filter);
     // Fills out (replacing what it held) in the order asked, ties by id. The
     // number of rows, or -1 (out then empty).
-    int select_sales(const SaleFilter& filter, std::vector<SaleRecord>& out, SaleOrder order = SaleOrder::Time,
-                     bool descending = false);
+    int select_sales(const SaleFilter& filter, std::vector<SaleRecord>& out,
+                     SaleOrder order = SaleOrder::Time, bool descending = false);
     // 1, or -1 (out untouched).
     int sum_sales(const SaleFilter& filter, SaleSums& out);
     // One sale with its lines and payments: 1, 0 when there is none of that
@@ -182,9 +183,17 @@ public:
     // The id of the sale of that number; 0 for none, -1 when the store failed.
     int64_t sale_id_of(const std::string& number);
 
+    // The test made at every start, fast on any size of store: true when sold
+    // units may lack journal entries, that is when the journal holds no sale
+    // while units are sold (the first start with the journal), or when units
+    // were sold at or after its latest sale without one (by a version of the
+    // program without the journal). False when the store cannot tell.
+    bool history_pending();
     // Sold units (FSi_Flag 1, sale time set) that no journal entry holds: what
     // the program sold before the journal existed, or a version without it
-    // since. -1 when the store failed.
+    // since (also between journal sales, which history_pending does not look
+    // at). Reads every sold unit: about a second for a million-unit store that
+    // is not in the cache. -1 when the store failed.
     int unrecorded_units();
     // Puts those units into journal entries of their own, marked recovered:
     // the units of one sale time make one sale (the counter gives every unit of
