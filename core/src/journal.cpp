@@ -69,14 +69,15 @@ void call_row(sqlite3_stmt* s, RowContext& ctx) {
 } // namespace
 
 int reserve_numbers(sqlite3* db, int day, int count, int& first) {
-    // Numbers of a day sort between "YYYYMMDD-" and "YYYYMMDD." ('.' follows
-    // '-'), which the unique index on the number answers at once.
-    const std::string from = sale_number(day, 0).substr(0, 9);
-    std::string to = from;
-    to.back() = '.';
+    // The day's numbers lie between "YYYYMMDD-0000" and "YYYYMMDD-99999999",
+    // bytewise and under collations that pass over the '-' alike; the unique
+    // index on the number answers it at once.
+    const std::string day_text = sale_number(day, 0).substr(0, 9);
     int64_t in_table = 0;
-    const int rc = query_integer(
-        db, "SELECT MAX(FSAi_Seq) FROM Sale WHERE FSAs_No>'" + from + "' AND FSAs_No<'" + to + "'", in_table);
+    const int rc = query_integer(db,
+                                 "SELECT MAX(FSAi_Seq) FROM Sale WHERE FSAs_No>='" + day_text +
+                                     "0000' AND FSAs_No<='" + day_text + "99999999'",
+                                 in_table);
     if (rc != SQLITE_OK) return rc;
     const char* file = sqlite3_db_filename(db, "main");
     std::lock_guard<std::mutex> lock(g_marks_mutex);
