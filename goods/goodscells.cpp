@@ -54,6 +54,10 @@ const auto spName = [](const vorn::SPRec& r) -> const std::string& { return r.FS
 
 } // namespace
 
+std::span<const RecordColumn> goodsColumns() {
+    return kColumns;
+}
+
 const GoodsColumnInfo& goodsColumn(int c) {
     return kColumns[c];
 }

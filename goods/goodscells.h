@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "kit/recordmodel.h"
 #include "vorn/records.h"
 
 namespace vorn::ui {
@@ -29,15 +30,12 @@ enum GoodsColumn {
     GoodsColumnCount
 };
 
-struct GoodsColumnInfo {
-    const char* caption; // UTF-8
-    int width;           // pixels
-    int alignment;       // Qt::Alignment of the cell text
-    const char* sortKey; // column of Store, null when not sortable
-};
+using GoodsColumnInfo = RecordColumn;
 
 // Column c of the list, 0 <= c < GoodsColumnCount.
 const GoodsColumnInfo& goodsColumn(int c);
+// All of them, in order, as the list model takes them.
+std::span<const RecordColumn> goodsColumns();
 
 // Display text of a goods state code ("库存中", "已销售", ... "Err").
 QString goodsStateText(int flag);

@@ -1,32 +1,17 @@
-// The goods list's model: a window onto the loaded goods rows. Cells are worded
-// only when the view asks for them, so a million units cost no texts up front.
+// The goods list's model: the loaded goods rows in the goods columns, cells
+// worded with the current types and suppliers.
 #pragma once
 
-#include <QAbstractTableModel>
+#include "kit/recordmodel.h"
+#include "vorn/records.h"
 
 namespace vorn::ui {
 
 struct AppState;
 
-class GoodsModel : public QAbstractTableModel {
-    Q_OBJECT
+class GoodsModel : public RecordModel<vorn::SRec> {
 public:
     explicit GoodsModel(const AppState& state, QObject* parent = nullptr);
-
-    int rowCount(const QModelIndex& parent = {}) const override;
-    int columnCount(const QModelIndex& parent = {}) const override;
-    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
-    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
-    Qt::ItemFlags flags(const QModelIndex& index) const override;
-
-    // The loaded rows were replaced or shortened: take their new number.
-    void resetRows();
-    // The loaded rows changed in place (an edit, a type removed): redraw them.
-    void refreshRows();
-
-private:
-    const AppState& state_;
-    int rows_ = 0; // a new page starts empty, whatever an old one left behind
 };
 
 } // namespace vorn::ui

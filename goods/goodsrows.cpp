@@ -1,7 +1,5 @@
 #include "goodsrows.h"
 
-#include <unordered_map>
-
 namespace vorn::ui {
 
 GoodsTotals sumGoods(const std::vector<vorn::SRec>& rows) {
@@ -27,48 +25,6 @@ void applyGoodsTemplate(vorn::SRec& unit, const vorn::SRec& tmpl) {
     unit.FSd_SpeP = tmpl.FSd_SpeP;
     unit.FSi_Supplier = tmpl.FSi_Supplier;
     unit.FSs_Remark = tmpl.FSs_Remark;
-}
-
-int applyEditedUnits(std::vector<vorn::SRec>& rows, const std::vector<int>& where,
-                     const std::vector<vorn::SRec>& edited) {
-    int changed = 0;
-    std::unordered_map<int, size_t> strays; // unit id -> position in edited
-    for (size_t k = 0; k < edited.size(); ++k) {
-        const int at = k < where.size() ? where[k] : -1;
-        if (at >= 0 && static_cast<size_t>(at) < rows.size() && rows[at].FSi_Id == edited[k].FSi_Id) {
-            rows[at] = edited[k];
-            ++changed;
-        } else {
-            strays.emplace(edited[k].FSi_Id, k);
-        }
-    }
-    if (strays.empty()) return changed;
-    for (vorn::SRec& row : rows) {
-        auto it = strays.find(row.FSi_Id);
-        if (it == strays.end()) continue;
-        row = edited[it->second];
-        ++changed;
-    }
-    return changed;
-}
-
-int removeGoodsRows(std::vector<vorn::SRec>& rows, const std::vector<int>& indices) {
-    std::vector<char> gone(rows.size(), 0);
-    int count = 0;
-    for (int i : indices) {
-        if (i < 0 || static_cast<size_t>(i) >= rows.size() || gone[i]) continue;
-        gone[i] = 1;
-        ++count;
-    }
-    if (count == 0) return 0;
-    size_t kept = 0;
-    for (size_t i = 0; i < rows.size(); ++i) {
-        if (gone[i]) continue;
-        if (kept != i) rows[kept] = std::move(rows[i]);
-        ++kept;
-    }
-    rows.resize(kept);
-    return count;
 }
 
 } // namespace vorn::ui

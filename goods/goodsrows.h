@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "kit/recordrows.h"
 #include "vorn/records.h"
 
 namespace vorn::ui {
@@ -21,15 +22,10 @@ GoodsTotals sumGoods(const std::vector<vorn::SRec>& rows);
 // supplier and remark. Id, stock time, real price, sale time and state stay.
 void applyGoodsTemplate(vorn::SRec& unit, const vorn::SRec& tmpl);
 
-// Brings the loaded rows in line with units just written: each edited unit
-// replaces the loaded row with its id. `where` holds the row each unit was taken
-// from, tried first; a reload in between (a new sort) may have moved it, and
-// then the row is found by id. Returns the number of rows changed.
-int applyEditedUnits(std::vector<vorn::SRec>& rows, const std::vector<int>& where,
-                     const std::vector<vorn::SRec>& edited);
-
-// Takes out the rows at the given indices (any order, duplicates and indices out
-// of range ignored), keeping the others in their order. Returns how many went.
-int removeGoodsRows(std::vector<vorn::SRec>& rows, const std::vector<int>& indices);
+// The panel's and the delete's row work, kit's generic under the old names.
+inline int applyEditedUnits(std::vector<vorn::SRec>& rows, const std::vector<int>& where, const std::vector<vorn::SRec>& edited) {
+    return applyEdited(rows, where, edited);
+}
+inline int removeGoodsRows(std::vector<vorn::SRec>& rows, const std::vector<int>& indices) { return removeRows(rows, indices); }
 
 } // namespace vorn::ui

@@ -33,6 +33,10 @@ QDateTime localOf(int64_t t) {
 
 } // namespace
 
+std::span<const RecordColumn> memberColumns() {
+    return kColumns;
+}
+
 const MemberColumnInfo& memberColumn(int c) {
     return kColumns[c];
 }

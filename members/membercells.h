@@ -7,6 +7,7 @@
 #include <QString>
 #include <cstdint>
 
+#include "kit/recordmodel.h"
 #include "vorn/records.h"
 
 namespace vorn::ui {
@@ -26,15 +27,12 @@ enum MemberColumn {
     MemberColumnCount
 };
 
-struct MemberColumnInfo {
-    const char* caption; // UTF-8
-    int width;           // pixels
-    int alignment;       // Qt::Alignment of the cell text
-    const char* sortKey; // column of VIP, null when not sortable
-};
+using MemberColumnInfo = RecordColumn;
 
 // Column c of the list, 0 <= c < MemberColumnCount.
 const MemberColumnInfo& memberColumn(int c);
+// All of them, in order, as the list model takes them.
+std::span<const RecordColumn> memberColumns();
 
 // "普通会员" for 0, "金卡会员" for 1, "Err" for anything else.
 QString vipTypeText(int type);

@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "kit/recordrows.h"
 #include "vorn/records.h"
 
 namespace vorn::ui {
@@ -27,15 +28,10 @@ enum MemberEditField : unsigned {
 // Id, code and creation time stay, and so does every field not in the set.
 void applyMemberTemplate(vorn::VIPRec& member, const vorn::VIPRec& tmpl, unsigned fields = MeAllFields);
 
-// Brings the loaded rows in line with members just written: each edited member
-// replaces the loaded row with its id. `where` holds the row each was taken
-// from, tried first; a reload in between (a new sort) may have moved it, and then
-// the row is found by id. Returns the number of rows changed.
-int applyEditedMembers(std::vector<vorn::VIPRec>& rows, const std::vector<int>& where,
-                       const std::vector<vorn::VIPRec>& edited);
-
-// Takes out the rows at the given indices (any order, duplicates and indices out
-// of range ignored), keeping the others in their order. Returns how many went.
-int removeMemberRows(std::vector<vorn::VIPRec>& rows, const std::vector<int>& indices);
+// The panel's and the delete's row work, kit's generic under the old names.
+inline int applyEditedMembers(std::vector<vorn::VIPRec>& rows, const std::vector<int>& where, const std::vector<vorn::VIPRec>& edited) {
+    return applyEdited(rows, where, edited);
+}
+inline int removeMemberRows(std::vector<vorn::VIPRec>& rows, const std::vector<int>& indices) { return removeRows(rows, indices); }
 
 } // namespace vorn::ui

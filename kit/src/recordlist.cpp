@@ -1,6 +1,7 @@
 #include "kit/recordlist.h"
 
 #include <QHeaderView>
+#include <QPainter>
 #include <QTableView>
 
 namespace vorn::ui {
@@ -24,6 +25,14 @@ void setUpRecordList(QTableView* table) {
     header->setHighlightSections(false);
     header->setSortIndicatorShown(true);
     header->setSortIndicator(-1, Qt::AscendingOrder);
+}
+
+void ColumnLineDelegate::paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const {
+    QStyledItemDelegate::paint(p, option, index);
+    p->save();
+    p->setPen(option.palette.color(QPalette::Mid));
+    p->drawLine(option.rect.topRight(), option.rect.bottomRight());
+    p->restore();
 }
 
 } // namespace vorn::ui

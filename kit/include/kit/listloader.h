@@ -15,9 +15,13 @@ namespace vorn::ui {
 
 template <class Rec> struct RecordCalls;
 
+// Pages that edit and delete their rows also name the record's id and the
+// store's batch delete.
 template <> struct RecordCalls<SRec> {
     static int count(Core& c, const char* cond) { return c.get_srec_count(cond); }
     static int select(Core& c, SRec* out, const char* cond) { return c.select_srec(out, cond); }
+    static int id(const SRec& r) { return r.FSi_Id; }
+    static int remove(Core& c, SRec* const* recs, int n) { return c.delete_srec(recs, n); }
 };
 template <> struct RecordCalls<TRec> {
     static int count(Core& c, const char* cond) { return c.get_trec_count(cond); }
@@ -34,6 +38,8 @@ template <> struct RecordCalls<URec> {
 template <> struct RecordCalls<VIPRec> {
     static int count(Core& c, const char* cond) { return c.get_viprec_count(cond); }
     static int select(Core& c, VIPRec* out, const char* cond) { return c.select_viprec(out, cond); }
+    static int id(const VIPRec& r) { return r.FVi_Id; }
+    static int remove(Core& c, VIPRec* const* recs, int n) { return c.delete_viprec(recs, n); }
 };
 
 // Replaces `rows` with the records matching `cond` (empty: all), ordered by
