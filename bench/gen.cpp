@@ -17,67 +17,117 @@ namespace vorn::bench {
 
 namespace {
 
+// An article as a shop sells it: a size and the purchase price range of that
+// size in yuan, so that a 330 ml beer never costs what a bottle of spirits does.
+struct Sized {
+    const char* size;
+    double low, high;
+};
+
+struct Product {
+    const char* name;
+    Sized sizes[2];
+};
+
 struct Kind {
     const char* type;
-    const char* products[6];
-    const char* sizes[4];
-    double low, high; // purchase price range, yuan
+    Product products[6];
+    const char* variants[5]; // words that fit the kind's names ("" for none)
 };
 
 // Sources are UTF-8; every text goes through to_gbk() before it reaches a record.
+// Purchase prices as a small shop in a Chinese city pays its wholesalers.
 const Kind kKinds[10] = {
     {"饮料",
-     {"矿泉水", "绿茶", "橙汁", "可乐", "冰红茶", "椰汁"},
-     {"550ml", "500ml", "1.5L", "330ml"},
-     1.0,
-     6.0},
+     {{"矿泉水", {{"550ml", 0.8, 1.2}, {"1.5L", 1.8, 2.6}}},
+      {"绿茶", {{"500ml", 2.0, 2.8}, {"1L", 3.5, 4.5}}},
+      {"橙汁", {{"450ml", 2.5, 3.5}, {"1.5L", 6.0, 8.5}}},
+      {"可乐", {{"330ml", 1.5, 2.2}, {"2L", 4.5, 6.0}}},
+      {"冰红茶", {{"500ml", 2.0, 2.8}, {"1L", 3.5, 4.5}}},
+      {"椰汁", {{"245ml", 2.2, 3.0}, {"1.25L", 8.0, 11.0}}}},
+     {"", "无糖", "低糖", "家庭装", "冰爽"}},
     {"休闲零食",
-     {"薯片", "苏打饼干", "巧克力", "瓜子", "牛肉干", "果冻"},
-     {"70g", "150g", "200g", "500g"},
-     2.0,
-     30.0},
+     {{"薯片", {{"70g", 3.5, 5.0}, {"135g", 6.5, 8.5}}},
+      {"苏打饼干", {{"100g", 2.5, 3.8}, {"400g", 8.0, 11.0}}},
+      {"巧克力", {{"43g", 3.5, 5.0}, {"200g", 15.0, 22.0}}},
+      {"瓜子", {{"160g", 4.5, 6.5}, {"500g", 12.0, 16.0}}},
+      {"牛肉干", {{"100g", 15.0, 22.0}, {"250g", 35.0, 48.0}}},
+      {"果冻", {{"200g", 4.0, 6.0}, {"1kg", 14.0, 20.0}}}},
+     {"", "原味", "香辣", "家庭装", "实惠装"}},
     {"日用百货",
-     {"抽纸", "洗衣液", "洗洁精", "垃圾袋", "保鲜膜", "卷纸"},
-     {"3包", "2kg", "500g", "10卷"},
-     3.0,
-     40.0},
+     {{"抽纸", {{"3包", 8.0, 12.0}, {"10包", 25.0, 35.0}}},
+      {"洗衣液", {{"1kg", 12.0, 18.0}, {"3kg", 30.0, 42.0}}},
+      {"洗洁精", {{"500g", 4.0, 6.0}, {"1.5kg", 10.0, 14.0}}},
+      {"垃圾袋", {{"30只", 3.0, 5.0}, {"100只", 8.0, 12.0}}},
+      {"保鲜膜", {{"20m", 4.0, 6.5}, {"50m", 9.0, 13.0}}},
+      {"卷纸", {{"10卷", 14.0, 20.0}, {"27卷", 32.0, 45.0}}}},
+     {"", "家庭装", "实惠装", "超值", "大包装"}},
     {"粮油",
-     {"大米", "花生油", "面粉", "挂面", "小米", "玉米油"},
-     {"5kg", "10kg", "1.8L", "1kg"},
-     5.0,
-     120.0},
-    {"调味品", {"酱油", "香醋", "蚝油", "食盐", "鸡精", "料酒"}, {"500ml", "250g", "400g", "1L"}, 1.5, 20.0},
+     {{"大米", {{"5kg", 22.0, 32.0}, {"10kg", 42.0, 60.0}}},
+      {"花生油", {{"1.8L", 26.0, 35.0}, {"5L", 65.0, 85.0}}},
+      {"面粉", {{"1kg", 4.5, 6.5}, {"5kg", 18.0, 26.0}}},
+      {"挂面", {{"500g", 3.0, 4.5}, {"1kg", 5.5, 8.0}}},
+      {"小米", {{"500g", 5.0, 7.5}, {"2.5kg", 22.0, 30.0}}},
+      {"玉米油", {{"1.8L", 20.0, 28.0}, {"5L", 50.0, 68.0}}}},
+     {"", "东北", "精选", "家庭装", "特级"}},
+    {"调味品",
+     {{"酱油", {{"500ml", 4.5, 7.0}, {"1.9L", 14.0, 20.0}}},
+      {"香醋", {{"500ml", 3.5, 5.5}, {"1.9L", 10.0, 14.0}}},
+      {"蚝油", {{"260g", 4.0, 6.0}, {"700g", 8.5, 12.0}}},
+      {"食盐", {{"400g", 1.5, 2.2}, {"1kg", 3.0, 4.5}}},
+      {"鸡精", {{"200g", 5.0, 7.5}, {"454g", 10.0, 14.0}}},
+      {"料酒", {{"500ml", 3.0, 4.5}, {"1.75L", 8.0, 11.0}}}},
+     {"", "特级", "精选", "家庭装", "古法"}},
     {"酒水",
-     {"啤酒", "白酒", "红酒", "黄酒", "米酒", "果酒"},
-     {"500ml", "750ml", "330ml", "6瓶"},
-     3.0,
-     300.0},
+     {{"啤酒", {{"330ml", 2.0, 3.2}, {"500ml", 3.0, 4.5}}},
+      {"白酒", {{"500ml", 30.0, 120.0}, {"125ml", 8.0, 15.0}}},
+      {"红酒", {{"750ml", 35.0, 90.0}, {"187ml", 12.0, 20.0}}},
+      {"黄酒", {{"500ml", 6.0, 12.0}, {"2.5L", 25.0, 40.0}}},
+      {"米酒", {{"500g", 4.0, 6.5}, {"900g", 7.0, 11.0}}},
+      {"果酒", {{"275ml", 6.0, 9.0}, {"750ml", 25.0, 45.0}}}},
+     {"", "经典", "特制", "窖藏", "清爽"}},
     {"乳制品",
-     {"纯牛奶", "酸奶", "奶粉", "奶酪", "豆奶", "乳酸菌"},
-     {"250ml", "1L", "900g", "12盒"},
-     2.0,
-     200.0},
+     {{"纯牛奶", {{"250ml", 2.2, 3.2}, {"12盒", 38.0, 52.0}}},
+      {"酸奶", {{"200g", 3.0, 4.5}, {"1kg", 11.0, 16.0}}},
+      {"奶粉", {{"400g", 35.0, 60.0}, {"900g", 90.0, 180.0}}},
+      {"奶酪", {{"100g", 9.0, 14.0}, {"200g", 16.0, 25.0}}},
+      {"豆奶", {{"250ml", 1.8, 2.8}, {"12盒", 24.0, 32.0}}},
+      {"乳酸菌", {{"340ml", 4.0, 6.0}, {"5瓶", 5.0, 7.0}}}},
+     {"", "全脂", "低脂", "高钙", "原味"}},
     {"个人护理",
-     {"洗发水", "沐浴露", "洗面奶", "护手霜", "牙膏", "牙刷"},
-     {"400ml", "750ml", "100g", "2支"},
-     5.0,
-     80.0},
+     {{"洗发水", {{"400ml", 20.0, 35.0}, {"750ml", 35.0, 55.0}}},
+      {"沐浴露", {{"400ml", 15.0, 28.0}, {"750ml", 25.0, 42.0}}},
+      {"洗面奶", {{"100g", 12.0, 30.0}, {"150g", 18.0, 40.0}}},
+      {"护手霜", {{"50g", 6.0, 15.0}, {"100g", 12.0, 25.0}}},
+      {"牙膏", {{"120g", 5.0, 10.0}, {"180g", 8.0, 15.0}}},
+      {"牙刷", {{"1支", 3.0, 8.0}, {"3支", 8.0, 18.0}}}},
+     {"", "清爽", "滋润", "草本", "家庭装"}},
     {"文具",
-     {"中性笔", "笔记本", "橡皮", "铅笔", "文件夹", "便利贴"},
-     {"12支", "A5", "1块", "10个"},
-     1.0,
-     25.0},
+     {{"中性笔", {{"1支", 0.8, 1.5}, {"12支", 8.0, 14.0}}},
+      {"笔记本", {{"A5", 3.0, 6.0}, {"B5", 4.0, 8.0}}},
+      {"橡皮", {{"1块", 0.5, 1.2}, {"4块", 1.8, 3.5}}},
+      {"铅笔", {{"1支", 0.4, 0.9}, {"12支", 4.0, 7.0}}},
+      {"文件夹", {{"A4", 1.5, 3.5}, {"10个", 12.0, 25.0}}},
+      {"便利贴", {{"1本", 1.2, 2.5}, {"6本", 6.0, 12.0}}}},
+     {"", "学生", "办公", "彩色", "经典"}},
     {"家居",
-     {"毛巾", "拖鞋", "衣架", "水杯", "收纳盒", "台灯"},
-     {"1条", "42码", "10个", "400ml"},
-     5.0,
-     150.0},
+     {{"毛巾", {{"1条", 8.0, 18.0}, {"2条", 15.0, 30.0}}},
+      {"拖鞋", {{"42码", 8.0, 20.0}, {"38码", 8.0, 20.0}}},
+      {"衣架", {{"10个", 6.0, 12.0}, {"20个", 10.0, 20.0}}},
+      {"水杯", {{"400ml", 8.0, 25.0}, {"600ml", 12.0, 35.0}}},
+      {"收纳盒", {{"小号", 6.0, 12.0}, {"大号", 15.0, 30.0}}},
+      {"台灯", {{"LED", 35.0, 80.0}, {"护眼", 60.0, 120.0}}}},
+     {"", "加厚", "简约", "家用", "经典"}},
 };
+
+// The demo shop: what the counter's title and every receipt's head show.
+const char* const kShopName = "邻里惠便利超市";
+const char* const kShopPhone = "0571-88362417";
+const char* const kShopAddr = "杭州市西湖区文三路218号";
+const char* const kShopNote = "谢谢惠顾，欢迎再次光临！请当面核对商品与找零。";
 
 const char* const kBrands[] = {"康源", "金穗", "禾丰", "鲜乐", "优品", "百味", "嘉禾", "山野",
                                "蓝海", "华味", "恒美", "佳佳", "福润", "雅洁", "清泉", "乐享"};
-const char* const kVariants[] = {"",     "原味", "经典", "家庭装", "清香型",
-                                 "特浓", "低糖", "精选", "新品",   "实惠装"};
 const char* const kSuppliers[5] = {"恒顺商贸有限公司", "鑫源食品批发部", "华达日化贸易公司", "金福粮油经销处",
                                    "远东文体用品公司"};
 const char* const kRemarks[] = {"促销", "临期特价", "赠品", "新到货"};
@@ -175,6 +225,11 @@ std::string goods_code(int k) {
     return buf;
 }
 
+bool write_demo_shop(vorn::Core& core) {
+    return core.set_shop_name(to_gbk(kShopName).c_str()) && core.set_shop_phone(kShopPhone) &&
+           core.set_shop_addr(to_gbk(kShopAddr).c_str()) && core.set_shop_pa(to_gbk(kShopNote).c_str());
+}
+
 int generate(vorn::Core& core, const GenOptions& opt, const Progress& progress, GenResult* result) {
     Random rnd(opt.seed);
     GenResult res;
@@ -236,12 +291,18 @@ int generate(vorn::Core& core, const GenOptions& opt, const Progress& progress, 
         vorn::SRec proto;
         proto.FSi_Id = 0;
         proto.FSs_Code = goods_code(k);
-        proto.FSs_Name =
-            to_gbk(std::string(rnd.pick(kBrands)) + rnd.pick(kVariants) + kind.products[rnd.range(0, 5)]);
+        // As many draws as ever, so the benchmarks' shops keep their shape: only
+        // the words and the price ranges fit together now.
+        const char* brand = rnd.pick(kBrands);
+        const char* variant = kind.variants[rnd.range(0, 9) % 5];
+        const Product& product = kind.products[rnd.range(0, 5)];
+        const Sized& sized = product.sizes[rnd.range(0, 3) % 2];
+        proto.FSs_Name = to_gbk(std::string(brand) + variant + product.name);
         proto.FSi_Type = res.type_ids[kind_index];
-        proto.FSs_Size = to_gbk(kind.sizes[rnd.range(0, 3)]);
-        const double ori = tenths(rnd.real(kind.low, kind.high));
-        const double ret = tenths(std::max(ori * rnd.real(1.15, 1.6), ori + 0.5));
+        proto.FSs_Size = to_gbk(sized.size);
+        const double ori = tenths(rnd.real(sized.low, sized.high));
+        // A margin of 30 to 60 percent keeps even the special price above the purchase price.
+        const double ret = tenths(std::max(ori * rnd.real(1.3, 1.6), ori + 0.5));
         proto.FSd_OriP = ori;
         proto.FSd_RetP = ret;
         proto.FSd_MemP = std::min(tenths(ret * 0.95), ret - 0.1);

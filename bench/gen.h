@@ -43,6 +43,10 @@ std::string goods_code(int k);
 // UTF-8 to GBK (glibc iconv); throws std::runtime_error on text GBK cannot hold.
 std::string to_gbk(std::string_view utf8);
 
+// Gives the store the demo shop's name, phone, address and receipt note (the
+// counter's title and every receipt's head). False when a setting was not written.
+bool write_demo_shop(vorn::Core& core);
+
 // Writes the data into an open store. 0 on success, -1 when a write failed
 // (what was written before stays).
 int generate(vorn::Core& core, const GenOptions& options, const Progress& progress = {},

@@ -1,6 +1,6 @@
-// vorn_gen --units N --members M [--years Y] [--dir D] [--seed S]
+// vorn_gen --units N --members M [--years Y] [--dir D] [--seed S] [--shop]
 // Creates "__vorn__" in D (default: the current directory) filled with generated
-// shop data.
+// shop data; --shop also gives it the demo shop's name, phone and address.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,7 +15,7 @@
 namespace {
 
 int usage() {
-    std::fprintf(stderr, "usage: vorn_gen --units N --members M [--years Y] [--dir D] [--seed S]\n");
+    std::fprintf(stderr, "usage: vorn_gen --units N --members M [--years Y] [--dir D] [--seed S] [--shop]\n");
     return 2;
 }
 
@@ -24,6 +24,7 @@ int usage() {
 int main(int argc, char** argv) {
     vorn::bench::GenOptions opt;
     std::string dir;
+    bool shop = false;
     for (int i = 1; i < argc; ++i) {
         const bool has_value = i + 1 < argc;
         if (!std::strcmp(argv[i], "--units") && has_value)
@@ -36,6 +37,8 @@ int main(int argc, char** argv) {
             dir = argv[++i];
         else if (!std::strcmp(argv[i], "--seed") && has_value)
             opt.seed = std::strtoull(argv[++i], nullptr, 10);
+        else if (!std::strcmp(argv[i], "--shop"))
+            shop = true;
         else
             return usage();
     }
@@ -67,7 +70,8 @@ int main(int argc, char** argv) {
         std::fflush(stdout);
     };
     vorn::bench::GenResult res;
-    const int rc = vorn::bench::generate(core, opt, progress, &res);
+    int rc = vorn::bench::generate(core, opt, progress, &res);
+    if (rc == 0 && shop && !vorn::bench::write_demo_shop(core)) rc = -1;
     core.close();
     if (rc != 0) {
         std::fprintf(stderr, "\nwriting the generated data failed\n");

@@ -63,8 +63,9 @@ dpkg-deb -x "$deb" "$scratch/root"
 program="$scratch/root/usr/bin/Vornmart"
 runpath="$(readelf -d "$program" | sed -n 's/.*(RUNPATH).*\[\(.*\)\]/\1/p')"
 [[ "$runpath" == '$ORIGIN/../lib/vornmart' ]] || fail "RUNPATH of the program: '$runpath'"
-ldd "$program" | grep -q "libvorncore.so.0 => $scratch/root/usr/lib/vornmart/" ||
-    fail "the unpacked program does not take libvorncore from its own folder: $(ldd "$program" | grep vorncore)"
+core="$(ldd "$program" | awk '$1 == "libvorncore.so.0" {print $3}')"
+[[ -n "$core" && "$(realpath "$core")" == "$scratch/root/usr/lib/vornmart/libvorncore.so.$version" ]] ||
+    fail "the unpacked program does not take libvorncore from its own folder: '$core'"
 if command -v desktop-file-validate > /dev/null; then
     desktop-file-validate "$scratch/root/usr/share/applications/vornmart.desktop" ||
         fail "the desktop entry does not validate"
