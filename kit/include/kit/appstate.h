@@ -11,6 +11,7 @@
 #include <typeindex>
 #include <vector>
 
+#include "kit/datespan.h"
 #include "vorn/core.h"
 
 namespace vorn::ui {
@@ -30,11 +31,7 @@ struct AppState {
     // Date spans of the searches, by the command id of their ribbon button (goods
     // stock time 111, sale time 113, member creation 110). Whole days, local
     // dates; both null = no span. They live here so they survive page switches.
-    struct Span {
-        QDate from;
-        QDate to;
-        bool isSet() const { return from.isValid() && to.isValid(); }
-    };
+    using Span = DateSpan;
     std::map<int, Span> spans;
 
     // Reloads types and suppliers from the store; false if a query failed.
