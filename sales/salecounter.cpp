@@ -7,6 +7,7 @@
 #include "kit/gbk.h"
 #include "pricing.h"
 #include "vorn/sqltext.h"
+#include "vorn/transaction.h"
 
 namespace vorn::ui {
 
@@ -143,8 +144,11 @@ PointsCredit creditPoints(vorn::Core& core, const vorn::VIPRec& member, int64_t 
     return out;
 }
 
-int markSold(vorn::Core& core, SaleList& list, int64_t t, std::vector<ReceiptLine>& lines) {
-    if (list.empty()) return kSoldNothing;
+namespace {
+
+// The units' part of the sale, inside the caller's transaction: kSoldMissing
+// when a listed unit is gone from stock, kSoldFailed when the store refused.
+int markSold(vorn::Core& core, const SaleList& list, int64_t t) {
     std::vector<vorn::SRec> sold;
     std::string ids;
     for (const SaleRow& r : list.rows())
@@ -164,11 +168,44 @@ int markSold(vorn::Core& core, SaleList& list, int64_t t, std::vector<ReceiptLin
     if (present < 0) return kSoldFailed;
     if (present != n) return kSoldMissing;
     const int written = core.update_srec(sold.data(), n);
-    if (written < 1) return kSoldFailed;
+    return written < 1 ? kSoldFailed : written;
+}
+
+} // namespace
+
+SaleWrite writeSale(vorn::Core& core, SaleList& list, int64_t t, const vorn::VIPRec* member, int64_t dueTenths,
+                    std::vector<ReceiptLine>& lines) {
+    SaleWrite out;
+    if (list.empty()) return out;
+    // The units' batch and the member's update join this transaction; leaving
+    // without commit rolls both back.
+    vorn::Transaction write(core);
+    if (!write.active()) {
+        out.sold = kSoldFailed;
+        return out;
+    }
+    const int written = markSold(core, list, t);
+    if (written < 1) {
+        out.sold = written;
+        return out;
+    }
+    if (member != nullptr) {
+        out.credit = creditPoints(core, *member, dueTenths);
+        if (!out.credit.stored) {
+            out.sold = kSoldPointsFailed;
+            return out;
+        }
+    }
+    if (write.commit() != 0) {
+        out.sold = kSoldFailed;
+        out.credit.stored = false;
+        return out;
+    }
+    out.sold = written;
     lines = list.receiptLines();
     list.clear();
     list.recount();
-    return written;
+    return out;
 }
 
 } // namespace vorn::ui

@@ -81,14 +81,25 @@ struct PointsCredit {
 // read.
 PointsCredit creditPoints(vorn::Core& core, const vorn::VIPRec& member, int64_t dueTenths);
 
-// Results of markSold besides the number of units written.
-constexpr int kSoldNothing = 0;  // the list is empty
-constexpr int kSoldFailed = -1;  // the store refused the write (or could not check the units)
-constexpr int kSoldMissing = -2; // some listed units are no longer in stock; nothing written
+// Results of a sale's write besides the number of units written.
+constexpr int kSoldNothing = 0;       // the list is empty
+constexpr int kSoldFailed = -1;       // the store refused the write (or could not check the units)
+constexpr int kSoldMissing = -2;      // some listed units are no longer in stock; nothing written
+constexpr int kSoldPointsFailed = -3; // the member's points could not be written; nothing written
 
-// Checkout's write: every listed unit sold at time t with its sale price, in one
-// update_srec batch. On success the receipt lines take the list's rows and the
-// list is emptied; on any failure the list stays exactly as it was.
-int markSold(vorn::Core& core, SaleList& list, int64_t t, std::vector<ReceiptLine>& lines);
+struct SaleWrite {
+    int sold = kSoldNothing; // units written, or one of the results above
+    PointsCredit credit;     // with a member: the points credited (or owed, on kSoldPointsFailed)
+};
+
+// Checkout's write, all of it or nothing: every listed unit sold at time t with
+// its sale price in one update_srec batch and, with a member (non-null), the
+// member's points for `dueTenths` credited, both in one transaction. A sale
+// whose points cannot be written is not half stored with the points lost: the
+// units stay in stock and the cashier may try again.
+// On success the receipt lines take the list's rows and the list is emptied;
+// on any failure the list stays exactly as it was.
+SaleWrite writeSale(vorn::Core& core, SaleList& list, int64_t t, const vorn::VIPRec* member, int64_t dueTenths,
+                    std::vector<ReceiptLine>& lines);
 
 } // namespace vorn::ui

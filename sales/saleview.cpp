@@ -503,14 +503,24 @@ void CSaleView::checkout() {
     AppState& st = shell().state();
     const int64_t saleTime = now();
     std::vector<ReceiptLine> lines;
-    const int written = markSold(st.core, list_, saleTime, lines);
-    if (written < 1) {
+    SaleCounterState& c = counter();
+    // The units and the member's points are one write: a sale is stored with its
+    // points or not at all.
+    const SaleWrite write = writeSale(st.core, list_, saleTime, c.hasMember() ? &c.member : nullptr, due, lines);
+    if (write.sold < 1) {
         // Nothing was written: the list, the member and the totals stay for a retry.
         // A full disk is named, so the cashier knows a retry needs room first.
-        shell().reportFailure(
-            written == kSoldMissing
-                ? QStringLiteral("购物列表中有商品已不在库存中，商品\"销售结算\"失败，放弃该次\"销售结算\"操作")
-                : withStoreCause(QStringLiteral("未知异常导致商品\"销售结算\"失败，放弃该次\"销售结算\"操作")));
+        QString failure;
+        if (write.sold == kSoldMissing)
+            failure = QStringLiteral("购物列表中有商品已不在库存中，商品\"销售结算\"失败，放弃该次\"销售结算\"操作");
+        else if (write.sold == kSoldPointsFailed)
+            failure = withStoreCause(
+                QStringLiteral("未知异常导致编号为\"%1\"的会员本次的%2个积分记入失败，放弃该次\"销售结算\"操作")
+                    .arg(fromGbk(c.member.FVs_Code))
+                    .arg(write.credit.earned));
+        else
+            failure = withStoreCause(QStringLiteral("未知异常导致商品\"销售结算\"失败，放弃该次\"销售结算\"操作"));
+        shell().reportFailure(failure);
         input_->focusCode();
         return;
     }
@@ -518,7 +528,6 @@ void CSaleView::checkout() {
     model_->rowsReset();
     output_->setAmounts(due, paid, paid - due);
 
-    SaleCounterState& c = counter();
     ReceiptData& r = receipt();
     r.lines = std::move(lines);
     r.cashier = fromGbk(st.currentUser.FUs_Name);
@@ -530,24 +539,15 @@ void CSaleView::checkout() {
 
     // The member's points, before the receipt is offered so that it shows them.
     QString pointsNote;
-    bool pointsFailed = false;
     if (c.hasMember()) {
-        const PointsCredit credit = creditPoints(st.core, c.member, due);
-        const QString code = fromGbk(c.member.FVs_Code);
-        if (credit.stored) {
-            c.member.FVi_Grade = credit.balance;
-            r.creditedPoints = credit.credited;
-            if (credit.credited < credit.earned)
-                pointsNote = QStringLiteral("销售结算成功，编号为\"%1\"的会员积分已达上限%2，本次记入%3个积分")
-                                 .arg(code)
-                                 .arg(kMaxPoints)
-                                 .arg(credit.credited);
-        } else {
-            pointsFailed = true;
-            pointsNote = QStringLiteral("销售结算成功，但未知异常导致编号为\"%1\"的会员本次的%2个积分未能记入")
-                             .arg(code)
-                             .arg(credit.earned);
-        }
+        const PointsCredit& credit = write.credit;
+        c.member.FVi_Grade = credit.balance;
+        r.creditedPoints = credit.credited;
+        if (credit.credited < credit.earned)
+            pointsNote = QStringLiteral("销售结算成功，编号为\"%1\"的会员积分已达上限%2，本次记入%3个积分")
+                             .arg(fromGbk(c.member.FVs_Code))
+                             .arg(kMaxPoints)
+                             .arg(credit.credited);
         r.memberPoints = c.member.FVi_Grade;
         c.dropMember();
         showMember();
@@ -567,9 +567,7 @@ void CSaleView::checkout() {
     showFooters();
     // The sale is stored whatever became of the receipt; the status line says
     // both, so a receipt that went to a file or nowhere is not hidden by it.
-    if (pointsFailed)
-        shell().reportFailure(pointsNote);
-    else if (done.printRequested() && !printed.ok)
+    if (done.printRequested() && !printed.ok)
         shell().reportFailure(QStringLiteral("销售结算成功，但小票未能打印：%1").arg(printed.error));
     else if (done.printRequested() && !printed.pdfPath.isEmpty())
         shell().showStatus(QStringLiteral("销售结算成功，小票已保存为PDF文件\"%1\"").arg(printed.pdfPath));

@@ -573,21 +573,55 @@ private slots:
         QCOMPARE(fx.count("FSi_Flag=1"), 1);
     }
 
-    void pointsNotCreditedAreReported() {
-        fx.stock("N", 1, 25.0);
-        const int id = fx.addMember("GONE", "孙八", 0);
+    // The units and the points are one write: points that cannot be written
+    // take the units' update back with them, and the sale may be tried again.
+    void pointsNotCreditedUndoTheSale_data() {
+        QTest::addColumn<bool>("memberGone"); // else the store refuses the member's update
+        QTest::newRow("member deleted meanwhile") << true;
+        QTest::newRow("member's update refused") << false;
+    }
+    void pointsNotCreditedUndoTheSale() {
+        QFETCH(bool, memberGone);
+        fx.stock("N", 2, 25.0);
+        const int id = fx.addMember("GONE", "孙八", 0, 7);
         open();
         memberCode = QStringLiteral("GONE");
         page->onCommand(cmd::MemberDiscount);
-        add(QStringLiteral("N"));
-        QCOMPARE(fx.core().exec_sql(("DELETE FROM VIP WHERE FVi_Id=" + std::to_string(id)).c_str()), 0);
-        pay = QStringLiteral("30");
+        add(QStringLiteral("N"), 2);
+        const int64_t due = page->list().totals().amount;
+        const std::string member = "FVi_Id=" + std::to_string(id);
+        if (memberGone)
+            QCOMPARE(fx.core().exec_sql(("DELETE FROM VIP WHERE " + member).c_str()), 0);
+        else
+            QCOMPARE(fx.core().exec_sql("CREATE TEMP TRIGGER refuse BEFORE UPDATE ON VIP "
+                                        "BEGIN SELECT RAISE(ABORT, 'refused'); END;"),
+                     0);
+        pay = QStringLiteral("60");
         page->checkout();
-        // The sale stands; the points owed are named.
-        QCOMPARE(fx.count("FSi_Flag=1"), 1);
-        const QString msg = QStringLiteral("销售结算成功，但未知异常导致编号为\"GONE\"的会员本次的22个积分未能记入");
+
+        // The units' update came first in the write, and was rolled back.
+        QCOMPARE(fx.count("FSi_Flag=1"), 0);
+        QCOMPARE(fx.count("FSi_Flag=0 AND FSs_Code='N'"), 2);
+        const QString msg =
+            QStringLiteral("未知异常导致编号为\"GONE\"的会员本次的%1个积分记入失败，放弃该次\"销售结算\"操作")
+                .arg(pointsFor(due));
         QCOMPARE(status(), msg);
-        QCOMPARE(boxes(), QStringList{msg });
+        QCOMPARE(boxes(), QStringList{msg});
+        // The list, the member and the totals stay for a retry.
+        QCOMPARE(page->model()->rowCount(), 1);
+        QCOMPARE(page->list().rows()[0].first().FSi_Flag, 0);
+        QVERIFY(counter().hasMember());
+        QVERIFY(receipt().lines.empty());
+        QVERIFY(!dialogs.contains(QStringLiteral("salePrintDlg")));
+        if (memberGone) return;
+
+        // The store takes the update again: the same sale goes through whole.
+        QCOMPARE(fx.core().exec_sql("DROP TRIGGER refuse;"), 0);
+        QCOMPARE(fx.member(id).FVi_Grade, 7);
+        page->checkout();
+        QCOMPARE(status(), kSold);
+        QCOMPARE(fx.count("FSi_Flag=1"), 2);
+        QCOMPARE(fx.member(id).FVi_Grade, 7 + pointsFor(due));
         QVERIFY(!counter().hasMember());
         QCOMPARE(page->model()->rowCount(), 0);
     }
