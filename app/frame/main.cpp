@@ -30,15 +30,16 @@ void printLine(FILE* to, const QString& text) {
 }
 
 // The store, vorn.ini, receipts and the help file are all looked up in the
-// current directory, so the chosen data folder becomes it.
-bool enterDataFolder(const QString& given) {
+// current directory, so the chosen data folder becomes it. A check of an
+// installation (smoke) has nobody to close a message box: stderr only.
+bool enterDataFolder(const QString& given, bool smoke) {
     const QString folder = vorn::ui::chooseDataFolder(given, QDir::currentPath(), vorn::ui::userDataHome());
     QString why = vorn::ui::prepareDataFolder(folder);
     if (why.isEmpty() && !QDir::setCurrent(folder))
         why = QStringLiteral("无法进入数据文件夹\"%1\"").arg(QDir::toNativeSeparators(folder));
     if (!why.isEmpty()) {
         printLine(stderr, QStringLiteral("Vornmart: ") + why);
-        vorn::ui::errorBox(nullptr, why);
+        if (!smoke) vorn::ui::errorBox(nullptr, why);
         return false;
     }
     vorn::ui::provideHelpFile(QCoreApplication::applicationDirPath(), folder);
@@ -111,7 +112,7 @@ int main(int argc, char** argv) {
         std::fputs(vorn::ui::usageText().toLocal8Bit().constData(), stderr);
         return 2;
     }
-    if (!enterDataFolder(options.dataDir)) return EXIT_FAILURE;
+    if (!enterDataFolder(options.dataDir, options.smoke)) return EXIT_FAILURE;
     if (!app.initInstance()) return EXIT_FAILURE;
     if (options.smoke) endAfterLoginPage(app);
     return app.exec();
