@@ -1,49 +1,22 @@
-// The stock alarm dialog (库存报警): the codes whose stock is below the limit, and
-// the limit itself. Opened by the alarm button of the sales counter.
+// The stock alarm's dialog (库存报警): the codes whose stock is below the limit,
+// and the limit itself. Opened by the alarm button of the sales counter; kit's
+// reminder dialog with the stock alarm's columns, rows and limit.
 #pragma once
 
-#include <QDialog>
-
-class QKeyEvent;
-class QLineEdit;
-class QPushButton;
-class QTableWidget;
+#include "kit/reminderdlg.h"
 
 namespace vorn::ui {
 
-class Shell;
+// Code, name and count in stock of the codes below the limit; any integer is a
+// limit, stored as shop setting 7.
+ReminderView stockAlarmView();
 
-class CSaleAlarmDlg : public QDialog {
-    Q_OBJECT
+class CSaleAlarmDlg : public CReminderDlg {
 public:
     // count: the alarm count of the last check; the list is loaded only when it is
     // above 0. limit: the limit in force, shown in the edit.
-    CSaleAlarmDlg(Shell& shell, int count, int limit, QWidget* parent = nullptr);
-
-    // The limit in force: the one handed over, or the one saved.
-    int limit() const { return limit_; }
-
-    QLineEdit* limitEdit() const { return limitEdit_; }
-    QTableWidget* list() const { return list_; }
-
-public slots:
-    // "保存" or Enter: stores the typed limit and closes with OK; a text that is
-    // no integer keeps the dialog open.
-    void save();
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
-
-private:
-    void loadRows();
-    void focusLimit();
-
-    Shell& shell_;
-    int limit_;
-
-    QLineEdit* limitEdit_ = nullptr;
-    QPushButton* saveButton_ = nullptr;
-    QTableWidget* list_ = nullptr;
+    CSaleAlarmDlg(Shell& shell, int count, int limit, QWidget* parent = nullptr)
+        : CReminderDlg(shell, stockAlarmView(), count, limit, parent) {}
 };
 
 } // namespace vorn::ui

@@ -1,55 +1,28 @@
-// The birthday reminder dialog (会员生日提醒): the members whose birthday lies in
-// the reminder window, today's in bold, and the lead in days (0 to 25). Opened
-// by the reminder button of the sales counter.
+// The birthday reminder's dialog (会员生日提醒): the members whose birthday lies
+// in the reminder window, today's in bold, and the lead in days (0 to 25).
+// Opened by the reminder button of the sales counter; kit's reminder dialog
+// with the birthday reminder's columns, rows and lead rule.
 #pragma once
 
-#include <QDialog>
 #include <string>
 
-class QKeyEvent;
-class QLineEdit;
-class QPushButton;
-class QTableWidget;
+#include "kit/reminderdlg.h"
 
 namespace vorn::ui {
 
-class Shell;
+// Code, name and birthday of the members of `condition` (the window's member
+// condition; empty: none listed); a lead of 0 to 25, stored as shop setting 9.
+ReminderView birthdayView(const std::string& condition);
 
-class CSaleBirtAlarmDlg : public QDialog {
-    Q_OBJECT
+class CSaleBirtAlarmDlg : public CReminderDlg {
 public:
     static constexpr int kMaxLimit = 25;
 
     // count: the reminder count of the last check; the list is loaded only when it
-    // is above 0 and `condition` (the window's member condition) is not empty.
-    // limit: the lead in force, shown in the edit.
+    // is above 0 and `condition` is not empty. limit: the lead in force.
     CSaleBirtAlarmDlg(Shell& shell, int count, int limit, const std::string& condition,
-                      QWidget* parent = nullptr);
-
-    // The lead in force: the one handed over, or the one saved.
-    int limit() const { return limit_; }
-
-    QLineEdit* limitEdit() const { return limitEdit_; }
-    QTableWidget* list() const { return list_; }
-
-public slots:
-    // "保存" or Enter: stores a lead of 0 to 25 and closes with OK; anything else
-    // is refused and the dialog stays open.
-    void save();
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
-
-private:
-    void loadRows(const std::string& condition);
-    void focusLimit();
-
-    Shell& shell_;
-    int limit_;
-
-    QLineEdit* limitEdit_ = nullptr;
-    QPushButton* saveButton_ = nullptr;
-    QTableWidget* list_ = nullptr;
+                      QWidget* parent = nullptr)
+        : CReminderDlg(shell, birthdayView(condition), count, limit, parent) {}
 };
 
 } // namespace vorn::ui
