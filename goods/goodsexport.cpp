@@ -1,29 +1,20 @@
 #include "goodsexport.h"
 
-#include <QDateTime>
-#include <QDir>
 #include <QStringDecoder>
-#include <QTableView>
 #include <unordered_map>
 
 #include "goodscells.h"
-#include "goodsmodel.h"
 #include "kit/appstate.h"
-#include "kit/busy.h"
-#include "kit/clock.h"
 #include "kit/gbk.h"
+#include "kit/sheetexport.h"
 #include "kit/sheetwriter.h"
 #include "kit/shell.h"
 #include "res/commandids.h"
 #include "res/strings.h"
-#include "storeview.h"
 
 namespace vorn::ui {
 
 namespace {
-
-// Lists shorter than this are written before the busy window would even show.
-constexpr size_t kBusyFrom = 5000;
 
 // GBK bytes to text for a whole export with one decoder: opening the system's
 // converter costs more than decoding a short name. Units entered together sit
@@ -119,13 +110,6 @@ private:
     TimeField stocked_, sold_;
 };
 
-QString dialogTitle() {
-    QString title = caption(cmd::ExportGoods);
-    while (title.endsWith(u'.'))
-        title.chop(1);
-    return title;
-}
-
 } // namespace
 
 QStringList goodsSheetHeadings() {
@@ -148,43 +132,16 @@ bool writeGoodsSheet(const QString& path, std::span<const vorn::SRec> units,
         [&](size_t i, std::vector<SheetCell>& cells) { words.cells(units[i], cells); }, progress, error);
 }
 
-void exportGoods(CStoreView& view) {
-    Shell& shell = view.shell();
-    AppState& st = shell.state();
-    // The rows the list shows: the model's count, never more than are loaded.
-    const size_t count = std::min(static_cast<size_t>(view.model()->rowCount()), st.goods.size());
-    if (count == 0) {
-        shell.showStatus(QStringLiteral("未\"导出\"任何商品"));
-        return;
-    }
-    const QString day = QDateTime::fromSecsSinceEpoch(now()).toString(QStringLiteral("yyyyMMdd"));
-    const QString path =
-        askExportPath(shell.window(), dialogTitle(), QStringLiteral("商品-%1.xlsx").arg(day));
-    if (path.isEmpty()) {
-        shell.showStatus(QStringLiteral("放弃该次商品\"导出\"操作"));
-        return;
-    }
-
+void exportGoods(Shell& shell, std::span<const vorn::SRec> shown) {
     // The job reads the loaded rows in place: nothing changes them while the
     // busy window holds the user's input, and a million units are not copied.
-    const std::span<const vorn::SRec> units(st.goods.data(), count);
+    const AppState& st = shell.state();
     const std::vector<vorn::TRec> types = st.types;
     const std::vector<vorn::SPRec> suppliers = st.suppliers;
-    bool ok = false;
-    QString error;
-    if (count < kBusyFrom) {
-        ok = writeGoodsSheet(path, units, types, suppliers, {}, &error);
-    } else {
-        runBusyWithProgress(shell.window(), [&](BusyProgress& progress) {
-            ok = writeGoodsSheet(
-                path, units, types, suppliers, [&progress](int p) { progress.set(p); }, &error);
-        });
-    }
-    if (ok)
-        shell.showStatus(
-            QStringLiteral("已导出%1条商品记录到\"%2\"").arg(count).arg(QDir::toNativeSeparators(path)));
-    else
-        shell.reportFailure(QStringLiteral("商品\"导出\"失败：%1，放弃该次\"导出\"操作").arg(error));
+    runSheetExport({shell, caption(cmd::ExportGoods), QStringLiteral("商品"), shown.size(),
+                    [&](const QString& path, const std::function<void(int)>& percent, QString* error) {
+                        return writeGoodsSheet(path, shown, types, suppliers, percent, error);
+                    }});
 }
 
 } // namespace vorn::ui

@@ -10,10 +10,11 @@
 
 namespace vorn::ui {
 
-class CStoreView;
+class Shell;
 
-// Asks for a file and writes the rows the page lists now, in its order.
-void exportGoods(CStoreView& view);
+// Asks for a file and writes the units the page lists now, in its order
+// (kit/sheetexport.h).
+void exportGoods(Shell& shell, std::span<const vorn::SRec> shown);
 
 // The headings of an exported goods file in column order: every stored field
 // a shop needs to bring its goods back (the import maps these same texts).

@@ -1,64 +1,10 @@
 #include "goodsimport.h"
 
-#include <QDialog>
-#include <QDir>
-#include <QFile>
-#include <QFileDialog>
-#include <QFileInfo>
-
 #include "goodsimportcheck.h"
 #include "kit/appstate.h"
-#include "kit/busy.h"
-#include "kit/clock.h"
-#include "kit/importreport.h"
 #include "kit/shell.h"
-#include "kit/storefailure.h"
-#include "storeview.h"
 
 namespace vorn::ui {
-
-namespace {
-
-// What the import keeps per main window: the folder of the last file, so the
-// next import starts there, and the chooser a test may put in place.
-struct GoodsImportState {
-    QString folder;
-    ImportFileChooser chooser;
-};
-
-QString chooseWithDialog(QWidget* parent, const QString& folder) {
-    return QFileDialog::getOpenFileName(parent, QStringLiteral("导入商品"), folder,
-                                        QStringLiteral("CSV 文件 (*.csv *.txt)"));
-}
-
-const QString kCancelled = QStringLiteral("放弃该次商品\"导入\"操作");
-
-// Reads the whole file, refusing one too big before it is read (and anything
-// that is not a plain file and would never end). Empty text when all is well,
-// else the sentence for the user.
-QString readFile(const QString& path, QByteArray& bytes) {
-    const QString name = QFileInfo(path).fileName();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QStringLiteral("无法读取文件\"%1\"，放弃该次商品\"导入\"操作").arg(name);
-    const QString tooBig = QStringLiteral("文件\"%1\"太大，不能超过%2MB，放弃该次商品\"导入\"操作")
-                               .arg(name)
-                               .arg(kMaxImportFileBytes / (1024 * 1024));
-    if (file.size() > kMaxImportFileBytes) return tooBig;
-    bytes = file.read(kMaxImportFileBytes + 1);
-    if (file.error() != QFileDevice::NoError)
-        return QStringLiteral("无法读取文件\"%1\"，放弃该次商品\"导入\"操作").arg(name);
-    if (bytes.size() > kMaxImportFileBytes) {
-        bytes.clear();
-        return tooBig;
-    }
-    return QString();
-}
-
-// The lines of a big file take a moment to check: the busy window covers them.
-constexpr size_t kCheckUnderBusyWindow = 20000;
-
-} // namespace
 
 std::vector<ImportField> goodsImportFields() {
     auto headers = [](std::initializer_list<const char*> names) {
@@ -91,91 +37,10 @@ std::vector<ImportField> goodsImportFields() {
     return fields;
 }
 
-void setImportFileChooser(AppState& state, ImportFileChooser chooser) {
-    state.extension<GoodsImportState>().chooser = std::move(chooser);
-}
-
-void importGoods(CStoreView& view) {
-    Shell& shell = view.shell();
-    AppState& st = shell.state();
-    GoodsImportState& memory = st.extension<GoodsImportState>();
-    const CStoreView::DialogRunner& run = view.dialogRunner();
-
-    const QString folder = memory.folder.isEmpty() ? QDir::currentPath() : memory.folder;
-    const QString path =
-        memory.chooser ? memory.chooser(shell.window(), folder) : chooseWithDialog(shell.window(), folder);
-    if (path.isEmpty()) {
-        shell.showStatus(kCancelled);
-        return;
-    }
-    memory.folder = QFileInfo(path).absolutePath();
-
-    QByteArray bytes;
-    if (const QString refusal = readFile(path, bytes); !refusal.isEmpty()) {
-        shell.reportFailure(refusal);
-        return;
-    }
-
-    std::vector<CsvRecord> records;
-    std::vector<int> mapping;
-    {
-        CImportDlg dlg(QStringLiteral("导入商品"), QFileInfo(path).fileName(), goodsImportFields(),
-                       std::move(bytes), shell.window());
-        if (run(dlg) != QDialog::Accepted) {
-            shell.showStatus(kCancelled);
-            return;
-        }
-        records = dlg.records();
-        mapping = dlg.mapping();
-    }
-
-    GoodsImportCheck check;
-    auto checkAll = [&] { check = checkGoodsImport(records, mapping, st.types, st.suppliers); };
-    if (records.size() >= kCheckUnderBusyWindow)
-        runBusy(shell.window(), checkAll);
-    else
-        checkAll();
-    std::vector<CsvRecord>().swap(records);
-
-    const bool allowed = goodsImportAllowed(check);
-    {
-        CImportReportDlg report(QStringLiteral("导入商品"), goodsImportSummary(check), check.problems,
-                                allowed, shell.window());
-        if (run(report) != QDialog::Accepted) {
-            shell.showStatus(allowed ? kCancelled : QStringLiteral("未\"导入\"任何商品"));
-            return;
-        }
-    }
-    if (!allowed) {
-        shell.showStatus(QStringLiteral("未\"导入\"任何商品"));
-        return;
-    }
-
-    // One moment for the whole import, as for one entry: its units share their stock time.
-    const int64_t stockTime = now();
-    vorn::Core& core = st.core;
-    int result = -1;
-    runBusyWithProgress(shell.window(), [&](BusyProgress& progress) {
-        result = writeGoodsImport(core, check.lines, stockTime, [&](long long done, long long total) {
-            progress.set(static_cast<int>(done * 100 / total));
-        });
-    });
-    if (result < 0) {
-        shell.reportFailure(
-            withStoreCause(QStringLiteral("未知异常导致商品\"导入\"失败，放弃该次\"导入\"操作")));
-        return;
-    }
-    if (result == 0) {
-        shell.showStatus(QStringLiteral("未\"导入\"任何商品"));
-        return;
-    }
-    // A list the user searched shows the new units at once. A page never
-    // searched stays empty, as it starts: listing a whole big shop unasked
-    // would take a while.
-    if (view.hasRecord() || !view.searchCondition().empty() || !view.sortClause().empty()) view.reload();
-    QString status = QStringLiteral("成功\"导入\"%1件商品（%2行）").arg(result).arg(check.lines.size());
-    if (check.skipped > 0) status += QStringLiteral("，跳过%1行").arg(check.skipped);
-    shell.showStatus(status);
+void importGoods(const ImportHost& host) {
+    const AppState& st = host.shell.state();
+    GoodsImportChecker checker(st.types, st.suppliers);
+    runCsvImport({host, QStringLiteral("导入商品"), QStringLiteral("商品"), goodsImportFields(), checker});
 }
 
 } // namespace vorn::ui

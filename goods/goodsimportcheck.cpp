@@ -347,4 +347,23 @@ int writeGoodsImport(vorn::Core& core, const std::vector<GoodsImportLine>& lines
     return t.commit() == 0 ? static_cast<int>(total) : -1;
 }
 
+void GoodsImportChecker::check(const std::vector<CsvRecord>& records, const std::vector<int>& mapping) {
+    result_ = checkGoodsImport(records, mapping, types_, suppliers_);
+}
+
+QString GoodsImportChecker::refusal() const {
+    if (result_.units <= kMaxBatchUnits) return QString();
+    return QStringLiteral("一次导入的商品数量不能超过上限%1件").arg(kMaxBatchUnits);
+}
+
+int GoodsImportChecker::write(vorn::Core& core, int64_t moment, const std::function<void(int percent)>& percent) {
+    return writeGoodsImport(core, result_.lines, moment, [&percent](long long done, long long total) {
+        if (percent) percent(static_cast<int>(done * 100 / total));
+    });
+}
+
+QString GoodsImportChecker::success(int written) const {
+    return QStringLiteral("成功\"导入\"%1件商品（%2行）").arg(written).arg(result_.lines.size());
+}
+
 } // namespace vorn::ui

@@ -15,6 +15,7 @@
 #include "suppinputdlg.h"
 #include "typeinputdlg.h"
 #include "kit/appstate.h"
+#include "kit/pagehost.h"
 #include "kit/shell.h"
 #include "res/commandids.h"
 #include "res/strings.h"
@@ -146,11 +147,11 @@ void CStoreView::openPanel(const std::vector<int>& rows) {
 }
 
 void CStoreView::importRecords() {
-    importGoods(*this);
+    importGoods(importHostOf(*this));
 }
 
 void CStoreView::exportRecords() {
-    exportGoods(*this);
+    exportGoods(shell(), shownRows(*this, rows()));
 }
 
 void CStoreView::addRecords() {

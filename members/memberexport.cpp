@@ -8,27 +8,17 @@
 // The member import reads files with these headings back.
 #include "memberexport.h"
 
-#include <QDateTime>
-#include <QDir>
-
-#include "kit/appstate.h"
-#include "kit/busy.h"
-#include "kit/clock.h"
 #include "kit/gbk.h"
+#include "kit/sheetexport.h"
 #include "kit/sheetwriter.h"
 #include "kit/shell.h"
 #include "membercells.h"
-#include "membermodel.h"
 #include "res/commandids.h"
 #include "res/strings.h"
-#include "vipview.h"
 
 namespace vorn::ui {
 
 namespace {
-
-// Lists shorter than this are written before the busy window would even show.
-constexpr size_t kBusyFrom = 5000;
 
 void memberCells(const vorn::VIPRec& m, std::vector<SheetCell>& cells) {
     for (int c = 0; c < MemberColumnCount; ++c) {
@@ -37,13 +27,6 @@ void memberCells(const vorn::VIPRec& m, std::vector<SheetCell>& cells) {
         else
             cells.push_back(SheetCell::str(memberCellText(m, c)));
     }
-}
-
-QString dialogTitle() {
-    QString title = caption(cmd::ExportMembers);
-    while (title.endsWith(u'.'))
-        title.chop(1);
-    return title;
 }
 
 } // namespace
@@ -62,41 +45,13 @@ bool writeMemberSheet(const QString& path, std::span<const vorn::VIPRec> members
         [&](size_t i, std::vector<SheetCell>& cells) { memberCells(members[i], cells); }, progress, error);
 }
 
-void exportMembers(CVIPView& view) {
-    Shell& shell = view.shell();
-    AppState& st = shell.state();
-    // The rows the list shows: the model's count, never more than are loaded.
-    const size_t count = std::min(static_cast<size_t>(view.model()->rowCount()), st.members.size());
-    if (count == 0) {
-        shell.showStatus(QStringLiteral("未\"导出\"任何会员"));
-        return;
-    }
-    const QString day = QDateTime::fromSecsSinceEpoch(now()).toString(QStringLiteral("yyyyMMdd"));
-    const QString path =
-        askExportPath(shell.window(), dialogTitle(), QStringLiteral("会员-%1.xlsx").arg(day));
-    if (path.isEmpty()) {
-        shell.showStatus(QStringLiteral("放弃该次会员\"导出\"操作"));
-        return;
-    }
-
+void exportMembers(Shell& shell, std::span<const vorn::VIPRec> shown) {
     // The job reads the loaded rows in place: nothing changes them while the
     // busy window holds the user's input.
-    const std::span<const vorn::VIPRec> members(st.members.data(), count);
-    bool ok = false;
-    QString error;
-    if (count < kBusyFrom) {
-        ok = writeMemberSheet(path, members, {}, &error);
-    } else {
-        runBusyWithProgress(shell.window(), [&](BusyProgress& progress) {
-            ok = writeMemberSheet(
-                path, members, [&progress](int p) { progress.set(p); }, &error);
-        });
-    }
-    if (ok)
-        shell.showStatus(
-            QStringLiteral("已导出%1条会员记录到\"%2\"").arg(count).arg(QDir::toNativeSeparators(path)));
-    else
-        shell.reportFailure(QStringLiteral("会员\"导出\"失败：%1，放弃该次\"导出\"操作").arg(error));
+    runSheetExport({shell, caption(cmd::ExportMembers), QStringLiteral("会员"), shown.size(),
+                    [shown](const QString& path, const std::function<void(int)>& percent, QString* error) {
+                        return writeMemberSheet(path, shown, percent, error);
+                    }});
 }
 
 } // namespace vorn::ui

@@ -9,10 +9,11 @@
 
 namespace vorn::ui {
 
-class CVIPView;
+class Shell;
 
-// Asks for a file and writes the rows the page lists now, in its order.
-void exportMembers(CVIPView& view);
+// Asks for a file and writes the members the page lists now, in its order
+// (kit/sheetexport.h).
+void exportMembers(Shell& shell, std::span<const vorn::VIPRec> shown);
 
 // The headings of an exported member file: the member list's own captions in
 // its order (the member import maps these same texts).

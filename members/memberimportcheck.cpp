@@ -411,4 +411,23 @@ int writeMemberImport(vorn::Core& core, std::vector<vorn::VIPRec>& members, int6
     return t.commit() == 0 ? total : -1;
 }
 
+void MemberImportChecker::check(const std::vector<CsvRecord>& records, const std::vector<int>& mapping) {
+    result_ = checkMemberImport(records, mapping, stored_);
+}
+
+QString MemberImportChecker::refusal() const {
+    if (result_.members.size() <= static_cast<size_t>(kMaxBatchMembers)) return QString();
+    return QStringLiteral("一次导入会员数量太多，不能超过上限%1个").arg(kMaxBatchMembers);
+}
+
+int MemberImportChecker::write(vorn::Core& core, int64_t moment, const std::function<void(int percent)>& percent) {
+    return writeMemberImport(core, result_.members, moment, [&percent](int done, int total) {
+        if (percent) percent(static_cast<int>(100LL * done / total));
+    });
+}
+
+QString MemberImportChecker::success(int written) const {
+    return QStringLiteral("成功\"导入\"%1个会员").arg(written);
+}
+
 } // namespace vorn::ui

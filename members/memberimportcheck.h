@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "kit/csv.h"
+#include "kit/csvimport.h"
 #include "kit/importreport.h"
 #include "vorn/core.h"
 #include "vorn/records.h"
@@ -105,5 +106,28 @@ bool memberImportAllowed(const MemberImportCheck& check);
 // not touched), or -1 when nothing was entered because the store failed.
 int writeMemberImport(vorn::Core& core, std::vector<vorn::VIPRec>& members, int64_t created,
                       const std::function<void(int done, int total)>& progress = {});
+
+// The member import's checker: the functions above, with the duplicate lookup
+// it is given.
+class MemberImportChecker : public ImportChecker {
+public:
+    explicit MemberImportChecker(StoredCodeLookup stored) : stored_(std::move(stored)) {}
+
+    void check(const std::vector<CsvRecord>& records, const std::vector<int>& mapping) override;
+    const std::vector<ImportProblem>& problems() const override { return result_.problems; }
+    int skipped() const override { return result_.skipped; }
+    QString summary() const override { return memberImportSummary(result_); }
+    bool allowed() const override { return memberImportAllowed(result_); }
+    QString refusal() const override;
+    bool storeFailed() const override { return result_.storeFailed; }
+    int write(vorn::Core& core, int64_t moment, const std::function<void(int percent)>& percent) override;
+    QString success(int written) const override;
+
+    const MemberImportCheck& result() const { return result_; }
+
+private:
+    StoredCodeLookup stored_;
+    MemberImportCheck result_;
+};
 
 } // namespace vorn::ui

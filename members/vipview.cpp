@@ -9,6 +9,7 @@
 #include "vipadddlg.h"
 #include "vipinputdlg.h"
 #include "kit/appstate.h"
+#include "kit/pagehost.h"
 #include "kit/shell.h"
 #include "res/commandids.h"
 
@@ -95,11 +96,11 @@ void CVIPView::openPanel(const std::vector<int>& rows) {
 }
 
 void CVIPView::importRecords() {
-    importMembers(*this);
+    importMembers(importHostOf(*this));
 }
 
 void CVIPView::exportRecords() {
-    exportMembers(*this);
+    exportMembers(shell(), shownRows(*this, rows()));
 }
 
 void CVIPView::addRecords() {

@@ -21,12 +21,6 @@ public:
     MemberModel* model() const { return model_; }
     CVIPInputDlg* panel() const;
 
-    // The spreadsheet import asks for its file through this chooser (empty: the
-    // standard open-file dialog).
-    using ImportFileChooser = std::function<QString(QWidget* parent)>;
-    void setImportFileChooser(ImportFileChooser chooser) { chooseImportFile_ = std::move(chooser); }
-    const ImportFileChooser& importFileChooser() const { return chooseImportFile_; }
-
 private:
     bool buildCondition(std::string& out) override;
     std::string orderFor(int section, bool ascending) const override;
@@ -38,7 +32,6 @@ private:
     vorn::Core& store() override;
 
     MemberModel* model_ = nullptr;
-    ImportFileChooser chooseImportFile_;
 };
 
 } // namespace vorn::ui

@@ -250,7 +250,7 @@ private slots:
         importFile();
         QCOMPARE(previews, 0);
         QCOMPARE(fx.shell->failures.size(), 1);
-        QVERIFY(fx.shell->failures[0].startsWith(QStringLiteral("无法读取文件\"missing.csv\"")));
+        QVERIFY(fx.shell->failures[0].startsWith(QStringLiteral("无法打开文件\"missing.csv\"")));
 
         file = fx.path(QStringLiteral("huge.csv"));
         QFile f(file);

@@ -119,7 +119,7 @@ private slots:
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write(text.toUtf8());
         f.close();
-        page->setImportFileChooser([&](QWidget*) { return file; });
+        setImportFileChooser(fx.shell->st, [&](QWidget*, const QString&) { return file; });
         page->setDialogRunner([](QDialog& d) {
             d.accept();
             return d.result();

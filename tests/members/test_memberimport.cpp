@@ -2,7 +2,9 @@
 // line refuses (the duplicate rule of member entry included), the one
 // all-or-nothing write, and the whole command from the member page with its
 // file, its two dialogs and each way of leaving them.
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 #include <QStringEncoder>
@@ -90,10 +92,14 @@ class TestMemberImport : public QObject {
             return d.result();
         };
         int mappings = 0, reports = 0;
+        QStringList folders; // where each file dialog started
     };
 
     void run(CVIPView& page, Script& s) {
-        page.setImportFileChooser([&s](QWidget*) { return s.file; });
+        setImportFileChooser(fx.shell->st, [&s](QWidget*, const QString& folder) {
+            s.folders << folder;
+            return s.file;
+        });
         page.setDialogRunner([&s](QDialog& d) {
             if (auto* m = qobject_cast<CImportDlg*>(&d)) return ++s.mappings, s.mapping(*m);
             if (auto* r = qobject_cast<CImportReportDlg*>(&d)) return ++s.reports, s.report(*r);
@@ -498,6 +504,22 @@ private slots:
         QCOMPARE(fx.core().get_viprec_count(nullptr), 0);
     }
 
+    // As the goods import does: the file dialog starts where the last file was.
+    void theNextFileDialogStartsWhereTheLastFileWas() {
+        CVIPView page(*fx.shell);
+        QVERIFY(QDir(fx.path(QString())).mkpath(QStringLiteral("list")));
+        Script s;
+        s.file = fx.path(QStringLiteral("list/a.csv"));
+        writeFile(s.file, kExported.toUtf8());
+        s.mapping = [](CImportDlg& d) {
+            d.reject();
+            return d.result();
+        };
+        run(page, s);
+        run(page, s);
+        QCOMPARE(s.folders, (QStringList{QDir::currentPath(), QFileInfo(s.file).absolutePath()}));
+    }
+
     void filesThatCannotBeRead() {
         CVIPView page(*fx.shell);
         Script s;
@@ -507,11 +529,11 @@ private slots:
         s.file = fx.path(QStringLiteral("big.csv"));
         {
             QFile f(s.file);
-            QVERIFY(f.open(QIODevice::WriteOnly) && f.resize(kMaxMemberImportBytes + 1)); // sparse
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.resize(kMaxImportFileBytes + 1)); // sparse
         }
         run(page, s);
         QCOMPARE(fx.shell->failures.value(1),
-                 QStringLiteral("文件\"big.csv\"有65 MB，一次最多导入64 MB，请分成几个文件后再导入"));
+                 QStringLiteral("文件\"big.csv\"太大，不能超过50MB，放弃该次会员\"导入\"操作"));
         s.file = fx.path(QStringLiteral("empty.csv"));
         writeFile(s.file, "\r\n");
         run(page, s);
