@@ -1,15 +1,4 @@
-// Enter in a multi-line edit of a goods dialog runs the dialog's main action (or
-// nothing) like everywhere else in the dialog, instead of starting a new line.
+// The goods dialogs take kit's Enter-key filter.
 #pragma once
 
-#include <functional>
-
-class QWidget;
-
-namespace vorn::ui {
-
-// Catches Return and Enter pressed in the widget and runs action (which may be
-// empty: the key is then swallowed).
-void interceptEnter(QWidget* widget, std::function<void()> action);
-
-} // namespace vorn::ui
+#include "kit/enterkey.h"

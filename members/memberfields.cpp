@@ -1,13 +1,12 @@
 #include "memberfields.h"
 
 #include <QComboBox>
-#include <QEvent>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
 #include "membercells.h"
 #include "memberlimits.h"
+#include "kit/enterkey.h"
 #include "kit/gbk.h"
 #include "kit/gbklimit.h"
 
@@ -31,26 +30,6 @@ QPlainTextEdit* makeNote(const char* objectName, int maxBytes, const GbkNotice& 
     return e;
 }
 
-class EnterKeyFilter : public QObject {
-public:
-    EnterKeyFilter(std::function<void()> action, QObject* parent) : QObject(parent), action_(std::move(action)) {}
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::KeyPress) {
-            const int key = static_cast<QKeyEvent*>(event)->key();
-            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-                if (action_) action_();
-                return true;
-            }
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    std::function<void()> action_;
-};
-
 } // namespace
 
 void MemberFields::build(const GbkNotice& notice) {
@@ -69,7 +48,7 @@ void MemberFields::build(const GbkNotice& notice) {
 
 void MemberFields::catchEnter(std::function<void()> action) {
     for (QPlainTextEdit* e : {addr, remark})
-        e->installEventFilter(new EnterKeyFilter(action, e));
+        interceptEnter(e, action);
 }
 
 void MemberFields::show(const vorn::VIPRec& m) const {

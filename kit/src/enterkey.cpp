@@ -1,4 +1,4 @@
-#include "enterkey.h"
+#include "kit/enterkey.h"
 
 #include <QEvent>
 #include <QKeyEvent>
