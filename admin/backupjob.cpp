@@ -1,6 +1,7 @@
 #include "backupjob.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include "vorn/core.h"
@@ -105,6 +106,26 @@ StoreVerdict Restore::tryPassphrase(const std::string& passphrase) {
         verdict_ = verdict;
     }
     return verdict;
+}
+
+bool Restore::mayBeKeyed() const {
+    if (verdict_ != StoreVerdict::Unreadable || !staged_ || staged_->folder().isEmpty()) return false;
+    QFile f(staged_->file());
+    // Every page size SQLite allows is a multiple of 512.
+    if (f.size() <= 0 || f.size() % 512 != 0 || !f.open(QIODevice::ReadOnly)) return false;
+    const QByteArray head = f.read(1024);
+    // An unencrypted SQLite file begins with this; an encrypted one with salt.
+    if (head.startsWith(QByteArray("SQLite format 3", 16))) return false;
+    // Encrypted pages look like noise: nearly every byte value turns up in a
+    // kilobyte of them (251 on average), while text, zeros or a pattern show few.
+    bool seen[256] = {};
+    int distinct = 0;
+    for (const char c : head) {
+        bool& s = seen[static_cast<unsigned char>(c)];
+        if (!s) ++distinct;
+        s = true;
+    }
+    return head.size() == 1024 && distinct >= 200;
 }
 
 Outcome Restore::commit(const Reopen& reopen) {

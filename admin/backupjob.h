@@ -67,6 +67,10 @@ public:
 
     StoreVerdict stage(Details* details = nullptr);
     StoreVerdict tryPassphrase(const std::string& passphrase);
+    // After an Unreadable verdict: whether the file may be a store of ours under
+    // a key we do not know, so that asking for one makes sense: whole pages that
+    // look encrypted. A plain SQLite file, text, or a file cut short is not.
+    bool mayBeKeyed() const;
     // The key the staged file opened under (empty: the program's own).
     const std::string& passphrase() const { return passphrase_; }
     // Only after stage() or tryPassphrase() found the candidate sound; else Failed.

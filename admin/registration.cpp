@@ -9,8 +9,8 @@ namespace vorn::ui {
 
 void registerAdmin(PageRegistry& registry) {
     using namespace cmd;
-    registry.addPage<CShopView>(
-        2, {SystemUsers, Backup, QuickBackup, BackupTo, Restore, QuickRestore, RestoreFrom, ReceiptPrinter});
+    registry.addPage<CShopView>(2, {SystemUsers, Backup, QuickBackup, BackupTo, Restore, QuickRestore,
+                                    RestoreFrom, ReceiptPrinter, ShopKey});
 }
 
 int sweepInterruptedBackups(const QString& storeFolder) {

@@ -23,6 +23,7 @@
 #include "kit/vornlabel.h"
 #include "receiptprinterdlg.h"
 #include "res/commandids.h"
+#include "shopkeydlg.h"
 #include "shoppicture.h"
 #include "userinputdlg.h"
 #include "vorn/transaction.h"
@@ -195,6 +196,9 @@ bool CShopView::onCommand(int id) {
     case cmd::ReceiptPrinter:
         editReceiptPrinter();
         return true;
+    case cmd::ShopKey:
+        editShopKey();
+        return true;
     case cmd::Backup:
     case cmd::Restore:
         return true; // the drop-down menus are the frame's
@@ -207,6 +211,10 @@ bool CShopView::isCommandEnabled(int id) const {
     switch (id) {
     case cmd::ReceiptPrinter:
         return true; // the printer may be chosen whenever the shop page is open
+    case cmd::ShopKey:
+        // Whoever holds the key holds the shop's data: the administrator alone
+        // (role 0) chooses it.
+        return shell().state().currentUser.FUi_Auth == 0 && !shell().state().currentUser.FUs_Name.empty();
     default:
         return CPage::isCommandEnabled(id);
     }
@@ -220,6 +228,39 @@ void CShopView::editReceiptPrinter() {
         shell().showStatus(QStringLiteral("小票打印机设置成功"));
     else
         shell().showStatus(QStringLiteral("放弃该次\"小票打印机\"设置操作"));
+}
+
+// ---- Shop key --------------------------------------------------------------------
+
+void CShopView::editShopKey() {
+    if (!isCommandEnabled(cmd::ShopKey)) return;
+    vorn::Core& core = shell().state().core;
+    const std::string before = core.passphrase();
+    CShopKeyDlg dlg(shell(), before, shell().window());
+    if (runDialog_(dlg) != QDialog::Accepted) {
+        shell().showStatus(QStringLiteral("放弃该次\"店铺密钥\"设置操作"));
+        return;
+    }
+    const std::string key = dlg.chosenKey();
+    if (key == before) {
+        shell().showStatus(QStringLiteral("未修改任何\"店铺密钥\""));
+        return;
+    }
+    // Every page of the file is rewritten under the new key, in one transaction
+    // of SQLCipher's own: on a large store this takes a while. SQLite reports no
+    // progress of it outside the store, so the window shows none.
+    int rc = 0;
+    runBusy(
+        shell().window(), [&] { rc = core.rekey(key) != 0 ? -1 : core.check_key(); },
+        QStringLiteral("正在用新的店铺密钥重新加密全部数据，数据较多时需要一些时间"));
+    if (rc != 0) {
+        shell().reportFailure(
+            withStoreCause(QStringLiteral("未知异常导致\"店铺密钥\"设置失败，放弃该次\"设置\"操作")));
+        return;
+    }
+    shell().showStatus(key.empty()
+                           ? QStringLiteral("成功取消\"店铺密钥\"，店铺数据恢复使用程序自带的密钥")
+                           : QStringLiteral("成功设置\"店铺密钥\"，以后每次启动程序时须先输入该密钥"));
 }
 
 // ---- User accounts -------------------------------------------------------------
@@ -250,7 +291,7 @@ void CShopView::quickBackup() {
         shell().reportFailure(backupTexts().failed);
         return;
     }
-    runCopy(Copy::Backup, folder, backup::quickBackupFile(folder));
+    runBackup(folder, backup::quickBackupFile(folder));
 }
 
 void CShopView::backupTo() {
@@ -263,7 +304,7 @@ void CShopView::backupTo() {
     // A dialog may have moved the current directory; the store lives in this one.
     QDir::setCurrent(folder);
     if (file.isEmpty()) return;
-    runCopy(Copy::Backup, folder, file);
+    runBackup(folder, file);
 }
 
 void CShopView::quickRestore() {
@@ -276,7 +317,7 @@ void CShopView::quickRestore() {
         shell().reportFailure(restoreTexts().failed);
         return;
     }
-    runCopy(Copy::Restore, folder, backup::quickBackupFile(folder));
+    runRestore(folder, backup::quickBackupFile(folder));
 }
 
 void CShopView::restoreFrom() {
@@ -291,19 +332,43 @@ void CShopView::restoreFrom() {
     if (!askYesNo(shell().window(),
                   QStringLiteral("你的下一步操作将恢复指定位置的数据，并覆盖当前所有数据，是否要继续？")))
         return;
-    runCopy(Copy::Restore, folder, file);
+    runRestore(folder, file);
 }
 
-void CShopView::runCopy(Copy kind, const QString& folder, const QString& file) {
+void CShopView::runBackup(const QString& folder, const QString& file) {
     vorn::Core& core = shell().state().core;
     const backup::Reopen reopen = reopen_;
     backup::Outcome outcome = backup::Outcome::Failed;
     backup::Details details;
-    runBusy(shell().window(), [&] {
-        outcome = kind == Copy::Backup ? backup::backupStore(core, folder, file, reopen, &details)
-                                       : backup::restoreStore(core, folder, file, reopen, &details);
-    });
-    finishCopy(kind, outcome, details);
+    runBusy(shell().window(), [&] { outcome = backup::backupStore(core, folder, file, reopen, &details); });
+    finishCopy(Copy::Backup, outcome, details);
+}
+
+void CShopView::runRestore(const QString& folder, const QString& file) {
+    vorn::Core& core = shell().state().core;
+    backup::Restore restore(core, folder, file);
+    backup::Details details;
+    backup::StoreVerdict verdict = backup::StoreVerdict::Missing;
+    runBusy(shell().window(), [&] { verdict = restore.stage(&details); });
+    // A backup of the shop made under another shop key (set or changed since):
+    // its own key is asked for, three tries as at the login.
+    constexpr int kKeyTries = 3;
+    for (int tries = 0;
+         verdict == backup::StoreVerdict::Unreadable && restore.mayBeKeyed() && tries < kKeyTries; ++tries) {
+        CBackupKeyDlg ask(tries > 0, shell().window());
+        if (runDialog_(ask) != QDialog::Accepted) {
+            shell().showStatus(QStringLiteral("放弃该次\"数据恢复\"操作"));
+            return;
+        }
+        const std::string key = ask.typedKey();
+        runBusy(shell().window(), [&] { verdict = restore.tryPassphrase(key); });
+    }
+    backup::Outcome outcome = backup::Outcome::Failed;
+    if (verdict == backup::StoreVerdict::Sound) {
+        const backup::Reopen reopen = reopen_;
+        runBusy(shell().window(), [&] { outcome = restore.commit(reopen); });
+    }
+    finishCopy(Copy::Restore, outcome, details);
 }
 
 void CShopView::finishCopy(Copy kind, backup::Outcome outcome, const backup::Details& details) {

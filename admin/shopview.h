@@ -51,15 +51,19 @@ public slots:
     void restoreFrom();  // 32780 "从指定位置恢复"
 
     void editReceiptPrinter(); // 303 "小票打印机"
+    void editShopKey();        // 304 "店铺密钥", the administrator's
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
     enum class Copy { Backup, Restore };
-    // Closes the store, copies, reopens, reloads the type and supplier lists and
+    // Close the store, copy, reopen (under the busy window); the restore asks for
+    // the key of a backup made under another one.
+    void runBackup(const QString& folder, const QString& file);
+    void runRestore(const QString& folder, const QString& file);
+    // Reloads the type and supplier lists (and after a restore the form) and
     // reports; with the store lost the program closes.
-    void runCopy(Copy kind, const QString& folder, const QString& file);
     void finishCopy(Copy kind, backup::Outcome outcome, const backup::Details& details);
     // Fills the four edits from the store.
     void loadSettings();

@@ -12,6 +12,7 @@
 #include "frame/logonview.h"
 #include "frame/look.h"
 #include "frame/pages.h"
+#include "frame/passphraseprompt.h"
 #include "frame/ribbon.h"
 #include "frame/ribbontable.h"
 #include "kit/busy.h"
@@ -83,6 +84,8 @@ bool CMainFrame::startData() {
     auto& core = state.core;
     const QString file = QDir::current().absoluteFilePath(QStringLiteral("__vorn__"));
     int rc = core.open();
+    // A store under the owner's shop key: the key is asked for here, before the login page.
+    if (rc == 0) rc = unlockStore(core, [&] { return core.open(); });
     if (rc == 0) {
         // A store made elsewhere may lack the indexes the program relies on, and
         // building them on a big one takes a while: say so instead of showing

@@ -83,7 +83,7 @@ std::vector<RibbonTab> build() {
                  false,
                  {{{large(SystemUsers, "users"), popup(Backup, "backup", {QuickBackup, BackupTo}),
                     popup(Restore, "restore", {QuickRestore, RestoreFrom}),
-                    large(ReceiptPrinter, "receipt_printer")}}}});
+                    large(ReceiptPrinter, "receipt_printer"), large(ShopKey, "shop_key")}}}});
 
     // 会员管理
     t.push_back({5,

@@ -158,6 +158,15 @@ private slots:
         QCOMPARE(fx.core().get_shop_pa(), std::string());
         // What was typed stays for a second try.
         QCOMPARE(page.phoneEdit()->text(), QString(250, QLatin1Char('p')));
+        // The sentence is read whole on the page at the smallest window.
+        page.resize(1024, 640);
+        page.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        QVERIFY2(page.statusLabel()->width() >=
+                     page.statusLabel()->fontMetrics().horizontalAdvance(page.statusLabel()->text()),
+                 qPrintable(QString::number(page.statusLabel()->width())));
+        const QString shots = qEnvironmentVariable("VORN_SCREENSHOT_DIR");
+        if (!shots.isEmpty()) page.grab().save(QDir(shots).filePath(QStringLiteral("shopfailed.png")));
     }
 
     void byte253IsRefused() {

@@ -43,6 +43,7 @@ constexpr int Restore = 143; // pop-up
 constexpr int QuickRestore = 32779;
 constexpr int RestoreFrom = 32780;
 constexpr int ReceiptPrinter = 303; // where receipts are printed
+constexpr int ShopKey = 304;        // the owner's own key of the store (administrator only)
 
 // 会员管理
 constexpr int AddMember = 120;
