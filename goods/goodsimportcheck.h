@@ -98,26 +98,21 @@ int writeGoodsImport(vorn::Core& core, const std::vector<GoodsImportLine>& lines
 
 // The goods import's checker: the functions above, against the type and
 // supplier lists it is given (they must outlive it).
-class GoodsImportChecker : public ImportChecker {
+class GoodsImportChecker : public ImportCheckerOf<GoodsImportCheck> {
 public:
     GoodsImportChecker(const std::vector<vorn::TRec>& types, const std::vector<vorn::SPRec>& suppliers)
         : types_(types), suppliers_(suppliers) {}
 
     void check(const std::vector<CsvRecord>& records, const std::vector<int>& mapping) override;
-    const std::vector<ImportProblem>& problems() const override { return result_.problems; }
-    int skipped() const override { return result_.skipped; }
     QString summary() const override { return goodsImportSummary(result_); }
     bool allowed() const override { return goodsImportAllowed(result_); }
     QString refusal() const override;
     int write(vorn::Core& core, int64_t moment, const std::function<void(int percent)>& percent) override;
     QString success(int written) const override;
 
-    const GoodsImportCheck& result() const { return result_; }
-
 private:
     const std::vector<vorn::TRec>& types_;
     const std::vector<vorn::SPRec>& suppliers_;
-    GoodsImportCheck result_;
 };
 
 } // namespace vorn::ui

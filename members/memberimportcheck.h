@@ -109,13 +109,11 @@ int writeMemberImport(vorn::Core& core, std::vector<vorn::VIPRec>& members, int6
 
 // The member import's checker: the functions above, with the duplicate lookup
 // it is given.
-class MemberImportChecker : public ImportChecker {
+class MemberImportChecker : public ImportCheckerOf<MemberImportCheck> {
 public:
     explicit MemberImportChecker(StoredCodeLookup stored) : stored_(std::move(stored)) {}
 
     void check(const std::vector<CsvRecord>& records, const std::vector<int>& mapping) override;
-    const std::vector<ImportProblem>& problems() const override { return result_.problems; }
-    int skipped() const override { return result_.skipped; }
     QString summary() const override { return memberImportSummary(result_); }
     bool allowed() const override { return memberImportAllowed(result_); }
     QString refusal() const override;
@@ -123,11 +121,8 @@ public:
     int write(vorn::Core& core, int64_t moment, const std::function<void(int percent)>& percent) override;
     QString success(int written) const override;
 
-    const MemberImportCheck& result() const { return result_; }
-
 private:
     StoredCodeLookup stored_;
-    MemberImportCheck result_;
 };
 
 } // namespace vorn::ui

@@ -74,6 +74,18 @@ public:
     virtual QString success(int written) const = 0;
 };
 
+// A checker whose check fills one result with `problems` and `skipped`, as
+// both kinds of record write theirs.
+template <class Result> class ImportCheckerOf : public ImportChecker {
+public:
+    const std::vector<ImportProblem>& problems() const override { return result_.problems; }
+    int skipped() const override { return result_.skipped; }
+    const Result& result() const { return result_; }
+
+protected:
+    Result result_;
+};
+
 struct ImportSpec {
     ImportHost host;
     QString title; // the file dialog's, the mapping's and the report's ("导入商品")
