@@ -58,10 +58,6 @@ std::span<const RecordColumn> goodsColumns() {
     return kColumns;
 }
 
-const GoodsColumnInfo& goodsColumn(int c) {
-    return kColumns[c];
-}
-
 QString goodsStateText(int flag) {
     switch (flag) {
     case 0:

@@ -32,10 +32,10 @@ enum GoodsColumn {
 
 using GoodsColumnInfo = RecordColumn;
 
-// Column c of the list, 0 <= c < GoodsColumnCount.
-const GoodsColumnInfo& goodsColumn(int c);
 // All of them, in order, as the list model takes them.
 std::span<const RecordColumn> goodsColumns();
+// Column c of the list, 0 <= c < GoodsColumnCount.
+inline const GoodsColumnInfo& goodsColumn(int c) { return goodsColumns()[static_cast<size_t>(c)]; }
 
 // Display text of a goods state code ("库存中", "已销售", ... "Err").
 QString goodsStateText(int flag);

@@ -37,10 +37,6 @@ std::span<const RecordColumn> memberColumns() {
     return kColumns;
 }
 
-const MemberColumnInfo& memberColumn(int c) {
-    return kColumns[c];
-}
-
 QString vipTypeText(int type) {
     switch (type) {
     case 0:

@@ -29,10 +29,10 @@ enum MemberColumn {
 
 using MemberColumnInfo = RecordColumn;
 
-// Column c of the list, 0 <= c < MemberColumnCount.
-const MemberColumnInfo& memberColumn(int c);
 // All of them, in order, as the list model takes them.
 std::span<const RecordColumn> memberColumns();
+// Column c of the list, 0 <= c < MemberColumnCount.
+inline const MemberColumnInfo& memberColumn(int c) { return memberColumns()[static_cast<size_t>(c)]; }
 
 // "普通会员" for 0, "金卡会员" for 1, "Err" for anything else.
 QString vipTypeText(int type);

@@ -1,0 +1,84 @@
+// The pieces of a search condition: typed text quoted for the store, date spans
+// as whole days, the ORDER BY of a list column and the text the store is given.
+#include <QtTest>
+
+#include "kit/conditions.h"
+
+using namespace vorn::ui;
+
+namespace {
+
+const RecordColumn kColumns[] = {
+    {"编号", 80, Qt::AlignLeft, "FSs_Code"},
+    {"价格", 60, Qt::AlignRight, "FSd_RetP"},
+    {"备注", 90, Qt::AlignLeft, nullptr},
+};
+
+} // namespace
+
+class TestConditions : public QObject {
+    Q_OBJECT
+private slots:
+    void textClauses() {
+        struct Case {
+            QString text;
+            bool ok;
+            std::string out;
+        };
+        const Case cases[] = {
+            {QStringLiteral("A1"), true, "FSs_Code='A1' AND "},
+            {QStringLiteral("O'Neil"), true, "FSs_Code='O''Neil' AND "},
+            {QStringLiteral("😀"), false, ""},
+        };
+        for (const Case& c : cases) {
+            std::string out;
+            QCOMPARE(appendTextClause(out, "FSs_Code", c.text), c.ok);
+            QCOMPARE(out, c.out);
+        }
+    }
+
+    void spanClausesAreWholeDays() {
+        const QDate a(2020, 1, 2), b(2020, 3, 4);
+        const std::string both = "T>='2020-01-02 00:00:00' AND T<='2020-03-04 23:59:59' AND ";
+        const std::string dayA = "T>='2020-01-02 00:00:00' AND T<='2020-01-02 23:59:59' AND ";
+        const std::string dayB = "T>='2020-03-04 00:00:00' AND T<='2020-03-04 23:59:59' AND ";
+        struct Case {
+            QDate from, to;
+            std::string out;
+        };
+        const Case cases[] = {{a, b, both}, {a, QDate(), dayA}, {QDate(), b, dayB}, {QDate(), QDate(), ""}};
+        for (const Case& c : cases) {
+            std::string out;
+            appendSpanClause(out, "T", c.from, c.to);
+            QCOMPARE(out, c.out);
+        }
+    }
+
+    void finishTakesOffTheLastAnd() {
+        std::string cond = "A=1 AND B=2 AND ";
+        finishCondition(cond);
+        QCOMPARE(cond, std::string("A=1 AND B=2"));
+        std::string empty;
+        finishCondition(empty);
+        QCOMPARE(empty, std::string());
+    }
+
+    void sortClauseOfAColumn() {
+        struct Case {
+            int column;
+            bool ascending;
+            std::string out;
+        };
+        const Case cases[] = {
+            {0, false, " ORDER BY FSs_Code DESC"}, {1, true, " ORDER BY FSd_RetP ASC"},
+            {-1, false, " ORDER BY FSs_Code ASC"}, {2, true, ""},
+            {3, true, ""},
+        };
+        for (const Case& c : cases) QCOMPARE(sortClauseOf(kColumns, c.column, c.ascending), c.out);
+        QCOMPARE(queryText("", " ORDER BY X ASC"), std::string("1  ORDER BY X ASC"));
+        QCOMPARE(queryText("A=1", ""), std::string("A=1"));
+    }
+};
+
+QTEST_MAIN(TestConditions)
+#include "test_conditions.moc"
