@@ -58,10 +58,12 @@ CStatCdtDlg::CStatCdtDlg(Shell& shell, const QDate& start, const QDate& end, std
     lists->addLayout(arrows);
     lists->addWidget(captioned(QStringLiteral("可选商品类型:"), offered_), 1);
 
-    auto* top = new QHBoxLayout;
+    // The lists above the two calendars: side by side they would need more
+    // than the 1024 pixels of the smallest screen the program runs on.
+    auto* top = new QVBoxLayout;
     top->addLayout(lists, 1);
-    top->addSpacing(12);
-    top->addWidget(calendars_, 0, Qt::AlignTop);
+    top->addSpacing(6);
+    top->addWidget(calendars_, 0, Qt::AlignHCenter);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(clearAllButton);

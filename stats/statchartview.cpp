@@ -1,17 +1,19 @@
 #include "statchartview.h"
 
 #include <QBarSeries>
-#include <QCoreApplication>
 #include <QBarSet>
 #include <QCategoryAxis>
 #include <QChart>
+#include <QCoreApplication>
 #include <QGraphicsLayout>
 #include <QGraphicsSimpleTextItem>
+#include <QGraphicsTextItem>
 #include <QLegend>
 #include <QLegendMarker>
 #include <QLineSeries>
 #include <QPieSeries>
 #include <QPieSlice>
+#include <QTextDocument>
 #include <QValueAxis>
 #include <algorithm>
 #include <cmath>
@@ -30,7 +32,9 @@ QValueAxis* amountAxis(const ChartLook& look, bool minorGrid) {
             lo = std::min(lo, p.value);
             hi = std::max(hi, p.value);
         }
-    if (hi - lo < 1.0) hi = lo + 1.0;
+    // A span without sales still gets whole numbers at distinct ticks, and
+    // labels wide enough that the axis keeps room for its title.
+    if (hi - lo < 10.0) hi = lo + 10.0;
     const double room = (hi - lo) * 0.08;
     if (hi > 0) hi += room;
     if (lo < 0) lo -= room;
@@ -54,7 +58,9 @@ const QColor kPalette[10] = {QColor(0x4f, 0x81, 0xbd), QColor(0xc0, 0x50, 0x4d),
                              QColor(0x2c, 0x4d, 0x75), QColor(0x77, 0x2c, 0x2a), QColor(0x5f, 0x75, 0x30),
                              QColor(0x4d, 0x3b, 0x62)};
 
-QColor paletteColour(size_t i) { return kPalette[i % std::size(kPalette)]; }
+QColor paletteColour(size_t i) {
+    return kPalette[i % std::size(kPalette)];
+}
 
 QFont titleFont(const QFont& base) {
     QFont f = base;
@@ -88,6 +94,8 @@ void StatChartView::newChart() {
     valueLabels_.clear();
     dayAxis_ = nullptr;
     dayLabelStep_ = 0;
+    dayLabelRetreat_ = 0;
+    dayLabelChartSize_ = QSizeF();
     delete old;
 }
 
@@ -115,12 +123,15 @@ void StatChartView::showLook(const ChartLook& look) {
 }
 
 void StatChartView::settle() {
-    // New day labels change the axis, which asks for one more layout pass.
-    for (int i = 0; i < 3; ++i) {
+    // New day labels change the axis, which asks for one more layout pass; a
+    // label the axis cut asks for fewer or shorter ones and another pass.
+    for (int i = 0; i < 8; ++i) {
         QCoreApplication::sendPostedEvents(chart(), QEvent::LayoutRequest);
         if (chart()->layout()) chart()->layout()->activate();
+        relayoutLabels();
+        if (!dayAxis_ || !dayAxis_->labelsTruncated()) break;
+        dayLabelsCut();
     }
-    relayoutLabels();
 }
 
 void StatChartView::drawLines() {
@@ -179,6 +190,17 @@ void StatChartView::drawBars() {
     QValueAxis* amounts = amountAxis(look_, true);
     c->addAxis(dayAxis_, Qt::AlignBottom);
     c->addAxis(amounts, Qt::AlignLeft);
+    // Only after the chart's layout pass is it known whether a label was cut;
+    // the labels are redone once that pass is over.
+    connect(dayAxis_, &QAbstractAxis::labelsTruncatedChanged, this, [this](bool cut) {
+        if (cut)
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    if (dayAxis_ && dayAxis_->labelsTruncated()) dayLabelsCut();
+                },
+                Qt::QueuedConnection);
+    });
     bars->attachAxis(dayAxis_);
     bars->attachAxis(amounts);
     labelDays();
@@ -229,29 +251,83 @@ void StatChartView::relayoutLabels() {
     relabelling_ = false;
 }
 
+namespace {
+
+// The box Qt Charts reckons for a label (its text item with the charts' text
+// margin), upright: as wide as the text is high, and as high as it is wide.
+QSizeF uprightLabelBox(const QFont& font, const QString& text) {
+    QGraphicsTextItem probe;
+    probe.document()->setDocumentMargin(0.5);
+    probe.setFont(font);
+    probe.setHtml(text);
+    const QRectF box = probe.boundingRect();
+    return QSizeF(box.height(), box.width());
+}
+
+// Qt Charts' spacing around an axis label, and the share of a chart's height
+// its bottom axis may take at most.
+constexpr double kLabelPadding = 4;
+constexpr double kTitlePadding = 2;
+constexpr double kAxisShare = 0.4;
+constexpr int kMostRetreats = 6;
+
+} // namespace
+
 void StatChartView::labelDays() {
     if (!dayAxis_ || look_.series.empty()) return;
     const int days = static_cast<int>(look_.series.front().points.size());
-    const QFontMetrics fm(dayAxis_->labelsFont());
-    const double width = chart()->plotArea().width();
-    const int fit = std::max(1, static_cast<int>(width / (fm.height() + 6)));
+    if (days <= 0) return;
+    // Cut labels taught us something about this size only.
+    if (chart()->size() != dayLabelChartSize_) {
+        dayLabelChartSize_ = chart()->size();
+        dayLabelRetreat_ = 0;
+    }
+    const QFont font = dayAxis_->labelsFont();
+    const QString longFormat = QStringLiteral("yyyy-MM-dd");
+    const QString shortFormat = QStringLiteral("MM-dd");
+    // The year as well where the axis may grow tall enough for it: Qt Charts
+    // gives a bottom axis at most 40% of the chart's layout height.
+    const QSizeF longBox = uprightLabelBox(font, look_.firstDay.toString(longFormat));
+    const QSizeF shortBox = uprightLabelBox(font, look_.firstDay.toString(shortFormat));
+    const QMarginsF margins = chart()->margins();
+    const double titleHeight =
+        chart()->title().isEmpty() ? 0 : QFontMetricsF(chart()->titleFont()).height() + 8;
+    const double layoutHeight = chart()->size().height() - margins.top() - margins.bottom() - titleHeight;
+    const double axisTitle = QFontMetricsF(dayAxis_->titleFont()).height() + 2 * kTitlePadding + 1;
+    int retreat = dayLabelRetreat_;
+    // (With some room to spare: at the border the two charts of a page,
+    // a few pixels apart in height, would differ.)
+    bool longLabels = kLabelPadding + longBox.height() + axisTitle + 12 <= kAxisShare * layoutHeight;
+    if (longLabels && retreat > 0) {
+        longLabels = false;
+        --retreat;
+    }
+    const QSizeF box = longLabels ? longBox : shortBox;
+    // Qt Charts gives each label the axis width shared among all of them and
+    // the start, less its padding on both sides, and cuts what is wider. The
+    // plot's width stands for the axis's, which is a little wider.
+    const double slot = box.width() + 2 * kLabelPadding + 2;
+    const int fit = std::max(1, static_cast<int>(chart()->plotArea().width() / slot) - 1);
     int step = (days + fit - 1) / fit;
     // Whole weeks once a week's labels no longer fit, so the labels fall on one weekday.
     if (step > 1 && step < 7 && days > 7 * fit / 2) step = 7;
-    step = std::max(step, 1);
-    // The axis gives its upright labels only part of a chart's height: a small
-    // chart shows month and day, which the span of at most 93 days leaves clear.
-    const bool longLabels = chart()->size().height() >= 420;
+    step = std::max(step, 1) << std::min(retreat, 10);
     if (step == dayLabelStep_ && longLabels == dayLabelsLong_) return;
     dayLabelStep_ = step;
     dayLabelsLong_ = longLabels;
     for (const QString& label : dayAxis_->categoriesLabels())
         dayAxis_->remove(label);
     dayAxis_->setStartValue(-0.5);
-    const QString format = longLabels ? QStringLiteral("yyyy-MM-dd") : QStringLiteral("MM-dd");
+    const QString& format = longLabels ? longFormat : shortFormat;
     for (int i = 0; i < days; i += step)
         dayAxis_->append(look_.firstDay.addDays(i).toString(format), i);
     dayAxis_->setRange(-0.5, days - 0.5);
+}
+
+void StatChartView::dayLabelsCut() {
+    if (!dayAxis_ || dayLabelRetreat_ >= kMostRetreats) return;
+    ++dayLabelRetreat_;
+    labelDays();
 }
 
 void StatChartView::placeValueLabels() {
@@ -287,7 +363,8 @@ void StatChartView::placeValueLabels() {
                 if (candidate.right() > plot.right()) candidate.moveRight(plot.right());
                 if (candidate.top() < plot.top() || candidate.bottom() > plot.bottom()) continue;
                 const QRectF padded = candidate.adjusted(-2, -1, 2, 1);
-                if (std::any_of(taken.begin(), taken.end(), [&](const QRectF& t) { return t.intersects(padded); }))
+                if (std::any_of(taken.begin(), taken.end(),
+                                [&](const QRectF& t) { return t.intersects(padded); }))
                     continue;
                 r = candidate;
                 placed = true;
@@ -326,7 +403,8 @@ void StatChartView::placePieLabels() {
             // Where the slice's arm ends and its label sits, as the chart draws it.
             const double mid = (slice->startAngle() + slice->angleSpan() / 2) * std::numbers::pi / 180.0;
             const QPointF dir(std::sin(mid), -std::cos(mid));
-            const QPointF c = slice->isExploded() ? centre + dir * radius * slice->explodeDistanceFactor() : centre;
+            const QPointF c =
+                slice->isExploded() ? centre + dir * radius * slice->explodeDistanceFactor() : centre;
             const QPointF end = c + dir * radius * (1 + slice->labelArmLengthFactor());
             const QFontMetricsF fm(slice->labelFont());
             const double w = fm.horizontalAdvance(slice->label()) + 4;
@@ -339,7 +417,9 @@ void StatChartView::placePieLabels() {
     }
 }
 
-int StatChartView::shownValueLabels() const { return static_cast<int>(valueLabels_.size()); }
+int StatChartView::shownValueLabels() const {
+    return static_cast<int>(valueLabels_.size());
+}
 
 QStringList StatChartView::dayAxisLabels() const {
     return dayAxis_ ? dayAxis_->categoriesLabels() : QStringList();

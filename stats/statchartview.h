@@ -30,6 +30,8 @@ public:
     int shownValueLabels() const;
     // The texts of the day axis labels now shown.
     QStringList dayAxisLabels() const;
+    // The axis of the daily bars; null for other charts.
+    QCategoryAxis* dayAxis() const { return dayAxis_; }
 
 private:
     // A fresh chart for every drawing: a chart's removed axes and series leave
@@ -43,12 +45,18 @@ private:
     void placeValueLabels();
     void placePieLabels();
     void labelDays();
+    // Qt Charts cut a label that overruns the room it reckons for it: when it
+    // did, the next labelling takes fewer or shorter labels.
+    void dayLabelsCut();
 
     ChartLook look_;
     std::vector<QGraphicsSimpleTextItem*> valueLabels_;
     QCategoryAxis* dayAxis_ = nullptr;
     int dayLabelStep_ = 0;
     bool dayLabelsLong_ = false;
+    // How many times the labels were cut at the chart's present size, and that size.
+    int dayLabelRetreat_ = 0;
+    QSizeF dayLabelChartSize_;
     bool relabelling_ = false;
 };
 

@@ -310,12 +310,16 @@ void CStatisticsView::exportFigures() {
         return;
     }
     QString error;
-    if (writeFigures(path, tables, &error))
-        shell().showStatus(QStringLiteral("已导出%1个图表的数据到\"%2\"")
+    if (writeFigures(path, tables, &error)) {
+        shell().showStatus(QStringLiteral("成功导出%1个图表的销售统计数据到\"%2\"")
                                .arg(tables.size())
                                .arg(QDir::toNativeSeparators(path)));
-    else
-        shell().reportFailure(QStringLiteral("数据\"导出\"失败：%1，放弃该次\"导出\"操作").arg(error));
+    } else {
+        // The writer's reason (a folder that is gone, a full disk) helps the
+        // user more than the pattern alone.
+        const QString why = error.isEmpty() ? QString() : QStringLiteral("（%1）").arg(error);
+        shell().reportFailure(QStringLiteral("未知异常导致销售统计数据\"导出\"失败%1，放弃该次\"导出\"操作").arg(why));
+    }
 }
 
 } // namespace vorn::ui

@@ -25,11 +25,21 @@
 namespace vorn::ui {
 
 namespace {
-// Panes 1 and 2 and what the status bar itself takes: pane 0 gets the rest.
-constexpr int kPaneReserve = 352;
+// The planned widths of panes 1 and 2, and what the status bar itself takes
+// besides them: pane 0 gets the rest (352 pixels less than the window while
+// panes 1 and 2 keep their planned widths).
 constexpr int kUserPaneWidth = 200;
 constexpr int kRolePaneWidth = 120;
+constexpr int kBarReserve = 32;
+constexpr int kPlannedWidth[3] = {0, kUserPaneWidth, kRolePaneWidth};
 constexpr int kFirstWebTab = 5;
+
+// The store opened for reading only: Core opens it so when asked through its
+// hook; the frame's Core then shares the connection.
+class ReadOnlyCore : public vorn::Core {
+protected:
+    bool read_only() const override { return true; }
+};
 } // namespace
 
 CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
@@ -75,6 +85,10 @@ bool CMainFrame::create() {
 
     restoreLayout();
     showLogonPage();
+    if (readOnlyStore_) {
+        showStatus(QStringLiteral("数据目录\"%1\"不能写入：数据以只读方式打开，只能查看，不能修改")
+                       .arg(QDir::toNativeSeparators(QDir::currentPath())));
+    }
     refreshTimer_.start();
     return true;
 }
@@ -83,9 +97,17 @@ bool CMainFrame::startData() {
     auto& state = state_;
     auto& core = state.core;
     const QString file = QDir::current().absoluteFilePath(QStringLiteral("__vorn__"));
-    int rc = core.open();
+    const auto openStore = [&] {
+        if (!readOnlyStore_) return core.open();
+        ReadOnlyCore reader;
+        reader.set_passphrase(core.passphrase());
+        const int opened = reader.open();
+        core = reader;
+        return opened;
+    };
+    int rc = openStore();
     // A store under the owner's shop key: the key is asked for here, before the login page.
-    if (rc == 0) rc = unlockStore(core, [&] { return core.open(); });
+    if (rc == 0) rc = unlockStore(core, openStore);
     if (rc == 0) {
         // A store made elsewhere may lack the indexes the program relies on, and
         // building them on a big one takes a while: say so instead of showing
@@ -118,36 +140,65 @@ void CMainFrame::buildStatusBar() {
     bar->setObjectName(QStringLiteral("statusBar"));
     bar->setSizeGripEnabled(false);
     const QString texts[3] = {QStringLiteral(" "), userPaneLabel(), rolePaneLabel()};
-    for (int i = 0; i < 3; ++i) {
-        auto* pane = new QLabel(texts[i], bar);
-        pane->setObjectName(QStringLiteral("statusPane%1").arg(i));
+    auto makePane = [bar](const QString& text, const QString& name) {
+        auto* pane = new QLabel(text, bar);
+        pane->setObjectName(name);
         pane->setTextFormat(Qt::PlainText);
         QPalette palette = pane->palette();
         palette.setColor(QPalette::WindowText, QColor(30, 57, 91));
         palette.setColor(QPalette::Disabled, QPalette::WindowText, QColor(30, 57, 91));
         pane->setPalette(palette);
-        panes_[i] = pane;
-    }
+        return pane;
+    };
+    for (int i = 0; i < 3; ++i)
+        panes_[i] = makePane(texts[i], QStringLiteral("statusPane%1").arg(i));
     // Pane 0 may be narrower than its text: the text is kept whole, only clipped.
     panes_[0]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    panes_[1]->setFixedWidth(kUserPaneWidth);
-    panes_[2]->setFixedWidth(kRolePaneWidth);
     bar->addWidget(panes_[0], 1);
+    // A store that cannot be written says so for the whole run, whatever the
+    // latest status sentence is.
+    if (readOnlyStore_) {
+        readOnlyPane_ = makePane(QStringLiteral("数据只读"), QStringLiteral("statusReadOnly"));
+        readOnlyPane_->setToolTip(QStringLiteral("数据目录不能写入，数据以只读方式打开，只能查看，不能修改"));
+        readOnlyPane_->setFixedWidth(readOnlyPane_->sizeHint().width() + 8);
+        bar->addPermanentWidget(readOnlyPane_);
+    }
     bar->addPermanentWidget(panes_[1]);
     bar->addPermanentWidget(panes_[2]);
+    setPaneText(1, texts[1]);
+    setPaneText(2, texts[2]);
+}
+
+void CMainFrame::setPaneText(int pane, const QString& text) {
+    QLabel* label = panes_[pane];
+    label->setText(text);
+    if (pane == 0) return;
+    // The planned widths hold the labels alone; a user's name or the longest
+    // role name needs more, and is never cut.
+    const int needed = label->fontMetrics().horizontalAdvance(text) + 2 * label->margin() +
+                       2 * label->frameWidth() + label->fontMetrics().averageCharWidth();
+    label->setFixedWidth(std::max(kPlannedWidth[pane], needed));
     layoutPanes();
+}
+
+int CMainFrame::paneReserve() const {
+    int reserve = kBarReserve;
+    for (int i = 1; i < 3; ++i)
+        reserve += panes_[i] ? panes_[i]->minimumWidth() : kPlannedWidth[i];
+    if (readOnlyPane_) reserve += readOnlyPane_->minimumWidth();
+    return reserve;
 }
 
 void CMainFrame::layoutPanes() {
     if (!panes_[0]) return;
-    const int w = width() - kPaneReserve;
+    const int w = width() - paneReserve();
     panes_[0]->setMaximumWidth(std::max(0, w));
 }
 
 int CMainFrame::paneWidth(int pane) const {
     if (pane < 0 || pane > 2 || !panes_[pane]) return 0;
     // Pane 0 is planned as the client width less the reserve, which may be below zero.
-    return pane == 0 ? width() - kPaneReserve : panes_[pane]->width();
+    return pane == 0 ? width() - paneReserve() : panes_[pane]->width();
 }
 
 QString CMainFrame::paneText(int pane) const {

@@ -4,18 +4,21 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QTimer>
 #include <functional>
 #include <map>
 
 #include "frame/loginhost.h"
 #include "frame/webaddresses.h"
+#include "frame/webwindow.h"
 #include "kit/appstate.h"
 #include "kit/frameservices.h"
 #include "kit/pageregistry.h"
 #include "kit/shell.h"
 
 class QLabel;
+class QUrl;
 class QVBoxLayout;
 
 namespace vorn::ui {
@@ -34,6 +37,10 @@ public:
     // ribbon and shows the login page. False when the store cannot be opened (a line
     // on stderr names the file and the SQLite code); the program then ends.
     bool create();
+    // Before create(): opens the store for reading only, as for a data directory
+    // that takes no new file; the status bar then says so for the whole run.
+    void setReadOnlyStore(bool on) { readOnlyStore_ = on; }
+    bool readOnlyStore() const { return readOnlyStore_; }
 
     // --- pages ---------------------------------------------------------------
     int currentPage() const { return page_; }
@@ -58,6 +65,8 @@ public:
     void openExternal(const QString& address);
     void openHelp();
     const WebAddresses& webAddresses() const { return web_; }
+    // The program's own browser window, once something was shown in it.
+    CWebWindow* webWindow() const { return webWindow_; }
 
     // --- login -------------------------------------------------------------------
     int failedLogins() const { return failedLogins_; }
@@ -127,6 +136,12 @@ private:
     void enableTabsForRole(int auth);
     void enableNoTab();
     void layoutPanes();
+    // Sets a pane's text, widening the pane (never below its planned width) so
+    // the text stays whole.
+    void setPaneText(int pane, const QString& text);
+    int paneReserve() const;
+    // Shows the address in the program's own browser window; false where there is none.
+    bool showInOwnBrowser(const QUrl& url, const QString& title);
 
     Ribbon* ribbon_ = nullptr;
     QWidget* pageHolder_ = nullptr;
@@ -138,6 +153,9 @@ private:
     std::vector<BlinkingReminder*> reminders_; // children of the frame
 
     QLabel* panes_[3] = {nullptr, nullptr, nullptr};
+    QLabel* readOnlyPane_ = nullptr; // only while the store is read-only
+    bool readOnlyStore_ = false;
+    QPointer<CWebWindow> webWindow_;
     QString status_;
 
     // Timer 3 watches the date while the sales counter exists; the reminders blink

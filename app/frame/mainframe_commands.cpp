@@ -1,16 +1,18 @@
 // Command routing and the one decision of which commands are enabled or checked.
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QUrl>
 
+#include "frame/desktopopener.h"
 #include "frame/helpguide.h"
+#include "frame/internetview.h"
 #include "frame/mainframe.h"
 #include "frame/ribbon.h"
 #include "frame/ribbontable.h"
 #include "kit/page.h"
 #include "kit/reminder.h"
 #include "res/commandids.h"
+#include "res/strings.h"
 
 namespace vorn::ui {
 
@@ -84,7 +86,8 @@ void CMainFrame::setGlobalCommand(int id, std::function<bool()> enabled, std::fu
 void CMainFrame::openExternal(const QString& address) {
     // An empty address is no page at all; the shell would refuse it too.
     const QUrl url = address.trimmed().isEmpty() ? QUrl() : QUrl::fromUserInput(address);
-    if (url.isValid() && QDesktopServices::openUrl(url)) {
+    // What the desktop cannot open, the program's own browser shows.
+    if (url.isValid() && (openOnDesktop(url) || showInOwnBrowser(url, address))) {
         showStatus(QStringLiteral("打开\"%1\"成功").arg(address));
     } else {
         reportFailure(QStringLiteral("打开\"%1\"失败").arg(address));
@@ -99,15 +102,26 @@ void CMainFrame::openHelp() {
         return;
     }
     // Few Linux desktops can show a compiled help file; where none can, the same
-    // guide opens from its HTML pages beside the program.
+    // guide opens from its HTML pages beside the program, in the desktop's
+    // browser or, without one, in the program's own.
     const QString html = helpGuidePage();
     const QUrl url = canOpenCompiledHelp() || html.isEmpty() ? QUrl::fromLocalFile(file.absoluteFilePath())
                                                              : QUrl::fromLocalFile(html);
-    if (QDesktopServices::openUrl(url)) {
+    if (openOnDesktop(url) ||
+        (!html.isEmpty() && showInOwnBrowser(QUrl::fromLocalFile(html), QStringLiteral("使用帮助")))) {
         showStatus(QStringLiteral("打开帮助文件"));
     } else {
         reportFailure(QStringLiteral("未找到帮助文件\"%1\"").arg(name));
     }
+}
+
+bool CMainFrame::showInOwnBrowser(const QUrl& url, const QString& title) {
+    if (!CInternetView::hasBrowser()) return false;
+    if (!webWindow_) {
+        webWindow_ = new CWebWindow(*this, this);
+        webWindow_->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    return webWindow_->showPage(url.toString(), QStringLiteral("%1 - %2").arg(appTitle(), title));
 }
 
 } // namespace vorn::ui

@@ -33,9 +33,8 @@ int CMainFrame::login(const QString& name, const QString& password) {
         const QString user = fromGbk(state.currentUser.FUs_Name);
         enableTabsForRole(state.currentUser.FUi_Auth);
         showStatus(QStringLiteral("用户\"%1\"登录成功").arg(user));
-        panes_[1]->setText(QStringLiteral("%1 %2").arg(userPaneLabel(), user));
-        panes_[2]->setText(
-            QStringLiteral("%1 %2").arg(rolePaneLabel(), roleName(state.currentUser.FUi_Auth)));
+        setPaneText(1, QStringLiteral("%1 %2").arg(userPaneLabel(), user));
+        setPaneText(2, QStringLiteral("%1 %2").arg(rolePaneLabel(), roleName(state.currentUser.FUi_Auth)));
         updateCommands();
         return 1;
     }

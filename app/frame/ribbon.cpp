@@ -394,11 +394,19 @@ void Ribbon::setCommandState(int id, bool enabled, bool checked) {
         item.button->setChecked(checked);
     // A large button a page reports as checked (the zoomed chart, all charts at
     // once) shows pressed while it can be used; it never toggles by a click of
-    // its own, the next update sets it from the page.
+    // its own, the next update sets it from the page. Only a checkable button
+    // takes a check, and only setChecked() repaints it (setCheckable(false)
+    // clears the check silently): so checkable first when pressing, unchecked
+    // first when releasing.
     const bool pressed = checked && enabled;
     if (kind == RibbonKind::Large && item.button && item.button->isChecked() != pressed) {
-        item.button->setCheckable(pressed);
-        item.button->setChecked(pressed);
+        if (pressed) {
+            item.button->setCheckable(true);
+            item.button->setChecked(true);
+        } else {
+            item.button->setChecked(false);
+            item.button->setCheckable(false);
+        }
     }
 }
 

@@ -1,12 +1,11 @@
 #include "frame/vornmartapp.h"
 
 #include <QDir>
-#include <QLibraryInfo>
-#include <QTranslator>
 #include <unistd.h>
 #include <cstdio>
 
 #include "admin/admin.h"
+#include "frame/chinesetexts.h"
 #include "frame/look.h"
 #include "frame/mainframe.h"
 #include "frame/storelock.h"
@@ -35,20 +34,19 @@ bool CVornmartApp::initInstance() {
     // Qt's own dialogs (choosing a file to import or export to, backup folders)
     // speak Chinese like the rest of the program, where Debian's translations are
     // installed; without them they stay in English and work the same.
-    auto* qtTexts = new QTranslator(this);
-    if (qtTexts->load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        installTranslator(qtTexts);
-    QString why;
-    lock_ = StoreLock::acquire(QDir::currentPath(), &why);
-    if (!lock_) {
-        std::fprintf(stderr, "Vornmart: %s\n", why.toLocal8Bit().constData());
-        errorBox(nullptr, why);
+    installChineseTexts(*this);
+    StoreClaim claim = claimStore(QDir::currentPath());
+    if (!claim.usable()) {
+        std::fprintf(stderr, "Vornmart: %s\n", claim.why.toLocal8Bit().constData());
+        errorBox(nullptr, claim.why);
         return false;
     }
+    lock_ = std::move(claim.lock);
     // Holding the lock, no backup or restore of ours runs: what one killed
-    // midway left beside the store can go.
-    sweepInterruptedBackups(QDir::currentPath());
+    // midway left beside the store can go. (Read-only, nothing can go.)
+    if (lock_) sweepInterruptedBackups(QDir::currentPath());
     frame_ = std::make_unique<CMainFrame>();
+    frame_->setReadOnlyStore(claim.readOnly);
     if (!frame_->create()) {
         frame_.reset();
         return false;

@@ -1,5 +1,9 @@
 // Start-up, the status bar, closing, and the web and help commands of the main window.
 #include <QApplication>
+#include <QCryptographicHash>
+#include <QLabel>
+#include <QLayout>
+#include <QStatusBar>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -10,7 +14,9 @@
 #include <cstdio>
 #include <unistd.h>
 
+#include "frame/desktopopener.h"
 #include "frame/internetview.h"
+#include "frame/login.h"
 #include "frame/logoninputdlg.h"
 #include "frame/logonview.h"
 #include "frame/ribbontable.h"
@@ -208,6 +214,140 @@ private slots:
         QCOMPARE(web.forButton(cmd::LastWebButton), QStringLiteral("http://promo.example/2"));
         QCOMPARE(web.forButton(cmd::FirstWebButton), QString());
         QCOMPARE(web.forButton(cmd::LastWebButton + 1), QString());
+    }
+
+    // A data directory that takes no file: the store opens for reading only,
+    // the status bar says so for the whole run, and nothing can change the file.
+    void storeOfADirectoryThatTakesNoFileIsReadOnly() {
+        FrameFixture f;
+        QVERIFY(f.create());
+        f.addUser(QStringLiteral("店员"), QStringLiteral("pw-1"), 3);
+        f.frame->close();
+        flush();
+        auto digest = [&] {
+            QFile store(f.path("__vorn__"));
+            return store.open(QIODevice::ReadOnly) ? QCryptographicHash::hash(store.readAll(), QCryptographicHash::Sha256)
+                                                   : QByteArray();
+        };
+        const QByteArray before = digest();
+        QVERIFY(!before.isEmpty());
+
+        f.frame = std::make_unique<CMainFrame>();
+        f.frame->setReadOnlyStore(true);
+        QVERIFY(f.frame->create());
+        f.frame->resize(1280, 800);
+        f.frame->show();
+        QVERIFY(f.frame->readOnlyStore());
+        QVERIFY2(f.frame->statusText().contains(QStringLiteral("只读")), qPrintable(f.frame->statusText()));
+        auto* pane = f.frame->findChild<QLabel*>(QStringLiteral("statusReadOnly"));
+        QVERIFY(pane);
+        QCOMPARE(pane->text(), QStringLiteral("数据只读"));
+        // It stays when the status sentence moves on.
+        QVERIFY(f.loginAsAdmin());
+        QVERIFY(!f.frame->statusText().contains(QStringLiteral("只读")));
+        QVERIFY(pane->isVisible());
+        QCOMPARE(f.frame->paneWidth(0), f.frame->width() - 32 - f.frame->paneWidth(1) - f.frame->paneWidth(2) -
+                                            pane->width());
+        // Everything reads; nothing writes.
+        vorn::Core& core = f.frame->state().core;
+        QCOMPARE(core.get_urec_count(nullptr), 2);
+        vorn::TRec type;
+        type.FTs_Name = "more";
+        QCOMPARE(core.insert_trec(&type, 1), -1);
+        QVERIFY(!core.set_shop_name("changed"));
+        f.frame->close();
+        flush();
+        QCOMPARE(digest(), before);
+        QVERIFY(!QFile::exists(f.path("__vorn__.lock")));
+
+        // Where the directory takes files, none of this shows.
+        QVERIFY(f.create());
+        QVERIFY(!f.frame->findChild<QLabel*>(QStringLiteral("statusReadOnly")));
+        QVERIFY(!f.frame->statusText().contains(QStringLiteral("只读")));
+    }
+
+    // The status panes keep their texts whole at the smallest screen: the
+    // longest role name and a long user name widen their panes.
+    void statusPanesShowTheirTextsWholeAt1024() {
+        FrameFixture f;
+        QVERIFY(f.create());
+        const QString longName = QStringLiteral("店主张三李四王五赵六孙七周八");
+        f.addUser(longName, QStringLiteral("pw-2"), 1);
+        for (const auto& [name, password] : {std::pair{kAdmin, kAdminPassword}, std::pair{longName, QStringLiteral("pw-2")}}) {
+            QCOMPARE(f.frame->login(name, password), 1);
+            f.frame->setMinimumSize(0, 0);
+            f.frame->resize(1024, 768);
+            QCoreApplication::processEvents();
+            f.frame->statusBar()->layout()->activate();
+            for (int i = 1; i < 3; ++i) {
+                auto* label = f.frame->findChild<QLabel*>(QStringLiteral("statusPane%1").arg(i));
+                QVERIFY(label);
+                const QString text = label->text();
+                const int room = label->contentsRect().width() - 2 * label->margin();
+                QVERIFY2(label->fontMetrics().horizontalAdvance(text) <= room,
+                         qPrintable(QStringLiteral("%1: %2 px of text in %3 px").arg(text).arg(
+                             label->fontMetrics().horizontalAdvance(text)).arg(room)));
+                const QRect inFrame(label->mapTo(f.frame.get(), QPoint(0, 0)), label->size());
+                QVERIFY2(f.frame->rect().contains(inFrame), qPrintable(text));
+            }
+            QCOMPARE(f.frame->paneText(2), QStringLiteral("权限: ") + roleName(name == kAdmin ? 0 : 1));
+            QCOMPARE(f.frame->paneText(1), QStringLiteral("当前登录用户: ") + name);
+            QCOMPARE(f.frame->paneWidth(0), 1024 - 32 - f.frame->paneWidth(1) - f.frame->paneWidth(2));
+        }
+    }
+
+    // The web buttons and the user's guide report success only when something
+    // opened them; without a desktop program and without a browser of the
+    // program's own, they report the failure.
+    void openingSucceedsOnlyWhenSomethingOpened() {
+        FrameFixture f;
+        QFile ini(f.path("vorn.ini"));
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write("[shop]\nshop_1=http://shop.example/join\n");
+        ini.close();
+        QVERIFY(f.create());
+        QVERIFY(f.loginAsAdmin());
+        QList<QUrl> asked;
+        bool desktopTakes = false;
+        setDesktopOpener([&](const QUrl& url) {
+            asked << url;
+            return desktopTakes;
+        });
+        struct Case {
+            int tab;
+            int id;
+            QString success;
+            QString failure;
+        };
+        QFile chm(f.path("vorn_helper.chm"));
+        QVERIFY(chm.open(QIODevice::WriteOnly));
+        chm.close();
+        const Case cases[] = {
+            {5, cmd::FirstWebButton, QStringLiteral("打开\"http://shop.example/join\"成功"),
+             QStringLiteral("打开\"http://shop.example/join\"失败")},
+            {10, cmd::Help, QStringLiteral("打开帮助文件"), QStringLiteral("未找到帮助文件\"vorn_helper.chm\"")},
+        };
+        for (const Case& c : cases) {
+            f.ribbon().clickTab(c.tab);
+            for (bool takes : {false, true}) {
+                desktopTakes = takes;
+                asked.clear();
+                f.messages.shown.clear();
+                f.ribbon().trigger(c.id);
+                QCOMPARE(asked.size(), qsizetype(1));
+                if (c.id == cmd::Help) {
+                    const QString file = asked[0].toLocalFile();
+                    QVERIFY2(file.endsWith(QStringLiteral("vorn_helper.chm")) || file.endsWith(QStringLiteral("index.html")),
+                             qPrintable(file));
+                } else {
+                    QCOMPARE(asked[0], QUrl(QStringLiteral("http://shop.example/join")));
+                }
+                QCOMPARE(f.frame->statusText(), takes ? c.success : c.failure);
+                QCOMPARE(f.messages.shown, takes ? QStringList() : QStringList{c.failure + QStringLiteral("。")});
+                QVERIFY(!f.frame->webWindow());
+            }
+        }
+        setDesktopOpener({});
     }
 
     void closingSavesLayoutAndClosesStore() {

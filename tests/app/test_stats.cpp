@@ -3,6 +3,8 @@
 // pictures of the year and custom charts on a generated demo shop (written when
 // VORN_SCREENSHOT_DIR is set).
 #include <QAbstractButton>
+#include <QCategoryAxis>
+#include <QGraphicsTextItem>
 #include <QDateTime>
 #include <QLayout>
 #include <QtTest>
@@ -36,6 +38,47 @@ CStatisticsView* statPage(FrameFixture& f) {
 bool largeButtonPressed(FrameFixture& f, int id) {
     auto* button = qobject_cast<QAbstractButton*>(f.ribbon().widget(id));
     return button && button->isChecked();
+}
+
+// Counts the times a widget is painted.
+class PaintCounter : public QObject {
+public:
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) ++paints;
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+// A label drawn under the daily bars: its text and where it stands in the scene.
+struct DrawnLabel {
+    QString text;
+    QRectF box;
+};
+
+// The day labels as drawn: the visible upright texts under the plot.
+QList<DrawnLabel> drawnDayLabels(const StatChartView& view) {
+    QList<DrawnLabel> out;
+    const QRectF plot = view.chart()->mapToScene(view.chart()->plotArea()).boundingRect();
+    for (QGraphicsItem* item : view.scene()->items()) {
+        auto* text = qgraphicsitem_cast<QGraphicsTextItem*>(item);
+        if (!text || !text->isVisible() || qAbs(text->rotation()) < 1) continue;
+        // The axis's start carries an empty label of its own.
+        if (text->toPlainText().isEmpty() || text->sceneBoundingRect().top() < plot.bottom() - 1) continue;
+        out.append({text->toPlainText(), text->sceneBoundingRect()});
+    }
+    std::sort(out.begin(), out.end(), [](const DrawnLabel& a, const DrawnLabel& b) { return a.box.left() < b.box.left(); });
+    return out;
+}
+
+// The axis title "日期" as drawn.
+QRectF drawnAxisTitle(const StatChartView& view, const QString& title) {
+    for (QGraphicsItem* item : view.scene()->items())
+        if (auto* text = qgraphicsitem_cast<QGraphicsTextItem*>(item); text && text->isVisible() && text->toPlainText() == title)
+            return text->sceneBoundingRect();
+    return QRectF();
 }
 
 void shoot(CMainFrame& frame, const QString& name) {
@@ -118,6 +161,92 @@ private slots:
         flush();
         QVERIFY(!f.frame->isEnabled(cmd::MakeCharts));
         QVERIFY(!f.frame->isEnabled(cmd::StatByYear));
+    }
+
+    // A large button is drawn as the page reports it: clicked, it shows pressed
+    // and up; released by the other button, it is drawn anew, unpressed.
+    void largeButtonsAreDrawnAsTheirState() {
+        FrameFixture f;
+        QVERIFY(f.create());
+        QVERIFY(f.loginAsAdmin());
+        QVERIFY(statPage(f));
+        f.frame->onCommand(cmd::MakeCharts);
+        auto* zoom = qobject_cast<QAbstractButton*>(f.ribbon().widget(cmd::ZoomChart));
+        auto* all = qobject_cast<QAbstractButton*>(f.ribbon().widget(cmd::AllCharts));
+        QVERIFY(zoom && all);
+        QVERIFY(QTest::qWaitForWindowExposed(f.frame.get()));
+        // Each click releases the other button: both ways, twice.
+        const std::pair<QAbstractButton*, QAbstractButton*> rounds[] = {{zoom, all}, {all, zoom}, {zoom, all}};
+        for (const auto& [clicked, released] : rounds) {
+            QCoreApplication::processEvents();
+            PaintCounter counter;
+            released->installEventFilter(&counter);
+            QTest::mouseClick(clicked, Qt::LeftButton);
+            flush();
+            QVERIFY(clicked->isChecked());
+            QVERIFY(!clicked->isDown());
+            QVERIFY(!released->isChecked());
+            QVERIFY(!released->isDown());
+            QTRY_VERIFY2(counter.paints > 0, qPrintable(released->text() + QStringLiteral(" was not drawn again")));
+            released->removeEventFilter(&counter);
+        }
+    }
+
+    // The daily bars of the longest span: at every window size from the
+    // smallest screen up, in the overview and zoomed, every date label drawn is
+    // whole, has room for its text, and keeps clear of its neighbours, of the
+    // plot and of the axis title.
+    void dayLabelsAreWholeAtEveryWindowSize() {
+        FrameFixture f;
+        QVERIFY(f.create());
+        QVERIFY(f.loginAsAdmin());
+        CStatisticsView* page = statPage(f);
+        QVERIFY(page);
+        f.frame->onCommand(cmd::StatByCustom);
+        StatState& ss = f.frame->state().extension<StatState>();
+        ss.spanStart = QDate(2026, 8, 28);
+        ss.spanEnd = ss.spanStart.addDays(92);
+        ss.types = {1};
+        f.frame->onCommand(cmd::MakeCharts);
+        StatChartView* bars = page->chart(1);
+        QVERIFY(bars->dayAxis());
+        QCOMPARE(bars->look().series.at(0).points.size(), size_t(93));
+        f.frame->setMinimumSize(0, 0);
+        const QSize windows[] = {{1024, 768},  {1152, 864},  {1280, 720},  {1280, 800},  {1280, 1024}, {1360, 768},
+                                 {1366, 768},  {1440, 900},  {1536, 864},  {1600, 900},  {1600, 1000}, {1600, 1200},
+                                 {1680, 1050}, {1920, 1080}, {1920, 1200}, {2560, 1440}};
+        for (const QSize& window : windows) {
+            for (int command : {cmd::AllCharts, cmd::ZoomChart}) {
+                f.frame->resize(window);
+                f.frame->onCommand(command);
+                flush();
+                const QString where = QStringLiteral("%1x%2 %3").arg(window.width()).arg(window.height())
+                                          .arg(command == cmd::ZoomChart ? "zoomed" : "overview");
+                QCategoryAxis* axis = bars->dayAxis();
+                QTRY_VERIFY2(!axis->labelsTruncated(), qPrintable(where));
+                flush();
+                const QStringList categories = axis->categoriesLabels();
+                const QList<DrawnLabel> drawn = drawnDayLabels(*bars);
+                QVERIFY2(drawn.size() >= 5, qPrintable(where));
+                const QRectF plot = bars->chart()->mapToScene(bars->chart()->plotArea()).boundingRect();
+                const QRectF title = drawnAxisTitle(*bars, QStringLiteral("日期"));
+                QVERIFY2(!title.isEmpty(), qPrintable(where));
+                const QFontMetricsF fm(axis->labelsFont());
+                for (qsizetype i = 0; i < drawn.size(); ++i) {
+                    const DrawnLabel& l = drawn[i];
+                    const QString at = where + QStringLiteral(" \"%1\"").arg(l.text);
+                    QVERIFY2(categories.contains(l.text), qPrintable(at + QStringLiteral(" is not a whole date")));
+                    // Upright: the text runs along the box's height.
+                    QVERIFY2(fm.horizontalAdvance(l.text) <= l.box.height(), qPrintable(at));
+                    QVERIFY2(l.box.top() >= plot.bottom() && l.box.bottom() <= title.top() + 1, qPrintable(at));
+                    QVERIFY2(l.box.left() >= bars->chart()->mapToScene(QPointF(0, 0)).x(), qPrintable(at));
+                    if (i > 0) QVERIFY2(drawn[i - 1].box.right() <= l.box.left(), qPrintable(at));
+                }
+                // The year shows where there is room for it: a zoomed chart from 1280 x 800 up.
+                if (command == cmd::ZoomChart && window.height() >= 800)
+                    QVERIFY2(drawn.first().text.size() == 10, qPrintable(where + " " + drawn.first().text));
+            }
+        }
     }
 
     void conditionsSurviveAPageSwitch() {

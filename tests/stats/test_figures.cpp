@@ -210,7 +210,7 @@ private slots:
         answer = fx.path(QStringLiteral("数据.xlsx"));
         QVERIFY(page->onCommand(cmd::ExportFigures));
         QCOMPARE(fx.shell->statusText(),
-                 QStringLiteral("已导出4个图表的数据到\"%1\"").arg(QDir::toNativeSeparators(answer)));
+                 QStringLiteral("成功导出4个图表的销售统计数据到\"%1\"").arg(QDir::toNativeSeparators(answer)));
         QCOMPARE(sheetNames(answer), (QStringList{"年度-销售额折线图", "年度-销售额比例图",
                                                   "年度-销售利润折线图", "年度-销售利润比例图"}));
         const XlsxSheet lines = readSheet(answer, 1);
@@ -227,7 +227,7 @@ private slots:
         answer = fx.path(QStringLiteral("one.csv"));
         QVERIFY(page->onCommand(cmd::ExportFigures));
         QCOMPARE(fx.shell->statusText(),
-                 QStringLiteral("已导出1个图表的数据到\"%1\"").arg(QDir::toNativeSeparators(answer)));
+                 QStringLiteral("成功导出1个图表的销售统计数据到\"%1\"").arg(QDir::toNativeSeparators(answer)));
         const QString csv = decodeText(readAll(answer), TextEncoding::Utf8);
         const std::vector<CsvRecord> rec = parseCsv(csv);
         QCOMPARE(rec.size(), size_t(14));
@@ -244,7 +244,12 @@ private slots:
         answer = fx.path(QStringLiteral("missing/f.xlsx"));
         QVERIFY(page->onCommand(cmd::ExportFigures));
         QCOMPARE(fx.shell->failures.size(), qsizetype(1));
-        QVERIFY(fx.shell->failures[0].startsWith(QStringLiteral("数据\"导出\"失败：")));
+        // The house pattern, with the writer's reason inside it.
+        const QString failure = fx.shell->failures[0];
+        QVERIFY2(failure.startsWith(QStringLiteral("未知异常导致销售统计数据\"导出\"失败（")), qPrintable(failure));
+        QVERIFY2(failure.endsWith(QStringLiteral("），放弃该次\"导出\"操作")), qPrintable(failure));
+        QCOMPARE(fx.shell->statusText(), failure);
+        QVERIFY(!QFile::exists(answer));
     }
 
 private:

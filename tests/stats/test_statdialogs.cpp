@@ -3,6 +3,7 @@
 // condition dialog (at most 10 types in type-list order, the 93-day rule).
 #include <QCalendarWidget>
 #include <QListWidget>
+#include <QPushButton>
 #include <QtTest>
 
 #include "kit/calendarpair.h"
@@ -57,6 +58,37 @@ class TestStatDialogs : public QObject {
 private slots:
     void init() { fx.setUp(); }
     void cleanup() { fx.tearDown(); }
+
+    // Both dialogs fit the smallest screen the program runs on, 1024 x 768
+    // less a title bar and a task bar, with every button inside: the custom one
+    // with ten long type names chosen and ten more offered.
+    void dialogsFitTheSmallestScreen() {
+        std::vector<vorn::TRec> typeList;
+        std::vector<int> chosen;
+        for (int id = 1; id <= 20; ++id) {
+            vorn::TRec t;
+            t.FTi_Id = id;
+            t.FTs_Name = gbk(QStringLiteral("进口休闲食品饮料类%1").arg(id % 10));
+            typeList.push_back(t);
+            if (id <= 10) chosen.push_back(id);
+        }
+        CStatCdtDlg custom(*fx.shell, QDate(2024, 1, 1), QDate(2024, 3, 31), chosen, typeList);
+        std::vector<int> years{2011, 2012, 2013};
+        CStatYearDlg year(*fx.shell, years, 2024);
+        for (QDialog* dlg : std::initializer_list<QDialog*>{&custom, &year}) {
+            dlg->show();
+            QVERIFY(QTest::qWaitForWindowExposed(dlg));
+            const QSize hint = dlg->sizeHint().expandedTo(dlg->minimumSize());
+            QVERIFY2(hint.width() <= 1024 && hint.height() <= 700,
+                     qPrintable(QStringLiteral("%1: %2 x %3").arg(dlg->objectName()).arg(hint.width()).arg(hint.height())));
+            QVERIFY(dlg->width() <= 1024 && dlg->height() <= 700);
+            for (QPushButton* b : dlg->findChildren<QPushButton*>()) {
+                const QRect at(b->mapTo(dlg, QPoint(0, 0)), b->size());
+                QVERIFY2(dlg->rect().contains(at), qPrintable(b->text()));
+            }
+            dlg->hide();
+        }
+    }
 
     void yearDialogOffersTheFixedYearsLessTheChosen() {
         std::vector<int> years{2013, 2011};
