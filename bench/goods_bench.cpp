@@ -21,6 +21,7 @@
 #include "gen.h"
 #include "goodsmodel.h"
 #include "goodsquery.h"
+#include "goodsstate.h"
 #include "kit/appstate.h"
 #include "kit/gbk.h"
 
@@ -94,7 +95,7 @@ int main(int argc, char** argv) {
         auto t = Clock::now();
         std::string cond;
         vorn::ui::buildGoodsCondition(in, state.types, cond);
-        vorn::ui::loadGoods(state.core, cond, std::string(), state.goods);
+        vorn::ui::loadGoods(state.core, cond, std::string(), vorn::ui::goodsState(state).rows);
         model.resetRows();
         show_first_screen(view);
         times.push_back(since(t) * 1000);
@@ -104,7 +105,7 @@ int main(int argc, char** argv) {
 
     // Empty search: every unit, first screen shown.
     auto t = Clock::now();
-    int n = vorn::ui::loadGoods(state.core, std::string(), std::string(), state.goods);
+    int n = vorn::ui::loadGoods(state.core, std::string(), std::string(), vorn::ui::goodsState(state).rows);
     model.resetRows();
     show_first_screen(view);
     report(("list all " + std::to_string(n) + " units, first screen").c_str(), since(t), "s", 6);
@@ -121,13 +122,13 @@ int main(int argc, char** argv) {
 
     // Header click on "商品名称": reload ordered by name.
     t = Clock::now();
-    vorn::ui::loadGoods(state.core, std::string(), vorn::ui::goodsSortClause(1, true), state.goods);
+    vorn::ui::loadGoods(state.core, std::string(), vorn::ui::goodsSortClause(1, true), vorn::ui::goodsState(state).rows);
     model.resetRows();
     show_first_screen(view);
     report("re-sort all units by name, first screen", since(t), "s", 10);
     report("peak memory after re-sorting", peak_mb(), "MB", 800);
 
-    state.goods.clear();
+    vorn::ui::goodsState(state).rows.clear();
     model.resetRows();
     state.core.close();
     return 0;

@@ -18,6 +18,7 @@
 #include "gen.h"
 #include "goodsexport.h"
 #include "goodsquery.h"
+#include "goodsstate.h"
 #include "kit/appstate.h"
 
 namespace fs = std::filesystem;
@@ -47,17 +48,18 @@ void note(const char* what, double value, const char* unit) {
 }
 
 // Exports the loaded rows to path; false (with the reason printed) on failure.
-bool exportTo(const vorn::ui::AppState& state, const fs::path& path, const char* label, double target) {
+bool exportTo(vorn::ui::AppState& state, const fs::path& path, const char* label, double target) {
     QString error;
     const auto t = Clock::now();
-    const bool ok = vorn::ui::writeGoodsSheet(QString::fromStdString(path.string()), state.goods, state.types,
-                                              state.suppliers, {}, &error);
+    const std::vector<vorn::SRec>& rows = vorn::ui::goodsState(state).rows;
+    const bool ok =
+        vorn::ui::writeGoodsSheet(QString::fromStdString(path.string()), rows, state.types, state.suppliers, {}, &error);
     const double secs = since(t);
     if (!ok) {
         std::fprintf(stderr, "%s failed: %s\n", label, error.toUtf8().constData());
         return false;
     }
-    report((std::string("export ") + std::to_string(state.goods.size()) + " units to " + label).c_str(), secs,
+    report((std::string("export ") + std::to_string(rows.size()) + " units to " + label).c_str(), secs,
            "s", target);
     note((std::string("  ") + label + " file size").c_str(),
          static_cast<double>(fs::file_size(path)) / 1048576.0, "MB");
@@ -99,7 +101,7 @@ int main(int argc, char** argv) {
 
     // "搜索商品" with no inputs: every unit, as the page loads them.
     auto t = Clock::now();
-    const int n = vorn::ui::loadGoods(state.core, std::string(), std::string(), state.goods);
+    const int n = vorn::ui::loadGoods(state.core, std::string(), std::string(), vorn::ui::goodsState(state).rows);
     note(("load all " + std::to_string(n) + " units as the goods page does").c_str(), since(t), "s");
     if (n < 1) return 1;
 
@@ -112,7 +114,7 @@ int main(int argc, char** argv) {
     report("peak memory", peak_mb(), "MB", 1500);
 
     if (!keep) fs::remove_all(out);
-    state.goods.clear();
+    vorn::ui::goodsState(state).rows.clear();
     state.core.close();
     return ok ? 0 : 1;
 }

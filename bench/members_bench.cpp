@@ -23,6 +23,7 @@
 
 #include "fakeshell.h"
 #include "gen.h"
+#include "memberstate.h"
 #include "kit/appstate.h"
 #include "kit/loadingwnd.h"
 #include "membermodel.h"
@@ -117,7 +118,7 @@ int main(int argc, char** argv) {
         auto t = Clock::now();
         std::string cond;
         vorn::ui::buildMemberCondition(in, cond);
-        vorn::ui::loadMembers(state.core, cond, std::string(), state.members);
+        vorn::ui::loadMembers(state.core, cond, std::string(), vorn::ui::memberState(state).rows);
         model.resetRows();
         show_first_screen(view);
         times.push_back(since(t) * 1000);
@@ -128,7 +129,7 @@ int main(int argc, char** argv) {
     // Empty search: every member, first screen shown.
     auto t = Clock::now();
     double c = cpu_seconds();
-    const int n = vorn::ui::loadMembers(state.core, std::string(), std::string(), state.members);
+    const int n = vorn::ui::loadMembers(state.core, std::string(), std::string(), vorn::ui::memberState(state).rows);
     model.resetRows();
     show_first_screen(view);
     report(("list all " + std::to_string(n) + " members, first screen").c_str(), since(t), "s", 3);
@@ -147,17 +148,17 @@ int main(int argc, char** argv) {
     // Header clicks: reload ordered by name, and by points descending.
     t = Clock::now();
     c = cpu_seconds();
-    vorn::ui::loadMembers(state.core, std::string(), vorn::ui::memberSortClause(2, true), state.members);
+    vorn::ui::loadMembers(state.core, std::string(), vorn::ui::memberSortClause(2, true), vorn::ui::memberState(state).rows);
     model.resetRows();
     show_first_screen(view);
     report("re-sort all members by name, first screen", since(t), "s", 3);
     report("  the same in processor time", cpu_seconds() - c, "s", 0);
     t = Clock::now();
-    vorn::ui::loadMembers(state.core, std::string(), vorn::ui::memberSortClause(4, false), state.members);
+    vorn::ui::loadMembers(state.core, std::string(), vorn::ui::memberSortClause(4, false), vorn::ui::memberState(state).rows);
     model.resetRows();
     show_first_screen(view);
     report("re-sort all members by points, first screen", since(t), "s", 3);
-    state.members.clear();
+    vorn::ui::memberState(state).rows.clear();
     model.resetRows();
 
     // A batch through the entry dialog: each "<-" checks the code against the
@@ -185,15 +186,15 @@ int main(int argc, char** argv) {
     }
 
     // And away again: the delete of the page, on the batch as loaded rows.
-    vorn::ui::loadMembers(state.core, "FVs_Code LIKE 'B%'", std::string(), state.members);
+    vorn::ui::loadMembers(state.core, "FVs_Code LIKE 'B%'", std::string(), vorn::ui::memberState(state).rows);
     std::vector<vorn::VIPRec*> gone;
-    for (auto& m : state.members)
+    for (auto& m : vorn::ui::memberState(state).rows)
         gone.push_back(&m);
     t = Clock::now();
     const int deleted = state.core.delete_viprec(gone.data(), static_cast<int>(gone.size()));
     report(("delete the " + std::to_string(deleted) + " members again").c_str(), since(t), "s", 2);
 
-    state.members.clear();
+    vorn::ui::memberState(state).rows.clear();
     model.resetRows();
     state.core.close();
     return 0;

@@ -12,6 +12,7 @@
 #include <algorithm>
 
 #include "enterkey.h"
+#include "goodsstate.h"
 #include "kit/appstate.h"
 #include "kit/busy.h"
 #include "kit/gbk.h"
@@ -190,7 +191,7 @@ void CCatalogDlg::save() {
     runBusy(shell_.window(), [&] { result = saveCatalog(core, kind, changes); });
     changeResult_ = result;
     // The loaded goods show the fallback entry at once, without a reload.
-    if (result > 0) moveGoodsToFallback(shell_.state().goods, kind, changes.removals);
+    if (result > 0) moveGoodsToFallback(goodsState(shell_).rows, kind, changes.removals);
     accept();
 }
 

@@ -1,12 +1,13 @@
 #include "goodsmodel.h"
 
 #include "goodscells.h"
+#include "goodsstate.h"
 #include "kit/appstate.h"
 
 namespace vorn::ui {
 
-GoodsModel::GoodsModel(const AppState& state, QObject* parent)
-    : RecordModel(state.goods, goodsColumns(),
+GoodsModel::GoodsModel(AppState& state, QObject* parent)
+    : RecordModel(goodsState(state).rows, goodsColumns(),
                   [&state](const vorn::SRec& unit, int c) {
                       return goodsCellText(unit, c, state.types, state.suppliers);
                   },

@@ -11,7 +11,7 @@ struct AppState;
 
 class GoodsModel : public RecordModel<vorn::SRec> {
 public:
-    explicit GoodsModel(const AppState& state, QObject* parent = nullptr);
+    explicit GoodsModel(AppState& state, QObject* parent = nullptr);
 };
 
 } // namespace vorn::ui

@@ -17,6 +17,7 @@
 #include "goodscells.h"
 #include "goodslimits.h"
 #include "goodsrows.h"
+#include "goodsstate.h"
 #include "kit/appstate.h"
 #include "kit/busy.h"
 #include "kit/gbk.h"
@@ -150,13 +151,13 @@ void CStoreInputDlg::fillCombos() {
 }
 
 void CStoreInputDlg::openFor(const std::vector<int>& rows) {
-    const AppState& st = shell_.state();
+    const std::vector<vorn::SRec>& shown = goodsState(shell_).rows;
     rows_.clear();
     units_.clear();
     for (int r : rows) {
-        if (r < 0 || static_cast<size_t>(r) >= st.goods.size()) continue;
+        if (r < 0 || static_cast<size_t>(r) >= shown.size()) continue;
         rows_.push_back(r);
-        units_.push_back(st.goods[static_cast<size_t>(r)]);
+        units_.push_back(shown[static_cast<size_t>(r)]);
     }
     if (units_.empty()) return;
     template_ = units_.front();
@@ -208,7 +209,7 @@ void CStoreInputDlg::save() {
     runBusy(shell_.window(),
             [&] { result = core.update_srec(edited.data(), static_cast<int>(edited.size())); });
     if (result > 0) {
-        applyEditedUnits(shell_.state().goods, rows_, edited);
+        applyEditedUnits(goodsState(shell_).rows, rows_, edited);
         units_ = std::move(edited);
     }
     hide();

@@ -14,6 +14,7 @@
 #include "storeinputdlg.h"
 #include "suppinputdlg.h"
 #include "typeinputdlg.h"
+#include "goodsstate.h"
 #include "kit/appstate.h"
 #include "kit/pagehost.h"
 #include "kit/shell.h"
@@ -59,7 +60,7 @@ ListWords goodsWords() {
 } // namespace
 
 CStoreView::CStoreView(Shell& shell, QWidget* parent)
-    : RecordListPage(shell, shell.state().goods, loadGoods, goodsCommands(), goodsWords(), kMaxBatchUnits, parent) {
+    : RecordListPage(shell, goodsState(shell).rows, loadGoods, goodsCommands(), goodsWords(), kMaxBatchUnits, parent) {
     model_ = new GoodsModel(shell.state(), this);
     buildList(model_, QStringLiteral("goodsList"), ColRemark);
     footer_ = new FooterStrip(table(), this);
@@ -106,8 +107,8 @@ bool CStoreView::buildCondition(std::string& out) {
     in.type = shell().ribbonText(cmd::GoodsType);
     in.size = shell().ribbonText(cmd::GoodsSize);
     in.state = shell().ribbonText(cmd::GoodsState);
-    const auto& stock = st.spans[cmd::StockTime];
-    const auto& sale = st.spans[cmd::SaleTime];
+    const auto& stock = goodsState(st).spans[cmd::StockTime];
+    const auto& sale = goodsState(st).spans[cmd::SaleTime];
     in.stockFrom = stock.from;
     in.stockTo = stock.to;
     in.saleFrom = sale.from;
@@ -130,7 +131,7 @@ void CStoreView::sorted(int section, bool ascending, int listed) {
 }
 
 CRecordListPage::SpanDates CStoreView::spanDates(int id) {
-    auto& span = shell().state().spans[id];
+    auto& span = goodsState(shell()).spans[id];
     return {span.from, span.to};
 }
 

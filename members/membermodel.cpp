@@ -1,11 +1,12 @@
 #include "membermodel.h"
 
+#include "memberstate.h"
 #include "kit/appstate.h"
 #include "membercells.h"
 
 namespace vorn::ui {
 
-MemberModel::MemberModel(const AppState& state, QObject* parent)
-    : RecordModel(state.members, memberColumns(), memberCellText, parent) {}
+MemberModel::MemberModel(AppState& state, QObject* parent)
+    : RecordModel(memberState(state).rows, memberColumns(), memberCellText, parent) {}
 
 } // namespace vorn::ui

@@ -10,7 +10,7 @@ struct AppState;
 
 class MemberModel : public RecordModel<vorn::VIPRec> {
 public:
-    explicit MemberModel(const AppState& state, QObject* parent = nullptr);
+    explicit MemberModel(AppState& state, QObject* parent = nullptr);
 };
 
 } // namespace vorn::ui

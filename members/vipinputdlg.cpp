@@ -15,6 +15,7 @@
 #include "membercells.h"
 #include "memberlimits.h"
 #include "memberrows.h"
+#include "memberstate.h"
 #include "kit/appstate.h"
 #include "kit/busy.h"
 #include "kit/gbklimit.h"
@@ -95,13 +96,13 @@ void CVIPInputDlg::buildUi() {
 }
 
 void CVIPInputDlg::openFor(const std::vector<int>& rows) {
-    const AppState& st = shell_.state();
+    const std::vector<vorn::VIPRec>& shown = memberState(shell_).rows;
     std::vector<int> where;
     std::vector<vorn::VIPRec> picked;
     for (int r : rows) {
-        if (r < 0 || static_cast<size_t>(r) >= st.members.size()) continue;
+        if (r < 0 || static_cast<size_t>(r) >= shown.size()) continue;
         where.push_back(r);
-        picked.push_back(st.members[static_cast<size_t>(r)]);
+        picked.push_back(shown[static_cast<size_t>(r)]);
     }
     if (picked.empty()) return;
     rows_ = std::move(where);
@@ -199,7 +200,7 @@ void CVIPInputDlg::save() {
     runBusy(shell_.window(),
             [&] { result = core.update_viprec(edited.data(), static_cast<int>(edited.size())); });
     if (result > 0) {
-        applyEditedMembers(shell_.state().members, rows_, edited);
+        applyEditedMembers(memberState(shell_).rows, rows_, edited);
         members_ = std::move(edited);
     }
     hide();

@@ -8,6 +8,7 @@
 #include "memberquery.h"
 #include "vipadddlg.h"
 #include "vipinputdlg.h"
+#include "memberstate.h"
 #include "kit/appstate.h"
 #include "kit/pagehost.h"
 #include "kit/shell.h"
@@ -50,7 +51,7 @@ ListWords memberWords() {
 } // namespace
 
 CVIPView::CVIPView(Shell& shell, QWidget* parent)
-    : RecordListPage(shell, shell.state().members, loadMembers, memberCommands(), memberWords(), kMaxBatchMembers,
+    : RecordListPage(shell, memberState(shell).rows, loadMembers, memberCommands(), memberWords(), kMaxBatchMembers,
                      parent) {
     setObjectName(QStringLiteral("vipView"));
     setAttribute(Qt::WA_StyledBackground);
@@ -76,7 +77,7 @@ bool CVIPView::buildCondition(std::string& out) {
     in.code = shell().ribbonText(cmd::MemberCode);
     in.name = shell().ribbonText(cmd::MemberName);
     in.type = shell().ribbonText(cmd::MemberType);
-    const auto& span = shell().state().spans[cmd::CreateTime];
+    const auto& span = memberState(shell()).spans[cmd::CreateTime];
     in.createdFrom = span.from;
     in.createdTo = span.to;
     return buildMemberCondition(in, out);
@@ -87,7 +88,7 @@ std::string CVIPView::orderFor(int section, bool ascending) const {
 }
 
 CRecordListPage::SpanDates CVIPView::spanDates(int id) {
-    auto& span = shell().state().spans[id];
+    auto& span = memberState(shell()).spans[id];
     return {span.from, span.to};
 }
 

@@ -3,6 +3,7 @@
 #include <QLineEdit>
 #include <QtTest>
 
+#include "goodsstate.h"
 #include "storeadddlg.h"
 #include "storeview.h"
 #include "res/commandids.h"
@@ -66,7 +67,7 @@ private slots:
         f.frame->onCommand(cmd::SearchGoods);
         flush();
         QCOMPARE(f.frame->statusText(), QStringLiteral("在当前设定条件下，\"搜索\"到3件商品"));
-        QCOMPARE(static_cast<int>(f.frame->state().goods.size()), 3);
+        QCOMPARE(static_cast<int>(goodsState(f.frame->state()).rows.size()), 3);
         QVERIFY(f.frame->isEnabled(cmd::EditGoods));
         QVERIFY(f.frame->isEnabled(cmd::RemoveGoods));
 

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QTest>
 
+#include "goodsstate.h"
 #include "goodscells.h"
 #include "goodsexport.h"
 #include "goodsfixture.h"
@@ -109,7 +110,7 @@ private slots:
 
     void nothingListedNothingExported() {
         QVERIFY(!page->isCommandEnabled(cmd::ExportGoods));
-        exportGoods(*fx.shell, shownRows(*page, fx.shell->st.goods));
+        exportGoods(*fx.shell, shownRows(*page, goodsState(fx.shell->st).rows));
         QCOMPARE(fx.shell->statusText(), QStringLiteral("未\"导出\"任何商品"));
         QVERIFY(prompts.isEmpty());
     }
@@ -213,7 +214,7 @@ private slots:
         const std::vector<CsvRecord> rec = readCsv(answer);
         QCOMPARE(rec.size(), size_t(6004));
         // Row by row as the list words them.
-        const auto& goods = fx.shell->st.goods;
+        const auto& goods = goodsState(fx.shell->st).rows;
         for (size_t r = 0; r < goods.size(); r += 997) {
             QCOMPARE(rec[r + 1].fields[0],
                      goodsCellText(goods[r], ColCode, fx.shell->st.types, fx.shell->st.suppliers));

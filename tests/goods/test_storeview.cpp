@@ -8,6 +8,7 @@
 #include <QTableView>
 #include <QTest>
 
+#include "goodsstate.h"
 #include "footerstrip.h"
 #include "goodscells.h"
 #include "goodsmodel.h"
@@ -213,7 +214,7 @@ private slots:
         answer = {0, {}, {}}; // no span
         page->onCommand(cmd::SaleTime);
         QCOMPARE(fx.shell->captions[cmd::SaleTime], QStringLiteral("售出时间"));
-        QVERIFY(!fx.shell->st.spans[cmd::SaleTime].isSet());
+        QVERIFY(!goodsState(fx.shell->st).spans[cmd::SaleTime].isSet());
         page->onCommand(cmd::SearchGoods);
         QCOMPARE(page->model()->rowCount(), 5);
     }
@@ -237,7 +238,7 @@ private slots:
             QCOMPARE(fx.shell->ribbonText(id), QString());
         QCOMPARE(fx.shell->captions[cmd::StockTime], QStringLiteral("入库时间"));
         QCOMPARE(fx.shell->captions[cmd::SaleTime], QStringLiteral("售出时间"));
-        QVERIFY(!fx.shell->st.spans[cmd::StockTime].isSet());
+        QVERIFY(!goodsState(fx.shell->st).spans[cmd::StockTime].isSet());
         QCOMPARE(page->model()->rowCount(), listed); // the list waits for the next search
         page->onCommand(cmd::SearchGoods);
         QCOMPARE(page->model()->rowCount(), 5);
@@ -253,7 +254,7 @@ private slots:
         QCOMPARE(page->model()->rowCount(), 1);
         page = std::make_unique<CStoreView>(*fx.shell);
         QCOMPARE(page->model()->rowCount(), 0);
-        QVERIFY(fx.shell->st.goods.empty());
+        QVERIFY(goodsState(fx.shell->st).rows.empty());
         page->onCommand(cmd::SearchGoods);
         QCOMPARE(page->searchCondition().substr(0, 19), std::string("FSs_Code='B' AND FS"));
         QCOMPARE(page->model()->rowCount(), 1);

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QTest>
 
+#include "memberstate.h"
 #include "kit/pagehost.h"
 #include "kit/csv.h"
 #include "kit/sheetwriter.h"
@@ -75,7 +76,7 @@ private slots:
 
     void nothingListedNothingExported() {
         QVERIFY(!page->isCommandEnabled(cmd::ExportMembers));
-        exportMembers(*fx.shell, shownRows(*page, fx.shell->st.members));
+        exportMembers(*fx.shell, shownRows(*page, memberState(fx.shell->st).rows));
         QCOMPARE(fx.shell->statusText(), QStringLiteral("未\"导出\"任何会员"));
         QVERIFY(prompts.isEmpty());
     }
@@ -120,7 +121,7 @@ private slots:
         QCOMPARE(s.rows.size(), qsizetype(4));
         QCOMPARE(s.texts(1), memberSheetHeadings());
         // In list order (by id here), cell by cell as the list words them.
-        const auto& members = fx.shell->st.members;
+        const auto& members = memberState(fx.shell->st).rows;
         for (int r = 0; r < 3; ++r)
             for (int c = 0; c < MemberColumnCount; ++c)
                 if (c != MColGrade) QCOMPARE(s.cell(r + 2, c).value, memberCellText(members[size_t(r)], c));

@@ -8,6 +8,7 @@
 #include <QTableView>
 #include <QTest>
 
+#include "memberstate.h"
 #include "birthdaypicker.h"
 #include "membercells.h"
 #include "memberlimits.h"
@@ -194,7 +195,7 @@ private slots:
         answer = {0, {}, {}}; // no span
         page->onCommand(cmd::CreateTime);
         QCOMPARE(fx.shell->captions[cmd::CreateTime], QStringLiteral("创建时间"));
-        QVERIFY(!fx.shell->st.spans[cmd::CreateTime].isSet());
+        QVERIFY(!memberState(fx.shell->st).spans[cmd::CreateTime].isSet());
         page->onCommand(cmd::SearchMember);
         QCOMPARE(page->model()->rowCount(), 5);
     }
@@ -213,7 +214,7 @@ private slots:
         for (int id : {cmd::MemberCode, cmd::MemberName, cmd::MemberType})
             QCOMPARE(fx.shell->ribbonText(id), QString());
         QCOMPARE(fx.shell->captions[cmd::CreateTime], QStringLiteral("创建时间"));
-        QVERIFY(!fx.shell->st.spans[cmd::CreateTime].isSet());
+        QVERIFY(!memberState(fx.shell->st).spans[cmd::CreateTime].isSet());
         page->onCommand(cmd::SearchMember);
         QCOMPARE(page->model()->rowCount(), 5);
     }
@@ -224,8 +225,8 @@ private slots:
         QCOMPARE(page->model()->rowCount(), 1);
         page = std::make_unique<CVIPView>(*fx.shell);
         QCOMPARE(page->model()->rowCount(), 0);
-        QVERIFY(fx.shell->st.members.empty());
-        QCOMPARE(fx.shell->st.members.capacity(), size_t(0)); // freed with the old page
+        QVERIFY(memberState(fx.shell->st).rows.empty());
+        QCOMPARE(memberState(fx.shell->st).rows.capacity(), size_t(0)); // freed with the old page
         page->onCommand(cmd::SearchMember);
         QCOMPARE(page->model()->rowCount(), 1);
     }

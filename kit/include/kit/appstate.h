@@ -1,6 +1,6 @@
-// State that outlives pages: the store, the current user and the record lists
-// that several pages share. The main window owns one; a test's fake shell owns
-// its own. Main (GUI) thread only; a busy-window job reads copies of what it
+// State that outlives pages: the store, the current user, the catalog lists
+// that several pages share, and what each subsystem keeps (extension<T>()).
+// The main window owns one; a test's fake shell owns its own. Main (GUI) thread only; a busy-window job reads copies of what it
 // needs and hands its results back to the GUI thread.
 #pragma once
 
@@ -11,7 +11,6 @@
 #include <typeindex>
 #include <vector>
 
-#include "kit/datespan.h"
 #include "vorn/core.h"
 
 namespace vorn::ui {
@@ -25,14 +24,6 @@ struct AppState {
     std::vector<vorn::TRec> types;
     std::vector<vorn::SPRec> suppliers;
     std::vector<vorn::URec> users;
-    std::vector<vorn::SRec> goods;     // rows of the last goods search
-    std::vector<vorn::VIPRec> members; // rows of the last member search
-
-    // Date spans of the searches, by the command id of their ribbon button (goods
-    // stock time 111, sale time 113, member creation 110). Whole days, local
-    // dates; both null = no span. They live here so they survive page switches.
-    using Span = DateSpan;
-    std::map<int, Span> spans;
 
     // Reloads types and suppliers from the store; false if a query failed.
     bool loadTypesAndSuppliers();
