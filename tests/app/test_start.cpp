@@ -69,6 +69,8 @@ private slots:
         setUpApplication();
         CInternetView::useBrowser(false);
     }
+    // A test that stopped early must not leave its opener to the next.
+    void cleanup() { setDesktopOpener({}); }
 
     void firstStartInEmptyDirectoryShowsLoginPage() {
         FrameFixture f;
@@ -347,7 +349,6 @@ private slots:
                 QVERIFY(!f.frame->webWindow());
             }
         }
-        setDesktopOpener({});
     }
 
     void closingSavesLayoutAndClosesStore() {

@@ -3,7 +3,11 @@
 // the plain build only.
 #include <QtTest>
 
+#include "frame/desktopopener.h"
+#include "frame/helpguide.h"
 #include "frame/internetview.h"
+#include "frame/webwindow.h"
+#include "res/commandids.h"
 #include "frame_fixture.h"
 
 #ifdef VORN_HAVE_WEBENGINE
@@ -24,6 +28,8 @@ private slots:
 #endif
         CInternetView::useBrowser(true);
     }
+    // A test that stopped early must not leave its opener to the next.
+    void cleanup() { setDesktopOpener({}); }
 
     void pageLoadsAndItsStatusTextReachesTheStatusBar() {
 #ifdef VORN_HAVE_WEBENGINE
@@ -51,6 +57,55 @@ private slots:
         f.frame->selectTab(6);
         QCOMPARE(f.frame->view()->findChild<QWebEngineView*>(), view);
         QTRY_COMPARE_WITH_TIMEOUT(view->url(), QUrl(QStringLiteral("about:blank")), 20000);
+#endif
+    }
+
+    // Where the desktop opens nothing (no browser, no help viewer), the web
+    // buttons and the user's guide show in the program's own browser window,
+    // and that counts as opened.
+    void pagesTheDesktopCannotOpenShowInTheProgramsOwnBrowser() {
+#ifdef VORN_HAVE_WEBENGINE
+        FrameFixture f;
+        QFile page(f.path("join.html"));
+        QVERIFY(page.open(QIODevice::WriteOnly));
+        page.write("<html><head><meta charset='utf-8'><title>加盟</title></head><body>加盟</body></html>");
+        page.close();
+        const QString address = QUrl::fromLocalFile(f.path("join.html")).toString();
+        QFile ini(f.path("vorn.ini"));
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write(("[shop]\nshop_1=" + address + "\n").toUtf8());
+        ini.close();
+        QFile chm(f.path("vorn_helper.chm"));
+        QVERIFY(chm.open(QIODevice::WriteOnly));
+        chm.close();
+        QVERIFY(f.create());
+        QVERIFY(f.loginAsAdmin());
+        int asked = 0;
+        setDesktopOpener([&](const QUrl&) {
+            ++asked;
+            return false;
+        });
+        f.ribbon().clickTab(5);
+        f.ribbon().trigger(cmd::FirstWebButton);
+        QCOMPARE(asked, 1);
+        QCOMPARE(f.frame->statusText(), QStringLiteral("打开\"%1\"成功").arg(address));
+        QVERIFY(f.messages.shown.isEmpty());
+        CWebWindow* window = f.frame->webWindow();
+        QVERIFY(window && window->isVisible());
+        auto* view = window->findChild<QWebEngineView*>();
+        QVERIFY(view);
+        QTRY_COMPARE_WITH_TIMEOUT(view->title(), QStringLiteral("加盟"), 20000);
+        QVERIFY(window->width() <= 1024 && window->height() <= 768);
+
+        // The guide's HTML pages beside the program, in the same window.
+        const QString guide = helpGuidePage();
+        if (guide.isEmpty()) QSKIP("the user's guide is not built beside the program (target vornhelp)");
+        f.ribbon().clickTab(10);
+        f.ribbon().trigger(cmd::Help);
+        QCOMPARE(asked, 2);
+        QCOMPARE(f.frame->statusText(), QStringLiteral("打开帮助文件"));
+        QCOMPARE(f.frame->webWindow(), window);
+        QTRY_COMPARE_WITH_TIMEOUT(view->url(), QUrl::fromLocalFile(guide), 20000);
 #endif
     }
 };
