@@ -44,7 +44,8 @@ ReminderView stockAlarmView() {
             out.push_back({{fromGbk(rows[i].FSs_Code), fromGbk(rows[i].FSs_Name), fromGbk(rows[i].FSs_Remark)}});
         return out;
     };
-    v.store = [](vorn::Core& core, int limit) { core.set_alarm_limit(limit); };
+    v.store = [](vorn::Core& core, int limit) { return core.set_alarm_limit(limit); };
+    v.storeFailure = QStringLiteral("未知异常导致\"商品库存报警下限\"设置失败，放弃该次\"设置\"操作");
     return v;
 }
 

@@ -21,8 +21,8 @@ bool StockAlarmSource::storedEnabled(Core& core) {
 int StockAlarmSource::storedLimit(Core& core) {
     return core.get_alarm_limit();
 }
-void StockAlarmSource::storeEnabled(Core& core, bool on) {
-    core.set_run_alarm(on);
+bool StockAlarmSource::storeEnabled(Core& core, bool on) {
+    return core.set_run_alarm(on);
 }
 
 QString StockAlarmSource::toggledText(bool on) const {

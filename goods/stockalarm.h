@@ -17,7 +17,7 @@ public:
     int buttonCommand() const override;
     bool storedEnabled(Core& core) override;
     int storedLimit(Core& core) override;
-    void storeEnabled(Core& core, bool on) override;
+    bool storeEnabled(Core& core, bool on) override;
     QString toggledText(bool on) const override;
     int count(Core& core, int limit) override;
     // Opens CSaleAlarmDlg; after a saved limit the alarm takes it and checks again.

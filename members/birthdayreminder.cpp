@@ -22,8 +22,8 @@ bool BirthdaySource::storedEnabled(Core& core) {
 int BirthdaySource::storedLimit(Core& core) {
     return core.get_birt_alarm_limit();
 }
-void BirthdaySource::storeEnabled(Core& core, bool on) {
-    core.set_run_birt_alarm(on);
+bool BirthdaySource::storeEnabled(Core& core, bool on) {
+    return core.set_run_birt_alarm(on);
 }
 
 QString BirthdaySource::toggledText(bool on) const {

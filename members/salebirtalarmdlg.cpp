@@ -56,7 +56,8 @@ ReminderView birthdayView(const std::string& condition) {
     v.refusal = [](int lead) {
         return lead < 0 || lead > CSaleBirtAlarmDlg::kMaxLimit ? QStringLiteral("会员生日提前\"0至25\"天提醒") : QString();
     };
-    v.store = [](vorn::Core& core, int lead) { core.set_birt_alarm_limit(lead); };
+    v.store = [](vorn::Core& core, int lead) { return core.set_birt_alarm_limit(lead); };
+    v.storeFailure = QStringLiteral("未知异常导致\"会员生日提醒天数\"设置失败，放弃该次\"设置\"操作");
     return v;
 }
 

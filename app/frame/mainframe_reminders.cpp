@@ -5,8 +5,10 @@
 #include "frame/ribbon.h"
 #include "frame/ribbontable.h"
 #include "kit/busy.h"
+#include "kit/storefailure.h"
 #include "kit/clock.h"
 #include "kit/reminder.h"
+#include "kit/storefailure.h"
 
 namespace vorn::ui {
 
@@ -50,8 +52,15 @@ void CMainFrame::runReminderCheck(int buttonCommand) {
 }
 
 void CMainFrame::toggleReminder(BlinkingReminder& r) {
-    r.setEnabled(!r.enabled());
-    r.source().storeEnabled(state_.core, r.enabled());
+    const bool on = !r.enabled();
+    // A choice the store did not take is not made: after a restart the old
+    // one would come back unannounced.
+    if (!r.source().storeEnabled(state_.core, on)) {
+        reportFailure(withStoreCause(
+            QStringLiteral("未知异常导致\"%1\"失败，放弃该次\"设置\"操作").arg(r.source().toggledText(on))));
+        return;
+    }
+    r.setEnabled(on);
     showStatus(r.source().toggledText(r.enabled()));
     runReminderCheck(r.buttonCommand());
 }

@@ -14,6 +14,7 @@
 #include "kit/msgbox.h"
 #include "kit/recordlist.h"
 #include "kit/shell.h"
+#include "kit/storefailure.h"
 
 namespace vorn::ui {
 
@@ -140,7 +141,11 @@ void CReminderDlg::save() {
         focusLimit();
         return;
     }
-    if (view_.store) view_.store(shell_.state().core, value);
+    if (view_.store && !view_.store(shell_.state().core, value)) {
+        shell_.reportFailure(withStoreCause(view_.storeFailure));
+        focusLimit();
+        return;
+    }
     limit_ = value;
     accept();
 }

@@ -156,6 +156,30 @@ private slots:
         QCOMPARE(f.frame->statusText(), before); // closed without saving: nothing said
     }
 
+    void aToggleTheStoreRefusesIsNotMade() {
+        FrameFixture f;
+        QVERIFY(f.create());
+        AppState& st = f.frame->state();
+        QVERIFY(f.loginAsAdmin());
+        f.frame->selectTab(0);
+        BlinkingReminder& alarm = *f.frame->reminder(cmd::Alarm);
+        const bool before = alarm.enabled();
+        // The settings row refuses every change, as a read-only file would.
+        QCOMPARE(st.core.exec_sql("CREATE TEMP TRIGGER refuse BEFORE UPDATE ON main.Addition "
+                                  "BEGIN SELECT RAISE(ABORT, 'no'); END;"),
+                 0);
+        f.ribbon().trigger(cmd::RunAlarm);
+        QCOMPARE(alarm.enabled(), before);
+        QCOMPARE(st.core.get_run_alarm(), before);
+        QVERIFY(f.frame->statusText().contains(QStringLiteral("未知异常导致")));
+        QCOMPARE(f.messages.shown.size(), 1);
+
+        QCOMPARE(st.core.exec_sql("DROP TRIGGER refuse;"), 0);
+        f.ribbon().trigger(cmd::RunAlarm);
+        QCOMPARE(alarm.enabled(), !before);
+        QCOMPARE(st.core.get_run_alarm(), !before);
+    }
+
     void birthdayBlinksOnTheCounterAndFollowsTheDate() {
         setNowForTests(at(2024, 3, 30));
         FrameFixture f;

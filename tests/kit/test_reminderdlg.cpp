@@ -39,7 +39,13 @@ ReminderView view(Calls& calls, bool grid) {
                                         {{QStringLiteral("B"), QStringLiteral("1")}, true}};
     };
     v.refusal = [](int limit) { return limit > 50 ? QStringLiteral("至多50") : QString(); };
-    v.store = [&calls](vorn::Core&, int limit) { calls.stored.push_back(limit); };
+    // 13 stands for a limit the store does not take (a full disk).
+    v.store = [&calls](vorn::Core&, int limit) {
+        if (limit == 13) return false;
+        calls.stored.push_back(limit);
+        return true;
+    };
+    v.storeFailure = QStringLiteral("未知异常导致\"测试提醒\"设置失败，放弃该次\"设置\"操作");
     return v;
 }
 
@@ -105,6 +111,8 @@ private slots:
         QTest::newRow("allowed") << QStringLiteral(" 12 ") << true << QString() << 0;
         QTest::newRow("at the rule's end") << QStringLiteral("50") << true << QString() << 0;
         QTest::newRow("refused by the rule") << QStringLiteral("51") << false << QStringLiteral("至多50") << 0;
+        QTest::newRow("not stored") << QStringLiteral("13") << false
+                                    << QStringLiteral("未知异常导致\"测试提醒\"设置失败，放弃该次\"设置\"操作") << 0;
         QTest::newRow("no integer") << QStringLiteral("1.5") << false << QString() << 1;
     }
     void savingGoesThroughTheRule() {

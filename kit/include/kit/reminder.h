@@ -30,7 +30,8 @@ public:
     // The stored on flag and limit, read when the main window starts.
     virtual bool storedEnabled(Core& core) = 0;
     virtual int storedLimit(Core& core) = 0;
-    virtual void storeEnabled(Core& core, bool on) = 0;
+    // True when the store took it.
+    virtual bool storeEnabled(Core& core, bool on) = 0;
     // Status sentence after the check box switched the reminder on or off.
     virtual QString toggledText(bool on) const = 0;
 

@@ -49,7 +49,10 @@ struct ReminderView {
     // The failure sentence for a limit that is an integer but not allowed; empty
     // for one that is.
     std::function<QString(int limit)> refusal;
-    std::function<void(vorn::Core&, int limit)> store;
+    // Stores an allowed limit; false when the store did not take it (a full
+    // disk, a read-only file): the dialog then reports storeFailure and stays.
+    std::function<bool(vorn::Core&, int limit)> store;
+    QString storeFailure;
 };
 
 class CReminderDlg : public QDialog {
