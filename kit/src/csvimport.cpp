@@ -40,14 +40,14 @@ QString failed(const QString& noun) {
     return withStoreCause(QStringLiteral("未知异常导致%1\"导入\"失败，放弃该次\"导入\"操作").arg(noun));
 }
 
-QString chooseFile(const ImportSpec& spec) {
-    Shell& shell = spec.host.shell;
+QString chooseFile(const ImportJob& job) {
+    Shell& shell = job.host.shell;
     ImportMemory& memory = shell.state().extension<ImportMemory>();
-    QString& folder = memory.folders[spec.title];
+    QString& folder = memory.folders[job.title];
     const QString start = folder.isEmpty() ? QDir::currentPath() : folder;
     const QString path =
         memory.chooser ? memory.chooser(shell.window(), start)
-                       : QFileDialog::getOpenFileName(shell.window(), spec.title, start,
+                       : QFileDialog::getOpenFileName(shell.window(), job.title, start,
                                                       QStringLiteral("CSV 文件 (*.csv *.txt);;所有文件 (*)"));
     if (!path.isEmpty()) folder = QFileInfo(path).absolutePath();
     return path;
@@ -86,18 +86,18 @@ void setImportFileChooser(AppState& state, ImportFileChooser chooser) {
     state.extension<ImportMemory>().chooser = std::move(chooser);
 }
 
-void runCsvImport(const ImportSpec& spec) {
-    Shell& shell = spec.host.shell;
+void runCsvImport(const ImportJob& job) {
+    Shell& shell = job.host.shell;
     QWidget* window = shell.window();
-    ImportChecker& checker = spec.checker;
+    ImportChecker& checker = job.checker;
 
-    const QString path = chooseFile(spec);
+    const QString path = chooseFile(job);
     if (path.isEmpty()) {
-        shell.showStatus(abandoned(spec.noun));
+        shell.showStatus(abandoned(job.noun));
         return;
     }
     QByteArray bytes;
-    if (const QString refusal = readImportFile(path, spec.noun, bytes); !refusal.isEmpty()) {
+    if (const QString refusal = readImportFile(path, job.noun, bytes); !refusal.isEmpty()) {
         shell.reportFailure(refusal);
         return;
     }
@@ -105,9 +105,9 @@ void runCsvImport(const ImportSpec& spec) {
     std::vector<CsvRecord> records;
     std::vector<int> mapping;
     {
-        CImportDlg dlg(spec.title, QFileInfo(path).fileName(), spec.fields, std::move(bytes), window);
-        if (spec.host.runDialog(dlg) != QDialog::Accepted) {
-            shell.showStatus(abandoned(spec.noun));
+        CImportDlg dlg(job.title, QFileInfo(path).fileName(), job.fields, std::move(bytes), window);
+        if (job.host.runDialog(dlg) != QDialog::Accepted) {
+            shell.showStatus(abandoned(job.noun));
             return;
         }
         records = dlg.records();
@@ -116,29 +116,29 @@ void runCsvImport(const ImportSpec& spec) {
 
     auto checkAll = [&] { checker.check(records, mapping); };
     if (records.size() >= kCheckUnderBusyWindow)
-        runBusy(window, checkAll, QStringLiteral("正在检查文件中的%1").arg(spec.noun));
+        runBusy(window, checkAll, QStringLiteral("正在检查文件中的%1").arg(job.noun));
     else
         checkAll();
     std::vector<CsvRecord>().swap(records);
     if (checker.storeFailed()) {
-        shell.reportFailure(failed(spec.noun));
+        shell.reportFailure(failed(job.noun));
         return;
     }
 
     const bool allowed = checker.allowed();
     {
-        CImportReportDlg report(spec.title, checker.summary(), checker.problems(), allowed, window);
-        const int answer = spec.host.runDialog(report);
+        CImportReportDlg report(job.title, checker.summary(), checker.problems(), allowed, window);
+        const int answer = job.host.runDialog(report);
         if (!allowed) {
             const QString refusal = checker.refusal();
             if (refusal.isEmpty())
-                shell.showStatus(nothing(spec.noun));
+                shell.showStatus(nothing(job.noun));
             else
                 shell.reportFailure(refusal);
             return;
         }
         if (answer != QDialog::Accepted) {
-            shell.showStatus(abandoned(spec.noun));
+            shell.showStatus(abandoned(job.noun));
             return;
         }
     }
@@ -151,14 +151,14 @@ void runCsvImport(const ImportSpec& spec) {
         written = checker.write(core, moment, [&progress](int percent) { progress.set(percent); });
     });
     if (written < 0) {
-        shell.reportFailure(failed(spec.noun));
+        shell.reportFailure(failed(job.noun));
         return;
     }
     if (written == 0) {
-        shell.showStatus(nothing(spec.noun));
+        shell.showStatus(nothing(job.noun));
         return;
     }
-    if (spec.host.reload) spec.host.reload();
+    if (job.host.reload) job.host.reload();
     QString status = checker.success(written);
     if (checker.skipped() > 0) status += QStringLiteral("，跳过%1行").arg(checker.skipped());
     shell.showStatus(status);

@@ -86,7 +86,7 @@ protected:
     Result result_;
 };
 
-struct ImportSpec {
+struct ImportJob {
     ImportHost host;
     QString title; // the file dialog's, the mapping's and the report's ("导入商品")
     QString noun;  // what the status sentences call the records ("商品")
@@ -96,7 +96,7 @@ struct ImportSpec {
 
 // The whole import. Cancelling any step writes nothing; every way out ends in
 // one status sentence (failures in the error box too).
-void runCsvImport(const ImportSpec& spec);
+void runCsvImport(const ImportJob& job);
 
 // Reads the file whole, but never more than limit + 1 bytes, so a file too big
 // (or a device that never ends) is refused without being read through. Empty

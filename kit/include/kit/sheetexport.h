@@ -18,7 +18,7 @@ class Shell;
 using SheetExportWriter =
     std::function<bool(const QString& path, const std::function<void(int percent)>& percent, QString* error)>;
 
-struct SheetExportSpec {
+struct SheetExportJob {
     Shell& shell;
     QString title;  // the save dialog's ("导出商品"; trailing dots of a ribbon caption are dropped)
     QString noun;   // what the file name and the status sentences call the records ("商品")
@@ -29,6 +29,6 @@ struct SheetExportSpec {
 // Lists shorter than this are written before the busy window would even show.
 constexpr size_t kExportUnderBusyWindow = 5000;
 
-void runSheetExport(const SheetExportSpec& spec);
+void runSheetExport(const SheetExportJob& job);
 
 } // namespace vorn::ui
