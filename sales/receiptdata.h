@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QString>
+#include <cstdint>
 #include <optional>
 #include <vector>
 
@@ -16,6 +17,13 @@ struct ReceiptLine {
     double price = 0.0; // the real unit sale price (column 6)
     double discount = 0.0; // column 7: (sale price - retail price) x quantity
     double amount = 0.0;   // column 8: quantity x sale price
+};
+
+// One payment line: the method's name as the journal shows it (现金, 微信, ...)
+// and the amount it paid, in tenths of a yuan.
+struct ReceiptPayment {
+    QString method;
+    int64_t amount = 0;
 };
 
 struct ReceiptData {
@@ -31,6 +39,10 @@ struct ReceiptData {
     // The points the sale added to the member's balance, where checkout knows it
     // (less than the total's at the points limit); else the total's are printed.
     std::optional<int> creditedPoints;
+    QString number;                        // the sale's number, "20261207-0001"; empty before the journal
+    std::vector<ReceiptPayment> payments;  // in the order taken; empty: "paid" alone is printed
+    int64_t changeTenths = 0;              // change given (cash only)
+    bool reprint = false;                  // printed again from the journal: marked "重印"
 
     // Opening the sales page: no lines, no cashier, no member, nothing paid.
     void clearSale() {
@@ -40,6 +52,10 @@ struct ReceiptData {
         memberCode.clear();
         memberPoints = -1;
         creditedPoints.reset();
+        number.clear();
+        payments.clear();
+        changeTenths = 0;
+        reprint = false;
     }
 };
 
