@@ -13,6 +13,20 @@ constexpr int RunAlarm = 200;    // check box
 constexpr int Alarm = 201;       // also the alarm's normal icon (its blink icons are 202 and 203)
 constexpr int RunBirthday = 207; // check box
 constexpr int Birthday = 208;
+constexpr int DaySales = 321; // the cashier's own sales of the day, to print one again (F9)
+
+// 销售记录
+constexpr int SaleSpan = 310;       // the date span of the sales listed
+constexpr int SaleNumber = 316;     // edit
+constexpr int SaleCashier = 317;    // edit
+constexpr int SaleMember = 318;     // edit: member code
+constexpr int SaleGoods = 319;      // edit: goods code
+constexpr int SaleMethod = 320;     // drop-down list: payment method
+constexpr int ClearSaleSearch = 315;
+constexpr int SearchSales = 311;
+constexpr int OpenSale = 312;       // the sale's lines and payments
+constexpr int ReprintSale = 313;    // 重打小票
+constexpr int ExportSales = 314;
 
 // 商品管理
 constexpr int AddGoods = 102;
@@ -33,6 +47,9 @@ constexpr int SearchGoods = 114;
 constexpr int GoodsSheets = 300;   // pop-up: goods in from and out to spreadsheets
 constexpr int ImportGoods = 32790; // menu item of 300
 constexpr int ExportGoods = 32791; // menu item of 300
+constexpr int ByArticle = 330;     // check box: one row per goods code instead of one per unit
+constexpr int SetPrices = 331;     // new prices for an article's units in stock
+constexpr int Restock = 332;       // entry prefilled from an article
 
 // 店铺设置
 constexpr int SystemUsers = 118;
