@@ -41,12 +41,18 @@ int write_from_other_thread(Core& core, const std::string& sql) {
 }
 
 // A write that another thread starts while a transaction is open. It must wait
-// for COMMIT or ROLLBACK instead of landing inside the transaction.
+// for COMMIT or ROLLBACK instead of landing inside the transaction. Nothing
+// here waits for the thread to reach the lock: the tests check what the write
+// did (its row's place after the transaction's, its row kept after a
+// rollback), which holds however the threads are scheduled.
 class WaitingWriter {
 public:
     WaitingWriter(Core& core, const std::string& name)
-        : thread_([this, &core, name] { rc_ = core.exec_sql(insert_type(name).c_str()), done_ = true; }) {
-        std::this_thread::sleep_for(150ms); // time to reach the lock and block there
+        : thread_([this, &core, name] {
+              started_.set_value();
+              rc_ = core.exec_sql(insert_type(name).c_str()), done_ = true;
+          }) {
+        started_.get_future().wait();
     }
     bool done() const { return done_; }
     int join() {
@@ -55,6 +61,7 @@ public:
     }
 
 private:
+    std::promise<void> started_;
     std::atomic<bool> done_{false};
     int rc_ = -1;
     std::thread thread_;
@@ -85,6 +92,11 @@ TEST_F(TransactionTest, CommitKeepsAllAndHoldsOtherWritersUntilThen) {
     EXPECT_NE(t.exec(insert_type("late").c_str()), 0);
     EXPECT_EQ(core.get_trec_count("FTs_Name IN ('a','b','c','outside')"), 4);
     EXPECT_EQ(types_named(core, "late"), 0);
+    // Had the other write landed inside the transaction, its row would stand
+    // before the ones written after it started.
+    EXPECT_EQ(core.get_trec_count("FTs_Name='outside' AND FTi_Id>(SELECT MAX(FTi_Id) FROM Type "
+                                  "WHERE FTs_Name IN ('a','b','c'))"),
+              1);
 }
 
 TEST_F(TransactionTest, UncommittedRollsBackAndOnlyThenLetsOthersIn) {
