@@ -1,0 +1,64 @@
+#include "salereceipt.h"
+
+#include "kit/appstate.h"
+#include "kit/gbk.h"
+#include "kit/shell.h"
+#include "pricing.h"
+#include "vorn/core.h"
+
+namespace vorn::ui {
+
+ReceiptData shopReceiptTexts(vorn::Core& core) {
+    ReceiptData r;
+    r.shopName = fromGbk(core.get_shop_name());
+    r.shopPhone = fromGbk(core.get_shop_phone());
+    r.shopAddress = fromGbk(core.get_shop_addr());
+    r.printAddition = fromGbk(core.get_shop_pa());
+    return r;
+}
+
+ReceiptData receiptOfSale(const vorn::SaleDetail& sale, const ReceiptData& shopTexts, bool reprint) {
+    ReceiptData r;
+    r.shopName = shopTexts.shopName;
+    r.shopPhone = shopTexts.shopPhone;
+    r.shopAddress = shopTexts.shopAddress;
+    r.printAddition = shopTexts.printAddition;
+
+    for (const vorn::SaleLine& l : sale.lines) {
+        ReceiptLine line;
+        // Units deleted from the store since leave their price but no name.
+        line.name = fromGbk(l.name.empty() ? l.code : l.name);
+        line.quantity = l.quantity;
+        line.price = tenthsValue(l.price);
+        line.amount = tenthsValue(l.amount);
+        r.lines.push_back(line);
+    }
+    // The receipt's discount is (sale price - retail price), negative below
+    // retail; the journal's is retail less due.
+    if (!r.lines.empty()) r.lines.front().discount = tenthsValue(-sale.sale.discount);
+
+    r.cashier = fromGbk(sale.sale.cashier);
+    r.memberCode = fromGbk(sale.sale.member);
+    r.memberPoints = -1;
+    if (!r.memberCode.isEmpty() && sale.sale.points >= 0) r.creditedPoints = sale.sale.points;
+    r.paid = tenthsValue(sale.sale.paid);
+    r.number = QString::fromStdString(sale.sale.number);
+    for (const vorn::Payment& p : sale.payments)
+        r.payments.push_back(ReceiptPayment{fromGbk(vorn::pay_method_name(p.method)), p.amount});
+    r.changeTenths = sale.sale.change;
+    r.reprint = reprint;
+    return r;
+}
+
+ReprintOutcome reprintSale(Shell& shell, int64_t saleId) {
+    ReprintOutcome out;
+    vorn::Core& core = shell.state().core;
+    vorn::Journal journal(core);
+    vorn::SaleDetail sale;
+    if (saleId <= 0 || journal.open_sale(saleId, sale) != 1) return out;
+    out.found = true;
+    out.printed = printReceipt(shell, receiptOfSale(sale, shopReceiptTexts(core), true), receiptTimeOfSale(sale));
+    return out;
+}
+
+} // namespace vorn::ui
