@@ -24,6 +24,15 @@ const ExtraTable kTables[] = {
     {kJournalTables[0].name, kJournalTables[0].create},
     {kJournalTables[1].name, kJournalTables[1].create},
     {kJournalTables[2].name, kJournalTables[2].create},
+    // Price changes of the goods by article (vorn/articles.h): one row per set
+    // of old prices a change replaced, with the units that had them; money in
+    // tenths of a yuan like the journal's.
+    {"PriceHistory",
+     "CREATE TABLE IF NOT EXISTS PriceHistory (FPHi_Id INTEGER PRIMARY KEY,FPHs_Code CHAR(32),FPHt_Time TIMESTAMP,"
+     "FPHs_User CHAR(32),FPHi_Units INTEGER,FPHi_OldRet BIGINT,FPHi_OldMem BIGINT,FPHi_OldGol BIGINT,"
+     "FPHi_OldWho BIGINT,FPHi_OldSpe BIGINT,FPHi_NewRet BIGINT,FPHi_NewMem BIGINT,FPHi_NewGol BIGINT,"
+     "FPHi_NewWho BIGINT,FPHi_NewSpe BIGINT );"
+     "CREATE INDEX IF NOT EXISTS vorn_pricehistory_code ON PriceHistory(FPHs_Code,FPHt_Time);"},
 };
 
 // -1 when the store cannot be read (a wrong key, a file that is no store).

@@ -201,6 +201,7 @@ private:
     friend class Transaction;
     friend class ReadSnapshot;
     friend class Journal;
+    friend class Articles;
 
     std::string get_setting_text(int id);
     bool set_setting_text(int id, const char* label, const char* value);
