@@ -140,6 +140,114 @@ struct SaleDetail {
     std::vector<Payment> payments; // in the order taken
 };
 
+// ---- Returns ------------------------------------------------------------------
+//
+// A return is a Sale row of kind kKindReturn, written in one transaction with
+// the units' update and the member's points. Its amounts are the negatives of
+// what it gives back, so that any sum over the journal (units, due, paid,
+// points, a method's takings) comes out net of returns:
+//   FSAi_Count  -(units returned)
+//   FSAi_Due    -(refund): the prices the units were sold at, after discounts
+//   FSAi_Disc   -(retail value of the units less the refund)
+//   FSAi_Paid   -(refund); FSAi_Change 0
+//   FSAi_Points -(points the member lost); 0 without a member or when gone
+//   FSAi_Orig   the sale returned from; NULL for a return without a receipt
+//   FSAs_VIP    that sale's member code; FSAs_User the cashier; FSAs_Appr the
+//               approver
+// Its SaleUnit rows hold each unit with the negative of the price it was sold
+// at (a return's lines add up to its FSAi_Due, as a sale's do), its
+// SalePayment rows the refund per method as negative amounts. Its number
+// "YYYYMMDD-NNNN" comes from the same day sequence as the sales' numbers.
+//
+// Units back in stock are as before their sale: FSi_Flag 0, FSd_ReaP 0,
+// FSt_SalT unset. Damaged units (报损) are written off: FSi_Flag 2, FSd_ReaP 0,
+// FSt_SalT unset (they were not sold; when they left the stock is the
+// return's time, and the return's SaleUnit rows whose unit has FSi_Flag 2 are
+// the write-offs). Stock counts, the stock alarm and the statistics count only
+// 0 and 1, so written-off units disturb none of them.
+//
+// A unit of a sale can be returned while it is sold (FSi_Flag 1) and that
+// sale's SaleUnit row is the unit's latest one in the journal: once returned
+// (a return's row follows) it cannot come back again from that sale, and a
+// unit returned into stock and sold again is returned from its new sale.
+
+// One unit coming back from a sale.
+struct ReturnUnit {
+    int unit = 0;         // FSi_Id
+    bool damaged = false; // written off (FSi_Flag 2) instead of back into stock
+};
+
+// Without a receipt: the `quantity` most recently sold units of the code.
+struct ReturnByCode {
+    std::string code; // FSs_Code, GBK
+    int quantity = 0;
+    bool damaged = false;
+};
+
+struct ReturnRequest {
+    // With a receipt: the sale (FSAi_Id) and which of its units come back.
+    int64_t sale_id = 0;
+    std::vector<ReturnUnit> units;
+    // Without a receipt (sale_id 0): codes and quantities. A code may appear
+    // more than once (some units damaged, some not); its lines take the units
+    // in turn, most recently sold first.
+    std::vector<ReturnByCode> codes;
+    int64_t time = 0;      // the return's time (the clock's now); sets its number's day
+    std::string cashier;   // the logged-in user's FUs_Name
+    std::string approver;  // who approved it; empty: nobody needed to
+    int64_t shift = 0;     // Shift id; 0: none
+    // The refund goes back by the sale's payment methods, cash first, each up
+    // to what that method paid (cash less the change) less what earlier
+    // returns of the sale refunded by it; what none can take goes in cash.
+    // Unknown methods (recovered sales) count as cash. all_cash: all in cash.
+    // A return without a receipt always refunds in cash.
+    bool all_cash = false;
+};
+
+enum class ReturnStatus {
+    Done,
+    Invalid,         // the request does not add up (see return_goods); nothing written
+    NoSale,          // no sale of that id, or it is itself a return; nothing written
+    AlreadyReturned, // a unit was returned before: returned_by names that return
+    NotSold,         // a unit is no longer sold and no return says why (set back,
+                     // written off or deleted by hand, or sold again outside the
+                     // journal); nothing written
+    NotEnough,       // without a receipt: fewer sold units of a code than asked
+                     // (available says how many); nothing written
+    Unrecorded,      // without a receipt: one of the units taken has no sale in the
+                     // journal to return it from (sold outside it); nothing written
+    Failed,          // the store refused a write or a read; nothing written
+};
+
+struct ReturnResult {
+    ReturnStatus status = ReturnStatus::Failed;
+    int rc = 0;             // Failed: the SQLite code of what failed
+    std::string number;     // the number this attempt took (burned when it failed)
+    int64_t return_id = 0;  // Done: the return's FSAi_Id
+    int64_t original = 0;   // the sale returned from (FSAi_Id); 0 without a receipt
+    std::string original_number;
+    // Set once the request has been checked against the store (Done, and a
+    // Failed write): what the return comes to, as positive tenths.
+    int64_t refund = 0;           // what the customer gets back
+    int64_t discount = 0;         // retail value of the units less the refund
+    std::vector<Payment> refunds; // by method, cash first; none for a refund of 0
+    std::vector<ReturnUnit> units; // the units and their fate (without a receipt: those taken)
+    std::string member;           // the sale's member code; empty: none
+    bool member_found = false;    // that member is still there (when false with a
+                                  // code: the member is gone, and the return went on)
+    int points_lost = 0;          // what the balance lost: the refund in whole yuan, truncated,
+                                  // never taking the balance below 0
+    int balance = 0;              // the member's points afterwards
+    // Refusals: the unit concerned (AlreadyReturned, NotSold, Unrecorded), the
+    // return that took it back (AlreadyReturned), the code short of units and
+    // how many it has (NotEnough).
+    int unit = 0;
+    std::string returned_by;
+    int64_t returned_by_id = 0;
+    std::string code;
+    int available = 0;
+};
+
 // Progress of a long job: units done of total.
 using JournalProgress = std::function<void(int64_t done, int64_t total)>;
 
@@ -204,6 +312,33 @@ public:
     // next run. The number of sales made, or -1 (what was committed stays).
     // progress: units done of all to do, now and then and at the end.
     int recover_history(const JournalProgress& progress = {});
+
+    // ---- Returns (see ReturnRequest) ----------------------------------------
+
+    // Writes a return as one transaction: the units' update (update_srec), the
+    // member's points (update_viprec) and the return's Sale, SaleUnit and
+    // SalePayment rows; all of it or, on any failure or refusal, none. Invalid
+    // when the time is unset, a receipt's request names no units or a unit
+    // that is not of the sale or twice, a request without a receipt has no
+    // codes or a code that is empty or has a quantity below 1, or both kinds
+    // are mixed. The member of the sale loses the refund in whole yuan
+    // (truncated), never below 0; a member who is gone leaves the points alone
+    // and the return goes on (member_found false). The number is taken as
+    // checkout takes it: a return that failed has burned its number.
+    ReturnResult return_goods(const ReturnRequest& request);
+    // The same checks and sums as return_goods against the store as it is,
+    // writing nothing and taking no number: what the counter shows before the
+    // cashier confirms (refund by method, points lost, or why it is refused).
+    ReturnResult plan_return(const ReturnRequest& request);
+    // The units of a sale that can still be returned (FSi_Id, in the sale's
+    // order), replacing what out held. 1; 0 when there is no such sale or it is
+    // a return (out then empty); -1 when the store failed.
+    int returnable_units(int64_t sale_id, std::vector<int>& out);
+    // open_sale with each line cut down to its units that can still be
+    // returned (quantity and amount of those), lines with none left dropped;
+    // the sale's record and payments as open_sale gives them. 1, 0 for no such
+    // sale or a return, -1 when the store failed.
+    int open_returnable(int64_t sale_id, SaleDetail& out);
 
 private:
     Core& core_;
