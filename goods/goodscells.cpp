@@ -12,17 +12,13 @@ namespace vorn::ui {
 
 namespace {
 
-constexpr int kLeft = Qt::AlignLeft | Qt::AlignVCenter;
-constexpr int kRight = Qt::AlignRight | Qt::AlignVCenter;
-constexpr int kCentre = Qt::AlignHCenter | Qt::AlignVCenter;
-
 const GoodsColumnInfo kColumns[GoodsColumnCount] = {
-    {"商品编码", 128, kLeft, "FSs_Code"},   {"商品名称", 128, kLeft, "FSs_Name"},
-    {"类型", 96, kLeft, "FSi_Type"},        {"规格", 96, kLeft, "FSs_Size"},
-    {"进货价(元)", 96, kRight, "FSd_OriP"}, {"零售价(元)", 96, kRight, "FSd_RetP"},
-    {"入库时间", 160, kCentre, "FSt_StoT"}, {"实售价(元)", 96, kRight, "FSd_ReaP"},
-    {"售出时间", 160, kCentre, "FSt_SalT"}, {"商品状态", 64, kLeft, "FSi_Flag"},
-    {"供货商", 128, kLeft, "FSi_Supplier"}, {"备注", 128, kLeft, nullptr},
+    {"商品编码", 128, kCellLeft, "FSs_Code"},   {"商品名称", 128, kCellLeft, "FSs_Name"},
+    {"类型", 96, kCellLeft, "FSi_Type"},        {"规格", 96, kCellLeft, "FSs_Size"},
+    {"进货价(元)", 96, kCellRight, "FSd_OriP"}, {"零售价(元)", 96, kCellRight, "FSd_RetP"},
+    {"入库时间", 160, kCellCentre, "FSt_StoT"}, {"实售价(元)", 96, kCellRight, "FSd_ReaP"},
+    {"售出时间", 160, kCellCentre, "FSt_SalT"}, {"商品状态", 64, kCellLeft, "FSi_Flag"},
+    {"供货商", 128, kCellLeft, "FSi_Supplier"}, {"备注", 128, kCellLeft, nullptr},
 };
 
 const std::string kEmpty;
@@ -173,19 +169,6 @@ bool parsePrice(const QString& text, double& out) {
 
 QString priceRangeMessage(const QString& field) {
     return QStringLiteral("\"%1\"必须在0.0到%2之间，请修改后重试").arg(field, moneyText(kMaxPrice));
-}
-
-int parseInteger(const QString& text) {
-    const QByteArray bytes = text.toLatin1();
-    const char* p = bytes.constData();
-    const char* end = p + bytes.size();
-    while (p < end && (*p == ' ' || *p == '\t'))
-        ++p;
-    if (p < end && *p == '+') ++p;
-    int value = 0;
-    auto [rest, ec] = std::from_chars(p, end, value);
-    (void)rest;
-    return ec == std::errc() ? value : 0;
 }
 
 } // namespace vorn::ui

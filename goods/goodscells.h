@@ -71,7 +71,5 @@ QString totalText(double sum);
 bool parsePrice(const QString& text, double& out);
 // The refusal of such a price, naming the field by its label ("零售价(元)").
 QString priceRangeMessage(const QString& field);
-// The integer at the start of the text (leading blanks and a sign allowed), 0 if none.
-int parseInteger(const QString& text);
 
 } // namespace vorn::ui

@@ -20,6 +20,7 @@
 #include "kit/clock.h"
 #include "kit/gbk.h"
 #include "kit/gbklimit.h"
+#include "kit/integertext.h"
 #include "kit/shell.h"
 #include "kit/storefailure.h"
 
@@ -198,7 +199,7 @@ QString CStoreAddDlg::lineText(const vorn::SRec& u, int quantity) const {
 }
 
 void CStoreAddDlg::addLine() {
-    const int quantity = parseInteger(quantity_->text());
+    const int quantity = readInteger(quantity_->text()).value;
     if (quantity <= 0) {
         shell_.reportFailure(QStringLiteral("录入商品的数量必须大于\"0\""));
         quantity_->setText(QStringLiteral("1"));

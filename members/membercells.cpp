@@ -3,8 +3,6 @@
 #include <QDateTime>
 #include <QStringList>
 #include <QTime>
-#include <charconv>
-#include <limits>
 
 #include "kit/gbk.h"
 #include "vorn/sqltext.h"
@@ -13,18 +11,14 @@ namespace vorn::ui {
 
 namespace {
 
-constexpr int kLeft = Qt::AlignLeft | Qt::AlignVCenter;
-constexpr int kRight = Qt::AlignRight | Qt::AlignVCenter;
-constexpr int kCentre = Qt::AlignHCenter | Qt::AlignVCenter;
-
 // "积分" sorts by the points themselves: a header that offers the click should
 // also order the list.
 const MemberColumnInfo kColumns[MemberColumnCount] = {
-    {"会员编号", 128, kLeft, "FVs_Code"}, {"类型", 96, kLeft, "FVi_Type"},
-    {"会员名称", 128, kLeft, "FVs_Name"}, {"生日", 128, kCentre, "FVt_BirT"},
-    {"积分", 96, kRight, "FVi_Grade"},    {"e-mail", 128, kLeft, "FVs_EMail"},
-    {"联系方式", 128, kLeft, "FVs_Phone"}, {"地址", 200, kLeft, "FVs_Addr"},
-    {"创建日期", 160, kCentre, "FVt_CreT"}, {"备注", 128, kLeft, nullptr},
+    {"会员编号", 128, kCellLeft, "FVs_Code"}, {"类型", 96, kCellLeft, "FVi_Type"},
+    {"会员名称", 128, kCellLeft, "FVs_Name"}, {"生日", 128, kCellCentre, "FVt_BirT"},
+    {"积分", 96, kCellRight, "FVi_Grade"},    {"e-mail", 128, kCellLeft, "FVs_EMail"},
+    {"联系方式", 128, kCellLeft, "FVs_Phone"}, {"地址", 200, kCellLeft, "FVs_Addr"},
+    {"创建日期", 160, kCellCentre, "FVt_CreT"}, {"备注", 128, kCellLeft, nullptr},
 };
 
 QDateTime localOf(int64_t t) {
@@ -90,24 +84,6 @@ QDate localDateOf(int64_t t) {
 int64_t atTimeOfDay(const QDate& day, int64_t timeOfDay) {
     const QTime time = localOf(timeOfDay).time();
     return vorn::local_time_of(day.year(), day.month(), day.day(), time.hour(), time.minute(), time.second());
-}
-
-int parsePoints(const QString& text) {
-    const QByteArray bytes = text.toLatin1();
-    const char* p = bytes.constData();
-    const char* end = p + bytes.size();
-    while (p < end && (*p == ' ' || *p == '\t'))
-        ++p;
-    if (p < end && *p == '+') ++p;
-    long long value = 0;
-    auto [rest, ec] = std::from_chars(p, end, value);
-    (void)rest;
-    if (ec == std::errc::result_out_of_range)
-        return p < end && *p == '-' ? std::numeric_limits<int>::min() : std::numeric_limits<int>::max();
-    if (ec != std::errc()) return 0;
-    if (value > std::numeric_limits<int>::max()) return std::numeric_limits<int>::max();
-    if (value < std::numeric_limits<int>::min()) return std::numeric_limits<int>::min();
-    return static_cast<int>(value);
 }
 
 } // namespace vorn::ui

@@ -52,8 +52,5 @@ QDate localDateOf(int64_t t);
 // as mktime does), as the editing panel writes a changed birthday back.
 int64_t atTimeOfDay(const QDate& day, int64_t timeOfDay);
 
-// The leading decimal number of a points text ("12abc" -> 12, "abc" -> 0);
-// leading blanks and a sign allowed, clamped to the range of an int.
-int parsePoints(const QString& text);
 
 } // namespace vorn::ui

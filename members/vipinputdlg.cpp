@@ -19,6 +19,7 @@
 #include "kit/appstate.h"
 #include "kit/busy.h"
 #include "kit/gbklimit.h"
+#include "kit/integertext.h"
 #include "kit/shell.h"
 #include "vorn/sqltext.h"
 
@@ -168,7 +169,7 @@ QWidget* CVIPInputDlg::readTemplate() {
             t.FVt_BirT = t.FVt_BirT == 0 ? birthdayOf(day) : atTimeOfDay(day, t.FVt_BirT);
     }
     if (changed & MePoints) {
-        t.FVi_Grade = parsePoints(points_->text());
+        t.FVi_Grade = readInteger(points_->text()).value;
         if (t.FVi_Grade > kMaxMemberPoints) {
             shell_.reportFailure(QStringLiteral("会员积分不能超过上限%1").arg(kMaxMemberPoints));
             points_->selectAll();

@@ -12,6 +12,7 @@
 
 #include "kit/appstate.h"
 #include "kit/msgbox.h"
+#include "kit/integertext.h"
 #include "kit/recordlist.h"
 #include "kit/shell.h"
 #include "kit/storefailure.h"
@@ -19,15 +20,6 @@
 namespace vorn::ui {
 
 namespace {
-
-// The whole text as one integer (blanks around it allowed), as the edit's
-// integer entry has always read it; anything else, or a number past int, is none.
-bool readInteger(const QString& text, int& value) {
-    bool ok = false;
-    const int v = text.trimmed().toInt(&ok, 10);
-    if (ok) value = v;
-    return ok;
-}
 
 QTableWidgetItem* cell(const QString& text, Qt::Alignment alignment, bool bold) {
     auto* item = new QTableWidgetItem(text);
@@ -129,8 +121,11 @@ void CReminderDlg::focusLimit() {
 }
 
 void CReminderDlg::save() {
-    int value = 0;
-    if (!readInteger(limitEdit_->text(), value)) {
+    // The limit edit holds an integer and nothing else, unlike the fields that
+    // read the number at the start of what was typed.
+    const TypedInteger typed = readInteger(limitEdit_->text());
+    const int value = typed.value;
+    if (!typed.whole) {
         errorBox(this, QStringLiteral("请输入一个整数"));
         focusLimit();
         return;

@@ -8,6 +8,7 @@
 #include "goodsrows.h"
 #include "goodsfixture.h"
 #include "kit/gbk.h"
+#include "kit/integertext.h"
 
 using namespace vorn::ui;
 using vorn::ui::test::GoodsFixture;
@@ -260,9 +261,9 @@ private slots:
     }
 
     void integersAsTyped() {
-        QCOMPARE(parseInteger(QStringLiteral("abc")), 0);
-        QCOMPARE(parseInteger(QStringLiteral("12x")), 12);
-        QCOMPARE(parseInteger(QStringLiteral("-5")), -5);
+        QCOMPARE(readInteger(QStringLiteral("abc")).value, 0);
+        QCOMPARE(readInteger(QStringLiteral("12x")).value, 12);
+        QCOMPARE(readInteger(QStringLiteral("-5")).value, -5);
     }
 
     void footerTotalsNeverHideASum() {

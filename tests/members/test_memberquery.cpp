@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "membercells.h"
+#include "kit/integertext.h"
 #include "memberquery.h"
 #include "memberrows.h"
 #include "vipfixture.h"
@@ -157,15 +158,15 @@ private slots:
     }
 
     void pointsAreTheLeadingNumber() {
-        QCOMPARE(parsePoints(QStringLiteral("12abc")), 12);
-        QCOMPARE(parsePoints(QStringLiteral("abc")), 0);
-        QCOMPARE(parsePoints(QString()), 0);
-        QCOMPARE(parsePoints(QStringLiteral("  42")), 42);
-        QCOMPARE(parsePoints(QStringLiteral("-7x")), -7);
-        QCOMPARE(parsePoints(QStringLiteral("+8")), 8);
-        QCOMPARE(parsePoints(QStringLiteral("3.9")), 3);
-        QCOMPARE(parsePoints(QStringLiteral("99999999999")), std::numeric_limits<int>::max());
-        QCOMPARE(parsePoints(QStringLiteral("-99999999999")), std::numeric_limits<int>::min());
+        QCOMPARE(readInteger(QStringLiteral("12abc")).value, 12);
+        QCOMPARE(readInteger(QStringLiteral("abc")).value, 0);
+        QCOMPARE(readInteger(QString()).value, 0);
+        QCOMPARE(readInteger(QStringLiteral("  42")).value, 42);
+        QCOMPARE(readInteger(QStringLiteral("-7x")).value, -7);
+        QCOMPARE(readInteger(QStringLiteral("+8")).value, 8);
+        QCOMPARE(readInteger(QStringLiteral("3.9")).value, 3);
+        QCOMPARE(readInteger(QStringLiteral("99999999999")).value, std::numeric_limits<int>::max());
+        QCOMPARE(readInteger(QStringLiteral("-99999999999")).value, std::numeric_limits<int>::min());
     }
 
     void birthdaysAtOneSecondPastMidnight() {

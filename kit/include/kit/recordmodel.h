@@ -11,6 +11,12 @@
 
 namespace vorn::ui {
 
+// How a column's cells sit: text to the left, amounts to the right, times and
+// dates in the middle; all vertically centred.
+inline constexpr int kCellLeft = Qt::AlignLeft | Qt::AlignVCenter;
+inline constexpr int kCellRight = Qt::AlignRight | Qt::AlignVCenter;
+inline constexpr int kCellCentre = Qt::AlignHCenter | Qt::AlignVCenter;
+
 struct RecordColumn {
     const char* caption; // UTF-8
     int width;           // pixels
