@@ -5,7 +5,8 @@
 //    one to five units), once, as the first open with the journal does it;
 //  - on a shop of N units whose sold units make about S journal sales (default
 //    200,000): a checkout of 100 units, the search of one day (list and
-//    footers), listing all sales (list and footers), opening one sale.
+//    footers), listing all sales (list and footers), opening one sale, and
+//    the return of a 100-unit sale.
 // The shops live in /tmp/vorn-journal-bench-N: generated once, the sold units
 // grouped into sales, then copied for each run so that reruns measure the same
 // data.
@@ -282,6 +283,49 @@ int main(int argc, char** argv) {
                 std::fprintf(stderr, "checkout failed: %d\n", static_cast<int>(res.status));
         }
         report("checkout of 100 units with the journal, median", median(wall), "ms", 100, median(cpu));
+    }
+    {
+        // A sale of 100 units returned whole, every other unit damaged: the
+        // return alone is measured, then the counter's read of what is left.
+        std::vector<double> wall, cpu, left_wall;
+        for (int round = 0; round < rounds; ++round) {
+            vorn::CheckoutRequest r;
+            r.units = hundred_units();
+            int64_t due = 0;
+            for (const vorn::SRec& u : r.units)
+                due += std::llround(u.FSd_ReaP * 10);
+            r.cashier = "admin";
+            // A member of the shop, so the return takes points off one.
+            vorn::VIPRec m;
+            const std::string which = "FVi_Id=" + std::to_string(1 + rnd() % 1000);
+            if (core.select_viprec(&m, which.c_str()) == 1) r.member_code = m.FVs_Code;
+            r.payments = {{vorn::kPayWeChat, due / 2}, {vorn::kPayCash, due - due / 2}};
+            const vorn::CheckoutResult sold = j.checkout(r);
+            if (sold.status != vorn::CheckoutStatus::Done) {
+                std::fprintf(stderr, "checkout for the return failed\n");
+                continue;
+            }
+            vorn::ReturnRequest back;
+            back.sale_id = sold.sale_id;
+            for (size_t i = 0; i < r.units.size(); ++i)
+                back.units.push_back({r.units[i].FSi_Id, i % 2 == 1});
+            back.time = static_cast<int64_t>(std::time(nullptr));
+            back.cashier = "admin";
+            const double c0 = cpu_ms();
+            const auto t0 = Clock::now();
+            const vorn::ReturnResult res = j.return_goods(back);
+            wall.push_back(ms_since(t0));
+            cpu.push_back(cpu_ms() - c0);
+            if (res.status != vorn::ReturnStatus::Done || res.refund != due)
+                std::fprintf(stderr, "return failed: %d\n", static_cast<int>(res.status));
+            vorn::SaleDetail left;
+            const auto l0 = Clock::now();
+            if (j.open_returnable(sold.sale_id, left) != 1 || !left.lines.empty())
+                std::fprintf(stderr, "returnable lines wrong\n");
+            left_wall.push_back(ms_since(l0));
+        }
+        report("return of 100 units with the journal, median", median(wall), "ms", 100, median(cpu));
+        std::printf("  (returnable lines of a 100-unit sale, median: %.1f ms)\n", median(left_wall));
     }
 
     // A day of the shop's history: the search of the journal page, list and footers.

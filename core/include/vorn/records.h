@@ -33,7 +33,7 @@ struct VORNCORE_API SRec {
     int64_t FSt_StoT = 0; // put into stock
     double FSd_ReaP = 0;  // really sold at
     int64_t FSt_SalT = 0; // sold
-    int FSi_Flag = 0;     // 0 in stock, 1 sold
+    int FSi_Flag = 0;     // 0 in stock, 1 sold, 2 written off (returned damaged; counted as neither)
     int FSi_Supplier = 0;
     std::string FSs_Remark;
 
