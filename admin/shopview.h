@@ -7,6 +7,7 @@
 
 #include "backupjob.h"
 #include "backupprompt.h"
+#include "kit/dialogrunner.h"
 #include "kit/page.h"
 
 class QLineEdit;
@@ -36,7 +37,6 @@ public:
 
     // How a modal dialog, a file dialog and the store's reopening are run (tests
     // answer them without a loop, and make the reopening fail).
-    using DialogRunner = std::function<int(QDialog&)>;
     void setDialogRunner(DialogRunner runner) { runDialog_ = std::move(runner); }
     void setFilePrompt(BackupFilePrompt prompt) { askFile_ = std::move(prompt); }
     void setReopen(backup::Reopen reopen) { reopen_ = std::move(reopen); }

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "birthdaywindow.h"
+#include "kit/dialogrunner.h"
 #include "kit/reminder.h"
 
 class QDialog;
@@ -39,7 +40,6 @@ public:
 
     // How the dialog is run (tests fill and close it without a modal loop); the
     // result is the dialog's, QDialog::Accepted after a save.
-    using DialogRunner = std::function<int(QDialog&)>;
     void setDialogRunner(DialogRunner runner) { runDialog_ = std::move(runner); }
 
 private:

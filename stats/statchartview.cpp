@@ -19,6 +19,8 @@
 #include <cmath>
 #include <numbers>
 
+#include "kit/housecolours.h"
+
 namespace vorn::ui {
 
 namespace {
@@ -231,7 +233,7 @@ void StatChartView::drawPie() {
         slices[i]->setBrush(paletteColour(static_cast<size_t>(i)));
         slices[i]->setBorderColor(Qt::white);
         slices[i]->setBorderWidth(1);
-        slices[i]->setLabelColor(QColor(0x1e, 0x39, 0x5b));
+        slices[i]->setLabelColor(houseTextColour());
     }
     // The slices carry the values; the legend names what they stand for.
     const QList<QLegendMarker*> markers = c->legend()->markers(pie);

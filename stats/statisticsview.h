@@ -9,6 +9,7 @@
 #include <functional>
 #include <vector>
 
+#include "kit/dialogrunner.h"
 #include "kit/page.h"
 
 class QDialog;
@@ -50,7 +51,6 @@ public:
     void exportFigures();
 
     // How a modal dialog of the page is run (tests answer it without a loop).
-    using DialogRunner = std::function<int(QDialog&)>;
     void setDialogRunner(DialogRunner runner) { runDialog_ = std::move(runner); }
     // Asks where to export; an empty answer cancels.
     using FileChooser = std::function<QString(QWidget* parent, const QString& suggested)>;

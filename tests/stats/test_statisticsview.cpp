@@ -17,6 +17,7 @@
 
 #include "kit/calendarpair.h"
 #include "kit/clock.h"
+#include "kit/housecolours.h"
 #include "res/commandids.h"
 #include "res/vornres.h"
 #include "statcdtdlg.h"
@@ -186,6 +187,8 @@ private slots:
         for (int i = 0; i < 4; ++i) {
             QCOMPARE(pie->slices()[i]->isExploded(), pulled[i]);
             QCOMPARE(markers[i]->label(), QStringLiteral("2011年第%1季度售额").arg(i + 1));
+            // Slice labels in the house text colour, as the other chart texts.
+            QCOMPARE(pie->slices()[i]->labelColor(), houseTextColour());
         }
         QCOMPARE(pie->slices()[1]->label(), QStringLiteral("23.0"));
         // A loss draws no wedge but keeps its legend entry.
