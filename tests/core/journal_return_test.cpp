@@ -460,3 +460,36 @@ TEST_F(ReturnTest, NumbersUniqueWithSales) {
     returns.kind = kKindReturn;
     EXPECT_EQ(journal.count_sales(returns), 3);
 }
+
+// A sale recovered from the units alone (method unknown) is returned in cash;
+// a plan of it writes nothing and takes no number.
+TEST_F(ReturnTest, RecoveredSaleRefundsInCashAndAPlanWritesNothing) {
+    std::vector<SRec> units = stock("H", 2, 6.0);
+    for (SRec& u : units) {
+        u.FSi_Flag = 1;
+        u.FSt_SalT = kSold;
+        u.FSd_ReaP = 5.5;
+    }
+    ASSERT_EQ(core.update_srec(units.data(), 2), 2);
+    ASSERT_EQ(journal.recover_history(), 1);
+    std::vector<SaleRecord> sales;
+    ASSERT_EQ(journal.select_sales({}, sales), 1);
+    ASSERT_TRUE(sales[0].recovered);
+
+    const std::string before = trace();
+    const ReturnResult plan = journal.plan_return(back(sales[0].id, units));
+    ASSERT_EQ(plan.status, ReturnStatus::Done);
+    EXPECT_EQ(plan.number, "");
+    EXPECT_EQ(plan.return_id, 0);
+    EXPECT_EQ(trace(), before);
+    const ReturnResult res = journal.return_goods(back(sales[0].id, units));
+    ASSERT_EQ(res.status, ReturnStatus::Done);
+    EXPECT_EQ(res.number, sales[0].number.substr(0, 9) + "0002") << "the plan took no number";
+    for (const ReturnResult& r : {plan, res}) {
+        EXPECT_EQ(r.refund, 110);
+        EXPECT_EQ(r.discount, 10);
+        ASSERT_EQ(r.refunds.size(), 1u);
+        EXPECT_EQ(r.refunds[0].method, kPayCash);
+        EXPECT_EQ(r.refunds[0].amount, 110);
+    }
+}
