@@ -50,15 +50,16 @@ std::string column_text(sqlite3_stmt* s, int i) {
 // index on SaleUnit's unit: a few rows per unit whatever the journal's size.
 int rows_of(sqlite3* db, const std::vector<int>& units, RowsOfUnit& out) {
     if (units.empty()) return SQLITE_OK;
-    return query(db,
-                 "SELECT FSAUi_Unit,FSAUi_Id,FSAUi_Sale,FSAi_Kind,FSAUi_Price,FSAs_No FROM SaleUnit JOIN Sale "
-                 "ON FSAi_Id=FSAUi_Sale WHERE FSAUi_Unit IN (" +
-                     id_list(units) + ") ORDER BY FSAUi_Id",
-                 [&out](sqlite3_stmt* s) {
-                     out[sqlite3_column_int(s, 0)].push_back(
-                         {sqlite3_column_int64(s, 1), sqlite3_column_int64(s, 2), sqlite3_column_int(s, 3),
-                          sqlite3_column_int64(s, 4), column_text(s, 5)});
-                 });
+    return query(
+        db,
+        "SELECT FSAUi_Unit,FSAUi_Id,FSAUi_Sale,FSAi_Kind,FSAUi_Price,FSAs_No FROM SaleUnit JOIN Sale "
+        "ON FSAi_Id=FSAUi_Sale WHERE FSAUi_Unit IN (" +
+            id_list(units) + ") ORDER BY FSAUi_Id",
+        [&out](sqlite3_stmt* s) {
+            out[sqlite3_column_int(s, 0)].push_back({sqlite3_column_int64(s, 1), sqlite3_column_int64(s, 2),
+                                                     sqlite3_column_int(s, 3), sqlite3_column_int64(s, 4),
+                                                     column_text(s, 5)});
+        });
 }
 
 // The units as stored, by id; units deleted since are absent. SQLite code.
@@ -77,8 +78,8 @@ int stored_units(Core& core, const std::vector<int>& ids, std::unordered_map<int
 // What a unit of a sale is to a return.
 struct Verdict {
     enum What { Returnable, Returned, NotSold, NotOfSale } what = NotOfSale;
-    int64_t price = 0;            // Returnable: tenths it was sold at
-    const UnitRow* by = nullptr;  // Returned: the return's row
+    int64_t price = 0;           // Returnable: tenths it was sold at
+    const UnitRow* by = nullptr; // Returned: the return's row
 };
 
 Verdict judge(int64_t sale, const std::vector<UnitRow>* rows, const SRec* stored) {
@@ -113,21 +114,22 @@ struct SaleHead {
 };
 
 int read_head(sqlite3* db, int64_t sale, SaleHead& h) {
-    return query(db,
-                 "SELECT FSAi_Kind,FSAs_No,FSAs_VIP,FSAi_Change FROM Sale WHERE FSAi_Id=" + std::to_string(sale),
-                 [&h](sqlite3_stmt* s) {
-                     h.found = true;
-                     h.kind = sqlite3_column_int(s, 0);
-                     h.number = column_text(s, 1);
-                     h.member = column_text(s, 2);
-                     h.change = sqlite3_column_int64(s, 3);
-                 });
+    return query(
+        db, "SELECT FSAi_Kind,FSAs_No,FSAs_VIP,FSAi_Change FROM Sale WHERE FSAi_Id=" + std::to_string(sale),
+        [&h](sqlite3_stmt* s) {
+            h.found = true;
+            h.kind = sqlite3_column_int(s, 0);
+            h.number = column_text(s, 1);
+            h.member = column_text(s, 2);
+            h.change = sqlite3_column_int64(s, 3);
+        });
 }
 
 // The sale's units in the order it took them.
 int units_of_sale(sqlite3* db, int64_t sale, std::vector<int>& out) {
-    return query(db, "SELECT FSAUi_Unit FROM SaleUnit WHERE FSAUi_Sale=" + std::to_string(sale) + " ORDER BY FSAUi_Id",
-                 [&out](sqlite3_stmt* s) { out.push_back(sqlite3_column_int(s, 0)); });
+    return query(
+        db, "SELECT FSAUi_Unit FROM SaleUnit WHERE FSAUi_Sale=" + std::to_string(sale) + " ORDER BY FSAUi_Id",
+        [&out](sqlite3_stmt* s) { out.push_back(sqlite3_column_int(s, 0)); });
 }
 
 // Methods a refund can go back by; anything unknown was taken as cash.
@@ -171,7 +173,7 @@ struct Plan {
     std::vector<SRec> units; // as stored, in the request's order
     std::vector<int64_t> prices;
     int64_t change = 0; // the sale's change (by receipt)
-    int member_id = 0; // 0: no member to take points from
+    int member_id = 0;  // 0: no member to take points from
     VIPRec member;
 };
 
@@ -282,10 +284,13 @@ bool plan_codes(Core& core, sqlite3* db, const ReturnRequest& r, Plan& plan, Ret
 int refunds_by_methods(sqlite3* db, int64_t sale, const std::vector<int>& sale_units, int64_t change,
                        ReturnResult& out) {
     std::vector<Payment> paid;
-    int rc = query(db,
-                   "SELECT FSAPi_Method,FSAPi_Amount FROM SalePayment WHERE FSAPi_Sale=" + std::to_string(sale) +
-                       " ORDER BY FSAPi_Id",
-                   [&paid](sqlite3_stmt* s) { paid.push_back({sqlite3_column_int(s, 0), sqlite3_column_int64(s, 1)}); });
+    int rc =
+        query(db,
+              "SELECT FSAPi_Method,FSAPi_Amount FROM SalePayment WHERE FSAPi_Sale=" + std::to_string(sale) +
+                  " ORDER BY FSAPi_Id",
+              [&paid](sqlite3_stmt* s) {
+                  paid.push_back({sqlite3_column_int(s, 0), sqlite3_column_int64(s, 1)});
+              });
     if (rc != SQLITE_OK) return rc;
     // Earlier returns of this sale, found through its units (a return's rows
     // follow the sale's on each unit it took back).
@@ -446,8 +451,8 @@ ReturnResult Journal::return_goods(const ReturnRequest& r) {
            quoted(out.member) + "," + std::to_string(-n) + "," + std::to_string(-out.refund) + "," +
            std::to_string(-out.discount) + "," + std::to_string(-out.refund) + ",0," +
            std::to_string(-out.points_lost) + "," + std::to_string(kKindReturn) + "," +
-           (out.original > 0 ? std::to_string(out.original) : std::string("NULL")) + ",0," + quoted(r.approver) +
-           "," + (r.shift > 0 ? std::to_string(r.shift) : std::string("NULL")) + ");";
+           (out.original > 0 ? std::to_string(out.original) : std::string("NULL")) + ",0," +
+           quoted(r.approver) + "," + (r.shift > 0 ? std::to_string(r.shift) : std::string("NULL")) + ");";
     if ((rc = t.exec(sql.c_str())) != SQLITE_OK) return failed(rc);
     if ((rc = detail::query_integer(db, "SELECT FSAi_Id FROM Sale WHERE FSAs_No=" + quoted(out.number),
                                     out.return_id)) != SQLITE_OK)
@@ -459,9 +464,9 @@ ReturnResult Journal::return_goods(const ReturnRequest& r) {
                std::to_string(-plan.prices[static_cast<size_t>(i)]) + ")";
     sql += ";";
     for (size_t i = 0; i < out.refunds.size(); ++i)
-        sql += (i ? ",(" : "INSERT INTO SalePayment (FSAPi_Sale,FSAPi_Method,FSAPi_Amount) VALUES (") + id + "," +
-               std::to_string(out.refunds[i].method) + "," + std::to_string(-out.refunds[i].amount) + ")" +
-               (i + 1 == out.refunds.size() ? ";" : "");
+        sql += (i ? ",(" : "INSERT INTO SalePayment (FSAPi_Sale,FSAPi_Method,FSAPi_Amount) VALUES (") + id +
+               "," + std::to_string(out.refunds[i].method) + "," + std::to_string(-out.refunds[i].amount) +
+               ")" + (i + 1 == out.refunds.size() ? ";" : "");
     if ((rc = t.exec(sql.c_str())) != SQLITE_OK) return failed(rc);
     if ((rc = t.commit()) != SQLITE_OK) return failed(rc);
     out.status = ReturnStatus::Done;
@@ -484,7 +489,8 @@ int Journal::returnable_units(int64_t sale_id, std::vector<int>& out) {
     for (int u : units) {
         const auto rit = rows.find(u);
         const auto sit = stored.find(u);
-        if (judge(sale_id, rit == rows.end() ? nullptr : &rit->second, sit == stored.end() ? nullptr : &sit->second)
+        if (judge(sale_id, rit == rows.end() ? nullptr : &rit->second,
+                  sit == stored.end() ? nullptr : &sit->second)
                 .what == Verdict::Returnable)
             out.push_back(u);
     }

@@ -79,14 +79,14 @@ protected:
     std::string trace() {
         std::string t;
         for (const SRec& u : all_units(core, "1 ORDER BY FSi_Id"))
-            t += std::to_string(u.FSi_Id) + ":" + std::to_string(u.FSi_Flag) + "/" + format_money(u.FSd_ReaP) +
-                 "/" + std::to_string(u.FSt_SalT) + " ";
+            t += std::to_string(u.FSi_Id) + ":" + std::to_string(u.FSi_Flag) + "/" +
+                 format_money(u.FSd_ReaP) + "/" + std::to_string(u.FSt_SalT) + " ";
         std::vector<SaleRecord> sales;
         EXPECT_GE(journal.select_sales({}, sales), 0);
         SaleSums s;
         EXPECT_EQ(journal.sum_sales({}, s), 1);
-        t += std::to_string(sales.size()) + " " + std::to_string(s.due) + " " + std::to_string(s.by_method[0]) +
-             " " + std::to_string(s.by_method[1]);
+        t += std::to_string(sales.size()) + " " + std::to_string(s.due) + " " +
+             std::to_string(s.by_method[0]) + " " + std::to_string(s.by_method[1]);
         VIPRec m;
         if (core.select_viprec(&m, nullptr) == 1) t += " points " + std::to_string(m.FVi_Grade);
         return t;
@@ -98,8 +98,9 @@ protected:
 // Retail of the units sold in December, through the store as the statistics read it.
 double december_sales(Core& core) {
     double sums[2] = {0, 0};
-    EXPECT_EQ(core.get_srec_total(sums, "FSd_ReaP", "FSd_OriP",
-                                  "FSi_Flag=1 AND FSt_SalT>='2026-12-01 00:00:00' AND FSt_SalT<'2027-01-01 00:00:00'"),
+    EXPECT_EQ(core.get_srec_total(
+                  sums, "FSd_ReaP", "FSd_OriP",
+                  "FSi_Flag=1 AND FSt_SalT>='2026-12-01 00:00:00' AND FSt_SalT<'2027-01-01 00:00:00'"),
               1);
     return sums[0];
 }
@@ -128,10 +129,14 @@ TEST_F(ReturnTest, WholeReturnRestocksAndWritesOffInOneReturn) {
     EXPECT_EQ(res.refunds[0].method, kPayCash);
     EXPECT_EQ(res.refunds[0].amount, 295);
 
-    EXPECT_EQ(core.get_srec_count(("FSi_Flag=0 AND FSd_ReaP=0 AND FSt_SalT IS NULL AND FSi_Id=" +
-                                   std::to_string(a[0].FSi_Id)).c_str()), 1);
-    EXPECT_EQ(core.get_srec_count(("FSi_Flag=2 AND FSd_ReaP=0 AND FSt_SalT IS NULL AND FSi_Id=" +
-                                   std::to_string(b[0].FSi_Id)).c_str()), 1);
+    EXPECT_EQ(core.get_srec_count(
+                  ("FSi_Flag=0 AND FSd_ReaP=0 AND FSt_SalT IS NULL AND FSi_Id=" + std::to_string(a[0].FSi_Id))
+                      .c_str()),
+              1);
+    EXPECT_EQ(core.get_srec_count(
+                  ("FSi_Flag=2 AND FSd_ReaP=0 AND FSt_SalT IS NULL AND FSi_Id=" + std::to_string(b[0].FSi_Id))
+                      .c_str()),
+              1);
     EXPECT_DOUBLE_EQ(december_sales(core), 0.0);
     EXPECT_EQ(core.get_srec_alarm_count(5), 1) << "only A has a unit in stock";
     EXPECT_EQ(journal.unrecorded_units(), 0);
@@ -161,14 +166,16 @@ TEST_F(ReturnTest, WholeReturnRestocksAndWritesOffInOneReturn) {
     EXPECT_EQ(net.by_method[kPayCash] - net.change, 0) << "cash kept, less the refund";
 
     // Back in stock sells again; written off does not.
-    EXPECT_EQ(journal.checkout([&] {
-                  CheckoutRequest c;
-                  c.units = {b[0]};
-                  c.units[0].FSi_Flag = 1;
-                  c.units[0].FSt_SalT = kBack;
-                  c.payments = {{kPayCash, 200}};
-                  return c;
-              }()).status,
+    EXPECT_EQ(journal
+                  .checkout([&] {
+                      CheckoutRequest c;
+                      c.units = {b[0]};
+                      c.units[0].FSi_Flag = 1;
+                      c.units[0].FSt_SalT = kBack;
+                      c.payments = {{kPayCash, 200}};
+                      return c;
+                  }())
+                  .status,
               CheckoutStatus::Missing);
     sell({a[0]}, kBack + 60, {10.0}, {{kPayCash, 100}});
 }
@@ -320,7 +327,10 @@ TEST_F(ReturnTest, RefusalsWriteNothing) {
         {"unit twice", ReturnStatus::Invalid, [](ReturnRequest& r) { r.units.push_back(r.units[0]); }},
         {"unit of another sale", ReturnStatus::Invalid, [](ReturnRequest& r) { r.units[0].unit += 3; }},
         {"unit never sold", ReturnStatus::Invalid, [](ReturnRequest& r) { r.units[0].unit += 2; }},
-        {"units and codes", ReturnStatus::Invalid, [](ReturnRequest& r) { r.codes.push_back({"V", 1, false}); }},
+        {"units and codes", ReturnStatus::Invalid,
+         [](ReturnRequest& r) {
+             r.codes.push_back({"V", 1, false});
+         }},
         {"negative sale", ReturnStatus::Invalid, [](ReturnRequest& r) { r.sale_id = -1; }},
         {"no code", ReturnStatus::Invalid,
          [](ReturnRequest& r) {
@@ -360,8 +370,7 @@ TEST_F(ReturnTest, RefusalsWriteNothing) {
 TEST_F(ReturnTest, AFailureOfAnyPartLeavesNoTrace) {
     std::vector<SRec> units = stock("F", 2, 8.0);
     const VIPRec m = add_member("MF", 100);
-    const CheckoutResult sale =
-        sell(units, kSold, {7.5}, {{kPayAlipay, 100}, {kPayCash, 100}}, &m);
+    const CheckoutResult sale = sell(units, kSold, {7.5}, {{kPayAlipay, 100}, {kPayCash, 100}}, &m);
     const char* parts[] = {"UPDATE ON Store", "UPDATE ON VIP", "INSERT ON Sale", "INSERT ON SaleUnit",
                            "INSERT ON SalePayment"};
     std::set<std::string> numbers{sale.number};
