@@ -26,7 +26,8 @@ struct UnitRow {
     int64_t id; // FSAUi_Id: a unit's rows follow each other in this order
     int64_t sale;
     int kind;
-    int64_t price; // tenths as stored (negative on a return)
+    int64_t original; // a return's sale; 0 for a sale, or a return without a receipt
+    int64_t price;    // tenths as stored (negative on a return)
     std::string number;
 };
 
@@ -50,16 +51,15 @@ std::string column_text(sqlite3_stmt* s, int i) {
 // index on SaleUnit's unit: a few rows per unit whatever the journal's size.
 int rows_of(sqlite3* db, const std::vector<int>& units, RowsOfUnit& out) {
     if (units.empty()) return SQLITE_OK;
-    return query(
-        db,
-        "SELECT FSAUi_Unit,FSAUi_Id,FSAUi_Sale,FSAi_Kind,FSAUi_Price,FSAs_No FROM SaleUnit JOIN Sale "
-        "ON FSAi_Id=FSAUi_Sale WHERE FSAUi_Unit IN (" +
-            id_list(units) + ") ORDER BY FSAUi_Id",
-        [&out](sqlite3_stmt* s) {
-            out[sqlite3_column_int(s, 0)].push_back({sqlite3_column_int64(s, 1), sqlite3_column_int64(s, 2),
-                                                     sqlite3_column_int(s, 3), sqlite3_column_int64(s, 4),
-                                                     column_text(s, 5)});
-        });
+    return query(db,
+                 "SELECT FSAUi_Unit,FSAUi_Id,FSAUi_Sale,FSAi_Kind,FSAi_Orig,FSAUi_Price,FSAs_No FROM "
+                 "SaleUnit JOIN Sale ON FSAi_Id=FSAUi_Sale WHERE FSAUi_Unit IN (" +
+                     id_list(units) + ") ORDER BY FSAUi_Id",
+                 [&out](sqlite3_stmt* s) {
+                     out[sqlite3_column_int(s, 0)].push_back(
+                         {sqlite3_column_int64(s, 1), sqlite3_column_int64(s, 2), sqlite3_column_int(s, 3),
+                          sqlite3_column_int64(s, 4), sqlite3_column_int64(s, 5), column_text(s, 6)});
+                 });
 }
 
 // The units as stored, by id; units deleted since are absent. SQLite code.
@@ -293,13 +293,15 @@ int refunds_by_methods(sqlite3* db, int64_t sale, const std::vector<int>& sale_u
               });
     if (rc != SQLITE_OK) return rc;
     // Earlier returns of this sale, found through its units (a return's rows
-    // follow the sale's on each unit it took back).
+    // follow the sale's on each unit it took back). A return without a
+    // receipt refunded in cash and may hold units of other sales too: its
+    // refund is not this sale's to count.
     RowsOfUnit rows;
     if ((rc = rows_of(db, sale_units, rows)) != SQLITE_OK) return rc;
     std::unordered_set<int64_t> returns;
     for (const auto& [unit, list] : rows) {
         const Verdict v = judge(sale, &list, nullptr);
-        if (v.what == Verdict::Returned) returns.insert(v.by->sale);
+        if (v.what == Verdict::Returned && v.by->original == sale) returns.insert(v.by->sale);
     }
     std::map<int, int64_t> refunded;
     if (!returns.empty()) {

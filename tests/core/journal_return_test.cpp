@@ -502,3 +502,25 @@ TEST_F(ReturnTest, RecoveredSaleRefundsInCashAndAPlanWritesNothing) {
         EXPECT_EQ(r.refunds[0].amount, 110);
     }
 }
+
+// What a return without a receipt refunded (in cash, for units of several
+// sales) is not counted against a sale's cash when the rest of it comes back.
+TEST_F(ReturnTest, ReturnWithoutReceiptLeavesTheSaleItsCash) {
+    std::vector<SRec> units = stock("K", 3, 10.0);
+    const CheckoutResult sale =
+        sell({units[0], units[1]}, kSold, {10.0}, {{kPayWeChat, 100}, {kPayCash, 100}});
+    sell({units[2]}, kSold + 60, {10.0}, {{kPayCash, 100}});
+    ReturnRequest none;
+    none.time = kBack;
+    none.codes = {{"K", 2, false}};
+    const ReturnResult first = journal.return_goods(none);
+    ASSERT_EQ(first.status, ReturnStatus::Done);
+    ASSERT_EQ(first.units.size(), 2u);
+    EXPECT_EQ(first.units[1].unit, units[1].FSi_Id) << "same time: the later unit first";
+
+    const ReturnResult rest = journal.return_goods(back(sale.sale_id, {units[0]}));
+    ASSERT_EQ(rest.status, ReturnStatus::Done);
+    ASSERT_EQ(rest.refunds.size(), 1u);
+    EXPECT_EQ(rest.refunds[0].method, kPayCash);
+    EXPECT_EQ(rest.refunds[0].amount, 100);
+}
