@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "articleprefill.h"
 #include "enterkey.h"
 #include "goodscells.h"
 #include "goodsfields.h"
@@ -54,6 +55,8 @@ CStoreAddDlg::CStoreAddDlg(Shell& shell, QWidget* parent) : QDialog(parent), she
     setWindowTitle(QStringLiteral("商品录入"));
     buildUi();
     fillCombos();
+    // A code the store holds brings its latest unit's fields along.
+    new CodePrefill(fields_, shell_, this);
     list_->addItem(QStringLiteral("商品编码/商品名称/类型/规格/供货商 × (数量)"));
     focusEdit(fields_.code);
 }

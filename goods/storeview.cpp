@@ -3,6 +3,7 @@
 #include <QLayout>
 #include <QTableView>
 
+#include "articlemode.h"
 #include "footerstrip.h"
 #include "goodscells.h"
 #include "goodsexport.h"
@@ -75,6 +76,7 @@ CStoreView::CStoreView(Shell& shell, QWidget* parent)
     connect(panel, &CStoreInputDlg::editFinished, this,
             [this](bool totalsChanged, int result) { finishEdit(result, totalsChanged); });
     connect(panel, &CStoreInputDlg::visibilityChanged, this, [this] { this->shell().updateCommands(); });
+    articles_ = new ArticleMode(*this, {table(), footer_});
 }
 
 CStoreInputDlg* CStoreView::panel() const {
@@ -86,10 +88,16 @@ vorn::Core& CStoreView::store() {
 }
 
 bool CStoreView::isCommandEnabled(int id) const {
+    if (articles_->serves(id)) return articles_->enabled(id);
     return id == cmd::GoodsTypes || id == cmd::Suppliers || RecordListPage::isCommandEnabled(id);
 }
 
+bool CStoreView::isCommandChecked(int id) const {
+    return articles_->checked(id);
+}
+
 bool CStoreView::onCommand(int id) {
+    if (articles_->serves(id)) return articles_->run(id);
     if (id == cmd::GoodsTypes)
         editTypes();
     else if (id == cmd::Suppliers)

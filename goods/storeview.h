@@ -8,6 +8,7 @@
 
 namespace vorn::ui {
 
+class ArticleMode;
 class CStoreInputDlg;
 class FooterStrip;
 
@@ -18,12 +19,15 @@ public:
 
     bool onCommand(int id) override;
     bool isCommandEnabled(int id) const override;
+    bool isCommandChecked(int id) const override;
     // Recomputes the three footer totals from the loaded rows.
     void updateFooters() override;
 
     GoodsModel* model() const { return model_; }
     FooterStrip* footer() const { return footer_; }
     CStoreInputDlg* panel() const;
+    // The second view, by article ("按商品汇总").
+    ArticleMode* articles() const { return articles_; }
 
 private:
     bool buildCondition(std::string& out) override;
@@ -40,6 +44,7 @@ private:
 
     GoodsModel* model_ = nullptr;
     FooterStrip* footer_ = nullptr;
+    ArticleMode* articles_ = nullptr;
 };
 
 } // namespace vorn::ui

@@ -1,0 +1,71 @@
+// The goods by article (按商品汇总): one row per goods code with its stock, what
+// sold and what was written off, its latest prices and entry, and the sums
+// below. A second view on the goods tab beside the list of units (see
+// ArticleMode); from an article row, "调价" and "入库".
+#pragma once
+
+#include <QDate>
+#include <vector>
+
+#include "articlemodel.h"
+#include "kit/appstate.h"
+#include "kit/listloader.h"
+#include "kit/recordpage.h"
+#include "kit/shell.h"
+
+class QLineEdit;
+
+namespace vorn::ui {
+
+class FooterStrip;
+
+// The list of articles has no delete: an article is its units, deleted from the
+// list of units.
+template <> struct RecordCalls<vorn::Article> {
+    static int remove(vorn::Core&, vorn::Article* const*, int) { return -1; }
+};
+
+// The rows of the last listing, on the main window's state like the goods rows.
+struct ArticleState {
+    std::vector<vorn::Article> rows;
+};
+inline ArticleState& articleState(Shell& shell) {
+    return shell.state().extension<ArticleState>();
+}
+
+class CArticleView : public RecordListPage<vorn::Article> {
+    Q_OBJECT
+public:
+    explicit CArticleView(Shell& shell, QWidget* parent = nullptr);
+
+    bool onCommand(int id) override;
+    bool isCommandEnabled(int id) const override;
+    void updateFooters() override;
+
+    ArticleModel* model() const { return model_; }
+    FooterStrip* footer() const { return footer_; }
+    QLineEdit* searchEdit() const { return search_; }
+    // The one selected article, or null when none or several are selected.
+    const vorn::Article* selectedArticle() const;
+
+    // "调价" on the selected article.
+    void changePrices();
+    // Goods entry, prefilled from the article when one is given.
+    void enterGoods(const vorn::Article* from);
+
+private:
+    bool buildCondition(std::string& out) override;
+    std::string orderFor(int section, bool ascending) const override;
+    void sorted(int section, bool ascending, int listed) override;
+    SpanDates spanDates(int id) override;
+    void exportRecords() override;
+    void openPanel(const std::vector<int>& rows) override { (void)rows; }
+    vorn::Core& store() override;
+
+    ArticleModel* model_ = nullptr;
+    FooterStrip* footer_ = nullptr;
+    QLineEdit* search_ = nullptr;
+    QDate unusedFrom_, unusedTo_; // the view has no date spans
+};
+
+} // namespace vorn::ui
