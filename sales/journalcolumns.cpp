@@ -3,7 +3,6 @@
 #include <QDateTime>
 #include <QStringList>
 #include <array>
-#include <cstdlib>
 
 #include "kit/gbk.h"
 
@@ -16,16 +15,16 @@ constexpr int kRight = Qt::AlignRight | Qt::AlignVCenter;
 
 // The sort keys are the names of the store's orders (see kOrders below).
 const std::array<RecordColumn, JournalColumnCount> kColumns = {{
-    {"单号", 130, kLeft, "Number"},
-    {"时间", 150, kLeft, "Time"},
-    {"收银员", 90, kLeft, "Cashier"},
-    {"会员", 110, kLeft, "Member"},
-    {"件数", 60, kRight, "Units"},
-    {"应收", 90, kRight, "Due"},
-    {"优惠", 80, kRight, "Discount"},
-    {"实收", 90, kRight, "Paid"},
-    {"付款方式", 150, kLeft, nullptr},
-    {"备注", 60, kLeft, nullptr},
+    {"单号", 120, kLeft, "Number"},
+    {"时间", 140, kLeft, "Time"},
+    {"收银员", 80, kLeft, "Cashier"},
+    {"会员", 90, kLeft, "Member"},
+    {"件数", 50, kRight, "Units"},
+    {"应收", 80, kRight, "Due"},
+    {"优惠", 70, kRight, "Discount"},
+    {"实收", 80, kRight, "Paid"},
+    {"付款方式", 240, kLeft, nullptr}, // the page gives it the width left over
+    {"备注", 50, kLeft, nullptr},
 }};
 
 struct OrderName {
@@ -46,12 +45,6 @@ QString methodName(int method) {
 
 std::span<const RecordColumn> journalColumns() {
     return kColumns;
-}
-
-QString tenthsText(int64_t tenths) {
-    // Integer arithmetic all the way: a sum of tenths is exact and stays so.
-    const uint64_t a = tenths < 0 ? 0 - static_cast<uint64_t>(tenths) : static_cast<uint64_t>(tenths);
-    return QStringLiteral("%1%2.%3").arg(tenths < 0 ? QStringLiteral("-") : QString()).arg(a / 10).arg(a % 10);
 }
 
 QString methodsText(unsigned methods) {
@@ -109,7 +102,7 @@ QString journalFooterText(const vorn::SaleSums& sums, int c) {
     case JColMethods: {
         QStringList parts;
         for (int m = 0; m <= vorn::kPayUnknown; ++m)
-            if (sums.by_method[m] != 0) parts << methodName(m) + QLatin1Char(' ') + tenthsText(sums.by_method[m]);
+            if (sums.by_method[m] != 0) parts << methodName(m) + tenthsText(sums.by_method[m]);
         return parts.join(QLatin1Char(' '));
     }
     default:

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "kit/recordmodel.h"
+#include "pricing.h" // tenthsText: money in tenths as the counter shows it
 #include "vorn/journal.h"
 
 namespace vorn::ui {
@@ -29,8 +30,6 @@ enum JournalColumn {
 
 std::span<const RecordColumn> journalColumns();
 
-// Whole tenths of a yuan as yuan with one decimal: 123 -> "12.3", -5 -> "-0.5".
-QString tenthsText(int64_t tenths);
 // The methods of a sale's payment bits in method order, joined by "、"
 // ("现金、微信"); "未知" for a recovered sale's unknown method, empty for none.
 QString methodsText(unsigned methods);
@@ -41,7 +40,7 @@ QString journalCellText(const vorn::SaleRecord& sale, int c);
 
 // The footer under column c for the sums of the list (empty where none is shown):
 // the number of sales under 单号, the units and the money columns, and what each
-// method took under 付款方式 ("现金 12.0 微信 3.0").
+// method took under 付款方式 ("现金12.0 微信3.0").
 QString journalFooterText(const vorn::SaleSums& sums, int c);
 
 // The key the list page keeps for a sortable column ("Due DESC"), empty for a

@@ -58,7 +58,7 @@ CJournalView::CJournalView(Shell& shell, QWidget* parent)
           journalCommands(), journalWords(), kAnySelection, parent) {
     setObjectName(QStringLiteral("journalView"));
     model_ = new JournalModel(journalState(shell).rows, journalColumns(), journalCellText, this);
-    buildList(model_, QStringLiteral("journalList"), JColMark);
+    buildList(model_, QStringLiteral("journalList"), JColMethods);
     footer_ = new FooterStrip(table(), this);
     footer_->setObjectName(QStringLiteral("journalFooter"));
     for (int c : kFooterColumns)
@@ -137,6 +137,8 @@ void CJournalView::updateFooters() {
     const vorn::SaleSums& s = hasRecord() ? sums_ : none;
     for (int c : kFooterColumns)
         footer_->setText(c, journalFooterText(s, c));
+    // The takings by method may be longer than their column on a small screen.
+    footer_->setToolTip(journalFooterText(s, JColMethods));
 }
 
 int CJournalView::chosenRow() const {

@@ -99,7 +99,7 @@ private slots:
         sums.by_method[vorn::kPayCash] = 800;
         sums.by_method[vorn::kPayUnknown] = 1;
         const QStringList expected = {"3笔", "", "", "", "12", "100.1", "-0.3", "110.0",
-                                      "现金 80.0 微信 30.0 未知 0.1", ""};
+                                      "现金80.0 微信30.0 未知0.1", ""};
         for (int c = 0; c < JournalColumnCount; ++c)
             QCOMPARE(journalFooterText(sums, c), expected[c]);
         QCOMPARE(journalFooterText(vorn::SaleSums{}, JColMethods), QString());
