@@ -1,27 +1,18 @@
 // What the sale journal's page keeps on the main window's state across its
-// lifetimes: the sales of the last search and the date span chosen on the
-// ribbon (the ribbon shows it until cleared, whichever page is open).
+// lifetimes (kit/liststate.h): the sales of the last search and the date span
+// chosen on the ribbon, by its command id.
 #pragma once
 
-#include <vector>
-
-#include "kit/appstate.h"
-#include "kit/datespan.h"
 #include "kit/listloader.h"
-#include "kit/shell.h"
+#include "kit/liststate.h"
 #include "vorn/journal.h"
 
 namespace vorn::ui {
 
-struct JournalState {
-    std::vector<vorn::SaleRecord> rows; // sales of the last search
-    DateSpan span;
-};
-
-inline JournalState& journalState(AppState& state) {
-    return state.extension<JournalState>();
+inline ListState<vorn::SaleRecord>& journalState(AppState& state) {
+    return listState<vorn::SaleRecord>(state);
 }
-inline JournalState& journalState(Shell& shell) {
+inline ListState<vorn::SaleRecord>& journalState(Shell& shell) {
     return journalState(shell.state());
 }
 

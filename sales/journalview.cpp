@@ -107,7 +107,7 @@ bool CJournalView::buildCondition(std::string& out) {
     in.member = shell().ribbonText(cmd::SaleMember);
     in.goods = shell().ribbonText(cmd::SaleGoods);
     in.method = shell().ribbonText(cmd::SaleMethod);
-    const DateSpan& span = journalState(shell()).span;
+    const DateSpan& span = journalState(shell()).spans[cmd::SaleSpan];
     in.from = span.from;
     in.to = span.to;
     // The store takes the filter itself; the page's condition text stays empty.
@@ -127,8 +127,8 @@ void CJournalView::sorted(int section, bool ascending, int listed) {
                            .arg(listed));
 }
 
-CRecordListPage::SpanDates CJournalView::spanDates(int) {
-    DateSpan& span = journalState(shell()).span;
+CRecordListPage::SpanDates CJournalView::spanDates(int id) {
+    DateSpan& span = journalState(shell()).spans[id];
     return {span.from, span.to};
 }
 

@@ -234,10 +234,10 @@ private slots:
         reply = {-1, {}, {}};
         QVERIFY(page->onCommand(cmd::SaleSpan));
         QCOMPARE(askedFrom, QDate(2026, 12, 8));
-        QCOMPARE(journalState(fx.shell()).span.to, QDate(2026, 12, 8));
+        QCOMPARE(journalState(fx.shell()).spans[cmd::SaleSpan].to, QDate(2026, 12, 8));
         reply = {0, {}, {}};
         QVERIFY(page->onCommand(cmd::SaleSpan));
-        QVERIFY(!journalState(fx.shell()).span.isSet());
+        QVERIFY(!journalState(fx.shell()).spans[cmd::SaleSpan].isSet());
         QCOMPARE(fx.shell().captions.value(cmd::SaleSpan), caption(cmd::SaleSpan));
 
         reply = {1, QDate(2026, 12, 7), QDate(2026, 12, 7)};
@@ -245,7 +245,7 @@ private slots:
         QVERIFY(page->onCommand(cmd::ClearSaleSearch));
         QCOMPARE(fx.shell().ribbonText(cmd::SaleCashier), QString());
         QCOMPARE(fx.shell().ribbonIndex(cmd::SaleMethod), -1);
-        QVERIFY(!journalState(fx.shell()).span.isSet());
+        QVERIFY(!journalState(fx.shell()).spans[cmd::SaleSpan].isSet());
         QCOMPARE(fx.shell().captions.value(cmd::SaleSpan), caption(cmd::SaleSpan));
         QVERIFY(page->onCommand(cmd::SearchSales));
         QCOMPARE(listed(), sales({0, 1, 2}));
