@@ -122,19 +122,18 @@ ArticleSums sum_articles(const std::vector<Article>& list) {
 
 int Articles::select(const std::string& text, ArticleOrder order, bool descending, std::vector<Article>& out) {
     out.clear();
-    std::string sql = kGroupHead;
+    std::string sql = std::string(kGroupHead) + kGroupTail;
     // SQLite reads the stored GBK bytes as if they were UTF-8, and its LIKE
     // folds ASCII letters: for Chinese text it can miss a match (a trail byte
     // read together with the next character), for ASCII text it only finds too
     // much. So the store narrows by LIKE where it cannot miss, and the exact
-    // test below decides. The articles are chosen by code, so that an article
-    // keeps all its units whichever of them matched.
+    // test below decides. Both look at what the list shows, the code and the
+    // latest unit's name, after grouping: an article keeps all its units, and
+    // a million units are grouped once rather than read twice.
     if (!text.empty() && plain_ascii(text)) {
         const std::string p = like_contains_pattern(text);
-        sql += " WHERE FSs_Code IN (SELECT FSs_Code FROM Store WHERE FSs_Code LIKE '" + p +
-               "' ESCAPE '\\' OR FSs_Name LIKE '" + p + "' ESCAPE '\\')";
+        sql += " WHERE (a.c LIKE '" + p + "' ESCAPE '\\' OR s.FSs_Name LIKE '" + p + "' ESCAPE '\\')";
     }
-    sql += kGroupTail;
     const char* dir = descending ? " DESC" : " ASC";
     sql += std::string(" ORDER BY ") + order_key(order) + dir;
     if (order != ArticleOrder::Code) sql += std::string(",a.c") + dir;
