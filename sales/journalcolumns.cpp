@@ -32,8 +32,9 @@ struct OrderName {
     vorn::SaleOrder order;
 };
 const OrderName kOrders[] = {
-    {"Number", vorn::SaleOrder::Number}, {"Time", vorn::SaleOrder::Time},   {"Cashier", vorn::SaleOrder::Cashier},
-    {"Member", vorn::SaleOrder::Member}, {"Units", vorn::SaleOrder::Units}, {"Due", vorn::SaleOrder::Due},
+    {"Number", vorn::SaleOrder::Number},     {"Time", vorn::SaleOrder::Time},
+    {"Cashier", vorn::SaleOrder::Cashier},   {"Member", vorn::SaleOrder::Member},
+    {"Units", vorn::SaleOrder::Units},       {"Due", vorn::SaleOrder::Due},
     {"Discount", vorn::SaleOrder::Discount}, {"Paid", vorn::SaleOrder::Paid},
 };
 

@@ -87,8 +87,8 @@ CJournalDetailDlg::CJournalDetailDlg(const vorn::SaleDetail& detail, QWidget* pa
     for (int c : {LQuantity, LPrice, LAmount})
         h->resizeSection(c, 80);
 
-    payments_ = makeTable(QStringLiteral("salePayments"), {QStringLiteral("付款方式"), QStringLiteral("金额")},
-                          this);
+    payments_ =
+        makeTable(QStringLiteral("salePayments"), {QStringLiteral("付款方式"), QStringLiteral("金额")}, this);
     payments_->setRowCount(static_cast<int>(detail.payments.size()));
     for (int r = 0; r < static_cast<int>(detail.payments.size()); ++r) {
         const vorn::Payment& p = detail.payments[static_cast<size_t>(r)];

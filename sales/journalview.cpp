@@ -44,8 +44,7 @@ ListWords journalWords() {
 }
 
 QString readFailure(const QString& operation) {
-    return withStoreCause(
-        QStringLiteral("未知异常导致销售记录读取失败，放弃该次\"%1\"操作").arg(operation));
+    return withStoreCause(QStringLiteral("未知异常导致销售记录读取失败，放弃该次\"%1\"操作").arg(operation));
 }
 
 } // namespace
@@ -77,7 +76,8 @@ vorn::Core& CJournalView::store() {
     return shell().state().core;
 }
 
-int CJournalView::loadSales(vorn::Core& core, const std::string& orderKey, std::vector<vorn::SaleRecord>& out) {
+int CJournalView::loadSales(vorn::Core& core, const std::string& orderKey,
+                            std::vector<vorn::SaleRecord>& out) {
     // filter_ changes only with a search on the GUI thread, which waits for
     // this job under the busy window.
     vorn::SaleOrder order = vorn::SaleOrder::Time;
@@ -181,7 +181,8 @@ void CJournalView::openSale(int row) {
         reprintSale(row);
         return;
     }
-    shell().showStatus(QStringLiteral("成功查看销售单\"%1\"的明细").arg(QString::fromStdString(detail.sale.number)));
+    shell().showStatus(
+        QStringLiteral("成功查看销售单\"%1\"的明细").arg(QString::fromStdString(detail.sale.number)));
 }
 
 void CJournalView::reprintSale(int row) {

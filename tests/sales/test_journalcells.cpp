@@ -46,7 +46,8 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::newRow("none") << 0u << "";
         QTest::newRow("cash") << (1u << vorn::kPayCash) << "现金";
-        QTest::newRow("split, method order") << ((1u << vorn::kPayWeChat) | (1u << vorn::kPayCash)) << "现金、微信";
+        QTest::newRow("split, method order")
+            << ((1u << vorn::kPayWeChat) | (1u << vorn::kPayCash)) << "现金、微信";
         QTest::newRow("all five") << 31u << "现金、微信、支付宝、银行卡、其他";
         QTest::newRow("recovered") << (1u << vorn::kPayUnknown) << "未知";
     }
@@ -67,8 +68,9 @@ private slots:
         s.discount = 45;
         s.paid = 2500;
         s.methods = (1u << vorn::kPayCard) | (1u << vorn::kPayCash);
-        const QStringList expected = {"20261207-0012", "2026-12-07 09:05:00", "王小二", "M'01", "7", "245.5",
-                                      "4.5", "250.0", "现金、银行卡", ""};
+        const QStringList expected = {
+            "20261207-0012", "2026-12-07 09:05:00", "王小二", "M'01", "7", "245.5", "4.5",
+            "250.0",         "现金、银行卡",        ""};
         QCOMPARE(int(journalColumns().size()), int(JournalColumnCount));
         for (int c = 0; c < JournalColumnCount; ++c)
             QCOMPARE(journalCellText(s, c), expected[c]);
@@ -81,7 +83,8 @@ private slots:
     }
 
     void columnsAndCaptions() {
-        const QStringList captions = {"单号", "时间", "收银员", "会员", "件数", "应收", "优惠", "实收", "付款方式", "备注"};
+        const QStringList captions = {"单号", "时间", "收银员", "会员",     "件数",
+                                      "应收", "优惠", "实收",   "付款方式", "备注"};
         for (int c = 0; c < JournalColumnCount; ++c) {
             QCOMPARE(QString::fromUtf8(journalColumns()[size_t(c)].caption), captions[c]);
             QVERIFY(journalColumns()[size_t(c)].width > 0);
@@ -98,8 +101,8 @@ private slots:
         sums.by_method[vorn::kPayWeChat] = 300;
         sums.by_method[vorn::kPayCash] = 800;
         sums.by_method[vorn::kPayUnknown] = 1;
-        const QStringList expected = {"3笔", "", "", "", "12", "100.1", "-0.3", "110.0",
-                                      "现金80.0 微信30.0 未知0.1", ""};
+        const QStringList expected = {
+            "3笔", "", "", "", "12", "100.1", "-0.3", "110.0", "现金80.0 微信30.0 未知0.1", ""};
         for (int c = 0; c < JournalColumnCount; ++c)
             QCOMPARE(journalFooterText(sums, c), expected[c]);
         QCOMPARE(journalFooterText(vorn::SaleSums{}, JColMethods), QString());
@@ -114,10 +117,12 @@ private slots:
             int column;
             bool sortable;
             O order;
-        } cases[] = {{JColNumber, true, O::Number},     {JColTime, true, O::Time},   {JColCashier, true, O::Cashier},
-                     {JColMember, true, O::Member},     {JColUnits, true, O::Units}, {JColDue, true, O::Due},
-                     {JColDiscount, true, O::Discount}, {JColPaid, true, O::Paid},   {JColMethods, false, O::Time},
-                     {JColMark, false, O::Time},        {JournalColumnCount, false, O::Time}};
+        } cases[] = {{JColNumber, true, O::Number},       {JColTime, true, O::Time},
+                     {JColCashier, true, O::Cashier},     {JColMember, true, O::Member},
+                     {JColUnits, true, O::Units},         {JColDue, true, O::Due},
+                     {JColDiscount, true, O::Discount},   {JColPaid, true, O::Paid},
+                     {JColMethods, false, O::Time},       {JColMark, false, O::Time},
+                     {JournalColumnCount, false, O::Time}};
         for (const auto& c : cases)
             for (bool ascending : {true, false}) {
                 const std::string key = journalOrderKey(c.column, ascending);
@@ -141,7 +146,8 @@ private slots:
 
     void methodChoices() {
         QCOMPARE(journalMethodChoices(), (QStringList{"全部", "现金", "微信", "支付宝", "银行卡", "其他"}));
-        const int methods[] = {-1, vorn::kPayCash, vorn::kPayWeChat, vorn::kPayAlipay, vorn::kPayCard, vorn::kPayOther};
+        const int methods[] = {
+            -1, vorn::kPayCash, vorn::kPayWeChat, vorn::kPayAlipay, vorn::kPayCard, vorn::kPayOther};
         for (int i = 0; i < 6; ++i)
             QCOMPARE(methodOfChoice(journalMethodChoices()[i]), methods[i]);
         QCOMPARE(methodOfChoice(QString()), -1);
@@ -178,9 +184,10 @@ private slots:
         QTest::addColumn<qint64>("start");
         QTest::addColumn<qint64>("end");
         QTest::newRow("none") << QDate() << QDate() << qint64(0) << qint64(0);
-        QTest::newRow("one day") << QDate(2026, 1, 31) << QDate(2026, 1, 31) << at(2026, 1, 31) << at(2026, 2, 1);
-        QTest::newRow("across a year") << QDate(2025, 12, 31) << QDate(2026, 1, 1) << at(2025, 12, 31)
-                                       << at(2026, 1, 2);
+        QTest::newRow("one day") << QDate(2026, 1, 31) << QDate(2026, 1, 31) << at(2026, 1, 31)
+                                 << at(2026, 2, 1);
+        QTest::newRow("across a year")
+            << QDate(2025, 12, 31) << QDate(2026, 1, 1) << at(2025, 12, 31) << at(2026, 1, 2);
         QTest::newRow("only from") << QDate(2026, 3, 1) << QDate() << at(2026, 3, 1) << at(2026, 3, 2);
         QTest::newRow("only to") << QDate() << QDate(2026, 3, 1) << at(2026, 3, 1) << at(2026, 3, 2);
     }

@@ -48,13 +48,13 @@ class TestJournalView : public QObject {
 
     SaleFixture fx;
     std::unique_ptr<CJournalView> page;
-    std::vector<std::string> numbers; // of the three sales, in time order
+    std::vector<std::string> numbers;    // of the three sales, in time order
     std::vector<vorn::SaleDetail> shown; // what the detail dialogs showed
     std::function<int(CJournalDetailDlg&)> answer;
 
     // A checkout through the store's journal, as the counter makes it.
-    std::string sell(const std::vector<Line>& lines, qint64 t, const QString& cashier, const std::string& member,
-                     std::vector<vorn::Payment> payments) {
+    std::string sell(const std::vector<Line>& lines, qint64 t, const QString& cashier,
+                     const std::string& member, std::vector<vorn::Payment> payments) {
         vorn::CheckoutRequest r;
         for (const Line& l : lines) {
             fx.stock(l.code, l.count, l.retail);
@@ -92,11 +92,13 @@ class TestJournalView : public QObject {
         return out;
     }
     void select(int row) {
-        page->table()->selectionModel()->select(page->model()->index(row, 0),
-                                                QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        page->table()->selectionModel()->select(
+            page->model()->index(row, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         page->table()->setCurrentIndex(page->model()->index(row, 0));
     }
-    static QString text(QTableWidget* t, int r, int c) { return t->item(r, c) ? t->item(r, c)->text() : QString(); }
+    static QString text(QTableWidget* t, int r, int c) {
+        return t->item(r, c) ? t->item(r, c)->text() : QString();
+    }
 
 private slots:
     void init() {
@@ -105,11 +107,12 @@ private slots:
         fx.shell().comboItems[cmd::SaleMethod] = journalMethodChoices();
         // Day one: a split payment with change; day two: a member's sale by
         // another cashier, and a card payment.
-        numbers = {sell({{"A", 2, 10.0, 9.5}, {"B", 1, 5.5, 5.5}}, at(2026, 12, 7, 10, 0), "admin", "",
-                        {{vorn::kPayWeChat, 100}, {vorn::kPayCash, 150}}),
-                   sell({{"C", 1, 3.0, 3.0}}, at(2026, 12, 8, 15, 0), QStringLiteral("收银员"), "M1",
-                        {{vorn::kPayAlipay, 30}}),
-                   sell({{"A", 1, 10.0, 10.0}}, at(2026, 12, 8, 16, 0), "admin", "", {{vorn::kPayCard, 100}})};
+        numbers = {
+            sell({{"A", 2, 10.0, 9.5}, {"B", 1, 5.5, 5.5}}, at(2026, 12, 7, 10, 0), "admin", "",
+                 {{vorn::kPayWeChat, 100}, {vorn::kPayCash, 150}}),
+            sell({{"C", 1, 3.0, 3.0}}, at(2026, 12, 8, 15, 0), QStringLiteral("收银员"), "M1",
+                 {{vorn::kPayAlipay, 30}}),
+            sell({{"A", 1, 10.0, 10.0}}, at(2026, 12, 8, 16, 0), "admin", "", {{vorn::kPayCard, 100}})};
         shown.clear();
         answer = [](CJournalDetailDlg&) { return int(QDialog::Rejected); };
         page = std::make_unique<CJournalView>(fx.shell());
@@ -130,7 +133,8 @@ private slots:
         QCOMPARE(page->footer()->text(JColDue), QStringLiteral("0.0"));
         for (int id : {cmd::OpenSale, cmd::ReprintSale, cmd::ExportSales})
             QVERIFY(!page->isCommandEnabled(id));
-        for (int id : {cmd::SearchSales, cmd::ClearSaleSearch, cmd::SaleSpan, cmd::SaleNumber, cmd::SaleMethod})
+        for (int id :
+             {cmd::SearchSales, cmd::ClearSaleSearch, cmd::SaleSpan, cmd::SaleNumber, cmd::SaleMethod})
             QVERIFY(page->isCommandEnabled(id));
         QVERIFY(!page->onCommand(cmd::SearchGoods));
     }
@@ -139,8 +143,8 @@ private slots:
         QVERIFY(page->onCommand(cmd::SearchSales));
         QCOMPARE(fx.shell().statusText(), QStringLiteral("在当前设定条件下，\"搜索\"到3笔销售记录"));
         QCOMPARE(listed(), sales({0, 1, 2}));
-        const QStringList first = {sales({0})[0], "2026-12-07 10:00:00", "admin", "", "3", "24.5", "1.0", "25.0",
-                                   "现金、微信", ""};
+        const QStringList first = {sales({0})[0], "2026-12-07 10:00:00", "admin", "", "3", "24.5", "1.0",
+                                   "25.0",        "现金、微信",          ""};
         for (int c = 0; c < JournalColumnCount; ++c)
             QCOMPARE(cell(0, c), first[c]);
         QCOMPARE(cell(1, JColCashier), QStringLiteral("收银员"));
@@ -224,7 +228,8 @@ private slots:
         });
         QVERIFY(page->onCommand(cmd::SaleSpan));
         QVERIFY(askedFrom.isNull()); // nothing chosen before
-        QCOMPARE(fx.shell().captions.value(cmd::SaleSpan), QStringLiteral("销售时间: 2026-12-08 到 2026-12-08"));
+        QCOMPARE(fx.shell().captions.value(cmd::SaleSpan),
+                 QStringLiteral("销售时间: 2026-12-08 到 2026-12-08"));
         fx.shell().setRibbonText(cmd::SaleCashier, QStringLiteral("admin"));
         fx.shell().setRibbonIndex(cmd::SaleMethod, 4);
         QVERIFY(page->onCommand(cmd::SearchSales));
@@ -391,11 +396,11 @@ private slots:
         QCOMPARE(rec.size(), size_t(4));
         QCOMPARE(rec[0].fields, journalSheetHeadings());
         QCOMPARE(rec[0].fields.size(), qsizetype(11));
-        QCOMPARE(rec[1].fields, (QStringList{sales({1})[0], "2026-12-08 15:00:00", "收银员", "M1", "1", "3.0", "0.0",
-                                             "3.0", "0.0", "支付宝", ""}));
+        QCOMPARE(rec[1].fields, (QStringList{sales({1})[0], "2026-12-08 15:00:00", "收银员", "M1", "1", "3.0",
+                                             "0.0", "3.0", "0.0", "支付宝", ""}));
         QCOMPARE(rec[2].fields.value(0), sales({2})[0]);
-        QCOMPARE(rec[3].fields, (QStringList{sales({0})[0], "2026-12-07 10:00:00", "admin", "", "3", "24.5", "1.0",
-                                             "25.0", "0.5", "现金、微信", ""}));
+        QCOMPARE(rec[3].fields, (QStringList{sales({0})[0], "2026-12-07 10:00:00", "admin", "", "3", "24.5",
+                                             "1.0", "25.0", "0.5", "现金、微信", ""}));
         // Nothing listed: nothing written.
         fx.shell().setRibbonText(cmd::SaleMember, QStringLiteral("nobody"));
         QVERIFY(page->onCommand(cmd::SearchSales));
