@@ -19,6 +19,7 @@
 #include "kit/sheetwriter.h"
 #include "res/strings.h"
 #include "salefixture.h"
+#include "xlsxread.h"
 
 using namespace vorn::ui;
 using vorn::ui::test::SaleFixture;
@@ -408,6 +409,28 @@ private slots:
         QFile::remove(path);
         exportJournal(fx.shell(), {});
         QVERIFY(!QFile::exists(path));
+    }
+
+    // In XLSX the amounts are numbers a spreadsheet can sum, the number text.
+    void exportXlsxHoldsNumbers() {
+        if (!vorn::ui::test::haveUnzip()) QSKIP("unzip is not installed");
+        const QString path = QDir::current().filePath(QStringLiteral("销售.xlsx"));
+        setExportPathPrompt([&](QWidget*, const QString&, const QString&) { return path; });
+        fx.shell().setRibbonText(cmd::SaleCashier, QStringLiteral("admin"));
+        QVERIFY(page->onCommand(cmd::SearchSales));
+        QVERIFY(page->onCommand(cmd::ExportSales));
+        using namespace vorn::ui::test;
+        QCOMPARE(sheetNames(path), QStringList{QStringLiteral("销售记录")});
+        const XlsxSheet s = readSheet(path, 1);
+        QCOMPARE(s.rows.size(), qsizetype(3));
+        QCOMPARE(s.texts(1), journalSheetHeadings());
+        QCOMPARE(s.cell(2, 0).type, QStringLiteral("inlineStr"));
+        QCOMPARE(s.cell(2, 0).value, sales({0})[0]);
+        QCOMPARE(s.cell(3, 0).value, sales({2})[0]);
+        QCOMPARE(s.cell(2, 4).value.toInt(), 3);
+        const double amounts[] = {24.5, 1.0, 25.0, 0.5};
+        for (int c = 5; c < 9; ++c)
+            QCOMPARE(s.cell(2, c).value.toDouble(), amounts[c - 5]);
     }
 
     // The page and an opened sale fit the smallest screen the program supports;
