@@ -2,14 +2,11 @@
 
 #include <QComboBox>
 #include <QGridLayout>
-#include <QGuiApplication>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
 
 #include "enterkey.h"
 #include "goodsfields.h"
@@ -21,6 +18,7 @@
 #include "kit/appstate.h"
 #include "kit/busy.h"
 #include "kit/gbk.h"
+#include "kit/recordrows.h"
 #include "kit/shell.h"
 
 namespace vorn::ui {
@@ -57,14 +55,13 @@ QLineEdit* makeDisplay(const char* objectName) {
 } // namespace
 
 CStoreInputDlg::CStoreInputDlg(Shell& shell, QWidget* owner)
-    : QWidget(owner, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint), shell_(shell) {
+    : EditPanel(owner), shell_(shell) {
     setObjectName(QStringLiteral("goodsEditPanel"));
     // A window of its own that should look like the program's dialogs.
     setAttribute(Qt::WA_StyledBackground);
     setWindowTitle(QStringLiteral("商品编辑"));
     buildUi();
-    adjustSize();
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) move(screen->availableGeometry().topLeft());
+    settle();
 }
 
 void CStoreInputDlg::buildUi() {
@@ -151,23 +148,15 @@ void CStoreInputDlg::fillCombos() {
 }
 
 void CStoreInputDlg::openFor(const std::vector<int>& rows) {
-    const std::vector<vorn::SRec>& shown = goodsState(shell_).rows;
-    rows_.clear();
-    units_.clear();
-    for (int r : rows) {
-        if (r < 0 || static_cast<size_t>(r) >= shown.size()) continue;
-        rows_.push_back(r);
-        units_.push_back(shown[static_cast<size_t>(r)]);
-    }
+    PickedRows<vorn::SRec> picked = pickRows(goodsState(shell_).rows, rows);
+    rows_ = std::move(picked.where);
+    units_ = std::move(picked.records);
     if (units_.empty()) return;
     template_ = units_.front();
     fillCombos();
     showTemplate();
-    setWindowTitle(units_.size() > 1 ? QStringLiteral("商品编辑(注意: 当前编辑针对所有选定商品)")
-                                     : QStringLiteral("商品编辑"));
-    show();
-    raise();
-    activateWindow();
+    bringUp(units_.size() > 1 ? QStringLiteral("商品编辑(注意: 当前编辑针对所有选定商品)")
+                              : QStringLiteral("商品编辑"));
     fields_.code->setFocus();
     fields_.code->selectAll();
 }
@@ -214,30 +203,6 @@ void CStoreInputDlg::save() {
     }
     hide();
     emit editFinished(totalsChanged, result);
-}
-
-void CStoreInputDlg::keyPressEvent(QKeyEvent* event) {
-    switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        save();
-        return;
-    case Qt::Key_Escape:
-        hide();
-        return;
-    default:
-        QWidget::keyPressEvent(event);
-    }
-}
-
-void CStoreInputDlg::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    emit visibilityChanged(true);
-}
-
-void CStoreInputDlg::hideEvent(QHideEvent* event) {
-    QWidget::hideEvent(event);
-    emit visibilityChanged(false);
 }
 
 } // namespace vorn::ui

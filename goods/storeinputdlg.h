@@ -2,10 +2,10 @@
 // that edits one unit or many units at once.
 #pragma once
 
-#include <QWidget>
 #include <vector>
 
 #include "goodsfields.h"
+#include "kit/editpanel.h"
 #include "vorn/records.h"
 
 class QComboBox;
@@ -17,7 +17,7 @@ namespace vorn::ui {
 
 class Shell;
 
-class CStoreInputDlg : public QWidget {
+class CStoreInputDlg : public EditPanel {
     Q_OBJECT
 public:
     // owner is the main window; the panel stays hidden until openFor().
@@ -29,19 +29,12 @@ public:
 
 public slots:
     // "确认保存" (or Enter): writes the typed values into every unit.
-    void save();
+    void save() override;
 
 signals:
     // After a save: whether the footer totals may have changed, and the store's
     // result (units written, 0, or -1).
     void editFinished(bool totalsChanged, int result);
-    // The panel was shown or hidden (searching and deleting depend on it).
-    void visibilityChanged(bool visible);
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
 
 private:
     void buildUi();

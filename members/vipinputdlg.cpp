@@ -2,14 +2,11 @@
 
 #include <QComboBox>
 #include <QGridLayout>
-#include <QGuiApplication>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QVBoxLayout>
 
 #include "membercells.h"
@@ -20,18 +17,18 @@
 #include "kit/busy.h"
 #include "kit/gbklimit.h"
 #include "kit/integertext.h"
+#include "kit/recordrows.h"
 #include "kit/shell.h"
 #include "vorn/sqltext.h"
 
 namespace vorn::ui {
 
 CVIPInputDlg::CVIPInputDlg(Shell& shell, QWidget* owner)
-    : QWidget(owner, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint), shell_(shell) {
+    : EditPanel(owner), shell_(shell) {
     setObjectName(QStringLiteral("memberEditPanel"));
     setWindowTitle(QStringLiteral("会员编辑"));
     buildUi();
-    adjustSize();
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) move(screen->availableGeometry().topLeft());
+    settle();
 }
 
 void CVIPInputDlg::buildUi() {
@@ -97,24 +94,15 @@ void CVIPInputDlg::buildUi() {
 }
 
 void CVIPInputDlg::openFor(const std::vector<int>& rows) {
-    const std::vector<vorn::VIPRec>& shown = memberState(shell_).rows;
-    std::vector<int> where;
-    std::vector<vorn::VIPRec> picked;
-    for (int r : rows) {
-        if (r < 0 || static_cast<size_t>(r) >= shown.size()) continue;
-        where.push_back(r);
-        picked.push_back(shown[static_cast<size_t>(r)]);
-    }
-    if (picked.empty()) return;
-    rows_ = std::move(where);
-    members_ = std::move(picked);
+    PickedRows<vorn::VIPRec> picked = pickRows(memberState(shell_).rows, rows);
+    // None left: the panel stays as it was.
+    if (picked.records.empty()) return;
+    rows_ = std::move(picked.where);
+    members_ = std::move(picked.records);
     template_ = members_.front();
     showTemplate();
-    setWindowTitle(members_.size() > 1 ? QStringLiteral("会员编辑(注意: 当前编辑针对所有选定会员)")
-                                       : QStringLiteral("会员编辑"));
-    show();
-    raise();
-    activateWindow();
+    bringUp(members_.size() > 1 ? QStringLiteral("会员编辑(注意: 当前编辑针对所有选定会员)")
+                                : QStringLiteral("会员编辑"));
     fields_.code->selectAll();
     // The code is shown only; typing starts at the name.
     fields_.name->setFocus();
@@ -206,30 +194,6 @@ void CVIPInputDlg::save() {
     }
     hide();
     emit editFinished(result);
-}
-
-void CVIPInputDlg::keyPressEvent(QKeyEvent* event) {
-    switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        save();
-        return;
-    case Qt::Key_Escape:
-        hide();
-        return;
-    default:
-        QWidget::keyPressEvent(event);
-    }
-}
-
-void CVIPInputDlg::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    emit visibilityChanged(true);
-}
-
-void CVIPInputDlg::hideEvent(QHideEvent* event) {
-    QWidget::hideEvent(event);
-    emit visibilityChanged(false);
 }
 
 } // namespace vorn::ui

@@ -3,10 +3,10 @@
 #pragma once
 
 #include <QDate>
-#include <QWidget>
 #include <vector>
 
 #include "memberfields.h"
+#include "kit/editpanel.h"
 #include "vorn/records.h"
 
 class QLineEdit;
@@ -16,7 +16,7 @@ namespace vorn::ui {
 
 class Shell;
 
-class CVIPInputDlg : public QWidget {
+class CVIPInputDlg : public EditPanel {
     Q_OBJECT
 public:
     // owner is the main window; the panel stays hidden until openFor().
@@ -32,18 +32,11 @@ public slots:
     // member; a field left as shown keeps each member's own value (with one
     // member that is simply the shown value). Points above kMaxMemberPoints are
     // refused, and the panel stays open on them.
-    void save();
+    void save() override;
 
 signals:
     // After a save: the store's result (members written, 0, or -1).
     void editFinished(int result);
-    // The panel was shown or hidden (searching and deleting depend on it).
-    void visibilityChanged(bool visible);
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
 
 private:
     // What the controls showed when the panel opened: a field whose control

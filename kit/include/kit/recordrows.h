@@ -41,6 +41,23 @@ int applyEdited(std::vector<Rec>& rows, const std::vector<int>& where, const std
     return changed;
 }
 
+// The loaded rows at the given indices (those out of range skipped), copied,
+// with the index each came from: what an editing panel works on, so that a
+// reload while it is open cannot change what it writes.
+template <class Rec> struct PickedRows {
+    std::vector<int> where;
+    std::vector<Rec> records;
+};
+template <class Rec> PickedRows<Rec> pickRows(const std::vector<Rec>& rows, const std::vector<int>& indices) {
+    PickedRows<Rec> out;
+    for (int i : indices) {
+        if (i < 0 || static_cast<size_t>(i) >= rows.size()) continue;
+        out.where.push_back(i);
+        out.records.push_back(rows[static_cast<size_t>(i)]);
+    }
+    return out;
+}
+
 // Takes out the rows at the given indices (any order, duplicates and indices out
 // of range ignored), keeping the others in their order. Returns how many went.
 template <class Rec> int removeRows(std::vector<Rec>& rows, const std::vector<int>& indices) {
