@@ -3,14 +3,15 @@
 #include "backupfiles.h"
 #include "kit/pageregistry.h"
 #include "res/commandids.h"
+#include "res/tabs.h"
 #include "shopview.h"
 
 namespace vorn::ui {
 
 void registerAdmin(PageRegistry& registry) {
     using namespace cmd;
-    registry.addPage<CShopView>(2, {SystemUsers, Backup, QuickBackup, BackupTo, Restore, QuickRestore,
-                                    RestoreFrom, ReceiptPrinter, ShopKey});
+    registry.addPage<CShopView>(tabs::Shop, {SystemUsers, Backup, QuickBackup, BackupTo, Restore,
+                                             QuickRestore, RestoreFrom, ReceiptPrinter, ShopKey});
 }
 
 int sweepInterruptedBackups(const QString& storeFolder) {

@@ -4,6 +4,7 @@
 
 #include "kit/pageregistry.h"
 #include "res/commandids.h"
+#include "res/tabs.h"
 #include "stockalarm.h"
 #include "storeview.h"
 
@@ -11,10 +12,10 @@ namespace vorn::ui {
 
 void registerGoods(PageRegistry& registry) {
     using namespace cmd;
-    registry.addPage<CStoreView>(1, {AddGoods, RemoveGoods, EditGoods, Categories, GoodsTypes, Suppliers,
-                                     GoodsCode, GoodsName, GoodsSize, GoodsType, GoodsState, StockTime,
-                                     SaleTime, ClearGoodsSearch, SearchGoods, GoodsSheets, ImportGoods,
-                                     ExportGoods});
+    registry.addPage<CStoreView>(tabs::Goods,
+                                 {AddGoods, RemoveGoods, EditGoods, Categories, GoodsTypes, Suppliers,
+                                  GoodsCode, GoodsName, GoodsSize, GoodsType, GoodsState, StockTime, SaleTime,
+                                  ClearGoodsSearch, SearchGoods, GoodsSheets, ImportGoods, ExportGoods});
     registry.addReminder([] { return std::make_unique<StockAlarmSource>(); });
 }
 

@@ -125,9 +125,6 @@ static_assert(std::is_sorted(std::begin(kTable), std::end(kTable),
                              [](const Entry& a, const Entry& b) { return a.id < b.id; }),
               "the string table must stay sorted by id");
 
-constexpr const char* kPages[] = {"用户登录", "销售前台", "商品管理", "店铺设置", "会员管理", "销售统计",
-                                  "商家店铺", "Zumo团购", "Zumo商城", "Zumo活动", "打折促销", "关于系统"};
-
 } // namespace
 
 QString caption(int id) {
@@ -135,11 +132,6 @@ QString caption(int id) {
                                [](const Entry& e, int key) { return e.id < key; });
     if (it == std::end(kTable) || it->id != id) return QString();
     return QString::fromUtf8(it->text);
-}
-
-QString pageName(int page) {
-    if (page < 1 || page > static_cast<int>(std::size(kPages))) return QStringLiteral("None");
-    return QString::fromUtf8(kPages[page - 1]);
 }
 
 QString appTitle() {

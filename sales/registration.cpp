@@ -2,6 +2,7 @@
 
 #include "kit/pageregistry.h"
 #include "res/commandids.h"
+#include "res/tabs.h"
 #include "saleview.h"
 
 namespace vorn::ui {
@@ -10,7 +11,7 @@ void registerSales(PageRegistry& registry) {
     using namespace cmd;
     // "打印小票" is not listed: the page hands it to the main window as a command
     // of its own, which prints the last sale again from any page.
-    registry.addPage<CSaleView>(0, {MemberDiscount, GoodsDiscount});
+    registry.addPage<CSaleView>(tabs::Counter, {MemberDiscount, GoodsDiscount});
 }
 
 } // namespace vorn::ui

@@ -2,14 +2,16 @@
 
 #include "kit/pageregistry.h"
 #include "res/commandids.h"
+#include "res/tabs.h"
 #include "statisticsview.h"
 
 namespace vorn::ui {
 
 void registerStats(PageRegistry& registry) {
     using namespace cmd;
-    registry.addPage<CStatisticsView>(4, {StatByYear, StatByCustom, SetYears, SetCustom, MakeCharts, ZoomChart,
-                                          PrevChart, NextChart, AllCharts, ExportFigures});
+    registry.addPage<CStatisticsView>(tabs::Stats,
+                                      {StatByYear, StatByCustom, SetYears, SetCustom, MakeCharts, ZoomChart,
+                                       PrevChart, NextChart, AllCharts, ExportFigures});
 }
 
 } // namespace vorn::ui

@@ -27,10 +27,8 @@ QString roleName(int auth) {
     }
 }
 
-bool roleMayUseTab(int auth, int tabIndex, int tabCount) {
-    if (tabIndex < 0 || tabIndex >= tabCount) return false;
-    if (auth == 0 || auth == 1) return true;
-    return tabIndex == 0 || tabIndex >= tabCount - 6;
+bool roleMayUseTab(int auth, bool tabForEveryRole) {
+    return auth == 0 || auth == 1 || tabForEveryRole;
 }
 
 } // namespace vorn::ui

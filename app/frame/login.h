@@ -19,8 +19,8 @@ QStringList userNames(const std::vector<vorn::URec>& users);
 
 // "系统超级管理员", "店主" or "售货员".
 QString roleName(int auth);
-// Administrators and shop owners use every tab; anyone else the first tab and the
-// last six (the web tabs and the about tab).
-bool roleMayUseTab(int auth, int tabIndex, int tabCount);
+// Administrators and shop owners use every tab; anyone else only the tabs made for
+// every role (the sales counter, the web tabs and the about tab).
+bool roleMayUseTab(int auth, bool tabForEveryRole);
 
 } // namespace vorn::ui

@@ -14,13 +14,13 @@
 #include "frame/pages.h"
 #include "frame/passphraseprompt.h"
 #include "frame/ribbon.h"
-#include "frame/ribbontable.h"
 #include "kit/busy.h"
 #include "kit/gbk.h"
 #include "kit/msgbox.h"
 #include "kit/reminder.h"
 #include "res/commandids.h"
 #include "res/strings.h"
+#include "res/tabs.h"
 
 namespace vorn::ui {
 
@@ -32,7 +32,6 @@ constexpr int kUserPaneWidth = 200;
 constexpr int kRolePaneWidth = 120;
 constexpr int kBarReserve = 32;
 constexpr int kPlannedWidth[3] = {0, kUserPaneWidth, kRolePaneWidth};
-constexpr int kFirstWebTab = 5;
 
 // The store opened for reading only: Core opens it so when asked through its
 // hook; the frame's Core then shares the connection.
@@ -209,7 +208,10 @@ void CMainFrame::buildRibbon() {
     ribbon_ = new Ribbon(this);
     setMenuWidget(ribbon_);
     connect(ribbon_, &Ribbon::command, this, &CMainFrame::onCommand);
-    connect(ribbon_, &Ribbon::tabSelected, this, &CMainFrame::selectTab);
+    connect(ribbon_, &Ribbon::tabSelected, this, &CMainFrame::tabClicked);
+    // A tab no page registered for is not offered at all.
+    for (int i = 0; i < ribbon_->tabCount(); ++i)
+        ribbon_->setTabVisible(i, registry_.forTab(ribbon_->tabText(i)) != nullptr);
     refillTypeCombo();
     // Nothing but the login page can be used before a login.
     enableNoTab();
@@ -238,7 +240,7 @@ void CMainFrame::showLogonPage() {
     viewEntry_ = nullptr;
     switchPage(&CLogonView::staticMetaObject,
                [this](Shell&, QWidget* p) -> CPage* { return new CLogonView(*this, *this, p); });
-    setPage(1);
+    setPage(tabs::Login);
 }
 
 bool CMainFrame::switchPage(const QMetaObject* meta, const std::function<CPage*(Shell&, QWidget*)>& make) {
@@ -263,17 +265,21 @@ void CMainFrame::destroyView(CPage* old) {
     old->deleteLater();
 }
 
-void CMainFrame::setPage(int page) {
+void CMainFrame::setPage(const QString& page) {
     page_ = page;
-    setWindowTitle(QStringLiteral("%1 - %2").arg(appTitle(), pageName(page)));
-    showStatus(QStringLiteral("打开\"%1\"页面").arg(pageName(page)));
+    setWindowTitle(QStringLiteral("%1 - %2").arg(appTitle(), page));
+    showStatus(QStringLiteral("打开\"%1\"页面").arg(page));
     updateCommands();
 }
 
-void CMainFrame::selectTab(int index) {
-    const auto& table = ribbonTable();
-    const PageEntry* entry = registry_.forTab(index);
-    if (index < 0 || index >= static_cast<int>(table.size()) || !entry) return;
+void CMainFrame::tabClicked(int index) {
+    selectTab(ribbon_->tabText(index));
+}
+
+void CMainFrame::selectTab(const QString& name) {
+    const int index = ribbon_->tabIndex(name);
+    const PageEntry* entry = registry_.forTab(name);
+    if (index < 0 || !entry) return;
     // Set before the switch: the new page's initial update may ask what is active.
     const PageEntry* previous = viewEntry_;
     viewEntry_ = entry;
@@ -282,9 +288,10 @@ void CMainFrame::selectTab(int index) {
         return;
     }
     // The web tabs share one view, which only navigates.
-    if (auto* web = qobject_cast<CInternetView*>(view_)) web->navigate(web_.forWebTab(index - kFirstWebTab));
+    if (auto* web = qobject_cast<CInternetView*>(view_))
+        web->navigate(web_.forWebTab(tabs::Web.indexOf(name)));
     ribbon_->setCurrentTab(index);
-    setPage(table[static_cast<size_t>(index)].page);
+    setPage(name);
 }
 
 void CMainFrame::enableNoTab() {
@@ -304,7 +311,7 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     CPage* old = view_;
     view_ = nullptr;
     viewEntry_ = nullptr;
-    page_ = 0;
+    page_.clear();
     if (created_) {
         // The store closes once the page is really gone, since a page may still
         // reach it on its way out; the page itself goes once control has left it.
@@ -329,7 +336,7 @@ void CMainFrame::endProgram() {
 }
 
 void CMainFrame::openSalesCounter() {
-    selectTab(0);
+    selectTab(tabs::Counter);
 }
 
 // --- Shell -------------------------------------------------------------------

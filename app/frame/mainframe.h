@@ -43,12 +43,14 @@ public:
     bool readOnlyStore() const { return readOnlyStore_; }
 
     // --- pages ---------------------------------------------------------------
-    int currentPage() const { return page_; }
+    // Name of the page shown: the tab's name, or tabs::Login before a login.
+    QString currentPage() const { return page_; }
     CPage* view() const { return view_; }
     Ribbon* ribbon() const { return ribbon_; }
-    // Tab selection, 0 to 10: switches the page (the same page class keeps its view,
-    // web tabs only navigate), then sets the page number, title and status message.
-    void selectTab(int index);
+    // Tab selection by name (res/tabs.h): switches the page (the same page class
+    // keeps its view, web tabs only navigate), then sets the page, title and status
+    // message. A tab no page fills, or no tab of that name, changes nothing.
+    void selectTab(const QString& name);
 
     // --- commands --------------------------------------------------------------
     // Carries out a ribbon command: the frame's own, or the active page's.
@@ -126,7 +128,9 @@ private:
     void saveLayout();
     void showLogonPage();
     bool switchPage(const QMetaObject* meta, const std::function<CPage*(Shell&, QWidget*)>& make);
-    void setPage(int page);
+    void setPage(const QString& page);
+    // A click on the ribbon's tab of that index.
+    void tabClicked(int index);
     void destroyView(CPage* old);
     // Whether the active view is the page that hosts this command's button.
     bool hostsCommand(int id) const;
@@ -148,7 +152,7 @@ private:
     QVBoxLayout* pageLayout_ = nullptr;
     CPage* view_ = nullptr;
     const PageEntry* viewEntry_ = nullptr; // registry entry of the view; null for the login page
-    int page_ = 0;
+    QString page_;
     PageRegistry registry_;
     std::vector<BlinkingReminder*> reminders_; // children of the frame
 

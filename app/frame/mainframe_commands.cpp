@@ -57,7 +57,7 @@ bool CMainFrame::isEnabled(int id) const {
     case RibbonScope::Page:
         break;
     }
-    if (!view_ || commandPage(id) != page_) return false;
+    if (!view_ || commandTab(id) != page_) return false;
     // The frame serves these itself; the page has no say. A reminder's button
     // opens its dialog only while the reminder is on.
     if (id == cmd::SwitchUser || reminderForToggle(id)) return true;
@@ -68,7 +68,7 @@ bool CMainFrame::isEnabled(int id) const {
 
 bool CMainFrame::isChecked(int id) const {
     if (const BlinkingReminder* r = reminderForToggle(id)) return r->enabled();
-    return view_ && commandPage(id) == page_ && viewEntry_ && viewEntry_->serves(id) &&
+    return view_ && commandTab(id) == page_ && viewEntry_ && viewEntry_->serves(id) &&
            view_->isCommandChecked(id);
 }
 

@@ -5,6 +5,7 @@
 #include "frame/login.h"
 #include "frame/mainframe.h"
 #include "frame/ribbon.h"
+#include "frame/ribbontable.h"
 #include "kit/appstate.h"
 #include "kit/gbk.h"
 #include "kit/passwordcheck.h"
@@ -49,9 +50,9 @@ int CMainFrame::login(const QString& name, const QString& password) {
 }
 
 void CMainFrame::enableTabsForRole(int auth) {
-    const int n = ribbon_->tabCount();
-    for (int i = 0; i < n; ++i)
-        ribbon_->setTabEnabled(i, roleMayUseTab(auth, i, n));
+    const auto& table = ribbonTable();
+    for (size_t i = 0; i < table.size(); ++i)
+        ribbon_->setTabEnabled(static_cast<int>(i), roleMayUseTab(auth, table[i].everyRole));
 }
 
 void CMainFrame::switchUser() {

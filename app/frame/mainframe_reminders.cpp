@@ -36,7 +36,7 @@ BlinkingReminder* CMainFrame::reminderForToggle(int id) const {
 }
 
 bool CMainFrame::hostsCommand(int id) const {
-    return view_ && viewEntry_ && ribbonTable()[static_cast<size_t>(viewEntry_->tab)].page == commandPage(id);
+    return view_ && viewEntry_ && viewEntry_->tab == commandTab(id);
 }
 
 void CMainFrame::runReminderCheck(int buttonCommand) {

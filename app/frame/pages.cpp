@@ -6,20 +6,17 @@
 #include "goods/goods.h"
 #include "kit/pageregistry.h"
 #include "members/members.h"
+#include "res/tabs.h"
 #include "sales/sales.h"
 #include "stats/stats.h"
 
 namespace vorn::ui {
 
 namespace {
-constexpr int kFirstWebTab = 5;
-constexpr int kWebTabs = 5;
-constexpr int kAboutTab = 10;
-
 void registerProgramPages(PageRegistry& registry) {
-    for (int tab = kFirstWebTab; tab < kFirstWebTab + kWebTabs; ++tab)
+    for (const QString& tab : tabs::Web)
         registry.addPage<CInternetView>(tab, {});
-    registry.addPage<CAboutView>(kAboutTab, {});
+    registry.addPage<CAboutView>(tabs::About, {});
 }
 } // namespace
 

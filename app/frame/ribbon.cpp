@@ -118,7 +118,7 @@ Ribbon::Ribbon(QWidget* parent) : QWidget(parent) {
     for (size_t t = 0; t < table.size(); ++t) {
         auto* b = new QToolButton(tabRow_);
         b->setObjectName(QStringLiteral("ribbonTab"));
-        b->setText(pageName(table[t].page));
+        b->setText(table[t].name);
         b->setCheckable(true);
         b->setToolButtonStyle(Qt::ToolButtonTextOnly);
         b->setFocusPolicy(Qt::NoFocus);
@@ -353,7 +353,21 @@ void Ribbon::setCurrentTab(int index) {
 }
 
 bool Ribbon::isTabEnabled(int index) const {
-    return index >= 0 && index < tabCount() && tabButtons_[static_cast<size_t>(index)]->isEnabled();
+    return isTabVisible(index) && tabButtons_[static_cast<size_t>(index)]->isEnabled();
+}
+
+bool Ribbon::isTabVisible(int index) const {
+    return index >= 0 && index < tabCount() && !tabButtons_[static_cast<size_t>(index)]->isHidden();
+}
+
+void Ribbon::setTabVisible(int index, bool visible) {
+    if (index >= 0 && index < tabCount()) tabButtons_[static_cast<size_t>(index)]->setVisible(visible);
+}
+
+int Ribbon::tabIndex(const QString& name) const {
+    for (size_t i = 0; i < tabButtons_.size(); ++i)
+        if (tabButtons_[i]->text() == name) return static_cast<int>(i);
+    return -1;
 }
 
 void Ribbon::setTabEnabled(int index, bool enabled) {

@@ -34,9 +34,14 @@ public:
     int currentTab() const;
     // Shows the tab's panel without emitting tabSelected.
     void setCurrentTab(int index);
+    // A hidden tab (one no page fills) is never enabled.
     bool isTabEnabled(int index) const;
     void setTabEnabled(int index, bool enabled);
+    bool isTabVisible(int index) const;
+    void setTabVisible(int index, bool visible);
     QString tabText(int index) const;
+    // Index of the tab with that name, -1 for none.
+    int tabIndex(const QString& name) const;
 
     // Every command id that has a control or a menu entry, in table order.
     const std::vector<int>& commandIds() const { return ids_; }
@@ -65,6 +70,7 @@ public:
     void trigger(int id);
     // Selects a tab as a click on it would; does nothing for a disabled tab.
     void clickTab(int index);
+    void clickTab(const QString& name) { clickTab(tabIndex(name)); }
 
     // The icon of a resource name under :/icons/.
     static QIcon icon(const char* name);

@@ -1,6 +1,9 @@
 #include "frame/ribbontable.h"
 
 #include "res/commandids.h"
+#include "res/tabs.h"
+
+#include <iterator>
 
 namespace vorn::ui {
 
@@ -57,17 +60,17 @@ std::vector<RibbonTab> build() {
     using namespace cmd;
     std::vector<RibbonTab> t;
 
-    // 销售前台
-    t.push_back({2,
+    t.push_back({tabs::Counter,
                  false,
+                 true,
                  {{{large(SwitchUser, "switch_user"), large(MemberDiscount, "member_discount"),
                     large(GoodsDiscount, "goods_discount"), global(large(PrintReceipt, "print"))}},
                   {{spacer(), check(RunAlarm), large(Alarm, "alarm_201"), spacer(), check(RunBirthday),
                     large(Birthday, "alarm_201")}}}});
 
-    // 商品管理
     t.push_back(
-        {3,
+        {tabs::Goods,
+         false,
          false,
          {{{large(AddGoods, "goods_add"), large(RemoveGoods, "goods_remove"), large(EditGoods, "goods_edit"),
             popup(Categories, "categories", {GoodsTypes, Suppliers}),
@@ -78,15 +81,15 @@ std::vector<RibbonTab> build() {
             large(SearchGoods, "goods_search"), label(GoodsHint1), label(GoodsHint1 + 1),
             label(GoodsHint1 + 2)}}}});
 
-    // 店铺设置
-    t.push_back({4,
+    t.push_back({tabs::Shop,
+                 false,
                  false,
                  {{{large(SystemUsers, "users"), popup(Backup, "backup", {QuickBackup, BackupTo}),
                     popup(Restore, "restore", {QuickRestore, RestoreFrom}),
                     large(ReceiptPrinter, "receipt_printer"), large(ShopKey, "shop_key")}}}});
 
-    // 会员管理
-    t.push_back({5,
+    t.push_back({tabs::Members,
+                 false,
                  false,
                  {{{large(AddMember, "member_add"), large(DeleteMember, "member_delete"),
                     large(EditMember, "member_edit"), popup(MemberSheets, "sheets", {ImportMembers, ExportMembers})}},
@@ -96,8 +99,8 @@ std::vector<RibbonTab> build() {
                     text(ClearMemberSearch, 216), large(SearchMember, "member_search"), label(MemberHint1),
                     label(MemberHint1 + 1), label(MemberHint1 + 2)}}}});
 
-    // 销售统计
-    t.push_back({6,
+    t.push_back({tabs::Stats,
+                 false,
                  false,
                  {{{radio(StatByYear), text(SetYears, 144), brk(), radio(StatByCustom), text(SetCustom, 144),
                     large(MakeCharts, "chart_make")}},
@@ -105,15 +108,18 @@ std::vector<RibbonTab> build() {
                     large(NextChart, "chart_next"), large(AllCharts, "chart_all"),
                     large(ExportFigures, "chart_export")}}}});
 
-    // The five web tabs: their buttons open pages of the maker's site.
-    t.push_back({7, true, {{{web(185), web(186), web(187), web(188)}}}});
-    t.push_back({8, true, {{{web(189), web(190), web(191), web(192), web(193)}}}});
-    t.push_back({9, true, {{{web(194)}}}});
-    t.push_back({10, true, {{{web(195), web(196), web(197)}}}});
-    t.push_back({11, true, {{{web(198), web(199)}}}});
+    // The web tabs: their buttons open pages of the maker's site.
+    const std::vector<int> webButtons[] = {
+        {185, 186, 187, 188}, {189, 190, 191, 192, 193}, {194}, {195, 196, 197}, {198, 199}};
+    static_assert(std::size(webButtons) == 5);
+    for (size_t w = 0; w < std::size(webButtons); ++w) {
+        RibbonGroup group;
+        for (int id : webButtons[w])
+            group.controls.push_back(web(id));
+        t.push_back({tabs::Web.at(static_cast<qsizetype>(w)), true, true, {group}});
+    }
 
-    // 关于系统
-    t.push_back({12, true, {{{always(large(Help, "help")), always(large(Support, "support"))}}}});
+    t.push_back({tabs::About, true, true, {{{always(large(Help, "help")), always(large(Support, "support"))}}}});
     return t;
 }
 
@@ -122,6 +128,12 @@ std::vector<RibbonTab> build() {
 const std::vector<RibbonTab>& ribbonTable() {
     static const std::vector<RibbonTab> table = build();
     return table;
+}
+
+const RibbonTab* ribbonTab(const QString& name) {
+    for (const auto& tab : ribbonTable())
+        if (tab.name == name) return &tab;
+    return nullptr;
 }
 
 const RibbonControl* findRibbonControl(int id, int* tabIndex) {
@@ -153,10 +165,10 @@ RibbonScope commandScope(int id) {
     return c->scope;
 }
 
-int commandPage(int id) {
+QString commandTab(int id) {
     int tab = -1;
-    if (!findRibbonControl(id, &tab)) return -1;
-    return commandScope(id) == RibbonScope::Page ? ribbonTable()[static_cast<size_t>(tab)].page : 0;
+    if (!findRibbonControl(id, &tab) || commandScope(id) != RibbonScope::Page) return QString();
+    return ribbonTable()[static_cast<size_t>(tab)].name;
 }
 
 } // namespace vorn::ui

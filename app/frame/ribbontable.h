@@ -1,6 +1,8 @@
-// The ribbon as data: the eleven tabs, their groups and controls in order, each
+// The ribbon as data: the tabs by name, their groups and controls in order, each
 // control with its command id (its caption is the string of that id). The ribbon
-// widget is built from this table and the command enabling reads it too.
+// widget is built from this table and the command enabling reads it too. Which
+// page fills a tab and carries out its commands is the page's registration
+// (kit/pageregistry.h); the table only lays the controls out.
 #pragma once
 
 #include <QString>
@@ -45,20 +47,23 @@ struct RibbonGroup {
 };
 
 struct RibbonTab {
-    int page;           // page number of the tab (2 to 12); its caption is the page name
+    QString name;       // caption of the tab and name of its page (res/tabs.h)
     bool alwaysEnabled; // commands of the tab work on any page (web and about tabs)
+    bool everyRole;     // salespeople use it too; otherwise administrators and shop owners only
     std::vector<RibbonGroup> groups;
 };
 
 const std::vector<RibbonTab>& ribbonTable();
+// The tab of that name, or nullptr.
+const RibbonTab* ribbonTab(const QString& name);
 
 // Where a command sits: tab index and control, or nullptr / -1 when the table has
 // no such command (menu items report their pop-up button's tab).
 const RibbonControl* findRibbonControl(int id, int* tabIndex = nullptr);
 
-// Page number that must be active for the command, 0 when it works on any page
-// (always or by a global condition), -1 for an unknown id.
-int commandPage(int id);
+// Name of the tab whose page must be active for the command; empty when it works
+// on any page (always or by a global condition) and for an unknown id.
+QString commandTab(int id);
 RibbonScope commandScope(int id);
 
 } // namespace vorn::ui

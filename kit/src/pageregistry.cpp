@@ -24,7 +24,7 @@ void PageRegistry::addReminder(std::function<std::unique_ptr<ReminderSource>()> 
     reminders_.push_back(std::move(factory));
 }
 
-const PageEntry* PageRegistry::forTab(int tab) const {
+const PageEntry* PageRegistry::forTab(const QString& tab) const {
     for (const auto& p : pages_)
         if (p.tab == tab) return &p;
     return nullptr;

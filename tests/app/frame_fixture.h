@@ -77,11 +77,19 @@ public:
     bool loginAsAdmin() { return frame->login(kAdmin, kAdminPassword) == 1; }
 
     Ribbon& ribbon() { return *frame->ribbon(); }
-    QList<int> enabledTabs() {
-        QList<int> on;
+    // Names of the tabs that can be clicked, in ribbon order.
+    QStringList enabledTabs() {
+        QStringList on;
         for (int i = 0; i < ribbon().tabCount(); ++i)
-            if (ribbon().isTabEnabled(i)) on << i;
+            if (ribbon().isTabEnabled(i)) on << ribbon().tabText(i);
         return on;
+    }
+    // Names of the tabs a page fills, in ribbon order: what an administrator sees.
+    QStringList pageTabs() {
+        QStringList filled;
+        for (int i = 0; i < ribbon().tabCount(); ++i)
+            if (frame->registry().forTab(ribbon().tabText(i))) filled << ribbon().tabText(i);
+        return filled;
     }
 
     MessageRecorder messages;

@@ -19,13 +19,13 @@
 #include "shoppicture.h"
 #include "shopview.h"
 #include "userinputdlg.h"
+#include "res/tabs.h"
 
 using namespace vorn::ui;
 using namespace vorn::ui::test;
 
 namespace {
 
-constexpr int kShopTab = 2;
 const QList<int> kShopCommands = {cmd::SystemUsers, cmd::Backup,       cmd::QuickBackup, cmd::BackupTo,
                                   cmd::Restore,     cmd::QuickRestore, cmd::RestoreFrom};
 
@@ -45,7 +45,7 @@ void shoot(QWidget& w, const QString& name) {
 }
 
 CShopView* openShop(FrameFixture& f) {
-    f.frame->selectTab(kShopTab);
+    f.frame->selectTab(tabs::Shop);
     flush();
     return qobject_cast<CShopView*>(f.frame->view());
 }
@@ -71,7 +71,7 @@ private slots:
         QCOMPARE(f.frame->windowTitle(), QStringLiteral("Qelto进销存 - 店铺设置"));
         for (int id : kShopCommands)
             QVERIFY2(f.frame->isEnabled(id), qPrintable(QString::number(id)));
-        f.frame->selectTab(1);
+        f.frame->selectTab(tabs::Goods);
         flush();
         for (int id : kShopCommands)
             QVERIFY2(!f.frame->isEnabled(id), qPrintable(QString::number(id)));

@@ -8,6 +8,7 @@
 #include "storeview.h"
 #include "res/commandids.h"
 #include "frame_fixture.h"
+#include "res/tabs.h"
 
 using namespace vorn::ui;
 using namespace vorn::ui::test;
@@ -29,7 +30,7 @@ private slots:
         FrameFixture f;
         QVERIFY(f.create());
         QVERIFY(f.loginAsAdmin());
-        f.frame->selectTab(1);
+        f.frame->selectTab(tabs::Goods);
         flush();
         auto* page = qobject_cast<CStoreView*>(f.frame->view());
         QVERIFY(page);
@@ -73,9 +74,9 @@ private slots:
 
         // The inputs live on the main window: away and back, the code is still there
         // while the list starts empty again.
-        f.frame->selectTab(10);
+        f.frame->selectTab(tabs::About);
         flush();
-        f.frame->selectTab(1);
+        f.frame->selectTab(tabs::Goods);
         flush();
         QCOMPARE(f.frame->ribbonText(cmd::GoodsCode), QStringLiteral("6901'23"));
         QVERIFY(!f.frame->isEnabled(cmd::EditGoods));
@@ -88,7 +89,7 @@ private slots:
         QCOMPARE(f.frame->statusText(), QStringLiteral("在当前设定条件下，\"搜索\"到5件商品"));
 
         // Goods commands belong to the goods page only.
-        f.frame->selectTab(0);
+        f.frame->selectTab(tabs::Counter);
         flush();
         QVERIFY(!f.frame->isEnabled(cmd::AddGoods));
         QVERIFY(!f.frame->isEnabled(cmd::SearchGoods));

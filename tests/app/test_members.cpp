@@ -19,6 +19,7 @@
 #include "res/strings.h"
 #include "vorn/sqltext.h"
 #include "frame_fixture.h"
+#include "res/tabs.h"
 
 using namespace vorn::ui;
 using namespace vorn::ui::test;
@@ -104,7 +105,7 @@ private slots:
         FrameFixture f;
         QVERIFY(f.create());
         QVERIFY(f.loginAsAdmin());
-        f.frame->selectTab(3);
+        f.frame->selectTab(tabs::Members);
         flush();
         auto* page = qobject_cast<CVIPView*>(f.frame->view());
         QVERIFY(page);
@@ -198,11 +199,11 @@ private slots:
 
         // The inputs live on the main window: away and back, the type is still
         // chosen while the list starts empty again.
-        f.frame->selectTab(10);
+        f.frame->selectTab(tabs::About);
         flush();
         QVERIFY(!f.frame->isEnabled(cmd::AddMember));
         QVERIFY(!f.frame->isEnabled(cmd::SearchMember));
-        f.frame->selectTab(3);
+        f.frame->selectTab(tabs::Members);
         flush();
         page = qobject_cast<CVIPView*>(f.frame->view());
         QVERIFY(page);
@@ -221,7 +222,7 @@ private slots:
         FrameFixture f;
         QVERIFY(f.create());
         QVERIFY(f.loginAsAdmin());
-        f.frame->selectTab(3);
+        f.frame->selectTab(tabs::Members);
         flush();
         auto* page = qobject_cast<CVIPView*>(f.frame->view());
         QVERIFY(page);
@@ -242,7 +243,7 @@ private slots:
         QVERIFY(f.create());
         QVERIFY(f.loginAsAdmin());
         fillMembers(f.frame->state());
-        f.frame->selectTab(3);
+        f.frame->selectTab(tabs::Members);
         flush();
         auto* page = qobject_cast<CVIPView*>(f.frame->view());
         QVERIFY(page);

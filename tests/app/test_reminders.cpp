@@ -20,6 +20,7 @@
 #include "salealarmdlg.h"
 #include "salebirtalarmdlg.h"
 #include "stockalarm.h"
+#include "res/tabs.h"
 
 using namespace vorn::ui;
 using namespace vorn::ui::test;
@@ -96,7 +97,7 @@ private slots:
         st.core.set_alarm_limit(5);
         alarm.setLimit(5);
         QVERIFY(f.loginAsAdmin());
-        f.frame->selectTab(0);
+        f.frame->selectTab(tabs::Counter);
         f.ribbon().trigger(cmd::RunAlarm);
         QCOMPARE(alarm.count(), 1);
         QVERIFY(alarm.blinking());
@@ -140,16 +141,16 @@ private slots:
             return d.result();
         });
         QVERIFY(f.loginAsAdmin());
-        f.frame->selectTab(0);
+        f.frame->selectTab(tabs::Counter);
         f.frame->onCommand(cmd::Alarm); // the alarm is off
         QCOMPARE(opened, 0);
         f.ribbon().trigger(cmd::RunAlarm);
-        f.frame->selectTab(1);
+        f.frame->selectTab(tabs::Goods);
         QVERIFY(!f.frame->isEnabled(cmd::Alarm));
         QVERIFY(!f.frame->isEnabled(cmd::RunAlarm));
         f.frame->onCommand(cmd::Alarm);
         QCOMPARE(opened, 0);
-        f.frame->selectTab(0);
+        f.frame->selectTab(tabs::Counter);
         const QString before = f.frame->statusText();
         f.ribbon().trigger(cmd::Alarm);
         QCOMPARE(opened, 1);
@@ -161,7 +162,7 @@ private slots:
         QVERIFY(f.create());
         AppState& st = f.frame->state();
         QVERIFY(f.loginAsAdmin());
-        f.frame->selectTab(0);
+        f.frame->selectTab(tabs::Counter);
         BlinkingReminder& alarm = *f.frame->reminder(cmd::Alarm);
         const bool before = alarm.enabled();
         // The settings row refuses every change, as a read-only file would.
@@ -191,7 +192,7 @@ private slots:
         st.core.set_birt_alarm_limit(5);
         reminder.setLimit(5);
         QVERIFY(f.loginAsAdmin());
-        f.frame->selectTab(0);
+        f.frame->selectTab(tabs::Counter);
         QCOMPARE(reminder.blink(), 0); // off
         QVERIFY(!f.frame->isEnabled(cmd::Birthday));
         f.ribbon().trigger(cmd::RunBirthday);
@@ -209,11 +210,11 @@ private slots:
         QCOMPARE(pixels(f.ribbon().commandIcon(cmd::Alarm)), pixels(Ribbon::icon("alarm_201")));
 
         // Another page stops it at once; coming back starts it again.
-        f.frame->selectTab(3);
+        f.frame->selectTab(tabs::Members);
         flush();
         QCOMPARE(reminder.blink(), 0);
         QCOMPARE(pixels(f.ribbon().commandIcon(cmd::Birthday)), pixels(Ribbon::icon("alarm_201")));
-        f.frame->selectTab(0);
+        f.frame->selectTab(tabs::Counter);
         QCOMPARE(reminder.blink(), 1);
 
         // Over midnight the window moves: April 1 to 6 finds the other member...
@@ -252,7 +253,7 @@ private slots:
         QCOMPARE(reminder.limit(), 5);
         QCOMPARE(birthdaySource(*f.frame).window().end.date(), QDate(2024, 4, 4));
         QVERIFY(f.loginAsAdmin()); // opens the sales counter, which checks
-        f.frame->selectTab(0);
+        f.frame->selectTab(tabs::Counter);
         QTRY_COMPARE(reminder.count(), 2);
 
         QStringList typed{QStringLiteral("26"), QStringLiteral("0")};
@@ -311,7 +312,7 @@ private slots:
         flush();
         QVERIFY(f.create());
         QVERIFY(f.loginAsAdmin());
-        f.frame->selectTab(0);
+        f.frame->selectTab(tabs::Counter);
         QTRY_COMPARE(f.frame->reminder(cmd::Alarm)->count(), 4);
         QTRY_COMPARE(f.frame->reminder(cmd::Birthday)->count(), 4);
 

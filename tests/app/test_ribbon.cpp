@@ -11,7 +11,7 @@
 #include "kit/reminder.h"
 #include "saleview.h"
 #include "res/commandids.h"
-#include "res/strings.h"
+#include "res/tabs.h"
 #include "frame_fixture.h"
 
 using namespace vorn::ui;
@@ -48,11 +48,16 @@ private slots:
         FrameFixture f;
         QVERIFY(f.create());
         Ribbon& r = f.ribbon();
-        const QStringList tabs{"销售前台", "商品管理", "店铺设置", "会员管理", "销售统计", "商家店铺",
-                               "Zumo团购", "Zumo商城", "Zumo活动", "打折促销", "关于系统"};
-        QCOMPARE(r.tabCount(), 11);
-        for (int i = 0; i < 11; ++i)
-            QCOMPARE(r.tabText(i), tabs[i]);
+        const QStringList names{"销售前台", "商品管理", "店铺设置", "会员管理", "销售统计", "商家店铺",
+                                "Zumo团购", "Zumo商城", "Zumo活动", "打折促销", "关于系统"};
+        QCOMPARE(r.tabCount(), names.size());
+        for (int i = 0; i < names.size(); ++i) {
+            QCOMPARE(r.tabText(i), names[i]);
+            QCOMPARE(r.tabIndex(names[i]), i);
+            QCOMPARE(ribbonTab(names[i])->name, names[i]);
+        }
+        QCOMPARE(r.tabIndex(QStringLiteral("用户登录")), -1); // a page, not a tab
+        QVERIFY(!ribbonTab(QStringLiteral("用户登录")));
         // Controls show their captions, menu entries and input labels included.
         const QList<QPair<int, QString>> captions = {
             {cmd::SwitchUser, QStringLiteral("切换用户")},   {cmd::AddGoods, QStringLiteral("录入商品")},
@@ -90,12 +95,66 @@ private slots:
         QCOMPARE(r.items(cmd::MemberType),
                  (QStringList{QStringLiteral("普通会员"), QStringLiteral("金卡会员")}));
         // The table places commands on their tabs.
-        QCOMPARE(commandPage(cmd::GoodsTypes), 3);
-        QCOMPARE(commandPage(cmd::SwitchUser), 2);
-        QCOMPARE(commandPage(cmd::FirstWebButton + 2), 0);
-        QCOMPARE(commandPage(cmd::Help), 0);
-        QCOMPARE(commandPage(cmd::PrintReceipt), 0);
-        QCOMPARE(commandPage(999), -1);
+        QCOMPARE(commandTab(cmd::GoodsTypes), tabs::Goods);
+        QCOMPARE(commandTab(cmd::SwitchUser), tabs::Counter);
+        QCOMPARE(commandTab(cmd::MakeCharts), tabs::Stats);
+        // Empty: the command works on any page, or there is no such command.
+        QCOMPARE(commandTab(cmd::FirstWebButton + 2), QString());
+        QCOMPARE(commandTab(cmd::Help), QString());
+        QCOMPARE(commandTab(cmd::PrintReceipt), QString());
+        QCOMPARE(commandTab(999), QString());
+        QVERIFY(findRibbonControl(cmd::Help));
+        QVERIFY(!findRibbonControl(999));
+    }
+
+    // A page's registration names its tab and the commands it carries out; the
+    // ribbon table only lays them out. Both must agree, both ways.
+    void registeredCommandsSitOnTheirPagesTab() {
+        FrameFixture f;
+        QVERIFY(f.create());
+        const PageRegistry& registry = f.frame->registry();
+        // What the frame carries out itself, whichever tab shows the control.
+        QSet<int> frameCommands{cmd::SwitchUser};
+        for (const auto& make : registry.reminders()) {
+            const auto source = make();
+            frameCommands << source->toggleCommand() << source->buttonCommand();
+        }
+        QSet<QString> filled;
+        for (const PageEntry& page : registry.pages()) {
+            QVERIFY2(ribbonTab(page.tab), qPrintable(page.tab));
+            QVERIFY2(!filled.contains(page.tab), qPrintable(page.tab));
+            filled << page.tab;
+            for (int id : page.commands) {
+                int index = -1;
+                const QString what = QStringLiteral("%1 of %2").arg(id).arg(page.tab);
+                QVERIFY2(findRibbonControl(id, &index), qPrintable(what));
+                QVERIFY2(!frameCommands.contains(id), qPrintable(what));
+                QCOMPARE(ribbonTable()[static_cast<size_t>(index)].name, page.tab);
+            }
+        }
+        int checked = 0;
+        for (const RibbonTab& tab : ribbonTable()) {
+            const PageEntry* page = registry.forTab(tab.name);
+            for (const RibbonGroup& group : tab.groups) {
+                for (const RibbonControl& c : group.controls) {
+                    const bool inert = c.kind == RibbonKind::Label || c.kind == RibbonKind::Spacer ||
+                                       c.kind == RibbonKind::Break;
+                    if (inert || commandScope(c.id) != RibbonScope::Page) continue;
+                    std::vector<int> ids = c.menu;
+                    ids.push_back(c.id);
+                    for (int id : ids) {
+                        if (frameCommands.contains(id)) continue;
+                        const QString what = QStringLiteral("%1 on %2").arg(id).arg(tab.name);
+                        QVERIFY2(page && page->serves(id), qPrintable(what));
+                        ++checked;
+                    }
+                }
+            }
+        }
+        QVERIFY(checked >= 40);
+        // A tab no page fills is not offered.
+        for (int i = 0; i < f.ribbon().tabCount(); ++i)
+            QCOMPARE(f.ribbon().isTabVisible(i), filled.contains(f.ribbon().tabText(i)));
     }
 
     void tabSelectionSwitchesPageTitleAndStatus() {
@@ -103,21 +162,27 @@ private slots:
         QVERIFY(f.create());
         QVERIFY(f.loginAsAdmin());
         // Tab 0 is shown already, so clicking it changes nothing: come back to it last.
-        for (int i : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 0}) {
+        QList<int> order;
+        for (int i = 1; i < f.ribbon().tabCount(); ++i)
+            if (f.ribbon().isTabVisible(i)) order << i;
+        QVERIFY(order.size() >= 10);
+        order << 0;
+        for (int i : order) {
             f.ribbon().clickTab(i);
             flush();
-            const int page = ribbonTable()[static_cast<size_t>(i)].page;
+            const QString page = ribbonTable()[static_cast<size_t>(i)].name;
             QCOMPARE(f.frame->currentPage(), page);
             QCOMPARE(f.ribbon().currentTab(), i);
-            QCOMPARE(f.frame->windowTitle(), QStringLiteral("Qelto进销存 - ") + pageName(page));
-            QCOMPARE(f.frame->statusText(), QStringLiteral("打开\"%1\"页面").arg(pageName(page)));
+            QCOMPARE(f.frame->windowTitle(), QStringLiteral("Qelto进销存 - ") + page);
+            QCOMPARE(f.frame->statusText(), QStringLiteral("打开\"%1\"页面").arg(page));
             QCOMPARE(
                 f.frame->centralWidget()->findChildren<CPage*>(QString(), Qt::FindDirectChildrenOnly).size(),
                 1);
         }
         QVERIFY(qobject_cast<CSaleView*>(f.frame->view()));
-        f.frame->selectTab(11); // no such tab
-        QCOMPARE(f.frame->currentPage(), 2);
+        f.frame->selectTab(QStringLiteral("没有这一页")); // no such tab
+        QCOMPARE(f.frame->currentPage(), tabs::Counter);
+        QVERIFY(qobject_cast<CSaleView*>(f.frame->view()));
     }
 
     void webTabsShareOneViewAndNavigate() {
@@ -128,16 +193,16 @@ private slots:
         ini.close();
         QVERIFY(f.create());
         QVERIFY(f.loginAsAdmin());
-        f.ribbon().clickTab(5);
+        f.ribbon().clickTab(tabs::Web[0]);
         auto* web = qobject_cast<CInternetView*>(f.frame->view());
         QVERIFY(web);
         QCOMPARE(web->address(), QStringLiteral("http://shop.example/"));
-        f.ribbon().clickTab(7);
+        f.ribbon().clickTab(tabs::Web[2]);
         flush();
         QCOMPARE(f.frame->view(), web);
         QCOMPARE(web->address(), QStringLiteral("http://mall.example/"));
-        QCOMPARE(f.frame->currentPage(), 9);
-        f.ribbon().clickTab(6);
+        QCOMPARE(f.frame->currentPage(), tabs::Web[2]);
+        f.ribbon().clickTab(tabs::Web[1]);
         QCOMPARE(web->address(), QString()); // no address: a blank page
         QCOMPARE(f.frame->statusText(), QStringLiteral("打开\"Zumo团购\"页面"));
     }
@@ -146,7 +211,7 @@ private slots:
         FrameFixture f;
         QVERIFY(f.create());
         QVERIFY(f.loginAsAdmin());
-        f.frame->selectTab(2);
+        f.frame->selectTab(tabs::Shop);
         QVERIFY(f.frame->isEnabled(cmd::SystemUsers));
         QVERIFY(f.frame->isEnabled(cmd::QuickBackup));
         QVERIFY(!f.frame->isEnabled(cmd::MakeCharts));
@@ -155,7 +220,7 @@ private slots:
         QVERIFY(f.frame->isEnabled(cmd::Support));       // so do help and support
         QVERIFY(!f.frame->isEnabled(cmd::PrintReceipt)); // nothing printed yet
         QVERIFY(f.ribbon().isCommandEnabled(cmd::QuickBackup));
-        f.frame->selectTab(4);
+        f.frame->selectTab(tabs::Stats);
         QVERIFY(!f.frame->isEnabled(cmd::SystemUsers));
         QVERIFY(!f.ribbon().isCommandEnabled(cmd::QuickBackup));
         QVERIFY(f.ribbon().isCommandEnabled(cmd::MakeCharts));
@@ -166,10 +231,10 @@ private slots:
         QVERIFY(f.create());
         QVERIFY(f.loginAsAdmin());
         QSignalSpy spy(&f.ribbon(), &Ribbon::command);
-        f.frame->selectTab(0);
+        f.frame->selectTab(tabs::Counter);
         f.ribbon().trigger(cmd::QuickBackup); // not on its page: disabled
         QCOMPARE(spy.count(), 0);
-        f.frame->selectTab(2);
+        f.frame->selectTab(tabs::Shop);
         f.ribbon().trigger(cmd::Backup); // the button only opens its menu
         QCOMPARE(spy.count(), 0);
         f.ribbon().trigger(cmd::QuickBackup);
@@ -181,7 +246,7 @@ private slots:
         FrameFixture f;
         QVERIFY(f.create());
         QVERIFY(f.loginAsAdmin());
-        f.frame->selectTab(0);
+        f.frame->selectTab(tabs::Counter);
         QVERIFY(!f.frame->isChecked(cmd::RunAlarm));
         QVERIFY(!f.frame->isEnabled(cmd::Alarm));
         f.ribbon().trigger(cmd::RunAlarm);
@@ -223,7 +288,7 @@ private slots:
         BlinkingReminder& alarm = *f.frame->reminder(cmd::Alarm);
         alarm.setLimit(5);
         QVERIFY(f.loginAsAdmin());
-        f.frame->selectTab(0);
+        f.frame->selectTab(tabs::Counter);
         QCOMPARE(alarm.blink(), 0); // alarm off
         f.ribbon().trigger(cmd::RunAlarm);
         QCOMPARE(alarm.count(), 1);
@@ -240,13 +305,13 @@ private slots:
         QVERIFY(pixels(Ribbon::icon("alarm_203")) != normal);
 
         // Leaving the counter stops it and restores the normal icon.
-        f.frame->selectTab(1);
+        f.frame->selectTab(tabs::Goods);
         flush();
         QCOMPARE(alarm.blink(), 0);
         QVERIFY(!alarm.timerActive());
         QCOMPARE(pixels(f.ribbon().commandIcon(cmd::Alarm)), normal);
         // Coming back starts it again while codes are still low.
-        f.frame->selectTab(0);
+        f.frame->selectTab(tabs::Counter);
         QCOMPARE(alarm.blink(), 1);
         f.ribbon().trigger(cmd::RunAlarm);
         QCOMPARE(alarm.blink(), 0);
@@ -260,12 +325,13 @@ private slots:
         alarm.setLimit(5);
         alarm.setEnabled(true);
         QVERIFY(f.loginAsAdmin());
-        f.frame->selectTab(1);
+        f.frame->selectTab(tabs::Goods);
         flush();
         int countInJob = -1;
         runBusy(f.frame.get(), [&] {
             // The frame asks for a check while the job runs: it must not run yet.
-            QMetaObject::invokeMethod(f.frame.get(), [&] { f.frame->selectTab(0); }, Qt::BlockingQueuedConnection);
+            QMetaObject::invokeMethod(
+                f.frame.get(), [&] { f.frame->selectTab(tabs::Counter); }, Qt::BlockingQueuedConnection);
             countInJob = alarm.blink();
         });
         QCOMPARE(countInJob, 0);
@@ -291,7 +357,7 @@ private slots:
         QCOMPARE(birthdays.window().end.date(), QDate(2024, 4, 4));
 
         QVERIFY(f.loginAsAdmin());
-        f.frame->selectTab(0);
+        f.frame->selectTab(tabs::Counter);
         QVERIFY(f.frame->dateWatchRunning());
         f.ribbon().trigger(cmd::RunBirthday);
         QCOMPARE(asked.size(), size_t(1));
@@ -308,7 +374,7 @@ private slots:
         QCOMPARE(asked.back().end.date(), QDate(2024, 4, 5));
         QCOMPARE(asked.back().limit, 5);
 
-        f.frame->selectTab(10);
+        f.frame->selectTab(tabs::About);
         flush();
         QVERIFY(!f.frame->dateWatchRunning());
     }
@@ -317,7 +383,7 @@ private slots:
         FrameFixture f;
         QVERIFY(f.create());
         QVERIFY(f.loginAsAdmin());
-        f.frame->selectTab(4);
+        f.frame->selectTab(tabs::Stats);
         QVERIFY(f.ribbon().isCommandChecked(cmd::StatByYear));
         f.ribbon().trigger(cmd::StatByCustom);
         QVERIFY(f.ribbon().isCommandChecked(cmd::StatByCustom));
@@ -326,9 +392,9 @@ private slots:
         f.ribbon().trigger(cmd::StatByCustom);
         QVERIFY(f.ribbon().isCommandChecked(cmd::StatByCustom));
         // The mode outlives the page.
-        f.frame->selectTab(1);
+        f.frame->selectTab(tabs::Goods);
         flush();
-        f.frame->selectTab(4);
+        f.frame->selectTab(tabs::Stats);
         QVERIFY(f.ribbon().isCommandChecked(cmd::StatByCustom));
     }
 
@@ -340,7 +406,7 @@ private slots:
         int runs = 0;
         f.frame->setGlobalCommand(
             cmd::PrintReceipt, [&] { return ready; }, [&] { ++runs; });
-        f.frame->selectTab(10);
+        f.frame->selectTab(tabs::About);
         QVERIFY(!f.frame->isEnabled(cmd::PrintReceipt));
         f.frame->onCommand(cmd::PrintReceipt);
         QCOMPARE(runs, 0);
@@ -355,12 +421,12 @@ private slots:
         FrameFixture f;
         QVERIFY(f.create());
         QVERIFY(f.loginAsAdmin());
-        f.frame->selectTab(1);
+        f.frame->selectTab(tabs::Goods);
         f.frame->setRibbonText(cmd::GoodsCode, QStringLiteral("690123"));
         f.frame->setRibbonIndex(cmd::GoodsState, 1);
         f.frame->setRibbonCaption(cmd::StockTime, QStringLiteral("入库时间: 2024-01-01 到 2024-01-31"));
-        f.frame->selectTab(0);
-        f.frame->selectTab(1);
+        f.frame->selectTab(tabs::Counter);
+        f.frame->selectTab(tabs::Goods);
         QCOMPARE(f.frame->ribbonText(cmd::GoodsCode), QStringLiteral("690123"));
         QCOMPARE(f.frame->ribbonIndex(cmd::GoodsState), 1);
         QCOMPARE(f.frame->ribbonText(cmd::GoodsState), QStringLiteral("已销售"));
@@ -375,7 +441,7 @@ private slots:
         QVERIFY(f.loginAsAdmin());
         addUnits(f.frame->state(), "AB", 2);
         addUnits(f.frame->state(), "CD", 1);
-        f.frame->selectTab(1);
+        f.frame->selectTab(tabs::Goods);
         flush();
         auto* code = qobject_cast<QLineEdit*>(f.ribbon().widget(cmd::GoodsCode));
         QVERIFY(code);

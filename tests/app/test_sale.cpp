@@ -23,6 +23,7 @@
 #include "saleview.h"
 #include "salevipdlg.h"
 #include "frame_fixture.h"
+#include "res/tabs.h"
 
 using namespace vorn::ui;
 using namespace vorn::ui::test;
@@ -139,7 +140,7 @@ private slots:
         QVERIFY(f.create());
         stockShop(f.frame->state());
         QVERIFY(f.loginAsAdmin());
-        f.frame->selectTab(0);
+        f.frame->selectTab(tabs::Counter);
         flush();
         CSaleView* page = openCounter(f);
         QVERIFY(page);
@@ -183,11 +184,11 @@ private slots:
         QVERIFY(f.frame->isEnabled(cmd::PrintReceipt));
         f.frame->onCommand(cmd::PrintReceipt);
         QCOMPARE(QDir(QStringLiteral("receipts")).entryList(QDir::Files).size(), 1);
-        f.frame->selectTab(1);
+        f.frame->selectTab(tabs::Goods);
         flush();
         QVERIFY(!f.frame->dateWatchRunning());
         QVERIFY(f.frame->isEnabled(cmd::PrintReceipt));
-        f.frame->selectTab(0);
+        f.frame->selectTab(tabs::Counter);
         flush();
         QVERIFY(f.frame->dateWatchRunning());
         QVERIFY(!f.frame->isEnabled(cmd::PrintReceipt));
@@ -198,7 +199,7 @@ private slots:
         QVERIFY(f.create());
         stockShop(f.frame->state());
         QVERIFY(f.loginAsAdmin());
-        f.frame->selectTab(0);
+        f.frame->selectTab(tabs::Counter);
         flush();
         CSaleView* page = openCounter(f);
         QVERIFY(page);
@@ -229,7 +230,7 @@ private slots:
         QVERIFY(f.create());
         stockShop(f.frame->state());
         QVERIFY(f.loginAsAdmin());
-        f.frame->selectTab(0);
+        f.frame->selectTab(tabs::Counter);
         flush();
         CSaleView* page = openCounter(f);
         QVERIFY(page);
@@ -273,7 +274,7 @@ private slots:
         QVERIFY(f.create());
         stockShop(f.frame->state());
         QVERIFY(f.loginAsAdmin());
-        f.frame->selectTab(0);
+        f.frame->selectTab(tabs::Counter);
         flush();
         CSaleView* page = openCounter(f);
         QVERIFY(page);

@@ -23,6 +23,7 @@
 #include "res/commandids.h"
 #include "res/strings.h"
 #include "frame_fixture.h"
+#include "res/tabs.h"
 
 using namespace vorn::ui;
 using namespace vorn::ui::test;
@@ -78,7 +79,7 @@ private slots:
         QVERIFY(f.create());
         QVERIFY(QFile::exists(f.path("__vorn__")));
 
-        QCOMPARE(f.frame->currentPage(), 1);
+        QCOMPARE(f.frame->currentPage(), tabs::Login);
         QCOMPARE(f.frame->windowTitle(), QStringLiteral("Qelto进销存 - 用户登录"));
         QCOMPARE(f.frame->statusText(), QStringLiteral("打开\"用户登录\"页面"));
         QCOMPARE(f.frame->paneText(0), QStringLiteral("  打开\"用户登录\"页面"));
@@ -127,8 +128,8 @@ private slots:
         FrameFixture f;
         QVERIFY(f.create());
         QVERIFY(f.enabledTabs().isEmpty());
-        f.ribbon().clickTab(3);
-        QCOMPARE(f.frame->currentPage(), 1);
+        f.ribbon().clickTab(tabs::Members);
+        QCOMPARE(f.frame->currentPage(), tabs::Login);
         QVERIFY(qobject_cast<CLogonView*>(f.frame->view()));
         // No command of any page, and no web button either, can be reached.
         QVERIFY(!f.frame->isEnabled(cmd::SwitchUser));
@@ -181,14 +182,14 @@ private slots:
         FrameFixture f;
         QVERIFY(f.create());
         QVERIFY(f.loginAsAdmin());
-        f.ribbon().clickTab(5);
-        QCOMPARE(f.frame->currentPage(), 7);
+        f.ribbon().clickTab(tabs::Web[0]);
+        QCOMPARE(f.frame->currentPage(), tabs::Web[0]);
         f.messages.shown.clear();
         f.ribbon().trigger(cmd::FirstWebButton);
         QCOMPARE(f.frame->statusText(), QStringLiteral("打开\"\"失败"));
         QCOMPARE(f.messages.shown, QStringList{QStringLiteral("打开\"\"失败。")});
 
-        f.ribbon().clickTab(10);
+        f.ribbon().clickTab(tabs::About);
         f.messages.shown.clear();
         f.ribbon().trigger(cmd::Help);
         QCOMPARE(f.frame->statusText(), QStringLiteral("未找到帮助文件\"vorn_helper.chm\""));
@@ -316,7 +317,7 @@ private slots:
             return desktopTakes;
         });
         struct Case {
-            int tab;
+            QString tab;
             int id;
             QString success;
             QString failure;
@@ -325,9 +326,9 @@ private slots:
         QVERIFY(chm.open(QIODevice::WriteOnly));
         chm.close();
         const Case cases[] = {
-            {5, cmd::FirstWebButton, QStringLiteral("打开\"http://shop.example/join\"成功"),
+            {tabs::Web[0], cmd::FirstWebButton, QStringLiteral("打开\"http://shop.example/join\"成功"),
              QStringLiteral("打开\"http://shop.example/join\"失败")},
-            {10, cmd::Help, QStringLiteral("打开帮助文件"), QStringLiteral("未找到帮助文件\"vorn_helper.chm\"")},
+            {tabs::About, cmd::Help, QStringLiteral("打开帮助文件"), QStringLiteral("未找到帮助文件\"vorn_helper.chm\"")},
         };
         for (const Case& c : cases) {
             f.ribbon().clickTab(c.tab);

@@ -17,19 +17,18 @@
 #include "statchartview.h"
 #include "statisticsview.h"
 #include "statstate.h"
+#include "res/tabs.h"
 
 using namespace vorn::ui;
 using namespace vorn::ui::test;
 
 namespace {
 
-constexpr int kStatTab = 4;
-
 // The demo shop's "now": its two years of sales end here.
 QDateTime demoNow() { return QDateTime(QDate(2026, 11, 28), QTime(18, 30)); }
 
 CStatisticsView* statPage(FrameFixture& f) {
-    f.frame->selectTab(kStatTab);
+    f.frame->selectTab(tabs::Stats);
     flush();
     return qobject_cast<CStatisticsView*>(f.frame->view());
 }
@@ -157,7 +156,7 @@ private slots:
         QCOMPARE(page->chart(1)->geometry(), QRect(0, 0, page->width() / 2, page->height() / 2));
 
         // Another tab: the statistics commands go with their page.
-        f.frame->selectTab(1);
+        f.frame->selectTab(tabs::Goods);
         flush();
         QVERIFY(!f.frame->isEnabled(cmd::MakeCharts));
         QVERIFY(!f.frame->isEnabled(cmd::StatByYear));
@@ -263,7 +262,7 @@ private slots:
         f.frame->onCommand(cmd::MakeCharts);
         QVERIFY(f.frame->isEnabled(cmd::ZoomChart));
 
-        f.frame->selectTab(1);
+        f.frame->selectTab(tabs::Goods);
         flush();
         CStatisticsView* page = statPage(f);
         QVERIFY(page);

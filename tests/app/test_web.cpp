@@ -9,6 +9,7 @@
 #include "frame/webwindow.h"
 #include "res/commandids.h"
 #include "frame_fixture.h"
+#include "res/tabs.h"
 
 #ifdef VORN_HAVE_WEBENGINE
 #include <QWebEnginePage>
@@ -46,7 +47,7 @@ private slots:
         ini.close();
         QVERIFY(f.create());
         QVERIFY(f.loginAsAdmin());
-        f.frame->selectTab(5);
+        f.frame->selectTab(tabs::Web[0]);
         auto* view = f.frame->view()->findChild<QWebEngineView*>();
         QVERIFY(view);
         QTRY_COMPARE_WITH_TIMEOUT(view->title(), QStringLiteral("本店"), 20000);
@@ -54,7 +55,7 @@ private slots:
         QCOMPARE(f.frame->statusText(), QStringLiteral("file:///next.html"));
         QVERIFY(f.messages.shown.isEmpty());
         // A tab without an address shows a blank page in the same view.
-        f.frame->selectTab(6);
+        f.frame->selectTab(tabs::Web[1]);
         QCOMPARE(f.frame->view()->findChild<QWebEngineView*>(), view);
         QTRY_COMPARE_WITH_TIMEOUT(view->url(), QUrl(QStringLiteral("about:blank")), 20000);
 #endif
@@ -85,7 +86,7 @@ private slots:
             ++asked;
             return false;
         });
-        f.ribbon().clickTab(5);
+        f.ribbon().clickTab(tabs::Web[0]);
         f.ribbon().trigger(cmd::FirstWebButton);
         QCOMPARE(asked, 1);
         QCOMPARE(f.frame->statusText(), QStringLiteral("打开\"%1\"成功").arg(address));
@@ -100,7 +101,7 @@ private slots:
         // The guide's HTML pages beside the program, in the same window.
         const QString guide = helpGuidePage();
         if (guide.isEmpty()) QSKIP("the user's guide is not built beside the program (target vornhelp)");
-        f.ribbon().clickTab(10);
+        f.ribbon().clickTab(tabs::About);
         f.ribbon().trigger(cmd::Help);
         QCOMPARE(asked, 2);
         QCOMPARE(f.frame->statusText(), QStringLiteral("打开帮助文件"));

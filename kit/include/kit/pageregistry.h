@@ -1,11 +1,15 @@
 // Where the pages of the subsystems plug into the main window. Each subsystem
 // exports one registration call that adds its pages (and its reminders) here;
 // the frame reads the registry to build the views of its ribbon tabs and to
-// route commands. Adding a page touches its own folder and one line in the
-// program's list of registrations.
+// route commands. A page's entry is the one place that says which tab it fills
+// (by the tab's name, res/tabs.h) and which ribbon commands it carries out; the
+// ribbon table only lays the controls out. A tab no page registered for stays
+// hidden. Adding a page touches its own folder and one line in the program's
+// list of registrations.
 #pragma once
 
 #include <QMetaObject>
+#include <QString>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -19,7 +23,7 @@ class Shell;
 class ReminderSource;
 
 struct PageEntry {
-    int tab = -1;                       // ribbon tab index, 0 to 10
+    QString tab;                        // the ribbon tab's name, e.g. tabs::Goods
     const QMetaObject* meta = nullptr;  // the page's class: a tab whose view already is of
                                         // this class keeps it (the web tabs only navigate)
     std::function<CPage*(Shell&, QWidget*)> make;
@@ -33,7 +37,7 @@ public:
     // A later entry for the same tab replaces the earlier one.
     void addPage(PageEntry entry);
     // Convenience for the usual case: page class P constructed as P(shell, parent).
-    template <class P> void addPage(int tab, std::vector<int> commands) {
+    template <class P> void addPage(const QString& tab, std::vector<int> commands) {
         addPage(PageEntry{tab, &P::staticMetaObject,
                           [](Shell& s, QWidget* parent) -> CPage* { return new P(s, parent); },
                           std::move(commands)});
@@ -44,7 +48,7 @@ public:
     // Called once per main window, so each window has fresh reminder state.
     void addReminder(std::function<std::unique_ptr<ReminderSource>()> factory);
 
-    const PageEntry* forTab(int tab) const;
+    const PageEntry* forTab(const QString& tab) const;
     const std::vector<PageEntry>& pages() const { return pages_; }
     const std::vector<std::function<std::unique_ptr<ReminderSource>()>>& reminders() const {
         return reminders_;
