@@ -10,6 +10,7 @@
 #include "articlemodel.h"
 #include "kit/appstate.h"
 #include "kit/listloader.h"
+#include "kit/liststate.h"
 #include "kit/recordpage.h"
 #include "kit/shell.h"
 
@@ -26,11 +27,9 @@ template <> struct RecordCalls<vorn::Article> {
 };
 
 // The rows of the last listing, on the main window's state like the goods rows.
-struct ArticleState {
-    std::vector<vorn::Article> rows;
-};
+using ArticleState = ListState<vorn::Article>;
 inline ArticleState& articleState(Shell& shell) {
-    return shell.state().extension<ArticleState>();
+    return listState<vorn::Article>(shell);
 }
 
 class CArticleView : public RecordListPage<vorn::Article> {
