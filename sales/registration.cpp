@@ -2,6 +2,7 @@
 
 #include "kit/pageregistry.h"
 #include "res/commandids.h"
+#include "journalview.h"
 #include "res/tabs.h"
 #include "saleview.h"
 
@@ -12,6 +13,9 @@ void registerSales(PageRegistry& registry) {
     // "打印小票" is not listed: the page hands it to the main window as a command
     // of its own, which prints the last sale again from any page.
     registry.addPage<CSaleView>(tabs::Counter, {MemberDiscount, GoodsDiscount});
+    registry.addPage<CJournalView>(tabs::SaleJournal,
+                                   {SaleSpan, SaleNumber, SaleCashier, SaleMember, SaleGoods, SaleMethod,
+                                    ClearSaleSearch, SearchSales, OpenSale, ReprintSale, ExportSales});
 }
 
 } // namespace vorn::ui
