@@ -130,10 +130,15 @@ EscPosReceiptText receiptEscPosText(const ReceiptData& data, int64_t printTime, 
     text.title = wrapCells(oneLine(data.shopName), w);
 
     Lines l{w, {}};
+    if (data.reprint) {
+        const QString mark = receiptReprintMark();
+        l.out << QString(std::max(0, w - receiptCells(mark)) / 2, QLatin1Char(' ')) + mark;
+    }
     l.wrapped(QStringLiteral("联系电话:") + oneLine(data.shopPhone));
     l.wrapped(QStringLiteral("地址:") + oneLine(data.shopAddress));
     l.wrapped(QStringLiteral("日期:") + when.toString(QStringLiteral("yyyy-MM-dd")) +
               QStringLiteral("  收银员:") + oneLine(data.cashier));
+    if (!data.number.isEmpty()) l.wrapped(receiptNumberLine(data));
     l.fields(QStringLiteral("商品名称"), {{QStringLiteral("数量"), quantityRight},
                                           {QStringLiteral("单价"), priceRight},
                                           {QStringLiteral("金额"), amountRight}});
@@ -167,8 +172,8 @@ EscPosReceiptText receiptEscPosText(const ReceiptData& data, int64_t printTime, 
     l.out << dashed(QStringLiteral("交易时刻:") + when.toString(QStringLiteral("HH:mm")), w);
     l.wrapped(QStringLiteral("应收金额:") + money(amountTotal));
     l.wrapped(QStringLiteral("折    扣:") + money(discountSum));
-    l.wrapped(QStringLiteral("现    金:") + money(data.paid));
-    l.wrapped(QStringLiteral("找    零:") + money(data.paid - amountTotal));
+    for (const QString& paid : receiptPaymentLines(data, amountTotal))
+        l.wrapped(oneLine(paid));
     l.wrapped(QStringLiteral("会员编号:") + oneLine(data.memberCode));
     l.wrapped(QStringLiteral("本次积分:") + QString::number(receiptPoints(data)));
     l.out << dashed(QStringLiteral("谢谢惠顾！"), w);
@@ -203,13 +208,14 @@ void openDrawerForSale(Shell& shell, const ReceiptData& data, int64_t saleTime,
     Shell* sh = &shell;
     EscPosDoc doc;
     doc.init().drawerPulse();
-    sendRawAsync(shell.window(), receiptPrinterTarget(settings), doc.bytes(), [sh, sale](const SendResult& r) {
-        if (r.ok) return;
-        // Still shut: printing this sale's receipt opens it.
-        QByteArray& opened = sh->state().extension<EscPosDrawerState>().openedFor;
-        if (opened == sale) opened.clear();
-        sh->showStatus(QStringLiteral("钱箱未打开：%1").arg(r.error));
-    });
+    sendRawAsync(shell.window(), receiptPrinterTarget(settings), doc.bytes(),
+                 [sh, sale](const SendResult& r) {
+                     if (r.ok) return;
+                     // Still shut: printing this sale's receipt opens it.
+                     QByteArray& opened = sh->state().extension<EscPosDrawerState>().openedFor;
+                     if (opened == sale) opened.clear();
+                     sh->showStatus(QStringLiteral("钱箱未打开：%1").arg(r.error));
+                 });
 }
 
 QString sendReceiptEscPos(Shell& shell, const ReceiptData& data, int64_t saleTime,
@@ -226,7 +232,8 @@ QString sendReceiptEscPos(Shell& shell, const ReceiptData& data, int64_t saleTim
 
     bool drawer = false;
     QByteArray sale;
-    if (settings.openDrawer) {
+    // A receipt printed again from the journal is no sale taking cash.
+    if (settings.openDrawer && !data.reprint) {
         sale = saleKey(data, saleTime);
         QByteArray& opened = shell.state().extension<EscPosDrawerState>().openedFor;
         drawer = opened != sale;

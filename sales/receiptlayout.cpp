@@ -33,6 +33,15 @@ QString money(double value) {
     return QString::fromStdString(vorn::format_money(value));
 }
 
+// Tenths as "%.1f" shows them: 3 -> "0.3", -15 -> "-1.5".
+QString tenthsMoney(int64_t tenths) {
+    const int64_t whole = (tenths < 0 ? -tenths : tenths);
+    return QStringLiteral("%1%2.%3")
+        .arg(tenths < 0 ? QStringLiteral("-") : QString())
+        .arg(whole / 10)
+        .arg(whole % 10);
+}
+
 // The shop's own text may come from a multi-line edit: one "\n" per break.
 QString normaliseBreaks(QString text) {
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -123,6 +132,40 @@ int receiptPoints(const ReceiptData& data) {
     return int(whole);
 }
 
+namespace {
+
+// A caption of the footer: eight cells, "现    金" as the Part's receipt has
+// it; three characters are spread "支 付 宝".
+QString caption(const QString& name) {
+    if (name.size() == 2) return name.at(0) + QStringLiteral("    ") + name.at(1);
+    if (name.size() == 3)
+        return QString(name.at(0)) + QLatin1Char(' ') + name.at(1) + QLatin1Char(' ') + name.at(2);
+    return name + QString(std::max(0, 8 - receiptCells(name)), QLatin1Char(' '));
+}
+
+} // namespace
+
+QStringList receiptPaymentLines(const ReceiptData& data, double amountTotal) {
+    QStringList lines;
+    if (data.payments.empty()) {
+        lines << QStringLiteral("现    金:") + money(data.paid);
+        lines << QStringLiteral("找    零:") + money(data.paid - amountTotal);
+        return lines;
+    }
+    for (const ReceiptPayment& p : data.payments)
+        lines << caption(p.method) + QLatin1Char(':') + tenthsMoney(p.amount);
+    lines << QStringLiteral("找    零:") + tenthsMoney(data.changeTenths);
+    return lines;
+}
+
+QString receiptNumberLine(const ReceiptData& data) {
+    return data.number.isEmpty() ? QString() : QStringLiteral("单号:") + data.number;
+}
+
+QString receiptReprintMark() {
+    return QStringLiteral("**** 重印 ****");
+}
+
 ReceiptLayout layoutReceipt(const ReceiptData& data, int pageWidth) {
     return layoutReceipt(data, pageWidth, now());
 }
@@ -134,11 +177,13 @@ ReceiptLayout layoutReceipt(const ReceiptData& data, int pageWidth, int64_t prin
     b.out.width = pageWidth;
 
     b.line(data.shopName, Qt::AlignHCenter);
+    if (data.reprint) b.line(receiptReprintMark(), Qt::AlignHCenter);
     b.line(QStringLiteral("联系电话:") + data.shopPhone, Qt::AlignLeft);
     b.line(QStringLiteral("地址:") + data.shopAddress, Qt::AlignLeft);
     b.line(QStringLiteral("日期:") + when.toString(QStringLiteral("yyyy-MM-dd")) +
                QStringLiteral("  收银员:") + data.cashier,
            Qt::AlignLeft);
+    if (!data.number.isEmpty()) b.line(receiptNumberLine(data), Qt::AlignLeft);
     b.line(kItemHeader, Qt::AlignLeft);
 
     long long quantitySum = 0;
@@ -188,8 +233,8 @@ ReceiptLayout layoutReceipt(const ReceiptData& data, int pageWidth, int64_t prin
            Qt::AlignHCenter);
     b.line(QStringLiteral("应收金额:") + money(amountTotal), Qt::AlignLeft);
     b.line(QStringLiteral("折    扣:") + money(discountSum), Qt::AlignLeft);
-    b.line(QStringLiteral("现    金:") + money(data.paid), Qt::AlignLeft);
-    b.line(QStringLiteral("找    零:") + money(data.paid - amountTotal), Qt::AlignLeft);
+    for (const QString& paid : receiptPaymentLines(data, amountTotal))
+        b.line(paid, Qt::AlignLeft);
     b.line(QStringLiteral("会员编号:") + data.memberCode, Qt::AlignLeft);
     b.line(QStringLiteral("本次积分:") + QString::number(receiptPoints(data)), Qt::AlignLeft);
     b.line(QString(13, QLatin1Char('-')) + QStringLiteral("谢谢惠顾！") + QString(14, QLatin1Char('-')),

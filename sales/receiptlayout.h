@@ -65,6 +65,16 @@ int receiptCells(const QString& text);
 // The text cut from the left into pieces of at most `cells` cells each, never
 // splitting a character. An empty text gives one empty piece.
 QStringList chunkCells(const QString& text, int cells);
+// The payment lines of the footer: one per payment ("微    信:12.5", the
+// method's name spread over the eight cells of the other captions), or,
+// without payment lines, the amount paid as cash as it always printed; then
+// the change.
+QStringList receiptPaymentLines(const ReceiptData& data, double amountTotal);
+// "单号:20261207-0001", empty when the receipt has no number.
+QString receiptNumberLine(const ReceiptData& data);
+// The mark of a receipt printed again.
+QString receiptReprintMark();
+
 // The points a receipt shows for this sale: what checkout credited where it
 // recorded that, else the total, as printed to one decimal, truncated toward
 // zero; 0 without a member.

@@ -34,9 +34,11 @@ std::string firstMemberCondition(const std::string& code) {
 int parseQuantity(const QString& text) {
     int i = 0;
     const int n = static_cast<int>(text.size());
-    while (i < n && (text[i] == QLatin1Char(' ') || text[i] == QLatin1Char('\t'))) ++i;
+    while (i < n && (text[i] == QLatin1Char(' ') || text[i] == QLatin1Char('\t')))
+        ++i;
     bool negative = false;
-    if (i < n && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-'))) negative = text[i++] == QLatin1Char('-');
+    if (i < n && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-')))
+        negative = text[i++] == QLatin1Char('-');
     long long v = 0;
     for (; i < n && text[i] >= QLatin1Char('0') && text[i] <= QLatin1Char('9'); ++i) {
         v = v * 10 + (text[i].unicode() - '0');
@@ -110,8 +112,9 @@ std::vector<std::vector<vorn::SRec>> splitByPrice(std::vector<vorn::SRec> units)
     for (vorn::SRec& u : units) {
         // A code has one or two prices in stock at a time, so a scan of the
         // groups made so far is all the lookup this needs.
-        auto g = std::find_if(groups.begin(), groups.end(),
-                              [&](const std::vector<vorn::SRec>& x) { return levels(x.front()) == levels(u); });
+        auto g = std::find_if(groups.begin(), groups.end(), [&](const std::vector<vorn::SRec>& x) {
+            return levels(x.front()) == levels(u);
+        });
         if (g == groups.end()) {
             groups.emplace_back();
             g = groups.end() - 1;
@@ -126,82 +129,86 @@ int creditedPoints(int before, int points) {
     return static_cast<int>(std::clamp<int64_t>(sum, 0, kMaxPoints));
 }
 
-PointsCredit creditPoints(vorn::Core& core, const vorn::VIPRec& member, int64_t dueTenths) {
-    PointsCredit out;
-    out.earned = pointsFor(dueTenths);
-    // The stored record, so that the credit adds to the points the member has now.
-    vorn::VIPRec stored = member;
-    const std::string same = "FVi_Id=" + std::to_string(member.FVi_Id);
-    const bool found = core.get_viprec_count(same.c_str()) == 1 && core.select_viprec(&stored, same.c_str()) == 1;
-    const int before = stored.FVi_Grade;
-    stored.FVi_Grade = creditedPoints(before, out.earned);
-    // What the balance gained, and never more than the sale earned (a negative
-    // balance, left by the old wrap-around, is lifted to 0 besides).
-    const int64_t gained = static_cast<int64_t>(stored.FVi_Grade) - before;
-    out.credited = static_cast<int>(std::clamp<int64_t>(gained, 0, std::max(out.earned, 0)));
-    out.balance = stored.FVi_Grade;
-    out.stored = found && core.update_viprec(&stored, 1) == 1;
-    return out;
-}
-
 namespace {
 
-// The units' part of the sale, inside the caller's transaction: kSoldMissing
-// when a listed unit is gone from stock, kSoldFailed when the store refused.
-int markSold(vorn::Core& core, const SaleList& list, int64_t t) {
-    std::vector<vorn::SRec> sold;
-    std::string ids;
-    for (const SaleRow& r : list.rows())
-        for (const vorn::SRec& u : r.units()) {
-            sold.push_back(u);
-            sold.back().FSi_Flag = 1;
-            sold.back().FSt_SalT = t;
-            if (!ids.empty()) ids += ',';
-            ids += std::to_string(u.FSi_Id);
-        }
-    // An update of a unit that has gone (or was sold meanwhile from another
-    // window on the same file) would succeed without selling anything, or sell
-    // it twice: every listed unit must still be in stock.
-    const int n = static_cast<int>(sold.size());
-    const std::string inStock = "FSi_Flag=0 AND FSi_Id IN (" + ids + ")";
-    const int present = core.get_srec_count(inStock.c_str());
-    if (present < 0) return kSoldFailed;
-    if (present != n) return kSoldMissing;
-    const int written = core.update_srec(sold.data(), n);
-    return written < 1 ? kSoldFailed : written;
+// The member's record as stored, and whether the store takes its update: asked
+// inside the sale's transaction before the journal credits the points, so that
+// a sale refused for its points says so (the journal's own failure does not
+// tell which of its writes failed).
+bool memberWritable(vorn::Core& core, const vorn::VIPRec& member) {
+    const std::string same = "FVi_Id=" + std::to_string(member.FVi_Id);
+    vorn::VIPRec stored;
+    if (core.get_viprec_count(same.c_str()) != 1 || core.select_viprec(&stored, same.c_str()) != 1)
+        return false;
+    return core.update_viprec(&stored, 1) == 1;
 }
 
 } // namespace
 
-SaleWrite writeSale(vorn::Core& core, SaleList& list, int64_t t, const vorn::VIPRec* member, int64_t dueTenths,
+SaleWrite writeSale(vorn::Core& core, SaleList& list, int64_t t, const SaleParty& party, int64_t dueTenths,
                     std::vector<ReceiptLine>& lines) {
     SaleWrite out;
     if (list.empty()) return out;
-    // The units' batch and the member's update join this transaction; leaving
-    // without commit rolls both back.
+    vorn::CheckoutRequest request;
+    for (const SaleRow& r : list.rows())
+        for (const vorn::SRec& u : r.units()) {
+            request.units.push_back(u);
+            request.units.back().FSi_Flag = 1;
+            request.units.back().FSt_SalT = t;
+        }
+    request.cashier = party.cashier;
+    request.payments = party.payments;
+    const vorn::VIPRec* member = party.member;
+    if (member != nullptr) {
+        out.credit.earned = pointsFor(dueTenths);
+        request.member_id = member->FVi_Id;
+        request.member_code = member->FVs_Code;
+        request.points = out.credit.earned;
+        request.points_cap = kMaxPoints;
+    }
+
+    // The journal's checkout joins this transaction; leaving without commit
+    // rolls all of it back.
     vorn::Transaction write(core);
     if (!write.active()) {
         out.sold = kSoldFailed;
         return out;
     }
-    const int written = markSold(core, list, t);
-    if (written < 1) {
-        out.sold = written;
+    if (member != nullptr && !memberWritable(core, *member)) {
+        out.sold = kSoldPointsFailed;
         return out;
     }
-    if (member != nullptr) {
-        out.credit = creditPoints(core, *member, dueTenths);
-        if (!out.credit.stored) {
-            out.sold = kSoldPointsFailed;
-            return out;
-        }
-    }
-    if (write.commit() != 0) {
+    const vorn::CheckoutResult res = vorn::Journal(core).checkout(request);
+    out.number = res.number;
+    switch (res.status) {
+    case vorn::CheckoutStatus::Done:
+        break;
+    case vorn::CheckoutStatus::Missing:
+        out.sold = kSoldMissing;
+        return out;
+    case vorn::CheckoutStatus::Invalid:
+    case vorn::CheckoutStatus::Failed:
         out.sold = kSoldFailed;
-        out.credit.stored = false;
+        out.rc = res.rc;
         return out;
     }
-    out.sold = written;
+    if (member != nullptr && !res.member_found) {
+        out.sold = kSoldPointsFailed;
+        return out;
+    }
+    if (int rc = write.commit(); rc != 0) {
+        out.sold = kSoldFailed;
+        out.rc = rc;
+        return out;
+    }
+    out.sold = static_cast<int>(request.units.size());
+    out.saleId = res.sale_id;
+    out.change = res.change;
+    if (member != nullptr) {
+        out.credit.stored = true;
+        out.credit.credited = res.points_credited;
+        out.credit.balance = res.balance;
+    }
     lines = list.receiptLines();
     list.clear();
     list.recount();

@@ -11,6 +11,7 @@
 #include "receiptdata.h"
 #include "salelist.h"
 #include "vorn/core.h"
+#include "vorn/journal.h"
 
 namespace vorn::ui {
 
@@ -63,7 +64,8 @@ std::vector<std::vector<vorn::SRec>> splitByPrice(std::vector<vorn::SRec> units)
 constexpr int kMaxPoints = 100'000'000;
 
 // A balance after a sale earned `points`: the sum counted in 64 bits and kept
-// within 0 to kMaxPoints, so that it never wraps around to a negative number.
+// within 0 to kMaxPoints, so that it never wraps around to a negative number
+// (the journal's checkout credits by the same rule).
 // A balance above the limit (stored before there was one, and refused by member
 // entry now) comes back to the limit with the next sale.
 int creditedPoints(int before, int points);
@@ -75,12 +77,6 @@ struct PointsCredit {
     int balance = 0;     // the member's points afterwards (as stored, when stored)
 };
 
-// Checkout's credit: the member's stored record (by FVi_Id) gains the points of
-// a sale of `dueTenths` within the limit and is written back with update_viprec.
-// `member` is the counter's copy; its balance is used when the record cannot be
-// read.
-PointsCredit creditPoints(vorn::Core& core, const vorn::VIPRec& member, int64_t dueTenths);
-
 // Results of a sale's write besides the number of units written.
 constexpr int kSoldNothing = 0;       // the list is empty
 constexpr int kSoldFailed = -1;       // the store refused the write (or could not check the units)
@@ -90,16 +86,30 @@ constexpr int kSoldPointsFailed = -3; // the member's points could not be writte
 struct SaleWrite {
     int sold = kSoldNothing; // units written, or one of the results above
     PointsCredit credit;     // with a member: the points credited (or owed, on kSoldPointsFailed)
+    int rc = 0;              // kSoldFailed: the store's code of what failed, where known
+    std::string number;      // the sale's number in the journal (also of a failed try: it is burned)
+    int64_t saleId = 0;      // its journal entry
+    int64_t change = 0;      // tenths handed back (cash only)
 };
 
-// Checkout's write, all of it or nothing: every listed unit sold at time t with
-// its sale price in one update_srec batch and, with a member (non-null), the
-// member's points for `dueTenths` credited, both in one transaction. A sale
-// whose points cannot be written is not half stored with the points lost: the
-// units stay in stock and the cashier may try again.
+// What the sale is for besides its units: the cashier (FUs_Name, GBK), the
+// member credited (null: none) and how it was paid.
+struct SaleParty {
+    std::string cashier;
+    const vorn::VIPRec* member = nullptr;
+    std::vector<vorn::Payment> payments; // in the order taken
+};
+
+// Checkout's write, all of it or nothing, through the journal: every listed
+// unit sold at time t with its sale price, with a member the member's points
+// for `dueTenths` credited within kMaxPoints, and the sale's journal entry with
+// its units and payments, in one transaction. A sale whose points cannot be
+// written (the member deleted meanwhile, or the store refusing the member's
+// update) is not stored without them: the units stay in stock and the cashier
+// may try again.
 // On success the receipt lines take the list's rows and the list is emptied;
 // on any failure the list stays exactly as it was.
-SaleWrite writeSale(vorn::Core& core, SaleList& list, int64_t t, const vorn::VIPRec* member, int64_t dueTenths,
+SaleWrite writeSale(vorn::Core& core, SaleList& list, int64_t t, const SaleParty& party, int64_t dueTenths,
                     std::vector<ReceiptLine>& lines);
 
 } // namespace vorn::ui

@@ -6,6 +6,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "pricing.h"
+#include "receiptdata.h"
+
 namespace vorn::ui {
 
 CSalePrintDlg::CSalePrintDlg(QWidget* parent) : QDialog(parent) {
@@ -25,7 +28,27 @@ CSalePrintDlg::CSalePrintDlg(QWidget* parent) : QDialog(parent) {
     text->setAlignment(Qt::AlignCenter);
     outer->addWidget(text);
 
+    number_ = new QLabel(this);
+    number_->setObjectName(QStringLiteral("saleNumberText"));
+    number_->setAlignment(Qt::AlignCenter);
+    number_->hide();
+    outer->addWidget(number_);
+    payments_ = new QLabel(this);
+    payments_->setObjectName(QStringLiteral("salePaymentsText"));
+    payments_->setAlignment(Qt::AlignCenter);
+    QFont paidFont = payments_->font();
+    paidFont.setPixelSize(15);
+    payments_->setFont(paidFont);
+    payments_->setStyleSheet(QStringLiteral("color: #1e395b;"));
+    payments_->hide();
+    outer->addWidget(payments_);
+
     auto* buttons = new QHBoxLayout;
+    // Which button Enter presses, for a cashier at the keyboard.
+    auto* hint = new QLabel(QStringLiteral("Enter: 确定    Ctrl+Enter: 打印小票"), this);
+    hint->setObjectName(QStringLiteral("saleDoneKeys"));
+    hint->setStyleSheet(QStringLiteral("color: #5a6b80;"));
+    buttons->addWidget(hint);
     buttons->addStretch(1);
     auto* print = new QPushButton(QStringLiteral("打印小票"), this);
     print->setObjectName(QStringLiteral("printButton"));
@@ -39,6 +62,18 @@ CSalePrintDlg::CSalePrintDlg(QWidget* parent) : QDialog(parent) {
 
     connect(print, &QPushButton::clicked, this, &CSalePrintDlg::onPrint);
     connect(ok, &QPushButton::clicked, this, &CSalePrintDlg::onOk);
+}
+
+void CSalePrintDlg::showSale(const ReceiptData& sale) {
+    number_->setText(QStringLiteral("单号: %1").arg(sale.number));
+    number_->setVisible(!sale.number.isEmpty());
+    QStringList parts;
+    for (const ReceiptPayment& p : sale.payments)
+        parts << QStringLiteral("%1 %2").arg(p.method, tenthsText(p.amount));
+    if (parts.isEmpty()) parts << QStringLiteral("实付 %1").arg(tenthsText(toTenths(sale.paid)));
+    parts << QStringLiteral("找零 %1").arg(tenthsText(sale.changeTenths));
+    payments_->setText(parts.join(QStringLiteral("    ")));
+    payments_->show();
 }
 
 void CSalePrintDlg::onPrint() {

@@ -1,5 +1,7 @@
 #include "salereceipt.h"
 
+#include <algorithm>
+
 #include "kit/appstate.h"
 #include "kit/gbk.h"
 #include "kit/shell.h"
@@ -15,6 +17,25 @@ ReceiptData shopReceiptTexts(vorn::Core& core) {
     r.shopAddress = fromGbk(core.get_shop_addr());
     r.printAddition = fromGbk(core.get_shop_pa());
     return r;
+}
+
+std::vector<ReceiptPayment> receiptPayments(const std::vector<vorn::Payment>& payments) {
+    std::vector<int> methods;
+    std::vector<int64_t> amounts;
+    for (const vorn::Payment& p : payments) {
+        if (p.amount == 0) continue;
+        const auto at = std::find(methods.begin(), methods.end(), p.method);
+        if (at == methods.end()) {
+            methods.push_back(p.method);
+            amounts.push_back(p.amount);
+        } else {
+            amounts[static_cast<size_t>(at - methods.begin())] += p.amount;
+        }
+    }
+    std::vector<ReceiptPayment> out;
+    for (size_t i = 0; i < methods.size(); ++i)
+        out.push_back(ReceiptPayment{fromGbk(vorn::pay_method_name(methods[i])), amounts[i]});
+    return out;
 }
 
 ReceiptData receiptOfSale(const vorn::SaleDetail& sale, const ReceiptData& shopTexts, bool reprint) {
@@ -43,8 +64,7 @@ ReceiptData receiptOfSale(const vorn::SaleDetail& sale, const ReceiptData& shopT
     if (!r.memberCode.isEmpty() && sale.sale.points >= 0) r.creditedPoints = sale.sale.points;
     r.paid = tenthsValue(sale.sale.paid);
     r.number = QString::fromStdString(sale.sale.number);
-    for (const vorn::Payment& p : sale.payments)
-        r.payments.push_back(ReceiptPayment{fromGbk(vorn::pay_method_name(p.method)), p.amount});
+    r.payments = receiptPayments(sale.payments);
     r.changeTenths = sale.sale.change;
     r.reprint = reprint;
     return r;
@@ -57,7 +77,8 @@ ReprintOutcome reprintSale(Shell& shell, int64_t saleId) {
     vorn::SaleDetail sale;
     if (saleId <= 0 || journal.open_sale(saleId, sale) != 1) return out;
     out.found = true;
-    out.printed = printReceipt(shell, receiptOfSale(sale, shopReceiptTexts(core), true), receiptTimeOfSale(sale));
+    out.printed =
+        printReceipt(shell, receiptOfSale(sale, shopReceiptTexts(core), true), receiptTimeOfSale(sale));
     return out;
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "receiptdata.h"
 #include "receiptprint.h"
@@ -22,6 +23,10 @@ class Shell;
 // the counter reads them when its page opens; no sale in it.
 ReceiptData shopReceiptTexts(vorn::Core& core);
 
+// The payment lines of a sale as the journal keeps its payments: one per
+// method, in the order each was first taken, parts of nothing left out.
+std::vector<ReceiptPayment> receiptPayments(const std::vector<vorn::Payment>& payments);
+
 // The receipt of a sale on record: its lines (goods name, quantity, unit price,
 // amount), cashier, member, number, payment lines and change, with the shop
 // texts of shopTexts. reprint marks it "重印". The sale's discount, which the
@@ -35,8 +40,8 @@ inline int64_t receiptTimeOfSale(const vorn::SaleDetail& sale) {
 }
 
 struct ReprintOutcome {
-    bool found = false;    // the sale was read from the journal
-    PrintOutcome printed;  // where the receipt went, when found
+    bool found = false;   // the sale was read from the journal
+    PrintOutcome printed; // where the receipt went, when found
 };
 
 // Reads sale `saleId` from the journal and prints its receipt again, marked

@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "daysalesdlg.h"
 #include "kit/appstate.h"
 #include "kit/clock.h"
 #include "kit/frameservices.h"
@@ -32,8 +33,10 @@
 #include "salemodel.h"
 #include "saleoutputdlg.h"
 #include "saleprintdlg.h"
+#include "salereceipt.h"
 #include "salestate.h"
 #include "salevipdlg.h"
+#include "vorn/journal.h"
 
 namespace vorn::ui {
 
@@ -59,8 +62,8 @@ public:
         p->setPen(fg.canConvert<QBrush>() ? fg.value<QBrush>().color() : kText);
         p->setFont(option.font);
         const QRect text = r.adjusted(6, 0, -7, 0);
-        const QString shown =
-            option.fontMetrics.elidedText(index.data(Qt::DisplayRole).toString(), Qt::ElideRight, text.width());
+        const QString shown = option.fontMetrics.elidedText(index.data(Qt::DisplayRole).toString(),
+                                                            Qt::ElideRight, text.width());
         const int align = index.data(Qt::TextAlignmentRole).toInt();
         p->drawText(text, align ? align : int(Qt::AlignLeft | Qt::AlignVCenter), shown);
     }
@@ -161,6 +164,9 @@ CSaleView::CSaleView(Shell& shell, QWidget* parent)
     connect(input_, &CSaleInputDlg::addRequested, this, &CSaleView::addToList);
     connect(input_, &CSaleInputDlg::removeRequested, this, &CSaleView::removeSelected);
     connect(input_, &CSaleInputDlg::checkoutRequested, this, &CSaleView::checkout);
+    // Ahead of the panel's own filters: the counter's function keys.
+    input_->codeEdit()->installEventFilter(this);
+    input_->quantityEdit()->installEventFilter(this);
 
     list_.recount();
     showFooters();
@@ -172,6 +178,8 @@ CSaleView::~CSaleView() {
     // The list's view reads the rows: it goes before them.
     table_->viewport()->removeEventFilter(this);
     table_->removeEventFilter(this);
+    input_->codeEdit()->removeEventFilter(this);
+    input_->quantityEdit()->removeEventFilter(this);
     delete listBox_;
     listBox_ = nullptr;
     table_ = nullptr;
@@ -291,6 +299,34 @@ void CSaleView::initialUpdate() {
     input_->focusCode();
 }
 
+namespace {
+
+bool canPrintLast(Shell& sh) {
+    AppState& st = sh.state();
+    return !st.extension<ReceiptData>().lines.empty() || st.extension<SaleCounterState>().lastSaleId > 0;
+}
+
+// "打印小票": the last sale's receipt again. Opening the page clears the one
+// kept in memory; the journal still has the sale, and its receipt is rebuilt
+// from there (with the shop texts as they are now).
+void printLastSale(Shell& sh) {
+    AppState& st = sh.state();
+    ReceiptData& data = st.extension<ReceiptData>();
+    const SaleCounterState& c = st.extension<SaleCounterState>();
+    if (data.lines.empty() && c.lastSaleId > 0) {
+        vorn::SaleDetail sale;
+        if (vorn::Journal(st.core).open_sale(c.lastSaleId, sale) != 1) {
+            sh.reportFailure(withStoreCause(
+                QStringLiteral("未知异常导致上一笔销售的小票读取失败，放弃该次\"打印小票\"操作")));
+            return;
+        }
+        data = receiptOfSale(sale, data, false);
+    }
+    if (!data.lines.empty()) printReceipt(sh, data, c.lastSaleTime);
+}
+
+} // namespace
+
 void CSaleView::registerPrintCommand() {
     FrameServices* frame = frameServices(shell());
     if (!frame) return;
@@ -300,13 +336,41 @@ void CSaleView::registerPrintCommand() {
     Shell* sh = &shell();
     QPointer<CSaleView> page(this);
     frame->setGlobalCommand(
-        cmd::PrintReceipt, [sh] { return !sh->state().extension<ReceiptData>().lines.empty(); },
+        cmd::PrintReceipt, [sh] { return canPrintLast(*sh); },
         [sh, page] {
-            AppState& st = sh->state();
-            const ReceiptData& data = st.extension<ReceiptData>();
-            if (!data.lines.empty()) printReceipt(*sh, data, st.extension<SaleCounterState>().lastSaleTime);
+            printLastSale(*sh);
             if (page) page->input_->focusCode();
         });
+}
+
+void CSaleView::printLast() {
+    if (canPrintLast(shell())) printLastSale(shell());
+    input_->focusCode();
+}
+
+void CSaleView::daySales() {
+    CDaySalesDlg dlg(shell(), shell().window());
+    if (dlg.loadFailed()) {
+        shell().reportFailure(
+            withStoreCause(QStringLiteral("未知异常导致今日销售记录读取失败，放弃该次\"今日销售\"操作")));
+        input_->focusCode();
+        return;
+    }
+    if (dlg.saleIds().empty()) {
+        shell().showStatus(QStringLiteral("未找到今日任何由您完成的销售"));
+        input_->focusCode();
+        return;
+    }
+    if (runDialog_(dlg) != QDialog::Accepted || dlg.selectedSaleId() <= 0) {
+        shell().showStatus(QStringLiteral("放弃该次\"重打小票\"操作"));
+        input_->focusCode();
+        return;
+    }
+    const ReprintOutcome out = reprintSale(shell(), dlg.selectedSaleId());
+    if (!out.found)
+        shell().reportFailure(
+            withStoreCause(QStringLiteral("未知异常导致该笔销售读取失败，放弃该次\"重打小票\"操作")));
+    input_->focusCode();
 }
 
 void CSaleView::resizeEvent(QResizeEvent* event) {
@@ -346,6 +410,21 @@ void CSaleView::fitColumns() {
 }
 
 bool CSaleView::eventFilter(QObject* watched, QEvent* event) {
+    const bool counterKeys =
+        watched == table_ || (input_ && (watched == input_->codeEdit() || watched == input_->quantityEdit()));
+    if (event->type() == QEvent::KeyPress && counterKeys) {
+        // The counter's keys, wherever in the page the focus is: F7 the last
+        // receipt again, F9 the day's own sales.
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->modifiers() == Qt::NoModifier && key->key() == Qt::Key_F7) {
+            printLast();
+            return true;
+        }
+        if (key->modifiers() == Qt::NoModifier && key->key() == Qt::Key_F9) {
+            daySales();
+            return true;
+        }
+    }
     if (event->type() == QEvent::Resize && table_ && watched == table_->viewport()) fitColumns();
     if (event->type() == QEvent::KeyPress && table_ && watched == table_) {
         // Characters and Enter belong to the code edit (a scan); the arrows,
@@ -370,6 +449,8 @@ bool CSaleView::isCommandEnabled(int id) const {
         return true;
     case cmd::GoodsDiscount:
         return !selectedRows().empty();
+    case cmd::DaySales:
+        return true;
     default:
         return false;
     }
@@ -382,6 +463,9 @@ bool CSaleView::onCommand(int id) {
         return true;
     case cmd::GoodsDiscount:
         goodsDiscount();
+        return true;
+    case cmd::DaySales:
+        daySales();
         return true;
     default:
         return false;
@@ -420,9 +504,9 @@ void CSaleView::showMember() {
         memberLabel_->hide();
         return;
     }
-    memberLabel_->setText(QStringLiteral("会员: %1  %2 (%3)")
-                              .arg(fromGbk(c.member.FVs_Name), fromGbk(c.member.FVs_Code),
-                                   memberTypeText(c.member.FVi_Type)));
+    memberLabel_->setText(
+        QStringLiteral("会员: %1  %2 (%3)")
+            .arg(fromGbk(c.member.FVs_Name), fromGbk(c.member.FVs_Code), memberTypeText(c.member.FVi_Type)));
     memberLabel_->show();
     memberLabel_->raise();
 }
@@ -451,10 +535,11 @@ void CSaleView::addToList() {
         input_->focusCode();
         return;
     case AddStatus::TooFew:
-        shell().reportFailure(QStringLiteral("商品\"%1\"的库存数量为%2，少于实际购买数量%3，请重新调整购买数量")
-                                  .arg(typed)
-                                  .arg(outcome.left)
-                                  .arg(quantity));
+        shell().reportFailure(
+            QStringLiteral("商品\"%1\"的库存数量为%2，少于实际购买数量%3，请重新调整购买数量")
+                .arg(typed)
+                .arg(outcome.left)
+                .arg(quantity));
         input_->quantityEdit()->setText(QString::number(std::max(outcome.left, 1)));
         input_->focusQuantity();
         return;
@@ -504,29 +589,39 @@ void CSaleView::checkout() {
     const int64_t saleTime = now();
     std::vector<ReceiptLine> lines;
     SaleCounterState& c = counter();
-    // The units and the member's points are one write: a sale is stored with its
-    // points or not at all.
-    const SaleWrite write = writeSale(st.core, list_, saleTime, c.hasMember() ? &c.member : nullptr, due, lines);
+    // The units, the member's points and the journal entry are one write: a
+    // sale is stored whole or not at all.
+    SaleParty party;
+    party.cashier = st.currentUser.FUs_Name;
+    party.member = c.hasMember() ? &c.member : nullptr;
+    party.payments = pay.payments();
+    const SaleWrite write = writeSale(st.core, list_, saleTime, party, due, lines);
     if (write.sold < 1) {
         // Nothing was written: the list, the member and the totals stay for a retry.
         // A full disk is named, so the cashier knows a retry needs room first.
+        const QString cause =
+            vorn::Core::is_disk_full(write.rc) ? QStringLiteral("磁盘空间不足") : storeFailureCause();
         QString failure;
         if (write.sold == kSoldMissing)
-            failure = QStringLiteral("购物列表中有商品已不在库存中，商品\"销售结算\"失败，放弃该次\"销售结算\"操作");
+            failure = QStringLiteral(
+                "购物列表中有商品已不在库存中，商品\"销售结算\"失败，放弃该次\"销售结算\"操作");
         else if (write.sold == kSoldPointsFailed)
-            failure = withStoreCause(
-                QStringLiteral("未知异常导致编号为\"%1\"的会员本次的%2个积分记入失败，放弃该次\"销售结算\"操作")
+            failure = withCause(
+                QStringLiteral(
+                    "未知异常导致编号为\"%1\"的会员本次的%2个积分记入失败，放弃该次\"销售结算\"操作")
                     .arg(fromGbk(c.member.FVs_Code))
-                    .arg(write.credit.earned));
+                    .arg(write.credit.earned),
+                cause);
         else
-            failure = withStoreCause(QStringLiteral("未知异常导致商品\"销售结算\"失败，放弃该次\"销售结算\"操作"));
+            failure = withCause(QStringLiteral("未知异常导致商品\"销售结算\"失败，放弃该次\"销售结算\"操作"),
+                                cause);
         shell().reportFailure(failure);
         input_->focusCode();
         return;
     }
     table_->clearSelection();
     model_->rowsReset();
-    output_->setAmounts(due, paid, paid - due);
+    output_->setAmounts(due, paid, write.change);
 
     ReceiptData& r = receipt();
     r.lines = std::move(lines);
@@ -535,7 +630,12 @@ void CSaleView::checkout() {
     r.memberCode = c.hasMember() ? fromGbk(c.member.FVs_Code) : QString();
     r.memberPoints = -1;
     r.creditedPoints.reset();
+    r.number = QString::fromStdString(write.number);
+    r.payments = receiptPayments(party.payments);
+    r.changeTenths = write.change;
+    r.reprint = false;
     c.lastSaleTime = saleTime;
+    c.lastSaleId = write.saleId;
 
     // The member's points, before the receipt is offered so that it shows them.
     QString pointsNote;
@@ -554,6 +654,7 @@ void CSaleView::checkout() {
     }
 
     CSalePrintDlg done(shell().window());
+    done.showSale(r);
     runDialog_(done);
     PrintOutcome printed;
     if (done.printRequested())
@@ -596,9 +697,9 @@ void CSaleView::memberDiscount() {
     model_->pricesChanged();
     recountAndShow();
     showMember();
-    shell().showStatus(QStringLiteral("会员\"折扣\"成功，编号(%1)姓名(%2)的会员享受\"%3\"的折扣")
-                           .arg(fromGbk(c.member.FVs_Code), fromGbk(c.member.FVs_Name),
-                                memberTypeText(c.member.FVi_Type)));
+    shell().showStatus(
+        QStringLiteral("会员\"折扣\"成功，编号(%1)姓名(%2)的会员享受\"%3\"的折扣")
+            .arg(fromGbk(c.member.FVs_Code), fromGbk(c.member.FVs_Name), memberTypeText(c.member.FVi_Type)));
     input_->focusCode();
 }
 

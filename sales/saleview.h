@@ -46,6 +46,10 @@ public:
     // Commands 121 and 174.
     void memberDiscount();
     void goodsDiscount();
+    // F7: the last sale's receipt again (as "打印小票").
+    void printLast();
+    // F9 "今日销售": the cashier's own sales of the day, one of them printed again.
+    void daySales();
 
     // Positions of the selected list rows, ascending.
     std::vector<int> selectedRows() const;

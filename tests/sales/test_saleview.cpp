@@ -8,14 +8,15 @@
 #include <QTableView>
 #include <QTest>
 
+#include "daysalesdlg.h"
 #include "kit/clock.h"
 #include "kit/vornlabel.h"
 #include "paymentdlg.h"
 #include "pricing.h"
 #include "receiptdata.h"
 #include "receiptlayout.h"
-#include "salecounter.h"
 #include "res/commandids.h"
+#include "salecounter.h"
 #include "salediscountdlg.h"
 #include "salefixture.h"
 #include "salefooter.h"
@@ -26,6 +27,9 @@
 #include "salestate.h"
 #include "saleview.h"
 #include "salevipdlg.h"
+#include "vorn/journal.h"
+#include <QLabel>
+#include <QTableWidget>
 
 using namespace vorn::ui;
 using vorn::ui::test::SaleFixture;
@@ -43,15 +47,31 @@ class TestSaleView : public QObject {
     SaleFixture fx;
     std::unique_ptr<CSaleView> page;
     // What the dialogs are answered with.
-    QString pay;            // typed into the payment dialog; empty: cancel it
-    bool printIt = false;   // the sale-complete dialog's choice
-    QString memberCode;     // typed into the member dialog; empty: cancel it
+    QString pay;                       // typed into the payment dialog; empty: cancel it
+    QStringList payKeys;               // else the keys pressed on its amount edit ("F2", "0.1", "Enter")
+    QString saleDone;                  // what the sale-complete dialog showed: number and payments
+    std::vector<QStringList> daySales; // the rows each "今日销售" showed (number, time, ..., methods)
+    bool reprintDay = true;            // "今日销售": print the selected sale, else close
+    bool printIt = false;              // the sale-complete dialog's choice
+    QString memberCode;                // typed into the member dialog; empty: cancel it
     std::function<int(CSaleDiscountDlg&)> discount;
-    QStringList dialogs;    // object names of the dialogs run, in order
+    QStringList dialogs; // object names of the dialogs run, in order
 
     int runDialog(QDialog& d) {
         dialogs << d.objectName();
         if (auto* p = qobject_cast<CPaymentDlg*>(&d)) {
+            if (!payKeys.isEmpty()) {
+                for (const QString& k : payKeys) {
+                    if (k.startsWith(QLatin1Char('F')))
+                        QTest::keyClick(p->edit(), Qt::Key(Qt::Key_F1 + k.mid(1).toInt() - 1));
+                    else if (k == QStringLiteral("Enter"))
+                        QTest::keyClick(p->edit(), Qt::Key_Return);
+                    else
+                        QTest::keyClicks(p->edit(), k);
+                }
+                if (p->resultCode() != 1) p->onCancel();
+                return p->result();
+            }
             if (pay.isEmpty()) {
                 p->onCancel();
             } else {
@@ -61,7 +81,23 @@ class TestSaleView : public QObject {
             }
             return p->result();
         }
+        if (auto* p = qobject_cast<CDaySalesDlg*>(&d)) {
+            QStringList rows;
+            for (int r = 0; r < p->table()->rowCount(); ++r) {
+                QStringList cells;
+                for (int c = 0; c < p->table()->columnCount(); ++c)
+                    cells << p->table()->item(r, c)->text();
+                rows << cells.join(QLatin1Char('|'));
+            }
+            daySales.push_back(rows);
+            if (p->table()->currentRow() != 0) rows.clear(); // the newest is selected
+            reprintDay && !rows.isEmpty() ? QTest::keyClick(p->table(), Qt::Key_Return)
+                                          : QTest::keyClick(p->table(), Qt::Key_Escape);
+            return p->result();
+        }
         if (auto* p = qobject_cast<CSalePrintDlg*>(&d)) {
+            saleDone = (!p->numberLabel()->isHidden() ? p->numberLabel()->text() : QString()) +
+                       QLatin1Char('|') + p->paymentsLabel()->text();
             printIt ? p->onPrint() : p->onOk();
             return p->result();
         }
@@ -144,6 +180,10 @@ private slots:
     void init() {
         fx.setUp();
         pay.clear();
+        payKeys.clear();
+        saleDone.clear();
+        daySales.clear();
+        reprintDay = true;
         printIt = false;
         memberCode.clear();
         discount = nullptr;
@@ -260,7 +300,7 @@ private slots:
         add(QStringLiteral("F5"), 3);
         const QString msg = QStringLiteral("商品\"F5\"的库存数量为2，少于实际购买数量3，请重新调整购买数量");
         QCOMPARE(status(), msg);
-        QCOMPARE(boxes(), QStringList{msg });
+        QCOMPARE(boxes(), QStringList{msg});
         QCOMPARE(page->inputPanel()->quantityEdit()->text(), QStringLiteral("2"));
         QCOMPARE(page->model()->rowCount(), 1);
         // The suggested quantity goes through.
@@ -332,7 +372,8 @@ private slots:
         open();
         memberCode = QStringLiteral("VIP'1");
         page->onCommand(cmd::MemberDiscount);
-        QCOMPARE(status(), QStringLiteral("会员\"折扣\"成功，编号(VIP'1)姓名(张三)的会员享受\"金卡会员\"的折扣"));
+        QCOMPARE(status(),
+                 QStringLiteral("会员\"折扣\"成功，编号(VIP'1)姓名(张三)的会员享受\"金卡会员\"的折扣"));
         QCOMPARE(counter().member.FVi_Id, id);
         QVERIFY(page->memberLabel()->text().contains(QStringLiteral("张三")));
         add(QStringLiteral("G"), 2);
@@ -396,7 +437,8 @@ private slots:
         // A wrong code keeps the dialog open; the cashier then cancels it.
         memberCode = QStringLiteral("K' OR ''='");
         page->onCommand(cmd::MemberDiscount);
-        QCOMPARE(boxes(), QStringList{QStringLiteral("不存在编号为\"K' OR ''='\"的会员，请输入正确的会员编号")});
+        QCOMPARE(boxes(),
+                 QStringList{QStringLiteral("不存在编号为\"K' OR ''='\"的会员，请输入正确的会员编号")});
         QCOMPARE(status(), QStringLiteral("放弃该次会员\"折扣\"操作"));
         QCOMPARE(counter().member.FVi_Id, id); // the member chosen before stays
     }
@@ -505,7 +547,7 @@ private slots:
         fx.core().close();
         page->checkout();
         QCOMPARE(status(), kWriteFailed); // a closed store is no full disk
-        QCOMPARE(boxes().last(), kWriteFailed );
+        QCOMPARE(boxes().last(), kWriteFailed);
         QCOMPARE(page->model()->rowCount(), 1);
         QCOMPARE(cell(0, SaleColAmount), QStringLiteral("5.4"));
         QCOMPARE(page->list().rows()[0].first().FSi_Flag, 0);
@@ -676,7 +718,7 @@ private slots:
         QVERIFY(rateMode);
         QCOMPARE(refusals, 4);
         QCOMPARE(boxes().size(), 4);
-        QCOMPARE(boxes().first(), rateRangeMessage() );
+        QCOMPARE(boxes().first(), rateRangeMessage());
         QCOMPARE(status(), QStringLiteral("商品\"打折\"成功"));
         QCOMPARE(cell(0, SaleColPrice), QStringLiteral("10.8"));
         QCOMPARE(cell(0, SaleColDiscount), QStringLiteral("-3.6"));
@@ -755,11 +797,147 @@ private slots:
         QVERIFY2(status().contains(printed.first()), qPrintable(status()));
         fx.shell().runGlobal(cmd::PrintReceipt);
         QCOMPARE(QDir(QStringLiteral("receipts")).entryList(QDir::Files).size(), 2);
-        // The command survives the page; reopening the counter turns it off.
+        const QString number = receipt().number;
+        QVERIFY(!number.isEmpty());
+        // The command survives the page, and reopening the counter, which
+        // clears the receipt kept in memory: the last sale comes from the journal.
         page.reset();
         QVERIFY(fx.shell().globalEnabled(cmd::PrintReceipt));
         open();
+        QVERIFY(receipt().lines.empty());
+        QVERIFY(fx.shell().globalEnabled(cmd::PrintReceipt));
+        fx.shell().runGlobal(cmd::PrintReceipt);
+        QCOMPARE(QDir(QStringLiteral("receipts")).entryList(QDir::Files).size(), 3);
+        QVERIFY2(status().startsWith(QStringLiteral("成功将1张小票保存为PDF文件")), qPrintable(status()));
+        QCOMPARE(receipt().number, number);
+        QCOMPARE(receipt().lines.size(), size_t(1));
+        QCOMPARE(receipt().lines[0].name, QStringLiteral("name-R"));
+        QCOMPARE(receipt().cashier, QStringLiteral("admin"));
+        QCOMPARE(receipt().payments.size(), size_t(1));
+        QCOMPARE(receipt().payments[0].method, QStringLiteral("现金"));
+        QCOMPARE(receipt().payments[0].amount, int64_t(30));
+        QVERIFY(!receipt().reprint); // the counter's own receipt, as before the reopening
+        // F7 at the code edit does the same.
+        QTest::keyClick(page->inputPanel()->codeEdit(), Qt::Key_F7);
+        QCOMPARE(QDir(QStringLiteral("receipts")).entryList(QDir::Files).size(), 4);
+    }
+
+    void nothingToPrintBeforeTheFirstSale() {
+        open();
         QVERIFY(!fx.shell().globalEnabled(cmd::PrintReceipt));
+        QTest::keyClick(page->inputPanel()->codeEdit(), Qt::Key_F7);
+        QVERIFY(!QDir(QStringLiteral("receipts")).exists());
+    }
+
+    // Three scans, Ctrl+Enter, WeChat for a part and cash for the rest: the
+    // journal holds the sale with both payments, the totals and the dialog
+    // show them, and so does the receipt.
+    void keyboardSalePaidPartWeChatPartCash() {
+        fx.stock("6901", 2, 2.5);
+        fx.stock("6902", 1, 4.1);
+        openShown();
+        scan(QStringLiteral("6901"));
+        scan(QStringLiteral("6902"));
+        scan(QStringLiteral("6901"));
+        QCOMPARE(page->list().totals().amount, int64_t(91));
+        payKeys = QStringList{"F2", "5", "Enter", "5", "Enter"};
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return, Qt::ControlModifier);
+        QCOMPARE(status(), kSold);
+        QCOMPARE(fx.count("FSi_Flag=1"), 3);
+        QCOMPARE(page->outputPanel()->paidLabel()->text(), QStringLiteral("   实付金额: 10.0"));
+        QCOMPARE(page->outputPanel()->changeLabel()->text(), QStringLiteral("    找零: 0.9"));
+
+        vorn::Journal journal(fx.core());
+        std::vector<vorn::SaleRecord> sales;
+        QCOMPARE(journal.select_sales({}, sales), 1);
+        vorn::SaleDetail d;
+        QCOMPARE(journal.open_sale(sales[0].id, d), 1);
+        QCOMPARE(d.sale.cashier, std::string("admin"));
+        QCOMPARE(d.sale.units, 3);
+        QCOMPARE(d.sale.due, int64_t(91));
+        QCOMPARE(d.sale.paid, int64_t(100));
+        QCOMPARE(d.sale.change, int64_t(9));
+        QCOMPARE(d.sale.time, kSaleTime);
+        QCOMPARE(d.payments.size(), size_t(2));
+        QCOMPARE(d.payments[0].method, int(vorn::kPayWeChat));
+        QCOMPARE(d.payments[0].amount, int64_t(50));
+        QCOMPARE(d.payments[1].method, int(vorn::kPayCash));
+        QCOMPARE(d.payments[1].amount, int64_t(50));
+
+        const QString number = QString::fromStdString(d.sale.number);
+        QCOMPARE(receipt().number, number);
+        QCOMPARE(saleDone, QStringLiteral("单号: %1|微信 5.0    现金 5.0    找零 0.9").arg(number));
+        const ReceiptLayout l = layoutReceipt(receipt(), 370, kSaleTime);
+        QStringList texts;
+        for (const ReceiptBox& b : l.boxes)
+            texts << b.text;
+        for (const QString& line : {QStringLiteral("单号:") + number, QStringLiteral("微    信:5.0"),
+                                    QStringLiteral("现    金:5.0"), QStringLiteral("找    零:0.9")})
+            QVERIFY2(texts.contains(line), qPrintable(line));
+    }
+
+    // The member's points and code go into the journal with the sale.
+    void memberSaleIsJournalled() {
+        fx.stock("G", 2, 30.0);
+        const int id = fx.addMember("M9", "周九", 0, 99'999'990);
+        open();
+        memberCode = QStringLiteral("M9");
+        page->onCommand(cmd::MemberDiscount);
+        add(QStringLiteral("G"), 2);
+        pay = QStringLiteral("60");
+        page->checkout();
+        QVERIFY(status().contains(QStringLiteral("积分已达上限")));
+        QCOMPARE(fx.member(id).FVi_Grade, kMaxPoints);
+        std::vector<vorn::SaleRecord> sales;
+        QCOMPARE(vorn::Journal(fx.core()).select_sales({}, sales), 1);
+        QCOMPARE(sales[0].member, std::string("M9"));
+        QCOMPARE(sales[0].points, 10);
+        QCOMPARE(receipt().creditedPoints.value_or(-1), 10);
+    }
+
+    // F9: today's sales of the cashier at the till, newest first and selected;
+    // Enter prints it again from the journal.
+    void daySalesOfTheCashier() {
+        fx.stock("D", 5, 1.0);
+        open();
+        // Nothing sold yet today.
+        QTest::keyClick(page->inputPanel()->codeEdit(), Qt::Key_F9);
+        QCOMPARE(status(), QStringLiteral("未找到今日任何由您完成的销售"));
+        QVERIFY(daySales.empty());
+
+        auto sell = [this](int64_t at, const char* cashier, const QStringList& keys) {
+            setNowForTests(at);
+            fx.shell().st.currentUser.FUs_Name = cashier;
+            add(QStringLiteral("D"));
+            payKeys = keys;
+            page->checkout();
+            QCOMPARE(status(), kSold);
+        };
+        const auto [dayStart, dayEnd] = CDaySalesDlg::daySpan(kSaleTime);
+        sell(dayStart - 1, "admin", {"1", "Enter"}); // yesterday
+        sell(kSaleTime, "admin", {"F3", "Enter"});
+        sell(kSaleTime + 60, "other", {"1", "Enter"});
+        sell(kSaleTime + 120, "admin", {"F2", "0.4", "Enter", "1", "Enter"});
+        QVERIFY(kSaleTime + 120 < dayEnd);
+        fx.shell().st.currentUser.FUs_Name = "admin";
+
+        reprintDay = false;
+        QTest::keyClick(page->inputPanel()->codeEdit(), Qt::Key_F9);
+        QCOMPARE(status(), QStringLiteral("放弃该次\"重打小票\"操作"));
+        QCOMPARE(daySales.size(), size_t(1));
+        const QStringList rows = daySales[0];
+        QCOMPARE(rows.size(), 2);
+        QVERIFY2(rows[0].endsWith(QStringLiteral("|1|1.0|现金、微信")), qPrintable(rows[0]));
+        QVERIFY2(rows[1].endsWith(QStringLiteral("|1|1.0|支付宝")), qPrintable(rows[1]));
+        QVERIFY(rows[0].contains(
+            QDateTime::fromSecsSinceEpoch(kSaleTime + 120).toString(QStringLiteral("HH:mm:ss"))));
+
+        const int before = QDir(QStringLiteral("receipts")).entryList(QDir::Files).size();
+        reprintDay = true;
+        page->onCommand(cmd::DaySales);
+        QCOMPARE(QDir(QStringLiteral("receipts")).entryList(QDir::Files).size(), before + 1);
+        QVERIFY2(status().startsWith(QStringLiteral("成功将1张小票保存为PDF文件")), qPrintable(status()));
+        QVERIFY(page->isCommandEnabled(cmd::DaySales));
     }
 
     // After each dialog and command the next scan lands in the code edit (with
@@ -790,10 +968,20 @@ private slots:
         };
         const Step steps[] = {
             {"checkout of an empty list", [&] { page->checkout(); }, Code},
-            {"a row clicked", [&] { QTest::mouseClick(page->table()->viewport(), Qt::LeftButton, {}, rowCentre(0)); },
-             List},
-            {"member discount", [&] { memberCode = QStringLiteral("M"); page->onCommand(cmd::MemberDiscount); }, Code},
-            {"member discount cancelled", [&] { memberCode.clear(); page->onCommand(cmd::MemberDiscount); }, Code},
+            {"a row clicked",
+             [&] { QTest::mouseClick(page->table()->viewport(), Qt::LeftButton, {}, rowCentre(0)); }, List},
+            {"member discount",
+             [&] {
+                 memberCode = QStringLiteral("M");
+                 page->onCommand(cmd::MemberDiscount);
+             },
+             Code},
+            {"member discount cancelled",
+             [&] {
+                 memberCode.clear();
+                 page->onCommand(cmd::MemberDiscount);
+             },
+             Code},
             {"goods discount",
              [&] {
                  selectRows({0});
@@ -822,10 +1010,30 @@ private slots:
              Code},
             {"added", [&] { add(QStringLiteral("A")); }, Code},
             {"unknown code", [&] { add(QStringLiteral("NONE")); }, Code},
-            {"removed", [&] { selectRows({0}); page->removeSelected(); }, Code},
-            {"nothing to remove", [&] { page->table()->clearSelection(); page->removeSelected(); }, Code},
-            {"checkout cancelled", [&] { pay.clear(); page->checkout(); }, Code},
-            {"checkout", [&] { pay = QStringLiteral("1000"); page->checkout(); }, Code},
+            {"removed",
+             [&] {
+                 selectRows({0});
+                 page->removeSelected();
+             },
+             Code},
+            {"nothing to remove",
+             [&] {
+                 page->table()->clearSelection();
+                 page->removeSelected();
+             },
+             Code},
+            {"checkout cancelled",
+             [&] {
+                 pay.clear();
+                 page->checkout();
+             },
+             Code},
+            {"checkout",
+             [&] {
+                 pay = QStringLiteral("1000");
+                 page->checkout();
+             },
+             Code},
             {"receipt printed again", [&] { fx.shell().runGlobal(cmd::PrintReceipt); }, Code},
             {"stock message", [&] { add(QStringLiteral("A"), 99); }, Quantity},
         };
@@ -834,14 +1042,16 @@ private slots:
             page->table()->setFocus();
             code->setText(QStringLiteral("LAST"));
             step.run();
-            QWidget* expected = step.focus == Code       ? static_cast<QWidget*>(code)
-                                : step.focus == Quantity ? static_cast<QWidget*>(page->inputPanel()->quantityEdit())
-                                                         : static_cast<QWidget*>(page->table());
+            QWidget* expected = step.focus == Code ? static_cast<QWidget*>(code)
+                                : step.focus == Quantity
+                                    ? static_cast<QWidget*>(page->inputPanel()->quantityEdit())
+                                    : static_cast<QWidget*>(page->table());
             QVERIFY2(QApplication::focusWidget() == expected, step.what);
             if (step.focus == Code) QVERIFY2(code->selectedText() == code->text(), step.what);
             const int rows = page->model()->rowCount();
             scan(QStringLiteral("S"));
-            QVERIFY2(status() == kAdded, qPrintable(QString::fromLatin1(step.what) + QLatin1String(": ") + status()));
+            QVERIFY2(status() == kAdded,
+                     qPrintable(QString::fromLatin1(step.what) + QLatin1String(": ") + status()));
             QVERIFY2(page->model()->rowCount() == rows + 1, step.what);
             QCOMPARE(cell(rows, SaleColCode), QStringLiteral("S"));
             QCOMPARE(QApplication::focusWidget(), code);
@@ -978,8 +1188,9 @@ private slots:
         QCOMPARE(receiptPoints(receipt()), printed);
         QVERIFY(boxes().isEmpty());
         if (capped)
-            QCOMPARE(status(), QStringLiteral("销售结算成功，编号为\"PT\"的会员积分已达上限100000000，本次记入%1个积分")
-                                   .arg(printed));
+            QCOMPARE(status(),
+                     QStringLiteral("销售结算成功，编号为\"PT\"的会员积分已达上限100000000，本次记入%1个积分")
+                         .arg(printed));
         else
             QCOMPARE(status(), kSold);
     }

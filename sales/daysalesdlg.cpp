@@ -1,0 +1,144 @@
+#include "daysalesdlg.h"
+
+#include <QDateTime>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "kit/appstate.h"
+#include "kit/clock.h"
+#include "kit/gbk.h"
+#include "kit/shell.h"
+#include "pricing.h"
+
+namespace vorn::ui {
+
+std::pair<int64_t, int64_t> CDaySalesDlg::daySpan(int64_t t) {
+    const QDate day = QDateTime::fromSecsSinceEpoch(t).date();
+    return {day.startOfDay().toSecsSinceEpoch(), day.addDays(1).startOfDay().toSecsSinceEpoch()};
+}
+
+QString CDaySalesDlg::methodsText(unsigned methods) {
+    QStringList names;
+    for (int m : {vorn::kPayCash, vorn::kPayWeChat, vorn::kPayAlipay, vorn::kPayCard, vorn::kPayOther,
+                  vorn::kPayUnknown})
+        if (methods & (1u << m)) names << fromGbk(vorn::pay_method_name(m));
+    return names.join(QStringLiteral("、"));
+}
+
+CDaySalesDlg::CDaySalesDlg(Shell& shell, QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("daySalesDlg"));
+    setWindowTitle(QStringLiteral("今日销售"));
+    setModal(true);
+
+    AppState& st = shell.state();
+    vorn::SaleFilter filter;
+    std::tie(filter.from, filter.to) = daySpan(now());
+    filter.cashier = st.currentUser.FUs_Name;
+    filter.kind = vorn::kKindSale;
+    failed_ = vorn::Journal(st.core).select_sales(filter, sales_, vorn::SaleOrder::Time, true) < 0;
+
+    auto* caption = new QLabel(QStringLiteral("收银员\"%1\"今日的销售（%2笔）")
+                                   .arg(fromGbk(st.currentUser.FUs_Name))
+                                   .arg(sales_.size()),
+                               this);
+    caption->setObjectName(QStringLiteral("daySalesCaption"));
+
+    static const char* const headers[] = {"单号", "时间", "件数", "金额", "付款方式"};
+    table_ = new QTableWidget(static_cast<int>(sales_.size()), 5, this);
+    table_->setObjectName(QStringLiteral("daySalesList"));
+    QStringList labels;
+    for (const char* h : headers)
+        labels << QString::fromUtf8(h);
+    table_->setHorizontalHeaderLabels(labels);
+    table_->verticalHeader()->hide();
+    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table_->setSelectionMode(QAbstractItemView::SingleSelection);
+    table_->setWordWrap(false);
+    const auto right = Qt::AlignRight | Qt::AlignVCenter;
+    for (int r = 0; r < static_cast<int>(sales_.size()); ++r) {
+        const vorn::SaleRecord& s = sales_[static_cast<size_t>(r)];
+        const QString cells[] = {QString::fromStdString(s.number),
+                                 QDateTime::fromSecsSinceEpoch(s.time).toString(QStringLiteral("HH:mm:ss")),
+                                 QString::number(s.units), tenthsText(s.due), methodsText(s.methods)};
+        for (int c = 0; c < 5; ++c) {
+            auto* item = new QTableWidgetItem(cells[c]);
+            if (c == 2 || c == 3) item->setTextAlignment(right);
+            table_->setItem(r, c, item);
+        }
+    }
+    QHeaderView* header = table_->horizontalHeader();
+    const int widths[] = {130, 80, 56, 80, 150};
+    for (int c = 0; c < 5; ++c)
+        header->resizeSection(c, widths[c]);
+    header->setStretchLastSection(true);
+    table_->setMinimumSize(520, 260);
+    if (!sales_.empty()) table_->selectRow(0);
+    connect(table_, &QTableWidget::cellDoubleClicked, this, [this] { onPrint(); });
+
+    auto* print = new QPushButton(QStringLiteral("重打小票"), this);
+    print->setObjectName(QStringLiteral("reprintButton"));
+    auto* close = new QPushButton(QStringLiteral("关闭"), this);
+    close->setObjectName(QStringLiteral("closeButton"));
+    for (QPushButton* b : {print, close})
+        b->setAutoDefault(false);
+    connect(print, &QPushButton::clicked, this, &CDaySalesDlg::onPrint);
+    connect(close, &QPushButton::clicked, this, &CDaySalesDlg::onCancel);
+    auto* hint = new QLabel(QStringLiteral("Enter: 重打小票    Esc: 关闭"), this);
+    hint->setStyleSheet(QStringLiteral("color: #5a6b80;"));
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(hint);
+    buttons->addStretch(1);
+    buttons->addWidget(print);
+    buttons->addWidget(close);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(16, 14, 16, 12);
+    outer->setSpacing(10);
+    outer->addWidget(caption);
+    outer->addWidget(table_, 1);
+    outer->addLayout(buttons);
+    table_->setFocus();
+}
+
+std::vector<int64_t> CDaySalesDlg::saleIds() const {
+    std::vector<int64_t> ids;
+    for (const vorn::SaleRecord& s : sales_)
+        ids.push_back(s.id);
+    return ids;
+}
+
+void CDaySalesDlg::onPrint() {
+    const int row = table_->currentRow();
+    const QList<QTableWidgetItem*> chosen = table_->selectedItems();
+    const int r = chosen.isEmpty() ? row : chosen.front()->row();
+    if (r < 0 || r >= static_cast<int>(sales_.size())) return;
+    chosen_ = sales_[static_cast<size_t>(r)].id;
+    accept();
+}
+
+void CDaySalesDlg::onCancel() {
+    chosen_ = 0;
+    reject();
+}
+
+void CDaySalesDlg::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        onPrint();
+        return;
+    case Qt::Key_Escape:
+        onCancel();
+        return;
+    default:
+        QDialog::keyPressEvent(event);
+    }
+}
+
+} // namespace vorn::ui
