@@ -19,20 +19,9 @@
 #include "kit/gbklimit.h"
 #include "kit/msgbox.h"
 #include "kit/shell.h"
+#include "kit/staging.h"
 
 namespace vorn::ui {
-
-namespace {
-
-QPushButton* makeButton(const QString& text, const char* objectName) {
-    auto* b = new QPushButton(text);
-    b->setObjectName(QString::fromLatin1(objectName));
-    // Enter saves through keyPressEvent, whichever button has the focus.
-    b->setAutoDefault(false);
-    return b;
-}
-
-} // namespace
 
 CCatalogDlg::CCatalogDlg(Shell& shell, const Texts& texts, QWidget* parent)
     : QDialog(parent), shell_(shell), texts_(texts) {
@@ -65,34 +54,18 @@ CCatalogDlg::CCatalogDlg(Shell& shell, const Texts& texts, QWidget* parent)
     editLayout->addWidget(editor);
     editLayout->addStretch();
 
-    auto* addButton = makeButton(QStringLiteral("<-"), "add");
-    auto* removeButton = makeButton(QStringLiteral("->"), "remove");
-    auto* cancelButton = makeButton(QStringLiteral("取消"), "cancel");
-    auto* saveButton = makeButton(QStringLiteral("保存"), "save");
-    connect(addButton, &QPushButton::clicked, this, &CCatalogDlg::addName);
-    connect(removeButton, &QPushButton::clicked, this, &CCatalogDlg::removeSelected);
-    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
-    connect(saveButton, &QPushButton::clicked, this, &CCatalogDlg::save);
-
-    auto* middle = new QVBoxLayout;
-    middle->addStretch();
-    middle->addWidget(addButton);
-    middle->addWidget(removeButton);
-    middle->addStretch();
-
-    auto* top = new QHBoxLayout;
-    top->addWidget(listBox, 1);
-    top->addLayout(middle);
-    top->addWidget(editBox, 1);
-
-    auto* bottom = new QHBoxLayout;
-    bottom->addStretch();
-    bottom->addWidget(cancelButton);
-    bottom->addWidget(saveButton);
-
-    auto* outer = new QVBoxLayout(this);
-    outer->addLayout(top);
-    outer->addLayout(bottom);
+    StagingSides sides;
+    sides.list = new QVBoxLayout;
+    sides.list->addWidget(listBox);
+    sides.entry = new QVBoxLayout;
+    sides.entry->addWidget(editBox);
+    sides.entryStretch = 1;
+    sides.fromListName = "remove";
+    sides.cancelFirst = true;
+    const StagingButtons b = layOutStaging(this, sides);
+    connect(b.toList, &QPushButton::clicked, this, &CCatalogDlg::addName);
+    connect(b.fromList, &QPushButton::clicked, this, &CCatalogDlg::removeSelected);
+    connect(b.save, &QPushButton::clicked, this, &CCatalogDlg::save);
 }
 
 void CCatalogDlg::setEntries(const std::vector<Entry>& entries) {

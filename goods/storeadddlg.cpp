@@ -23,27 +23,12 @@
 #include "kit/gbklimit.h"
 #include "kit/integertext.h"
 #include "kit/shell.h"
+#include "kit/staging.h"
 #include "kit/storefailure.h"
 
 namespace vorn::ui {
 
 namespace {
-
-QLineEdit* makeEdit(const char* objectName, int maxBytes, const GbkNotice& notice) {
-    auto* e = new QLineEdit;
-    e->setObjectName(QString::fromLatin1(objectName));
-    limitGbk(e, maxBytes, notice);
-    return e;
-}
-
-QPushButton* makeButton(const QString& text, const char* objectName) {
-    auto* b = new QPushButton(text);
-    b->setObjectName(QString::fromLatin1(objectName));
-    // Enter does nothing in this dialog, so no button may be the default.
-    b->setAutoDefault(false);
-    b->setDefault(false);
-    return b;
-}
 
 QString orBlank(const std::string& gbkText) {
     return gbkText.empty() ? QStringLiteral("(空)") : fromGbk(gbkText);
@@ -71,16 +56,16 @@ void CStoreAddDlg::buildUi() {
     quantity_->setMaxLength(kQuantityDigits);
     // The dialog's main window shows why characters went missing from a field.
     const GbkNotice notice = statusNotice(shell_);
-    fields_.code = makeEdit("code", kCodeBytes, notice);
-    fields_.name = makeEdit("name", kNameBytes, notice);
+    fields_.code = limitedLineEdit("code", kCodeBytes, notice);
+    fields_.name = limitedLineEdit("name", kNameBytes, notice);
     fields_.type = makeNameCombo("type", kTypeNameBytes, notice);
-    fields_.size = makeEdit("size", kSizeBytes, notice);
-    fields_.oriP = makeEdit("oriP", kPriceBytes, notice);
-    fields_.retP = makeEdit("retP", kPriceBytes, notice);
-    fields_.memP = makeEdit("memP", kPriceBytes, notice);
-    fields_.golP = makeEdit("golP", kPriceBytes, notice);
-    fields_.whoP = makeEdit("whoP", kPriceBytes, notice);
-    fields_.speP = makeEdit("speP", kPriceBytes, notice);
+    fields_.size = limitedLineEdit("size", kSizeBytes, notice);
+    fields_.oriP = limitedLineEdit("oriP", kPriceBytes, notice);
+    fields_.retP = limitedLineEdit("retP", kPriceBytes, notice);
+    fields_.memP = limitedLineEdit("memP", kPriceBytes, notice);
+    fields_.golP = limitedLineEdit("golP", kPriceBytes, notice);
+    fields_.whoP = limitedLineEdit("whoP", kPriceBytes, notice);
+    fields_.speP = limitedLineEdit("speP", kPriceBytes, notice);
     fields_.supplier = makeNameCombo("supplier", kSupplierNameBytes, notice);
     fields_.remark = new QPlainTextEdit;
     fields_.remark->setObjectName(QStringLiteral("remark"));
@@ -119,44 +104,22 @@ void CStoreAddDlg::buildUi() {
     form->addWidget(fields_.remark, row, 1);
     form->setColumnMinimumWidth(1, 200);
 
-    auto* addButton = makeButton(QStringLiteral("<-"), "add");
-    auto* backButton = makeButton(QStringLiteral("->"), "back");
-    auto* saveButton = makeButton(QStringLiteral("保存"), "save");
-    auto* cancelButton = makeButton(QStringLiteral("取消"), "cancel");
-    connect(addButton, &QPushButton::clicked, this, &CStoreAddDlg::addLine);
-    connect(backButton, &QPushButton::clicked, this, &CStoreAddDlg::takeLineBack);
-    connect(saveButton, &QPushButton::clicked, this, &CStoreAddDlg::save);
-    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
-
     auto* left = new QVBoxLayout;
     left->addWidget(new QLabel(QStringLiteral("录入商品列表:")));
     left->addWidget(list_);
-
-    auto* middle = new QVBoxLayout;
-    middle->addStretch();
-    middle->addWidget(addButton);
-    middle->addWidget(backButton);
-    middle->addStretch();
-
-    auto* top = new QHBoxLayout;
-    top->addLayout(left, 1);
-    top->addLayout(middle);
-    top->addLayout(form);
-
-    auto* bottom = new QHBoxLayout;
-    bottom->addStretch();
-    bottom->addWidget(saveButton);
-    bottom->addWidget(cancelButton);
-
-    auto* outer = new QVBoxLayout(this);
-    outer->addLayout(top);
-    outer->addLayout(bottom);
+    StagingSides sides;
+    sides.list = left;
+    sides.entry = form;
+    const StagingButtons b = layOutStaging(this, sides);
+    connect(b.toList, &QPushButton::clicked, this, &CStoreAddDlg::addLine);
+    connect(b.fromList, &QPushButton::clicked, this, &CStoreAddDlg::takeLineBack);
+    connect(b.save, &QPushButton::clicked, this, &CStoreAddDlg::save);
 
     // Tab walks the dialog in its reading order: the lines, the fields, then the buttons.
     const QList<QWidget*> order = {list_,        quantity_,    fields_.code,     fields_.name,   fields_.type,
                                    fields_.size, fields_.oriP, fields_.retP,     fields_.memP,   fields_.golP,
-                                   fields_.whoP, fields_.speP, fields_.supplier, fields_.remark, addButton,
-                                   backButton,   saveButton,   cancelButton};
+                                   fields_.whoP, fields_.speP, fields_.supplier, fields_.remark, b.toList,
+                                   b.fromList,   b.save,       b.cancel};
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
 }

@@ -27,9 +27,7 @@ namespace {
 
 QLineEdit* makeEdit(const char* objectName, int maxBytes, const GbkNotice& notice,
                     const QColor& colour = QColor()) {
-    auto* e = new QLineEdit;
-    e->setObjectName(QString::fromLatin1(objectName));
-    limitGbk(e, maxBytes, notice);
+    QLineEdit* e = limitedLineEdit(objectName, maxBytes, notice);
     if (colour.isValid()) {
         // The application's style sheet sets a text colour for every widget, which
         // a palette cannot override; a sheet of the edit's own can.

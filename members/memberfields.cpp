@@ -12,38 +12,18 @@
 
 namespace vorn::ui {
 
-namespace {
-
-QLineEdit* makeEdit(const char* objectName, int maxBytes, const GbkNotice& notice) {
-    auto* e = new QLineEdit;
-    e->setObjectName(QString::fromLatin1(objectName));
-    limitGbk(e, maxBytes, notice);
-    return e;
-}
-
-QPlainTextEdit* makeNote(const char* objectName, int maxBytes, const GbkNotice& notice) {
-    auto* e = new QPlainTextEdit;
-    e->setObjectName(QString::fromLatin1(objectName));
-    e->setTabChangesFocus(true);
-    e->setFixedHeight(56);
-    limitGbk(e, maxBytes, notice);
-    return e;
-}
-
-} // namespace
-
 void MemberFields::build(const GbkNotice& notice) {
-    code = makeEdit("code", kMemberCodeBytes, notice);
+    code = limitedLineEdit("code", kMemberCodeBytes, notice);
     type = new QComboBox;
     type->setObjectName(QStringLiteral("type"));
     type->addItems(vipTypeNames());
     type->setCurrentIndex(0);
-    name = makeEdit("name", kMemberNameBytes, notice);
+    name = limitedLineEdit("name", kMemberNameBytes, notice);
     birthday = new BirthdayPicker;
-    email = makeEdit("email", kMemberEMailBytes, notice);
-    phone = makeEdit("phone", kMemberPhoneBytes, notice);
-    addr = makeNote("addr", kMemberAddrBytes, notice);
-    remark = makeNote("remark", kMemberRemarkBytes, notice);
+    email = limitedLineEdit("email", kMemberEMailBytes, notice);
+    phone = limitedLineEdit("phone", kMemberPhoneBytes, notice);
+    addr = limitedNoteEdit("addr", kMemberAddrBytes, notice);
+    remark = limitedNoteEdit("remark", kMemberRemarkBytes, notice);
 }
 
 void MemberFields::catchEnter(std::function<void()> action) {

@@ -20,19 +20,11 @@
 #include "kit/gbk.h"
 #include "kit/gbklimit.h"
 #include "kit/shell.h"
+#include "kit/staging.h"
 
 namespace vorn::ui {
 
 namespace {
-
-QPushButton* makeButton(const QString& text, const char* objectName) {
-    auto* b = new QPushButton(text);
-    b->setObjectName(QString::fromLatin1(objectName));
-    // Enter does nothing in this dialog, so no button may be the default.
-    b->setAutoDefault(false);
-    b->setDefault(false);
-    return b;
-}
 
 QString orBlank(const std::string& gbkText) {
     return gbkText.empty() ? QStringLiteral("(空)") : fromGbk(gbkText);
@@ -76,43 +68,22 @@ void CVIPAddDlg::buildUi() {
     form->setColumnMinimumWidth(1, 220);
     form->setRowStretch(row, 1);
 
-    auto* stageButton = makeButton(QStringLiteral("<-"), "stage");
-    auto* backButton = makeButton(QStringLiteral("->"), "back");
-    auto* saveButton = makeButton(QStringLiteral("保存"), "save");
-    auto* cancelButton = makeButton(QStringLiteral("取消"), "cancel");
-    connect(stageButton, &QPushButton::clicked, this, &CVIPAddDlg::stageMember);
-    connect(backButton, &QPushButton::clicked, this, &CVIPAddDlg::takeBack);
-    connect(saveButton, &QPushButton::clicked, this, &CVIPAddDlg::save);
-    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
-
     auto* left = new QVBoxLayout;
     left->addWidget(new QLabel(QStringLiteral("添加会员列表:")));
     left->addWidget(list_);
-
-    auto* middle = new QVBoxLayout;
-    middle->addStretch();
-    middle->addWidget(stageButton);
-    middle->addWidget(backButton);
-    middle->addStretch();
-
-    auto* top = new QHBoxLayout;
-    top->addLayout(left, 1);
-    top->addLayout(middle);
-    top->addLayout(form);
-
-    auto* bottom = new QHBoxLayout;
-    bottom->addStretch();
-    bottom->addWidget(saveButton);
-    bottom->addWidget(cancelButton);
-
-    auto* outer = new QVBoxLayout(this);
-    outer->addLayout(top);
-    outer->addLayout(bottom);
+    StagingSides sides;
+    sides.list = left;
+    sides.entry = form;
+    sides.toListName = "stage";
+    const StagingButtons b = layOutStaging(this, sides);
+    connect(b.toList, &QPushButton::clicked, this, &CVIPAddDlg::stageMember);
+    connect(b.fromList, &QPushButton::clicked, this, &CVIPAddDlg::takeBack);
+    connect(b.save, &QPushButton::clicked, this, &CVIPAddDlg::save);
 
     const QList<QWidget*> order = {fields_.code,  fields_.type,   fields_.name, fields_.birthday,
                                    fields_.email, fields_.phone,  fields_.addr, fields_.remark,
-                                   stageButton,   backButton,     list_,        saveButton,
-                                   cancelButton};
+                                   b.toList,      b.fromList,     list_,        b.save,
+                                   b.cancel};
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
 }

@@ -158,4 +158,20 @@ void limitGbk(QPlainTextEdit* edit, int maxBytes, GbkNotice notice) {
                      });
 }
 
+QLineEdit* limitedLineEdit(const char* objectName, int maxBytes, GbkNotice notice) {
+    auto* e = new QLineEdit;
+    e->setObjectName(QString::fromLatin1(objectName));
+    limitGbk(e, maxBytes, std::move(notice));
+    return e;
+}
+
+QPlainTextEdit* limitedNoteEdit(const char* objectName, int maxBytes, GbkNotice notice) {
+    auto* e = new QPlainTextEdit;
+    e->setObjectName(QString::fromLatin1(objectName));
+    e->setTabChangesFocus(true);
+    e->setFixedHeight(56);
+    limitGbk(e, maxBytes, std::move(notice));
+    return e;
+}
+
 } // namespace vorn::ui

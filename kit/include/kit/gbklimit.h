@@ -44,4 +44,9 @@ void limitGbk(QComboBox* editableCombo, int maxBytes, GbkNotice notice = {});
 // A multi-line edit has no validator: a change is mended right after it happened.
 void limitGbk(QPlainTextEdit* edit, int maxBytes, GbkNotice notice = {});
 
+// New edits of a dialog's fields, by object name, already limited.
+QLineEdit* limitedLineEdit(const char* objectName, int maxBytes, GbkNotice notice = {});
+// A note field (address, remark): a few lines high, Tab moves on.
+QPlainTextEdit* limitedNoteEdit(const char* objectName, int maxBytes, GbkNotice notice = {});
+
 } // namespace vorn::ui
