@@ -43,6 +43,7 @@ struct ReceiptData {
     std::vector<ReceiptPayment> payments;  // in the order taken; empty: "paid" alone is printed
     int64_t changeTenths = 0;              // change given (cash only)
     bool reprint = false;                  // printed again from the journal: marked "重印"
+    QString title;                         // a line under the shop's name ("退货单 ..."); empty: none
 
     // Opening the sales page: no lines, no cashier, no member, nothing paid.
     void clearSale() {
@@ -56,6 +57,7 @@ struct ReceiptData {
         payments.clear();
         changeTenths = 0;
         reprint = false;
+        title.clear();
     }
 };
 
