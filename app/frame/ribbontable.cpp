@@ -78,8 +78,8 @@ std::vector<RibbonTab> build() {
           {{edit(GoodsCode, 120), edit(GoodsName, 120), edit(GoodsSize, 120), brk(), combo(GoodsType, 120),
             combo(GoodsState, 120, {QStringLiteral("库存中"), QStringLiteral("已销售")}), brk(),
             small(StockTime, 216, "calendar"), small(SaleTime, 216, "calendar"), text(ClearGoodsSearch, 216),
-            large(SearchGoods, "goods_search"), label(GoodsHint1), label(GoodsHint1 + 1),
-            label(GoodsHint1 + 2)}}}});
+            large(SearchGoods, "goods_search"), check(ByArticle), small(SetPrices, 96, "goods_edit"),
+            small(Restock, 96, "goods_add"), label(GoodsHint1), label(GoodsHint1 + 1), label(GoodsHint1 + 2)}}}});
 
     t.push_back({tabs::Shop,
                  false,
