@@ -134,6 +134,7 @@ EscPosReceiptText receiptEscPosText(const ReceiptData& data, int64_t printTime, 
         const QString mark = receiptReprintMark();
         l.out << QString(std::max(0, w - receiptCells(mark)) / 2, QLatin1Char(' ')) + mark;
     }
+    if (!data.title.isEmpty()) l.wrapped(oneLine(data.title));
     l.wrapped(QStringLiteral("联系电话:") + oneLine(data.shopPhone));
     l.wrapped(QStringLiteral("地址:") + oneLine(data.shopAddress));
     l.wrapped(QStringLiteral("日期:") + when.toString(QStringLiteral("yyyy-MM-dd")) +

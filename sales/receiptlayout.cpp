@@ -178,6 +178,7 @@ ReceiptLayout layoutReceipt(const ReceiptData& data, int pageWidth, int64_t prin
 
     b.line(data.shopName, Qt::AlignHCenter);
     if (data.reprint) b.line(receiptReprintMark(), Qt::AlignHCenter);
+    if (!data.title.isEmpty()) b.line(data.title, Qt::AlignHCenter);
     b.line(QStringLiteral("联系电话:") + data.shopPhone, Qt::AlignLeft);
     b.line(QStringLiteral("地址:") + data.shopAddress, Qt::AlignLeft);
     b.line(QStringLiteral("日期:") + when.toString(QStringLiteral("yyyy-MM-dd")) +
