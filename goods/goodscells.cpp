@@ -61,7 +61,7 @@ QString goodsStateText(int flag) {
     case 1:
         return QStringLiteral("已销售");
     case 2:
-        return QStringLiteral("报废");
+        return QStringLiteral("已报损"); // returned damaged, or missing at a stock-take
     case 3:
         return QStringLiteral("返厂");
     case 4:

@@ -24,6 +24,8 @@ bool buildGoodsCondition(const GoodsSearch& in, const std::vector<vorn::TRec>& t
             cond += "FSi_Flag=0 AND ";
         else if (in.state == QStringLiteral("已销售"))
             cond += "FSi_Flag=1 AND ";
+        else if (in.state == QStringLiteral("已报损"))
+            cond += "FSi_Flag=2 AND ";
         else
             cond += "FSi_Flag=-1 AND ";
     }

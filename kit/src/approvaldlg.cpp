@@ -54,7 +54,7 @@ CApprovalDlg::CApprovalDlg(AppState& state, const QString& reason, QWidget* pare
     outer->addLayout(form);
     outer->addWidget(message_);
     outer->addLayout(buttons);
-    setMinimumWidth(340);
+    setMinimumWidth(400);
     name_->setFocus();
 }
 

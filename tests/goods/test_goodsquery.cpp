@@ -41,6 +41,19 @@ private slots:
     void init() { fx.setUp(); }
     void cleanup() { fx.tearDown(); }
 
+    // Each state a unit can be in reads as the search's drop-down names it,
+    // so a state shown can be searched for.
+    void stateTextsMatchTheSearch() {
+        for (int flag : {0, 1, 2}) {
+            GoodsSearch in;
+            in.state = goodsStateText(flag);
+            std::string cond;
+            QVERIFY(buildGoodsCondition(in, {}, cond));
+            QVERIFY2(cond.find("FSi_Flag=" + std::to_string(flag)) != std::string::npos, cond.c_str());
+        }
+        QCOMPARE(goodsStateText(2), QStringLiteral("已报损"));
+    }
+
     void emptyInputsListEverything() {
         QCOMPARE(condition({}), std::string());
         QCOMPARE(goodsQueryText("", ""), std::string("1 "));
@@ -67,7 +80,9 @@ private slots:
                                   << "FSi_Flag=0";
         QTest::newRow("sold") << 4 << "已销售"
                               << "FSi_Flag=1";
-        QTest::newRow("other state") << 4 << "报废"
+        QTest::newRow("written off") << 4 << "已报损"
+                                     << "FSi_Flag=2";
+        QTest::newRow("other state") << 4 << "返厂"
                                      << "FSi_Flag=-1";
         QTest::newRow("quote in code") << 0 << "O'Neil"
                                        << "FSs_Code='O''Neil'";

@@ -307,6 +307,33 @@ private slots:
                                               .arg(QString::fromStdString(back[0].number)));
         QVERIFY(fx.shell().failures.isEmpty());
     }
+
+    // Both dialogs fit the counter's 1024x768 screen with a sale listed;
+    // VORN_SHOT_DIR keeps their pictures for a look.
+    void dialogsFitTheScreen() {
+        fx.stock("C", 1, 12.5);
+        const vorn::CheckoutResult sale =
+            sell({{"A", {9.5, 9.5}}, {"B", {20.0}}}, {{vorn::kPayWeChat, 200}, {vorn::kPayCash, 190}});
+        fx.addMember("M9", QStringLiteral("李四"), 1, 5);
+        CReturnDlg dlg(fx.shell());
+        findSale(dlg, sale.number);
+        dlg.setLineDamaged(1, true);
+        CApprovalDlg approval(fx.shell().st, QStringLiteral("退货"));
+        approval.nameEdit()->setText(QStringLiteral("店长"));
+        for (QDialog* d : {static_cast<QDialog*>(&dlg), static_cast<QDialog*>(&approval)}) {
+            d->adjustSize();
+            QVERIFY(d->width() <= 1024 && d->height() <= 768);
+            const QSize min = d->minimumSizeHint();
+            QVERIFY(min.width() <= 1024 && min.height() <= 768);
+        }
+        const QString dir = qEnvironmentVariable("VORN_SHOT_DIR");
+        if (!dir.isEmpty()) {
+            dlg.show();
+            approval.show();
+            QVERIFY(dlg.grab().save(dir + QStringLiteral("/returndlg.png")));
+            QVERIFY(approval.grab().save(dir + QStringLiteral("/approvaldlg.png")));
+        }
+    }
 };
 
 QTEST_MAIN(TestReturns)
