@@ -1,12 +1,8 @@
 #include "storeinputdlg.h"
 
 #include <QComboBox>
-#include <QGridLayout>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QPushButton>
 
 #include "enterkey.h"
 #include "goodsfields.h"
@@ -90,49 +86,15 @@ void CStoreInputDlg::buildUi() {
     fields_.remark->setFixedHeight(72);
     limitGbk(fields_.remark, kRemarkBytes, notice);
     interceptEnter(fields_.remark, [this] { save(); });
-    saveButton_ = new QPushButton(QStringLiteral("确认保存"));
-    saveButton_->setObjectName(QStringLiteral("save"));
-    connect(saveButton_, &QPushButton::clicked, this, &CStoreInputDlg::save);
-
-    auto* grid = new QGridLayout;
-    grid->setHorizontalSpacing(8);
-    auto label = [](const char* text) { return new QLabel(QString::fromUtf8(text)); };
-    const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
-    struct Pair {
-        const char* label;
-        QWidget* field;
-    };
-    const Pair pairs[] = {
-        {"商品编码:", fields_.code},       {"商品名称:", fields_.name},       {"类型:", fields_.type},
-        {"规格:", fields_.size},           {"进货价(元):", fields_.oriP},     {"零售价(元):", fields_.retP},
-        {"普通会员价(元):", fields_.memP}, {"金卡会员价(元):", fields_.golP}, {"批发价(元):", fields_.whoP},
-        {"特价(元):", fields_.speP},       {"入库时间:", stoT_},       {"实售价(元):", reaP_},
-        {"售出时间:", salT_},       {"商品状态:", state_},
-    };
-    int i = 0;
-    for (const Pair& p : pairs) {
-        const int row = i / 2;
-        const int col = (i % 2) * 2;
-        grid->addWidget(label(p.label), row, col, right);
-        grid->addWidget(p.field, row, col + 1);
-        ++i;
-    }
-    int row = (i + 1) / 2;
-    grid->addWidget(label("供货商:"), row, 0, right);
-    grid->addWidget(fields_.supplier, row, 1, 1, 3);
-    ++row;
-    grid->addWidget(label("备注:"), row, 0, Qt::AlignRight | Qt::AlignTop);
-    grid->addWidget(fields_.remark, row, 1, 1, 3);
-    grid->setColumnMinimumWidth(1, 170);
-    grid->setColumnMinimumWidth(3, 170);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(saveButton_);
-
-    auto* outer = new QVBoxLayout(this);
-    outer->addLayout(grid);
-    outer->addLayout(buttons);
+    saveButton_ = layOutFields(
+        {
+            {"商品编码:", fields_.code},       {"商品名称:", fields_.name},       {"类型:", fields_.type},
+            {"规格:", fields_.size},           {"进货价(元):", fields_.oriP},     {"零售价(元):", fields_.retP},
+            {"普通会员价(元):", fields_.memP}, {"金卡会员价(元):", fields_.golP}, {"批发价(元):", fields_.whoP},
+            {"特价(元):", fields_.speP},       {"入库时间:", stoT_},              {"实售价(元):", reaP_},
+            {"售出时间:", salT_},              {"商品状态:", state_},
+        },
+        {{"供货商:", fields_.supplier}, {"备注:", fields_.remark, Qt::AlignTop}});
 }
 
 void CStoreInputDlg::fillCombos() {

@@ -1,13 +1,8 @@
 #include "vipinputdlg.h"
 
 #include <QComboBox>
-#include <QGridLayout>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QPushButton>
-#include <QVBoxLayout>
 
 #include "membercells.h"
 #include "memberlimits.h"
@@ -45,46 +40,13 @@ void CVIPInputDlg::buildUi() {
     created_->setObjectName(QStringLiteral("created"));
     created_->setReadOnly(true);
     created_->setFocusPolicy(Qt::ClickFocus);
-    saveButton_ = new QPushButton(QStringLiteral("确认保存"));
-    saveButton_->setObjectName(QStringLiteral("save"));
-    connect(saveButton_, &QPushButton::clicked, this, &CVIPInputDlg::save);
-
-    auto* grid = new QGridLayout;
-    grid->setHorizontalSpacing(8);
-    const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
-    struct Pair {
-        const char* label;
-        QWidget* field;
-    };
-    const Pair pairs[] = {
-        {"会员编号:", fields_.code},      {"类型:", fields_.type},  {"会员名称:", fields_.name},
-        {"生日:", fields_.birthday},      {"积分:", points_},       {"E-mail:", fields_.email},
-        {"联系电话:", fields_.phone},     {"创建时间:", created_},
-    };
-    int i = 0;
-    for (const Pair& p : pairs) {
-        const int row = i / 2;
-        const int col = (i % 2) * 2;
-        grid->addWidget(new QLabel(QString::fromUtf8(p.label)), row, col, right);
-        grid->addWidget(p.field, row, col + 1);
-        ++i;
-    }
-    int row = (i + 1) / 2;
-    grid->addWidget(new QLabel(QStringLiteral("地址:")), row, 0, Qt::AlignRight | Qt::AlignTop);
-    grid->addWidget(fields_.addr, row, 1, 1, 3);
-    ++row;
-    grid->addWidget(new QLabel(QStringLiteral("备注:")), row, 0, Qt::AlignRight | Qt::AlignTop);
-    grid->addWidget(fields_.remark, row, 1, 1, 3);
-    grid->setColumnMinimumWidth(1, 170);
-    grid->setColumnMinimumWidth(3, 170);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(saveButton_);
-
-    auto* outer = new QVBoxLayout(this);
-    outer->addLayout(grid);
-    outer->addLayout(buttons);
+    saveButton_ = layOutFields(
+        {
+            {"会员编号:", fields_.code},  {"类型:", fields_.type},   {"会员名称:", fields_.name},
+            {"生日:", fields_.birthday},  {"积分:", points_},        {"E-mail:", fields_.email},
+            {"联系电话:", fields_.phone}, {"创建时间:", created_},
+        },
+        {{"地址:", fields_.addr, Qt::AlignTop}, {"备注:", fields_.remark, Qt::AlignTop}});
 
     const QList<QWidget*> order = {fields_.type,  fields_.name,  fields_.birthday, points_,
                                    fields_.email, fields_.phone, fields_.addr,     fields_.remark,

@@ -1,5 +1,9 @@
 // The editing panel's keys and its shown/hidden signal, and the rows a panel
 // is opened for.
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -17,6 +21,9 @@ public:
     void open(const QString& title) {
         settle();
         bringUp(title);
+    }
+    QPushButton* lay(std::initializer_list<PanelField> pairs, std::initializer_list<PanelField> wide) {
+        return layOutFields(pairs, wide);
     }
     int saves = 0;
 };
@@ -60,6 +67,34 @@ private slots:
         QCOMPARE(spy.size(), 2);
         QCOMPARE(spy[0][0].toBool(), true);
         QCOMPARE(spy[1][0].toBool(), false);
+    }
+
+    void fieldsTwoToARowThenAcross() {
+        QWidget owner;
+        CountingPanel panel(&owner);
+        QLineEdit a, b, c, wide;
+        QPushButton* save = panel.lay({{"甲:", &a}, {"乙:", &b}, {"丙:", &c}}, {{"备注:", &wide, Qt::AlignTop}});
+        QCOMPARE(save->objectName(), QStringLiteral("save"));
+        QCOMPARE(save->text(), QStringLiteral("确认保存"));
+        auto* grid = panel.findChild<QGridLayout*>();
+        QVERIFY(grid);
+        struct Place {
+            QWidget* w;
+            int row, col, span;
+        };
+        for (const Place& p : {Place{&a, 0, 1, 1}, Place{&b, 0, 3, 1}, Place{&c, 1, 1, 1}, Place{&wide, 2, 1, 3}}) {
+            int row = -1, col = -1, rows = 0, cols = 0;
+            grid->getItemPosition(grid->indexOf(p.w), &row, &col, &rows, &cols);
+            QCOMPARE(row, p.row);
+            QCOMPARE(col, p.col);
+            QCOMPARE(cols, p.span);
+        }
+        auto* label = qobject_cast<QLabel*>(grid->itemAtPosition(2, 0)->widget());
+        QCOMPARE(label->text(), QStringLiteral("备注:"));
+        QCOMPARE(grid->itemAtPosition(2, 0)->alignment(), Qt::AlignRight | Qt::AlignTop);
+        QCOMPARE(grid->itemAtPosition(0, 2)->alignment(), Qt::AlignRight | Qt::AlignVCenter);
+        save->click();
+        QCOMPARE(panel.saves, 1);
     }
 
     void pickedRowsSkipThoseOutOfRange() {

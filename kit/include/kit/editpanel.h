@@ -4,10 +4,18 @@
 #pragma once
 
 #include <QWidget>
+#include <initializer_list>
 
 class QKeyEvent;
+class QPushButton;
 
 namespace vorn::ui {
+
+struct PanelField {
+    const char* label; // UTF-8, with its colon
+    QWidget* field;
+    Qt::Alignment labelAlignment = Qt::AlignVCenter;
+};
 
 class EditPanel : public QWidget {
     Q_OBJECT
@@ -24,6 +32,10 @@ signals:
     void visibilityChanged(bool visible);
 
 protected:
+    // The fields two to a row, label and field, then the wide ones (notes,
+    // long names) across the panel, and "确认保存" below on the right; the
+    // button saves and is returned.
+    QPushButton* layOutFields(std::initializer_list<PanelField> pairs, std::initializer_list<PanelField> wide);
     // Once the controls are built: its size, and its place at the top left of
     // the screen, out of the list's way.
     void settle();
