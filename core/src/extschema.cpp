@@ -33,6 +33,21 @@ const ExtraTable kTables[] = {
      "FPHi_OldWho BIGINT,FPHi_OldSpe BIGINT,FPHi_NewRet BIGINT,FPHi_NewMem BIGINT,FPHi_NewGol BIGINT,"
      "FPHi_NewWho BIGINT,FPHi_NewSpe BIGINT );"
      "CREATE INDEX IF NOT EXISTS vorn_pricehistory_code ON PriceHistory(FPHs_Code,FPHt_Time);"},
+    // Shifts at the counter (vorn/shifts.h): the shift's float and counted cash
+    // in tenths, its closing time NULL while it is open; the drawer's openings
+    // without a sale; shop settings by key. The index on the journal's shift
+    // column lets a shift's report read only its own rows.
+    {"Shift",
+     "CREATE TABLE IF NOT EXISTS Shift (FSHi_Id INTEGER PRIMARY KEY,FSHs_User CHAR(32),FSHt_Open TIMESTAMP,"
+     "FSHt_Close TIMESTAMP,FSHi_Float BIGINT,FSHi_Counted BIGINT,FSHs_Note VARCHAR(64) );"
+     "CREATE INDEX IF NOT EXISTS vorn_shift_open ON Shift(FSHt_Open);"
+     "CREATE INDEX IF NOT EXISTS vorn_shift_user ON Shift(FSHs_User,FSHt_Close);"
+     "CREATE INDEX IF NOT EXISTS vorn_sale_shift ON Sale(FSAi_Shift);"},
+    {"DrawerOpen", "CREATE TABLE IF NOT EXISTS DrawerOpen (FDOi_Id INTEGER PRIMARY KEY,FDOi_Shift INTEGER,"
+                   "FDOt_Time TIMESTAMP,FDOs_User CHAR(32) );"
+                   "CREATE INDEX IF NOT EXISTS vorn_draweropen_shift ON DrawerOpen(FDOi_Shift);"},
+    {"Setting",
+     "CREATE TABLE IF NOT EXISTS Setting (FSEs_Key VARCHAR(32) PRIMARY KEY,FSEs_Value VARCHAR(255) );"},
 };
 
 // -1 when the store cannot be read (a wrong key, a file that is no store).

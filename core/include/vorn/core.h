@@ -202,6 +202,7 @@ private:
     friend class ReadSnapshot;
     friend class Journal;
     friend class Articles;
+    friend class Shifts;
 
     std::string get_setting_text(int id);
     bool set_setting_text(int id, const char* label, const char* value);
