@@ -28,6 +28,7 @@
 #include "res/commandids.h"
 #include "salecounter.h"
 #include "salediscountdlg.h"
+#include "returndlg.h"
 #include "salefooter.h"
 #include "saleinputdlg.h"
 #include "salemodel.h"
@@ -373,6 +374,12 @@ void CSaleView::daySales() {
     input_->focusCode();
 }
 
+void CSaleView::returnGoods() {
+    // The approval a salesperson's return asks for is run as the page runs its dialogs.
+    returnAtCounter(shell(), runDialog_, runDialog_);
+    input_->focusCode();
+}
+
 void CSaleView::resizeEvent(QResizeEvent* event) {
     CPage::resizeEvent(event);
     layoutChildren();
@@ -414,7 +421,7 @@ bool CSaleView::eventFilter(QObject* watched, QEvent* event) {
         watched == table_ || (input_ && (watched == input_->codeEdit() || watched == input_->quantityEdit()));
     if (event->type() == QEvent::KeyPress && counterKeys) {
         // The counter's keys, wherever in the page the focus is: F7 the last
-        // receipt again, F9 the day's own sales.
+        // receipt again, F8 a return, F9 the day's own sales.
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->modifiers() == Qt::NoModifier && key->key() == Qt::Key_F7) {
             printLast();
@@ -422,6 +429,10 @@ bool CSaleView::eventFilter(QObject* watched, QEvent* event) {
         }
         if (key->modifiers() == Qt::NoModifier && key->key() == Qt::Key_F9) {
             daySales();
+            return true;
+        }
+        if (key->modifiers() == Qt::NoModifier && key->key() == Qt::Key_F8) {
+            returnGoods();
             return true;
         }
     }
@@ -450,6 +461,7 @@ bool CSaleView::isCommandEnabled(int id) const {
     case cmd::GoodsDiscount:
         return !selectedRows().empty();
     case cmd::DaySales:
+    case cmd::ReturnGoods:
         return true;
     default:
         return false;
@@ -466,6 +478,9 @@ bool CSaleView::onCommand(int id) {
         return true;
     case cmd::DaySales:
         daySales();
+        return true;
+    case cmd::ReturnGoods:
+        returnGoods();
         return true;
     default:
         return false;

@@ -50,6 +50,8 @@ public:
     void printLast();
     // F9 "今日销售": the cashier's own sales of the day, one of them printed again.
     void daySales();
+    // F8 "退货": goods brought back, refunded and restocked or written off.
+    void returnGoods();
 
     // Positions of the selected list rows, ascending.
     std::vector<int> selectedRows() const;
