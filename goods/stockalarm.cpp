@@ -1,6 +1,5 @@
 #include "stockalarm.h"
 
-#include "kit/frameservices.h"
 #include "kit/shell.h"
 #include "res/commandids.h"
 #include "salealarmdlg.h"
@@ -8,39 +7,31 @@
 
 namespace vorn::ui {
 
-int StockAlarmSource::toggleCommand() const {
-    return cmd::RunAlarm;
-}
-int StockAlarmSource::buttonCommand() const {
-    return cmd::Alarm;
+namespace {
+
+StoredReminder stockAlarmSettings() {
+    StoredReminder s;
+    s.toggle = cmd::RunAlarm;
+    s.button = cmd::Alarm;
+    s.enabled = [](Core& core) { return core.get_run_alarm(); };
+    s.limit = [](Core& core) { return core.get_alarm_limit(); };
+    s.setEnabled = [](Core& core, bool on) { return core.set_run_alarm(on); };
+    s.switchedOn = QStringLiteral("启用商品库存报警");
+    s.switchedOff = QStringLiteral("关闭商品库存报警");
+    s.limitSaved = QStringLiteral("修改商品库存报警下限");
+    return s;
 }
 
-bool StockAlarmSource::storedEnabled(Core& core) {
-    return core.get_run_alarm();
-}
-int StockAlarmSource::storedLimit(Core& core) {
-    return core.get_alarm_limit();
-}
-bool StockAlarmSource::storeEnabled(Core& core, bool on) {
-    return core.set_run_alarm(on);
-}
+} // namespace
 
-QString StockAlarmSource::toggledText(bool on) const {
-    return on ? QStringLiteral("启用商品库存报警") : QStringLiteral("关闭商品库存报警");
-}
+StockAlarmSource::StockAlarmSource() : StoredReminderSource(stockAlarmSettings()) {}
 
 int StockAlarmSource::count(Core& core, int limit) {
     return core.get_srec_alarm_count(limit);
 }
 
-void StockAlarmSource::openDialog(Shell& shell, BlinkingReminder& reminder) {
-    CSaleAlarmDlg dlg(shell, reminder.count(), reminder.limit(), shell.window());
-    const int result = runDialog_ ? runDialog_(dlg) : dlg.exec();
-    // Closed without saving: nothing changed, nothing to say.
-    if (result != QDialog::Accepted) return;
-    reminder.setLimit(dlg.limit());
-    shell.showStatus(QStringLiteral("修改商品库存报警下限"));
-    if (FrameServices* frame = frameServices(shell)) frame->runReminderCheck(cmd::Alarm);
+std::unique_ptr<CReminderDlg> StockAlarmSource::makeDialog(Shell& shell, const BlinkingReminder& reminder) {
+    return std::make_unique<CSaleAlarmDlg>(shell, reminder.count(), reminder.limit(), shell.window());
 }
 
 } // namespace vorn::ui

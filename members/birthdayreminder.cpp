@@ -1,7 +1,6 @@
 #include "birthdayreminder.h"
 
 #include "kit/clock.h"
-#include "kit/frameservices.h"
 #include "kit/shell.h"
 #include "res/commandids.h"
 #include "salebirtalarmdlg.h"
@@ -9,26 +8,24 @@
 
 namespace vorn::ui {
 
-int BirthdaySource::toggleCommand() const {
-    return cmd::RunBirthday;
-}
-int BirthdaySource::buttonCommand() const {
-    return cmd::Birthday;
+namespace {
+
+StoredReminder birthdaySettings() {
+    StoredReminder s;
+    s.toggle = cmd::RunBirthday;
+    s.button = cmd::Birthday;
+    s.enabled = [](Core& core) { return core.get_run_birt_alarm(); };
+    s.limit = [](Core& core) { return core.get_birt_alarm_limit(); };
+    s.setEnabled = [](Core& core, bool on) { return core.set_run_birt_alarm(on); };
+    s.switchedOn = QStringLiteral("启用会员生日提醒");
+    s.switchedOff = QStringLiteral("关闭会员生日提醒");
+    s.limitSaved = QStringLiteral("修改会员生日提醒期限");
+    return s;
 }
 
-bool BirthdaySource::storedEnabled(Core& core) {
-    return core.get_run_birt_alarm();
-}
-int BirthdaySource::storedLimit(Core& core) {
-    return core.get_birt_alarm_limit();
-}
-bool BirthdaySource::storeEnabled(Core& core, bool on) {
-    return core.set_run_birt_alarm(on);
-}
+} // namespace
 
-QString BirthdaySource::toggledText(bool on) const {
-    return on ? QStringLiteral("启用会员生日提醒") : QStringLiteral("关闭会员生日提醒");
-}
+BirthdaySource::BirthdaySource() : StoredReminderSource(birthdaySettings()) {}
 
 std::string BirthdaySource::condition() const {
     return condition_ ? condition_(window_) : birthdayCondition(window_);
@@ -41,14 +38,8 @@ int BirthdaySource::count(Core& core, int limit) {
     return cond.empty() ? 0 : core.get_viprec_count(cond.c_str());
 }
 
-void BirthdaySource::openDialog(Shell& shell, BlinkingReminder& reminder) {
-    CSaleBirtAlarmDlg dlg(shell, reminder.count(), reminder.limit(), condition(), shell.window());
-    const int result = runDialog_ ? runDialog_(dlg) : dlg.exec();
-    // Closed without saving: nothing changed, nothing to say.
-    if (result != QDialog::Accepted) return;
-    reminder.setLimit(dlg.limit()); // recomputes the window from now
-    shell.showStatus(QStringLiteral("修改会员生日提醒期限"));
-    if (FrameServices* frame = frameServices(shell)) frame->runReminderCheck(cmd::Birthday);
+std::unique_ptr<CReminderDlg> BirthdaySource::makeDialog(Shell& shell, const BlinkingReminder& reminder) {
+    return std::make_unique<CSaleBirtAlarmDlg>(shell, reminder.count(), reminder.limit(), condition(), shell.window());
 }
 
 bool BirthdaySource::dateTick(int64_t t) {

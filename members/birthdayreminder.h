@@ -8,25 +8,15 @@
 #include <string>
 
 #include "birthdaywindow.h"
-#include "kit/dialogrunner.h"
-#include "kit/reminder.h"
+#include "kit/storedreminder.h"
 
-class QDialog;
 
 namespace vorn::ui {
 
-class BirthdaySource : public ReminderSource {
+class BirthdaySource : public StoredReminderSource {
 public:
-    int toggleCommand() const override;
-    int buttonCommand() const override;
-    bool storedEnabled(Core& core) override;
-    int storedLimit(Core& core) override;
-    bool storeEnabled(Core& core, bool on) override;
-    QString toggledText(bool on) const override;
+    BirthdaySource();
     int count(Core& core, int limit) override;
-    // Opens CSaleBirtAlarmDlg; after a saved lead the reminder takes it (which
-    // moves the window) and checks again.
-    void openDialog(Shell& shell, BlinkingReminder& reminder) override;
     bool dateTick(int64_t now) override;
     void limitChanged(int limit) override;
 
@@ -38,14 +28,13 @@ public:
     using Condition = std::function<std::string(const BirthdayWindow&)>;
     void setCondition(Condition condition) { condition_ = std::move(condition); }
 
-    // How the dialog is run (tests fill and close it without a modal loop); the
-    // result is the dialog's, QDialog::Accepted after a save.
-    void setDialogRunner(DialogRunner runner) { runDialog_ = std::move(runner); }
+protected:
+    // CSaleBirtAlarmDlg; a saved lead moves the window (limitChanged).
+    std::unique_ptr<CReminderDlg> makeDialog(Shell& shell, const BlinkingReminder& reminder) override;
 
 private:
     BirthdayWindow window_;
     Condition condition_;
-    DialogRunner runDialog_;
 };
 
 } // namespace vorn::ui
