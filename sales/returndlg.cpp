@@ -6,6 +6,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -180,7 +181,7 @@ CReturnDlg::CReturnDlg(Shell& shell, QWidget* parent)
     options->addWidget(allCash_);
     options->addWidget(print_);
     auto* buttons = new QHBoxLayout;
-    auto* hint = new QLabel(QStringLiteral("Enter: 查找    Esc: 取消"), this);
+    auto* hint = new QLabel(QStringLiteral("Enter: 查找    F12/Ctrl+Enter: 确定退货    Esc: 取消"), this);
     hint->setStyleSheet(QStringLiteral("color: #5a6b80;"));
     buttons->addWidget(hint);
     buttons->addStretch(1);
@@ -447,6 +448,21 @@ void CReturnDlg::onOk() {
     // Refused: what the store holds now may differ from what was listed.
     say(refusalText(result_));
     ok_->setEnabled(false);
+}
+
+void CReturnDlg::keyPressEvent(QKeyEvent* event) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (event->key() == Qt::Key_F12 || (enter && (event->modifiers() & Qt::ControlModifier))) {
+        onOk();
+        return;
+    }
+    if (event->key() == Qt::Key_Escape) {
+        onCancel();
+        return;
+    }
+    // A plain Enter belongs to the edits (查找, 加入); it never confirms.
+    if (enter) return;
+    QDialog::keyPressEvent(event);
 }
 
 void CReturnDlg::onCancel() {

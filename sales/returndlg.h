@@ -90,6 +90,10 @@ public slots:
     void onOk();
     void onCancel();
 
+protected:
+    // F12 or Ctrl+Enter confirms, as checkout at the counter; Enter finds.
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     struct Line {
         QString code, name;

@@ -1,8 +1,9 @@
 // 退货 from the counter page: F8 and the command open the return dialog; a
 // salesperson's return runs the approval through the page's dialog runner; a
-// keyboard sale is returned by its number and the page says so.
+// sale is returned by keyboard alone and the page says so.
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QTableWidget>
 #include <QtTest>
 
 #include "kit/approvaldlg.h"
@@ -88,6 +89,31 @@ private slots:
         QVERIFY(page->onCommand(cmd::ReturnGoods));
         QCOMPARE(shown.size(), 2);
         QCOMPARE(shown.last(), QStringLiteral("return"));
+    }
+
+    // A return by keyboard alone: F8, the number typed and Enter, F12 to
+    // confirm; Enter alone never confirms.
+    void keyboardReturn() {
+        fx.stock("K", 1, 5.0);
+        const vorn::CheckoutResult sale = sellOne("K", 5.0);
+        QCOMPARE(int(sale.status), int(vorn::CheckoutStatus::Done));
+        int linesSeen = -1;
+        bool acceptedByEnter = true;
+        onReturn = [&](CReturnDlg& r) {
+            QTest::keyClicks(r.numberEdit(), QString::fromStdString(sale.number));
+            QTest::keyClick(r.numberEdit(), Qt::Key_Return);
+            linesSeen = r.lineCount();
+            QTest::keyClick(r.table(), Qt::Key_Return);
+            acceptedByEnter = r.result() == QDialog::Accepted;
+            r.printCheck()->setChecked(false);
+            QTest::keyClick(r.table(), Qt::Key_F12);
+            return r.result();
+        };
+        QTest::keyClick(page->inputPanel()->codeEdit(), Qt::Key_F8);
+        QCOMPARE(linesSeen, 1);
+        QVERIFY(!acceptedByEnter);
+        QVERIFY2(fx.shell().statusText().startsWith(QStringLiteral("成功退货1件")), qPrintable(fx.shell().statusText()));
+        QCOMPARE(fx.count("FSs_Code='K' AND FSi_Flag=0"), 1);
     }
 
     // A salesperson returns with the owner's approval, asked for by the page's runner.
