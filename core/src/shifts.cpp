@@ -79,11 +79,12 @@ int Shifts::ensure_tables() {
     if (int rc = Journal(core_).ensure_tables(); rc != SQLITE_OK) return rc;
     int64_t present = 0;
     int rc = query_integer(core_.db,
-                           "SELECT COUNT(*) FROM sqlite_master WHERE type='table' AND name IN "
-                           "('Shift','DrawerOpen','Setting')",
+                           "SELECT COUNT(*) FROM sqlite_master WHERE (type='table' AND name IN "
+                           "('Shift','DrawerOpen','Setting')) OR (type='index' AND name='vorn_sale_shift')",
                            present);
     if (rc != SQLITE_OK) return rc;
-    if (present == static_cast<int64_t>(std::size(kShiftTables))) return SQLITE_OK;
+    // The index goes with Sale when a store's journal is made anew.
+    if (present == static_cast<int64_t>(std::size(kShiftTables)) + 1) return SQLITE_OK;
     std::string text;
     for (const detail::ExtraTable& t : detail::kExtraTables)
         for (const char* name : kShiftTables)
