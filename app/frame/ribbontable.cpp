@@ -64,9 +64,23 @@ std::vector<RibbonTab> build() {
                  false,
                  true,
                  {{{large(SwitchUser, "switch_user"), large(MemberDiscount, "member_discount"),
-                    large(GoodsDiscount, "goods_discount"), global(large(PrintReceipt, "print"))}},
+                    large(GoodsDiscount, "goods_discount"), global(large(PrintReceipt, "print")),
+                    large(DaySales, "day_sales")}},
                   {{spacer(), check(RunAlarm), large(Alarm, "alarm_201"), spacer(), check(RunBirthday),
                     large(Birthday, "alarm_201")}}}});
+
+    // The sale journal: what its page lists, then the search, laid out as the goods' search.
+    t.push_back({tabs::SaleJournal,
+                 false,
+                 false,
+                 {{{large(OpenSale, "sales_open"), large(ReprintSale, "print"), large(ExportSales, "sales_export")}},
+                  {{edit(SaleNumber, 120), edit(SaleCashier, 120), edit(SaleMember, 120), brk(),
+                    edit(SaleGoods, 120),
+                    combo(SaleMethod, 120,
+                          {QStringLiteral("全部"), QStringLiteral("现金"), QStringLiteral("微信"),
+                           QStringLiteral("支付宝"), QStringLiteral("银行卡"), QStringLiteral("其他")}),
+                    brk(), small(SaleSpan, 216, "calendar"), text(ClearSaleSearch, 216),
+                    large(SearchSales, "sales_search")}}}});
 
     t.push_back(
         {tabs::Goods,
@@ -76,10 +90,9 @@ std::vector<RibbonTab> build() {
             popup(Categories, "categories", {GoodsTypes, Suppliers}),
             popup(GoodsSheets, "sheets", {ImportGoods, ExportGoods})}},
           {{edit(GoodsCode, 120), edit(GoodsName, 120), edit(GoodsSize, 120), brk(), combo(GoodsType, 120),
-            combo(GoodsState, 120, {QStringLiteral("库存中"), QStringLiteral("已销售")}), brk(),
+            combo(GoodsState, 120, {QStringLiteral("库存中"), QStringLiteral("已销售")}), check(ByArticle), brk(),
             small(StockTime, 216, "calendar"), small(SaleTime, 216, "calendar"), text(ClearGoodsSearch, 216),
-            large(SearchGoods, "goods_search"), check(ByArticle), small(SetPrices, 96, "goods_edit"),
-            small(Restock, 96, "goods_add"), label(GoodsHint1), label(GoodsHint1 + 1), label(GoodsHint1 + 2)}}}});
+            large(SearchGoods, "goods_search"), label(GoodsHint1), label(GoodsHint1 + 1), label(GoodsHint1 + 2)}}}});
 
     t.push_back({tabs::Shop,
                  false,

@@ -175,7 +175,7 @@ private slots:
             QVERIFY(view->width() >= combo->width() - 2);
             combo->hidePopup();
         }
-        checkPanel(f.ribbon(), 1);
+        checkPanel(f.ribbon(), f.ribbon().tabIndex(tabs::Goods));
         shoot(*f.frame, QStringLiteral("goods-span.png"));
 
         // Back to no span: the button goes back to its own width.
@@ -256,6 +256,16 @@ private slots:
         f.frame->onCommand(cmd::SearchGoods);
         flush();
         shoot(*f.frame, QStringLiteral("goods.png"));
+        // The journal's tab at the smallest screen (its panel even before a page fills it).
+        f.frame->resize(1024, 768);
+        f.frame->selectTab(tabs::SaleJournal);
+        f.ribbon().setCurrentTab(f.ribbon().tabIndex(tabs::SaleJournal));
+        flush();
+        shoot(*f.frame, QStringLiteral("journal-1024.png"));
+        f.frame->selectTab(tabs::Counter);
+        flush();
+        shoot(*f.frame, QStringLiteral("counter-1024.png"));
+        f.frame->resize(1280, 800);
         if (qEnvironmentVariableIsSet("VORN_SCREENSHOT_TABS")) {
             for (int tab = 1; tab < f.ribbon().tabCount(); ++tab) {
                 f.frame->selectTab(f.ribbon().tabText(tab));

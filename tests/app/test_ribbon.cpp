@@ -48,8 +48,8 @@ private slots:
         FrameFixture f;
         QVERIFY(f.create());
         Ribbon& r = f.ribbon();
-        const QStringList names{"销售前台", "商品管理", "店铺设置", "会员管理", "销售统计", "商家店铺",
-                                "Zumo团购", "Zumo商城", "Zumo活动", "打折促销", "关于系统"};
+        const QStringList names{"销售前台", "销售记录", "商品管理", "店铺设置", "会员管理", "销售统计",
+                                "商家店铺", "Zumo团购", "Zumo商城", "Zumo活动", "打折促销", "关于系统"};
         QCOMPARE(r.tabCount(), names.size());
         for (int i = 0; i < names.size(); ++i) {
             QCOMPARE(r.tabText(i), names[i]);
@@ -68,7 +68,9 @@ private slots:
             {cmd::ClearGoodsSearch, QStringLiteral("清除所有搜索条件")},
             {cmd::SearchGoods, QStringLiteral("搜索商品")},  {cmd::BackupTo, QStringLiteral("备份到指定位置")},
             {cmd::SearchMember, QStringLiteral("搜索会员")}, {cmd::StatByYear, QStringLiteral("以年份统计")},
-            {cmd::Help, QStringLiteral("使用帮助")},
+            {cmd::Help, QStringLiteral("使用帮助")},         {cmd::DaySales, QStringLiteral("今日销售")},
+            {cmd::SaleSpan, QStringLiteral("销售时间")},     {cmd::SaleMethod, QStringLiteral("付款方式")},
+            {cmd::SearchSales, QStringLiteral("搜索记录")},  {cmd::ReprintSale, QStringLiteral("重打小票")},
         };
         for (const auto& [id, text] : captions)
             QCOMPARE(r.caption(id), text);
@@ -85,7 +87,10 @@ private slots:
                        cmd::ZoomChart,     cmd::PrevChart,    cmd::NextChart,     cmd::AllCharts,
                        cmd::Help,          cmd::Support,      cmd::SwitchUser,    cmd::MemberDiscount,
                        cmd::GoodsDiscount, cmd::PrintReceipt, cmd::RunAlarm,      cmd::Alarm,
-                       cmd::RunBirthday,   cmd::Birthday})
+                       cmd::RunBirthday,   cmd::Birthday,     cmd::DaySales,      cmd::SaleSpan,
+                       cmd::SaleNumber,    cmd::SaleCashier,  cmd::SaleMember,    cmd::SaleGoods,
+                       cmd::SaleMethod,    cmd::ClearSaleSearch, cmd::SearchSales, cmd::OpenSale,
+                       cmd::ReprintSale,   cmd::ExportSales})
             QVERIFY2(r.hasCommand(id), qPrintable(QString::number(id)));
         for (int id = cmd::FirstWebButton; id <= cmd::LastWebButton; ++id)
             QVERIFY(r.hasCommand(id));
@@ -94,10 +99,19 @@ private slots:
         QCOMPARE(r.items(cmd::GoodsState), (QStringList{QStringLiteral("库存中"), QStringLiteral("已销售")}));
         QCOMPARE(r.items(cmd::MemberType),
                  (QStringList{QStringLiteral("普通会员"), QStringLiteral("金卡会员")}));
+        QCOMPARE(r.items(cmd::SaleMethod), (QStringList{"全部", "现金", "微信", "支付宝", "银行卡", "其他"}));
         // The table places commands on their tabs.
         QCOMPARE(commandTab(cmd::GoodsTypes), tabs::Goods);
         QCOMPARE(commandTab(cmd::SwitchUser), tabs::Counter);
         QCOMPARE(commandTab(cmd::MakeCharts), tabs::Stats);
+        QCOMPARE(commandTab(cmd::DaySales), tabs::Counter);
+        for (int id : {cmd::SaleSpan, cmd::SaleMethod, cmd::ClearSaleSearch, cmd::SearchSales, cmd::ExportSales})
+            QCOMPARE(commandTab(id), tabs::SaleJournal);
+        // Who sees which tab: the journal is for administrators and shop owners.
+        QVERIFY(ribbonTab(tabs::Counter)->everyRole);
+        QVERIFY(!ribbonTab(tabs::SaleJournal)->everyRole);
+        QVERIFY(!ribbonTab(tabs::Goods)->everyRole);
+        QVERIFY(ribbonTab(tabs::About)->everyRole);
         // Empty: the command works on any page, or there is no such command.
         QCOMPARE(commandTab(cmd::FirstWebButton + 2), QString());
         QCOMPARE(commandTab(cmd::Help), QString());
@@ -135,6 +149,7 @@ private slots:
         int checked = 0;
         for (const RibbonTab& tab : ribbonTable()) {
             const PageEntry* page = registry.forTab(tab.name);
+            if (!page) continue; // hidden, as checked below
             for (const RibbonGroup& group : tab.groups) {
                 for (const RibbonControl& c : group.controls) {
                     const bool inert = c.kind == RibbonKind::Label || c.kind == RibbonKind::Spacer ||
