@@ -4,7 +4,10 @@
 // back into its receipt from the journal and printed again.
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
+#include <QRegularExpression>
 #include <QTest>
+#include <map>
 
 #include "kit/clock.h"
 #include "kit/gbk.h"
@@ -49,6 +52,111 @@ QStringList singleLines(const ReceiptLayout& l) {
 QByteArray gbkLine(const QString& text) {
     const std::string s = gbk(text);
     return QByteArray(s.data(), qsizetype(s.size())) + '\n';
+}
+
+// A glyph map of a font: "0001" -> "单", read from its ToUnicode map.
+using GlyphMap = std::map<QString, QString>;
+
+GlyphMap glyphMap(const QString& cmap) {
+    GlyphMap glyphs;
+    auto key = [](int g) { return QStringLiteral("%1").arg(g, 4, 16, QLatin1Char('0')); };
+    auto chars = [](const QString& hex) {
+        QString out;
+        for (int i = 0; i + 4 <= hex.size(); i += 4)
+            out += QChar(hex.mid(i, 4).toInt(nullptr, 16));
+        return out;
+    };
+    static const QRegularExpression listed(
+        QStringLiteral("<([0-9A-Fa-f]{4})>\\s*<([0-9A-Fa-f]{4})>\\s*\\[([^\\]]*)\\]"));
+    static const QRegularExpression range(
+        QStringLiteral("<([0-9A-Fa-f]{4})>\\s*<([0-9A-Fa-f]{4})>\\s*<([0-9A-Fa-f]+)>"));
+    static const QRegularExpression pair(QStringLiteral("<([0-9A-Fa-f]{4})>\\s*<([0-9A-Fa-f]+)>"));
+    static const QRegularExpression each(QStringLiteral("<([0-9A-Fa-f]+)>"));
+    for (const QString& part : cmap.split(QStringLiteral("beginbf")).mid(1)) {
+        const QString body = part.section(QStringLiteral("endbf"), 0, 0);
+        if (body.startsWith(QStringLiteral("range"))) {
+            for (auto m = listed.globalMatch(body); m.hasNext();) {
+                const auto r = m.next();
+                int g = r.captured(1).toInt(nullptr, 16);
+                for (auto u = each.globalMatch(r.captured(3)); u.hasNext(); ++g)
+                    glyphs[key(g)] = chars(u.next().captured(1));
+            }
+            // The plain ranges, once the listed ones are out of the way.
+            QString plain = body;
+            plain.remove(listed);
+            for (auto m = range.globalMatch(plain); m.hasNext();) {
+                const auto r = m.next();
+                const int from = r.captured(1).toInt(nullptr, 16), to = r.captured(2).toInt(nullptr, 16);
+                const int first = r.captured(3).toInt(nullptr, 16);
+                for (int g = from; g <= to; ++g)
+                    glyphs[key(g)] = QString(QChar(first + g - from));
+            }
+        } else {
+            for (auto m = pair.globalMatch(body); m.hasNext();) {
+                const auto r = m.next();
+                glyphs[r.captured(1).toLower()] = chars(r.captured(2));
+            }
+        }
+    }
+    return glyphs;
+}
+
+// The text a PDF receipt shows, in the order drawn, read back the way a viewer
+// does: the objects' streams inflated, and the glyph ids of each "<....> Tj"
+// mapped to characters through the ToUnicode map of the font chosen by the
+// "Tf" before it. Blanks are drawn by moving on, so they do not appear.
+QString pdfText(const QByteArray& pdf) {
+    std::map<int, QString> objects; // number -> the object's dictionary
+    std::map<int, QByteArray> streams;
+    static const QRegularExpression objectStart(QStringLiteral("(\\d+) 0 obj"));
+    const QString latin = QString::fromLatin1(pdf);
+    for (auto m = objectStart.globalMatch(latin); m.hasNext();) {
+        const auto r = m.next();
+        const int id = r.captured(1).toInt();
+        const qsizetype end = pdf.indexOf("endobj", r.capturedEnd());
+        const QByteArray obj = pdf.mid(r.capturedEnd(), end - r.capturedEnd());
+        const qsizetype at = obj.indexOf("stream");
+        objects[id] = QString::fromLatin1(at < 0 ? obj : obj.left(at));
+        if (at < 0) continue;
+        qsizetype start = at + 6;
+        if (obj.at(start) == '\r') ++start;
+        ++start;
+        const QByteArray raw = obj.mid(start, obj.lastIndexOf("endstream") - start);
+        // qUncompress wants the inflated size first; an upper bound does. Not
+        // every stream is compressed (the character maps are not).
+        const quint32 room = 1u << 24;
+        QByteArray z = raw;
+        z.prepend(char(room & 0xff)).prepend(char((room >> 8) & 0xff));
+        z.prepend(char((room >> 16) & 0xff)).prepend(char(room >> 24));
+        const QByteArray inflated = qUncompress(z);
+        streams[id] = inflated.isEmpty() ? raw : inflated;
+    }
+    // "/F7 7 0 R" in a font resource dictionary, the font's "/ToUnicode 9 0 R".
+    std::map<QString, GlyphMap> fonts;
+    static const QRegularExpression fontRef(QStringLiteral("/(F\\d+)\\s+(\\d+) 0 R"));
+    static const QRegularExpression toUnicode(QStringLiteral("/ToUnicode\\s+(\\d+) 0 R"));
+    for (auto m = fontRef.globalMatch(latin); m.hasNext();) {
+        const auto r = m.next();
+        const auto u = toUnicode.match(objects[r.captured(2).toInt()]);
+        if (u.hasMatch())
+            fonts[r.captured(1)] = glyphMap(QString::fromLatin1(streams[u.captured(1).toInt()]));
+    }
+    QString text;
+    static const QRegularExpression op(QStringLiteral("/(F\\d+)\\s+[0-9.]+\\s+Tf|<([0-9A-Fa-f]+)>\\s*Tj"));
+    for (const auto& [id, data] : streams) {
+        QString font;
+        for (auto m = op.globalMatch(QString::fromLatin1(data)); m.hasNext();) {
+            const auto r = m.next();
+            if (!r.captured(1).isEmpty()) {
+                font = r.captured(1);
+                continue;
+            }
+            const QString hex = r.captured(2).toLower();
+            for (int i = 0; i + 4 <= hex.size(); i += 4)
+                text += fonts[font][hex.mid(i, 4)];
+        }
+    }
+    return text;
 }
 
 } // namespace
@@ -208,7 +316,16 @@ private slots:
         QVERIFY(out.found);
         QVERIFY(out.printed.ok);
         QCOMPARE(QFileInfo(out.printed.pdfPath).fileName(), QStringLiteral("20261207-180509.pdf"));
-        QVERIFY(QFileInfo(out.printed.pdfPath).size() > 0);
+        QFile::remove(QStringLiteral("/tmp/vorn-reprint.pdf"));
+        QFile::copy(out.printed.pdfPath, QStringLiteral("/tmp/vorn-reprint.pdf")); // to be looked at
+        QFile pdf(out.printed.pdfPath);
+        QVERIFY(pdf.open(QIODevice::ReadOnly));
+        QString shown = pdfText(pdf.readAll());
+        shown.remove(QRegularExpression(QStringLiteral("[\\s*]")));
+        for (const QString& want :
+             {QStringLiteral("重印"), QStringLiteral("单号:") + d.number, QStringLiteral("微信:4.0"),
+              QStringLiteral("现金:5.0"), QStringLiteral("找零:1.0"), QStringLiteral("name-A")})
+            QVERIFY2(shown.contains(want), qPrintable(want + QStringLiteral(" in ") + shown));
         // A sale that is not there prints nothing.
         const ReprintOutcome none = reprintSale(fx.shell(), res.sale_id + 100);
         QVERIFY(!none.found);

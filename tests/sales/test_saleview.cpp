@@ -28,6 +28,7 @@
 #include "saleview.h"
 #include "salevipdlg.h"
 #include "vorn/journal.h"
+#include <QHeaderView>
 #include <QLabel>
 #include <QTableWidget>
 
@@ -464,6 +465,53 @@ private slots:
             QCOMPARE(u.FSt_SalT, kSaleTime);
             QCOMPARE(u.FSd_ReaP, u.FSd_RetP);
         }
+    }
+
+    // The same 0.3 paid by 0.1 WeChat and 0.2 cash: two payments on record,
+    // summed in tenths to exactly what was due.
+    void payingPointOneWeChatPointTwoCash() {
+        fx.stock("P1", 1, 0.1);
+        fx.stock("P2", 1, 0.2);
+        open();
+        add(QStringLiteral("P1"));
+        add(QStringLiteral("P2"));
+        payKeys = QStringList{"F2", "0.1", "Enter", "0.2", "Enter"};
+        page->checkout();
+        QCOMPARE(status(), kSold);
+        QCOMPARE(page->outputPanel()->changeLabel()->text(), QStringLiteral("    找零: 0.0"));
+        vorn::Journal journal(fx.core());
+        vorn::SaleSums sums;
+        QCOMPARE(journal.sum_sales({}, sums), 1);
+        QCOMPARE(sums.sales, 1);
+        QCOMPARE(sums.due, int64_t(3));
+        QCOMPARE(sums.paid, int64_t(3));
+        QCOMPARE(sums.by_method[vorn::kPayWeChat], int64_t(1));
+        QCOMPARE(sums.by_method[vorn::kPayCash], int64_t(2));
+        std::vector<vorn::SaleRecord> sales;
+        QCOMPARE(journal.select_sales({}, sales), 1);
+        vorn::SaleDetail d;
+        QCOMPARE(journal.open_sale(sales[0].id, d), 1);
+        QCOMPARE(d.payments.size(), size_t(2));
+    }
+
+    void daySalesDialogFits() {
+        fx.stock("Q", 3, 12.5);
+        open();
+        for (const QStringList& keys :
+             {QStringList{"20", "Enter"}, QStringList{"F3", "5", "Enter", "F4", "Enter"}}) {
+            add(QStringLiteral("Q"));
+            payKeys = keys;
+            page->checkout();
+            QCOMPARE(status(), kSold);
+        }
+        CDaySalesDlg dlg(fx.shell());
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        QCOMPARE(dlg.table()->rowCount(), 2);
+        QCOMPARE(dlg.table()->item(0, 4)->text(), QStringLiteral("支付宝、银行卡"));
+        QVERIFY(dlg.width() <= 1024 && dlg.height() <= 768);
+        QVERIFY(dlg.table()->horizontalHeader()->length() <= dlg.table()->viewport()->width());
+        QVERIFY(dlg.grab().save(QStringLiteral("/tmp/vorn-daysalesdlg.png")));
     }
 
     void payingTooLittleThenCancelling() {
