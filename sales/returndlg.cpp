@@ -26,6 +26,7 @@
 #include "returnreceipt.h"
 #include "salereceipt.h"
 #include "vorn/core.h"
+#include "vorn/shifts.h"
 #include "vorn/sqltext.h"
 
 namespace vorn::ui {
@@ -440,7 +441,10 @@ void CReturnDlg::onOk() {
         }
         approver_ = approval.approver();
     }
-    result_ = vorn::Journal(shell_.state().core).return_goods(request());
+    // The refund belongs to the cashier's shift, like a sale (0 if none opens).
+    vorn::ReturnRequest r = request();
+    r.shift = std::max<int64_t>(vorn::Shifts(shell_.state().core).open_shift(r.cashier, r.time), 0);
+    result_ = vorn::Journal(shell_.state().core).return_goods(r);
     if (result_.status == vorn::ReturnStatus::Done || result_.status == vorn::ReturnStatus::Failed) {
         accept();
         return;

@@ -6,6 +6,7 @@
 
 #include "kit/gbk.h"
 #include "pricing.h"
+#include "vorn/shifts.h"
 #include "vorn/sqltext.h"
 #include "vorn/transaction.h"
 
@@ -166,6 +167,10 @@ SaleWrite writeSale(vorn::Core& core, SaleList& list, int64_t t, const SaleParty
         request.points = out.credit.earned;
         request.points_cap = kMaxPoints;
     }
+
+    // The sale belongs to the cashier's shift, opened at the first sale with
+    // the usual float; a shift the store cannot open does not stop the sale.
+    request.shift = std::max<int64_t>(vorn::Shifts(core).open_shift(party.cashier, t), 0);
 
     // The journal's checkout joins this transaction; leaving without commit
     // rolls all of it back.
