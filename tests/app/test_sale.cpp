@@ -9,12 +9,15 @@
 #include <QTableView>
 #include <QtTest>
 
+#include "daysalesdlg.h"
 #include "frame/internetview.h"
 #include "frame/look.h"
+#include "frame_fixture.h"
 #include "kit/vornlabel.h"
 #include "paymentdlg.h"
 #include "receiptdata.h"
 #include "res/commandids.h"
+#include "res/tabs.h"
 #include "salediscountdlg.h"
 #include "saleinputdlg.h"
 #include "salelist.h"
@@ -22,8 +25,8 @@
 #include "saleprintdlg.h"
 #include "saleview.h"
 #include "salevipdlg.h"
-#include "frame_fixture.h"
-#include "res/tabs.h"
+#include "vorn/journal.h"
+#include <QTableWidget>
 
 using namespace vorn::ui;
 using namespace vorn::ui::test;
@@ -41,9 +44,12 @@ struct Goods {
 // A small shop: a few articles with member and gold-card prices, and members.
 void stockShop(AppState& st) {
     const Goods goods[] = {
-        {"6901234500017", "康源矿泉水", "550ml", 2.0, 40},  {"6902345600024", "金穗东北大米", "5kg", 39.9, 10},
-        {"6903456700031", "鲜乐原味酸奶", "200g", 6.5, 24}, {"6904567800048", "雅洁去屑洗发水", "400ml", 32.8, 8},
-        {"6905678900055", "百味薯片(番茄味)", "70g", 7.5, 30}, {"6906789000062", "清泉绿茶", "500ml", 3.5, 48},
+        {"6901234500017", "康源矿泉水", "550ml", 2.0, 40},
+        {"6902345600024", "金穗东北大米", "5kg", 39.9, 10},
+        {"6903456700031", "鲜乐原味酸奶", "200g", 6.5, 24},
+        {"6904567800048", "雅洁去屑洗发水", "400ml", 32.8, 8},
+        {"6905678900055", "百味薯片(番茄味)", "70g", 7.5, 30},
+        {"6906789000062", "清泉绿茶", "500ml", 3.5, 48},
         {"it's-01", "试吃装饼干", "50g", 0.1, 5},
     };
     for (const Goods& g : goods) {
@@ -94,14 +100,30 @@ class TestFrameSale : public QObject {
     Q_OBJECT
 
     QString pay;
+    QStringList payKeys; // else pressed on the amount edit: "F2", "10", "Enter"
+    int dayRows = -1;    // rows the last "今日销售" listed
     bool printIt = false;
     QString memberCode;
     QString rate;
 
     int answer(QDialog& d) {
         if (auto* p = qobject_cast<CPaymentDlg*>(&d)) {
+            for (const QString& k : payKeys) {
+                if (k.startsWith(QLatin1Char('F')))
+                    QTest::keyClick(p->edit(), Qt::Key(Qt::Key_F1 + k.mid(1).toInt() - 1));
+                else if (k == QStringLiteral("Enter"))
+                    QTest::keyClick(p->edit(), Qt::Key_Return);
+                else
+                    QTest::keyClicks(p->edit(), k);
+            }
+            if (!payKeys.isEmpty()) return p->result();
             p->edit()->setText(pay);
             p->onOk();
+            return p->result();
+        }
+        if (auto* p = qobject_cast<CDaySalesDlg*>(&d)) {
+            dayRows = p->table()->rowCount();
+            QTest::keyClick(p->table(), Qt::Key_Return);
             return p->result();
         }
         if (auto* p = qobject_cast<CSalePrintDlg*>(&d)) {
@@ -179,7 +201,7 @@ private slots:
         QCOMPARE(core.select_viprec(&m, "FVs_Code='VIP0088'"), 1);
         QCOMPARE(m.FVi_Grade, 1283);
 
-        // "打印小票" prints the sale again, from any page, until the counter reopens.
+        // "打印小票" prints the sale again, from any page, also after the counter reopened.
         f.frame->updateCommands();
         QVERIFY(f.frame->isEnabled(cmd::PrintReceipt));
         f.frame->onCommand(cmd::PrintReceipt);
@@ -191,7 +213,53 @@ private slots:
         f.frame->selectTab(tabs::Counter);
         flush();
         QVERIFY(f.frame->dateWatchRunning());
-        QVERIFY(!f.frame->isEnabled(cmd::PrintReceipt));
+        QVERIFY(f.frame->isEnabled(cmd::PrintReceipt));
+        f.frame->onCommand(cmd::PrintReceipt);
+        QCOMPARE(QDir(QStringLiteral("receipts")).entryList(QDir::Files).size(), 2);
+        QCOMPARE(f.frame->state().extension<ReceiptData>().lines.size(), size_t(2));
+    }
+
+    // By keyboard alone: scans, Ctrl+Enter, WeChat (F2) for a part and cash for
+    // the rest; the journal holds both payments, and F9 prints the sale again.
+    void aSalePaidPartWeChatPartCash() {
+        FrameFixture f;
+        QVERIFY(f.create());
+        stockShop(f.frame->state());
+        QVERIFY(f.loginAsAdmin());
+        f.frame->selectTab(tabs::Counter);
+        flush();
+        CSaleView* page = openCounter(f);
+        QVERIFY(page);
+        scan(*page, QStringLiteral("6906789000062"));
+        scan(*page, QStringLiteral("6903456700031"));
+        scan(*page, QStringLiteral("6906789000062"));
+        payKeys = QStringList{"F2", "10", "Enter", "5", "Enter"};
+        QTest::keyClick(page->inputPanel()->codeEdit(), Qt::Key_Return, Qt::ControlModifier);
+        payKeys.clear();
+        QCOMPARE(f.frame->statusText(), QStringLiteral("销售结算成功"));
+
+        vorn::Journal journal(f.frame->state().core);
+        std::vector<vorn::SaleRecord> sales;
+        QCOMPARE(journal.select_sales({}, sales), 1);
+        vorn::SaleDetail sale;
+        QCOMPARE(journal.open_sale(sales[0].id, sale), 1);
+        QCOMPARE(sale.sale.due, int64_t(135));
+        QCOMPARE(sale.sale.change, int64_t(15));
+        QCOMPARE(sale.sale.cashier, f.frame->state().currentUser.FUs_Name);
+        QCOMPARE(sale.payments.size(), size_t(2));
+        QCOMPARE(sale.payments[0].method, int(vorn::kPayWeChat));
+        QCOMPARE(sale.payments[0].amount, int64_t(100));
+        QCOMPARE(sale.payments[1].method, int(vorn::kPayCash));
+        QCOMPARE(sale.payments[1].amount, int64_t(50));
+        const ReceiptData& r = f.frame->state().extension<ReceiptData>();
+        QCOMPARE(r.number, QString::fromStdString(sale.sale.number));
+        QCOMPARE(r.payments.size(), size_t(2));
+
+        // F9 lists it; Enter prints it again.
+        QTest::keyClick(page->inputPanel()->codeEdit(), Qt::Key_F9);
+        QCOMPARE(dayRows, 1);
+        QCOMPARE(QDir(QStringLiteral("receipts")).entryList(QDir::Files).size(), 1);
+        QVERIFY(f.frame->statusText().startsWith(QStringLiteral("成功将1张小票保存为PDF文件")));
     }
 
     void failuresGoToTheErrorBox() {
@@ -302,9 +370,10 @@ private slots:
         SaleList scratch;
         CSaleDiscountDlg discount(*f.frame, scratch, {}, f.frame.get());
         CSalePrintDlg done(f.frame.get());
-        const std::pair<QDialog*, const char*> dialogs[] = {
-            {&pay, "sale-payment.png"}, {&vip, "sale-member.png"}, {&discount, "sale-discount.png"},
-            {&done, "sale-done.png"}};
+        const std::pair<QDialog*, const char*> dialogs[] = {{&pay, "sale-payment.png"},
+                                                            {&vip, "sale-member.png"},
+                                                            {&discount, "sale-discount.png"},
+                                                            {&done, "sale-done.png"}};
         for (auto [d, name] : dialogs) {
             d->show();
             settle(*d);
