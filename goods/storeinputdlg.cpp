@@ -77,7 +77,7 @@ void CStoreInputDlg::buildUi() {
     salT_ = makeDisplay("salT");
     state_ = new QComboBox;
     state_->setObjectName(QStringLiteral("state"));
-    state_->addItems({QStringLiteral("库存中"), QStringLiteral("已销售")});
+    state_->addItems({goodsStateText(0), goodsStateText(1), goodsStateText(2)});
     state_->setEnabled(false);
     fields_.supplier = makeNameCombo("supplier", kSupplierNameBytes, notice);
     fields_.remark = new QPlainTextEdit;
@@ -130,7 +130,7 @@ void CStoreInputDlg::showTemplate() {
     stoT_->setText(many ? QString() : timeText(t.FSt_StoT));
     reaP_->setText(many ? QString() : moneyText(t.FSd_ReaP));
     salT_->setText(many ? QString() : timeText(t.FSt_SalT));
-    state_->setCurrentIndex(t.FSi_Flag == 0 || t.FSi_Flag == 1 ? t.FSi_Flag : -1);
+    state_->setCurrentIndex(t.FSi_Flag >= 0 && t.FSi_Flag <= 2 ? t.FSi_Flag : -1);
     openedOriP_ = t.FSd_OriP;
     openedRetP_ = t.FSd_RetP;
 }
