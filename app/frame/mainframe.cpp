@@ -15,12 +15,16 @@
 #include "frame/passphraseprompt.h"
 #include "frame/ribbon.h"
 #include "kit/busy.h"
+#include "kit/clock.h"
 #include "kit/gbk.h"
+#include "kit/storefailure.h"
 #include "kit/msgbox.h"
 #include "kit/reminder.h"
 #include "res/commandids.h"
 #include "res/strings.h"
 #include "res/tabs.h"
+#include "vorn/journal.h"
+#include "vorn/shifts.h"
 
 namespace vorn::ui {
 
@@ -88,8 +92,28 @@ bool CMainFrame::create() {
         showStatus(QStringLiteral("数据目录\"%1\"不能写入：数据以只读方式打开，只能查看，不能修改")
                        .arg(QDir::toNativeSeparators(QDir::currentPath())));
     }
+    if (!startNote_.isEmpty()) showStatus(startNote_);
     refreshTimer_.start();
     return true;
+}
+
+void CMainFrame::recoverHistory() {
+    // A store that may not be written keeps what it holds; the next start that
+    // may write does the work.
+    if (readOnlyStore_) return;
+    vorn::Journal journal(state_.core);
+    if (!journal.history_pending()) return;
+    int made = -1;
+    runBusyWithProgress(nullptr, [&](BusyProgress& progress) {
+        made = journal.recover_history([&progress](int64_t done, int64_t total) {
+            progress.set(total > 0 ? static_cast<int>(done * 100 / total) : 100);
+        });
+    });
+    if (made >= 0) return;
+    // What was written stays; the rest waits for the next start, and the program goes on.
+    startNote_ = withStoreCause(QStringLiteral(
+        "未知异常导致以前的销售写入销售记录失败，下次启动时将再次写入，放弃该次\"整理销售记录\"操作"));
+    errorBox(nullptr, startNote_);
 }
 
 bool CMainFrame::startData() {
@@ -127,6 +151,10 @@ bool CMainFrame::startData() {
         return false;
     }
     state.loadTypesAndSuppliers();
+    recoverHistory();
+    // Shifts a program left open when it ended without a hand-over are closed
+    // before anyone sells, noted 未交班; a failure leaves them for the next start.
+    if (!readOnlyStore_) vorn::Shifts(core).close_abandoned(now());
     buildReminders();
 
     web_ = WebAddresses::read(QDir::current().filePath(QStringLiteral("vorn.ini")));
