@@ -4,7 +4,7 @@
 #include <QFileInfo>
 
 #include "backupfiles.h"
-#include "vorn/core.h"
+#include "vorn/extcheck.h"
 
 namespace vorn::ui::backup {
 
@@ -12,12 +12,12 @@ namespace {
 
 // The candidate is only looked at: opened for reading, it can neither be
 // created, nor changed, nor have a journal of its own played into it.
-class ReadOnlyCore : public vorn::Core {
+class ReadOnlyCore : public vorn::CheckedCore {
 protected:
     bool read_only() const override { return true; }
 };
 
-StoreVerdict checkOpen(vorn::Core& candidate) {
+StoreVerdict checkOpen(vorn::CheckedCore& candidate) {
     if (candidate.check_key() != 0) return StoreVerdict::Unreadable;
     // Keyed look-ups never read a page cut off at the end or altered in the
     // middle; the whole file is read here.
@@ -27,7 +27,9 @@ StoreVerdict checkOpen(vorn::Core& candidate) {
         candidate.get_urec_count("FUi_Id=0") >= 0 && candidate.get_arec_count("FAi_Id=0") >= 0 &&
         candidate.get_trec_count("FTi_Id=0") >= 0 && candidate.get_sprec_count("FSPi_Id=0") >= 0 &&
         candidate.get_srec_count("FSi_Id=0") >= 0 && candidate.get_viprec_count("FVi_Id=0") >= 0;
-    if (!tables) return StoreVerdict::Incomplete;
+    // The program's own tables (the journal, ...) where the file holds them; a
+    // backup made before them lacks them and gains them when it is opened.
+    if (!tables || candidate.check_extra_tables() != 0) return StoreVerdict::Incomplete;
     if (candidate.get_urec_count(nullptr) <= 0) return StoreVerdict::NoUsers;
     return StoreVerdict::Sound;
 }

@@ -12,7 +12,7 @@ enum class StoreVerdict {
     Missing,    // no regular file "__vorn__" in the folder
     Unreadable, // does not open under the key: another key, or no store of ours at all
     Damaged,    // opens, but a page is cut off or altered (PRAGMA quick_check)
-    Incomplete, // a table of the store is missing
+    Incomplete, // a table of the six is missing, or a table of the program's own does not answer
     NoUsers,    // table User is empty: nobody could log in after a restore
 };
 

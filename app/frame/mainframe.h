@@ -122,6 +122,8 @@ private:
     };
 
     bool startData();
+    // Sales made before the journal existed go into it, once, before anybody works.
+    void recoverHistory();
     void buildStatusBar();
     void buildRibbon();
     void restoreLayout();
@@ -161,6 +163,8 @@ private:
     bool readOnlyStore_ = false;
     QPointer<CWebWindow> webWindow_;
     QString status_;
+    // A failure of the start that the login page's status line repeats.
+    QString startNote_;
 
     // Timer 3 watches the date while the sales counter exists; the reminders blink
     // with timers of their own.

@@ -20,6 +20,7 @@
 #include "storecheck.h"
 #include "storefixture.h"
 #include "vorn/core.h"
+#include "vorn/journal.h"
 
 using namespace vorn::ui;
 using namespace vorn::ui::backup;
@@ -204,6 +205,98 @@ private slots:
         QCOMPARE(details.verdict, StoreVerdict::NoUsers);
         QCOMPARE(fx.core().get_urec_count(nullptr), 1);
         QCOMPARE(fx.core().get_urec_count("FUs_Name='kept'"), 1);
+    }
+
+    // ---- the tables kept beside the six ------------------------------------------------
+
+    // A table of the program's own that is there but does not answer as it must
+    // (a column lost, another table under its name) spoils the file like one of
+    // the six would: no backup is made of it and no restore takes it.
+    void damagedNewTableIsRefused_data() {
+        QTest::addColumn<QString>("spoil");
+        QTest::addColumn<QString>("table");
+        QTest::newRow("Sale with its number only")
+            << QStringLiteral("ALTER TABLE Sale RENAME TO Old;"
+                              "CREATE TABLE Sale (FSAi_Id INTEGER PRIMARY KEY,FSAs_No VARCHAR(24));")
+            << QStringLiteral("Sale");
+        QTest::newRow("SaleUnit is another table")
+            << QStringLiteral("DROP TABLE SaleUnit; CREATE TABLE SaleUnit (x INTEGER);") << QStringLiteral("SaleUnit");
+        QTest::newRow("SalePayment without its amount")
+            << QStringLiteral("ALTER TABLE SalePayment RENAME TO Old;"
+                              "CREATE TABLE SalePayment (FSAPi_Id INTEGER PRIMARY KEY,FSAPi_Sale INTEGER);")
+            << QStringLiteral("SalePayment");
+        QTest::newRow("LoginFail without its place")
+            << QStringLiteral("DROP TABLE LoginFail; CREATE TABLE LoginFail (FLFi_Id INTEGER PRIMARY KEY,"
+                              "FLFs_Name VARCHAR(32),FLFt_Time TIMESTAMP);")
+            << QStringLiteral("LoginFail");
+    }
+    void damagedNewTableIsRefused() {
+        QFETCH(QString, spoil);
+        QFETCH(QString, table);
+        const QString here = QDir::currentPath();
+        addUnits(fx.core(), 100);
+        QCOMPARE(checkStore(here), StoreVerdict::Sound);
+        QTemporaryDir elsewhere;
+        const QString sound = elsewhere.filePath(QStringLiteral("sound.vorndb"));
+        QCOMPARE(backupStore(fx.core(), here, sound), Outcome::Done);
+
+        QCOMPARE(fx.core().exec_in_transaction(spoil.toStdString()), 0);
+        QCOMPARE(checkStore(here), StoreVerdict::Incomplete);
+        // The store itself goes on: only a copy of it is refused.
+        Details details;
+        const QString spoiled = elsewhere.filePath(QStringLiteral("spoiled.vorndb"));
+        QCOMPARE(backupStore(fx.core(), here, spoiled, reopenStore, &details), Outcome::Failed);
+        QCOMPARE(details.verdict, StoreVerdict::Incomplete);
+        QVERIFY(!QFile::exists(spoiled));
+        QVERIFY(fx.core().is_open());
+
+        // The spoiled store as a backup: refused, the sound store in place stays.
+        QCOMPARE(fx.core().close(), 0);
+        QVERIFY(replaceWithCopy(storeFile(here), spoiled));
+        QVERIFY(replaceWithCopy(sound, storeFile(here)));
+        QCOMPARE(fx.core().open(), 0);
+        addUser(fx.core(), "kept");
+        details = Details{};
+        QCOMPARE(restoreStore(fx.core(), here, spoiled, reopenStore, &details), Outcome::Failed);
+        QCOMPARE(details.verdict, StoreVerdict::Incomplete);
+        QCOMPARE(fx.core().get_urec_count("FUs_Name='kept'"), 1);
+        QCOMPARE(checkStore(here), StoreVerdict::Sound);
+        QVERIFY2(fx.core().exec_sql(qPrintable(QStringLiteral("SELECT * FROM %1;").arg(table))) == 0,
+                 qPrintable(table));
+    }
+
+    // A backup made before the program kept tables of its own is taken as it is
+    // and gains them when the store opens.
+    void oldBackupWithoutNewTablesIsRestoredAndGainsThem() {
+        const QString here = QDir::currentPath();
+        addUnits(fx.core(), 300);
+        addUser(fx.core(), "old");
+        QCOMPARE(fx.core().exec_in_transaction("DROP TABLE Sale; DROP TABLE SaleUnit; DROP TABLE SalePayment;"
+                                               "DROP TABLE LoginFail; DROP TABLE IF EXISTS PriceHistory;"),
+                 0);
+        QVERIFY(fx.core().exec_sql("SELECT * FROM Sale;") != 0);
+        QCOMPARE(checkStore(here), StoreVerdict::Sound); // lacking them is no damage
+        QTemporaryDir elsewhere;
+        const QString old = elsewhere.filePath(QStringLiteral("old.vorndb"));
+        QCOMPARE(fx.core().close(), 0);
+        QVERIFY(replaceWithCopy(storeFile(here), old));
+        QCOMPARE(fx.core().open(), 0);
+        // The open gave the store its tables back; the goods go, for the restore to bring back.
+        QCOMPARE(fx.core().exec_sql("SELECT * FROM Sale;"), 0);
+        QCOMPARE(fx.core().exec_sql("DELETE FROM Store;"), 0);
+
+        Details details;
+        QCOMPARE(restoreStore(fx.core(), here, old, reopenStore, &details), Outcome::Done);
+        QCOMPARE(details.verdict, StoreVerdict::Sound);
+        QCOMPARE(fx.core().get_srec_count(nullptr), 300);
+        QCOMPARE(fx.core().get_urec_count("FUs_Name='old'"), 1);
+        for (const char* table : {"Sale", "SaleUnit", "SalePayment", "LoginFail"})
+            QVERIFY2(fx.core().exec_sql((std::string("SELECT * FROM ") + table + ";").c_str()) == 0, table);
+        QCOMPARE(checkStore(here), StoreVerdict::Sound);
+        QVERIFY(vorn::Journal(fx.core()).has_tables());
+        // And what it now holds is checked like the rest.
+        const QString again = elsewhere.filePath(QStringLiteral("again.vorndb"));
+        QCOMPARE(backupStore(fx.core(), here, again), Outcome::Done);
     }
 
     // ---- backups that are checked --------------------------------------------------

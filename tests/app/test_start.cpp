@@ -23,6 +23,7 @@
 #include "res/commandids.h"
 #include "res/strings.h"
 #include "frame_fixture.h"
+#include "vorn/journal.h"
 #include "res/tabs.h"
 
 using namespace vorn::ui;
@@ -61,6 +62,26 @@ private:
     int saved_ = -1;
     FILE* file_ = nullptr;
 };
+// Counts the busy windows with a progress band that are shown, and the percent
+// the last one showed when it went.
+class BusyWatch : public QObject {
+public:
+    BusyWatch() { qApp->installEventFilter(this); }
+    ~BusyWatch() override { qApp->removeEventFilter(this); }
+    int progressWindows = 0;
+    int lastPercent = -1;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* wnd = qobject_cast<CLoadingWnd*>(watched);
+        if (wnd && wnd->hasProgress()) {
+            if (event->type() == QEvent::Show) ++progressWindows;
+            if (event->type() == QEvent::Hide) lastPercent = wnd->percent();
+        }
+        return false;
+    }
+};
+
 } // namespace
 
 class TestFrameStart : public QObject {
@@ -122,6 +143,74 @@ private slots:
         QVERIFY(qAbs(panel->geometry().center().y() - page.center().y()) <= 1);
         f.frame->resize(1000, 700);
         QVERIFY(qAbs(panel->geometry().center().x() - logon->rect().center().x()) <= 1);
+    }
+
+    // Units sold before the journal existed get their sales into it at the next
+    // start, under the busy window with its progress band, before anybody logs
+    // in. A failure is said and the program goes on; the next start tries again,
+    // and once all is recorded no start does it again.
+    void soldUnitsGetTheirHistoryAtStart() {
+        FrameFixture f;
+        {
+            vorn::Core core;
+            QCOMPARE(core.open(), 0);
+            const int64_t t0 = QDateTime(QDate(2026, 3, 2), QTime(10, 0)).toSecsSinceEpoch();
+            // Two checkouts (two units, then one) and a unit still in stock.
+            std::vector<vorn::SRec> units(4);
+            for (size_t i = 0; i < units.size(); ++i) {
+                units[i].FSs_Code = "A" + std::to_string(i);
+                units[i].FSs_Name = "unit";
+                units[i].FSi_Type = units[i].FSi_Supplier = 1;
+                units[i].FSd_RetP = 5.5;
+                units[i].FSt_StoT = t0 - 86400;
+                units[i].FSi_Flag = i < 3 ? 1 : 0;
+                units[i].FSd_ReaP = i < 3 ? 5.5 : 0.0;
+                units[i].FSt_SalT = i < 2 ? t0 : i == 2 ? t0 + 600 : 0;
+            }
+            QCOMPARE(core.insert_srec(units.data(), 4), 4);
+            // A journal that takes no rows, as a store that went wrong would.
+            QCOMPARE(core.exec_sql("CREATE TRIGGER refuse BEFORE INSERT ON Sale BEGIN SELECT RAISE(ABORT,'no'); END;"),
+                     0);
+            QVERIFY(vorn::Journal(core).history_pending());
+            QCOMPARE(core.close(), 0);
+        }
+        BusyWatch busy;
+        QVERIFY(f.create());
+        QCOMPARE(busy.progressWindows, 1);
+        QCOMPARE(f.messages.shown.size(), qsizetype(1));
+        const QString failure = f.messages.shown[0];
+        QVERIFY2(failure.startsWith(QStringLiteral("未知异常导致以前的销售写入销售记录失败")), qPrintable(failure));
+        QVERIFY2(failure.contains(QStringLiteral("下次启动时将再次写入")), qPrintable(failure));
+        QCOMPARE(f.messages.shown[0], f.frame->statusText() + QStringLiteral("。"));
+        QCOMPARE(f.frame->currentPage(), tabs::Login);
+        QVERIFY(vorn::Journal(f.frame->state().core).history_pending());
+        QVERIFY(f.loginAsAdmin()); // the program goes on
+        QCOMPARE(f.frame->state().core.exec_sql("DROP TRIGGER refuse;"), 0);
+        f.frame.reset();
+        flush();
+
+        f.messages.shown.clear();
+        busy.progressWindows = 0;
+        QVERIFY(f.create());
+        QCOMPARE(busy.progressWindows, 1);
+        QCOMPARE(busy.lastPercent, 100);
+        QVERIFY(f.messages.shown.isEmpty());
+        QCOMPARE(f.frame->statusText(), QStringLiteral("打开\"用户登录\"页面"));
+        vorn::Journal journal(f.frame->state().core);
+        QVERIFY(!journal.history_pending());
+        QCOMPARE(journal.unrecorded_units(), 0);
+        std::vector<vorn::SaleRecord> sales;
+        QCOMPARE(journal.select_sales(vorn::SaleFilter{}, sales), 2);
+        QCOMPARE(sales[0].units, 2);
+        QCOMPARE(sales[1].units, 1);
+        f.frame.reset();
+        flush();
+
+        // Nothing left to do: no busy window, no new sale.
+        busy.progressWindows = 0;
+        QVERIFY(f.create());
+        QCOMPARE(busy.progressWindows, 0);
+        QCOMPARE(vorn::Journal(f.frame->state().core).count_sales(vorn::SaleFilter{}), 2);
     }
 
     void noTabCanBeUsedBeforeLogin() {

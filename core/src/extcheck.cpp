@@ -1,0 +1,86 @@
+// Whether the tables kept beside the six answer, for the checks a backup and a
+// restore make before a file may stand as the shop's data.
+#include <cstring>
+#include <string>
+#include <vector>
+
+#define SQLITE_HAS_CODEC 1
+#include <sqlite3.h>
+
+#include "extschema.h"
+#include "onestatement.h"
+#include "readers.h"
+#include "vorn/extcheck.h"
+
+namespace vorn {
+
+namespace {
+
+// The column names of a CREATE TABLE text: the first word of each entry of its
+// column list (commas inside a type's parentheses do not count), table
+// constraints left out.
+std::vector<std::string> columns_of(const char* create) {
+    std::vector<std::string> columns;
+    const char* p = std::strchr(create, '(');
+    if (p == nullptr) return columns;
+    int depth = 0;
+    bool at_entry = true;
+    for (++p; *p != '\0'; ++p) {
+        const char c = *p;
+        if (c == '(') ++depth;
+        if (c == ')' && depth-- == 0) break;
+        if (c == ',' && depth == 0) {
+            at_entry = true;
+            continue;
+        }
+        if (at_entry && c != ' ') {
+            const char* end = p;
+            while (*end != '\0' && *end != ' ' && *end != ',' && *end != '(' && *end != ')')
+                ++end;
+            std::string word(p, end);
+            for (const char* constraint : {"PRIMARY", "UNIQUE", "CHECK", "FOREIGN", "CONSTRAINT"})
+                if (word == constraint) word.clear();
+            if (!word.empty()) columns.push_back(word);
+            at_entry = false;
+            p = end - 1;
+        }
+    }
+    return columns;
+}
+
+void read_nothing(sqlite3_stmt*, detail::RowContext&) {}
+
+} // namespace
+
+int CheckedCore::check_extra_tables() {
+    if (db == nullptr) return SQLITE_MISUSE;
+    for (const detail::ExtraTable& t : detail::kExtraTables) {
+        int present = 0;
+        detail::RowContext count{&present};
+        std::string sql = "SELECT COUNT() FROM sqlite_master WHERE type='table' AND name='";
+        sql += t.name;
+        sql += "';";
+        int rc = detail::run_one_statement(db, sql, detail::read_count, count);
+        if (rc != SQLITE_OK) return rc;
+        // A store made before the table: it gains it at its first writable open.
+        if (present == 0) continue;
+        const std::vector<std::string> columns = columns_of(t.create);
+        if (columns.empty()) return SQLITE_INTERNAL;
+        // Every column named, asked by the key as the six are: a table that lost
+        // a column, or is some other table under its name, does not answer.
+        sql = "SELECT ";
+        for (size_t i = 0; i < columns.size(); ++i) {
+            if (i > 0) sql += ',';
+            sql += columns[i];
+        }
+        sql += " FROM ";
+        sql += t.name;
+        sql += " WHERE " + columns.front() + "=0;";
+        detail::RowContext none{nullptr};
+        rc = detail::run_one_statement(db, sql, read_nothing, none);
+        if (rc != SQLITE_OK) return rc;
+    }
+    return SQLITE_OK;
+}
+
+} // namespace vorn
