@@ -111,8 +111,8 @@ void measure(const fs::path& dir, const char* label) {
     report("list all by code, first screen (" + n + ")", timed("", vorn::ArticleOrder::Code, false), 1000);
     report("list all by stock desc (" + n + ")", timed("", vorn::ArticleOrder::InStock, true), 1000);
     report("search part of a code \"123\" (" + n + ")", timed("123", vorn::ArticleOrder::Code, false), 1000);
-    report("search part of a name (" + n + ")", timed(vorn::bench::to_gbk("啤酒"), vorn::ArticleOrder::Code, false),
-           1000);
+    report("search part of a name (" + n + ")",
+           timed(vorn::bench::to_gbk("啤酒"), vorn::ArticleOrder::Code, false), 1000);
 
     vorn::PriceChange change;
     change.code = all > 0 ? rows.front().code : std::string();

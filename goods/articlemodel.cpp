@@ -18,18 +18,20 @@ constexpr int kCentre = Qt::AlignHCenter | Qt::AlignVCenter;
 // The sort key names only mark a column as sortable: the store is asked by
 // column (vorn::ArticleOrder), never by text.
 const RecordColumn kColumns[ArticleColumnCount] = {
-    {"商品编码", 120, kLeft, "code"},     {"商品名称", 140, kLeft, "name"},   {"类型", 80, kLeft, "type"},
-    {"规格", 64, kLeft, "size"},          {"供货商", 96, kLeft, "supplier"},  {"库存", 56, kRight, "stock"},
-    {"已售", 56, kRight, "sold"},         {"报损", 56, kRight, "off"},        {"零售价(元)", 80, kRight, "retail"},
-    {"会员价(元)", 80, kRight, "member"}, {"最近入库", 144, kCentre, "entry"},
+    {"商品编码", 120, kLeft, "code"},     {"商品名称", 140, kLeft, "name"},
+    {"类型", 80, kLeft, "type"},          {"规格", 64, kLeft, "size"},
+    {"供货商", 96, kLeft, "supplier"},    {"库存", 56, kRight, "stock"},
+    {"已售", 56, kRight, "sold"},         {"报损", 56, kRight, "off"},
+    {"零售价(元)", 80, kRight, "retail"}, {"会员价(元)", 80, kRight, "member"},
+    {"最近入库", 144, kCentre, "entry"},
 };
 
 // By column, in ArticleColumn order.
 const vorn::ArticleOrder kOrders[ArticleColumnCount] = {
-    vorn::ArticleOrder::Code,       vorn::ArticleOrder::Name,     vorn::ArticleOrder::Type,
-    vorn::ArticleOrder::Size,       vorn::ArticleOrder::Supplier, vorn::ArticleOrder::InStock,
-    vorn::ArticleOrder::Sold,       vorn::ArticleOrder::WrittenOff, vorn::ArticleOrder::Retail,
-    vorn::ArticleOrder::Member,     vorn::ArticleOrder::Entry,
+    vorn::ArticleOrder::Code,   vorn::ArticleOrder::Name,       vorn::ArticleOrder::Type,
+    vorn::ArticleOrder::Size,   vorn::ArticleOrder::Supplier,   vorn::ArticleOrder::InStock,
+    vorn::ArticleOrder::Sold,   vorn::ArticleOrder::WrittenOff, vorn::ArticleOrder::Retail,
+    vorn::ArticleOrder::Member, vorn::ArticleOrder::Entry,
 };
 
 } // namespace
@@ -69,11 +71,12 @@ QString articleCellText(const vorn::Article& a, int c, const std::vector<vorn::T
 }
 
 ArticleModel::ArticleModel(const std::vector<vorn::Article>& rows, AppState& state, QObject* parent)
-    : RecordModel(rows, articleColumns(),
-                  [&state](const vorn::Article& a, int c) {
-                      return articleCellText(a, c, state.types, state.suppliers);
-                  },
-                  parent) {}
+    : RecordModel(
+          rows, articleColumns(),
+          [&state](const vorn::Article& a, int c) {
+              return articleCellText(a, c, state.types, state.suppliers);
+          },
+          parent) {}
 
 std::vector<ArticleFooter> articleFooters(const vorn::ArticleSums& sums) {
     return {{ArtCode, QStringLiteral("共%1种").arg(sums.articles)},
@@ -94,7 +97,8 @@ void readArticleOrder(const std::string& text, vorn::ArticleOrder& order, bool& 
     int section = -1;
     const char* end = text.data() + text.size();
     const auto [p, ec] = std::from_chars(text.data(), end, section);
-    if (ec != std::errc() || section < 0 || section >= ArticleColumnCount || end - p != 2 || p[0] != ':') return;
+    if (ec != std::errc() || section < 0 || section >= ArticleColumnCount || end - p != 2 || p[0] != ':')
+        return;
     order = kOrders[section];
     descending = p[1] == 'd';
 }
@@ -108,11 +112,11 @@ int loadArticles(vorn::Core& core, const std::string& text, const std::string& o
 }
 
 QStringList articleSheetHeadings() {
-    return {QStringLiteral("商品编码"),       QStringLiteral("商品名称"),   QStringLiteral("类型"),
-            QStringLiteral("规格"),           QStringLiteral("供货商"),     QStringLiteral("库存"),
-            QStringLiteral("已售"),           QStringLiteral("报损"),       QStringLiteral("进货价(元)"),
-            QStringLiteral("零售价(元)"),     QStringLiteral("普通会员价(元)"), QStringLiteral("金卡会员价(元)"),
-            QStringLiteral("批发价(元)"),     QStringLiteral("特价(元)"),   QStringLiteral("最近入库")};
+    return {QStringLiteral("商品编码"),   QStringLiteral("商品名称"),       QStringLiteral("类型"),
+            QStringLiteral("规格"),       QStringLiteral("供货商"),         QStringLiteral("库存"),
+            QStringLiteral("已售"),       QStringLiteral("报损"),           QStringLiteral("进货价(元)"),
+            QStringLiteral("零售价(元)"), QStringLiteral("普通会员价(元)"), QStringLiteral("金卡会员价(元)"),
+            QStringLiteral("批发价(元)"), QStringLiteral("特价(元)"),       QStringLiteral("最近入库")};
 }
 
 bool writeArticleSheet(const QString& path, std::span<const vorn::Article> rows,

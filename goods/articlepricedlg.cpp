@@ -21,8 +21,8 @@ namespace vorn::ui {
 
 namespace {
 
-const char* const kLabels[vorn::kPriceLevels] = {"零售价(元)", "普通会员价(元)", "金卡会员价(元)", "批发价(元)",
-                                                 "特价(元)"};
+const char* const kLabels[vorn::kPriceLevels] = {"零售价(元)", "普通会员价(元)", "金卡会员价(元)",
+                                                 "批发价(元)", "特价(元)"};
 const char* const kNames[vorn::kPriceLevels] = {"retP", "memP", "golP", "whoP", "speP"};
 
 } // namespace
@@ -43,8 +43,8 @@ CArticlePriceDlg::CArticlePriceDlg(Shell& shell, const vorn::Article& article, Q
     form->addRow(QStringLiteral("商品编码:"), new QLabel(fromGbk(article.code)));
     form->addRow(QStringLiteral("商品名称:"), new QLabel(fromGbk(article.name)));
     form->addRow(QStringLiteral("库存:"), new QLabel(QStringLiteral("%1件").arg(article.in_stock)));
-    const double prices[vorn::kPriceLevels] = {article.retail, article.member, article.gold, article.wholesale,
-                                               article.special};
+    const double prices[vorn::kPriceLevels] = {article.retail, article.member, article.gold,
+                                               article.wholesale, article.special};
     for (int p = 0; p < vorn::kPriceLevels; ++p) {
         auto* e = new QLineEdit(moneyText(prices[p]));
         e->setObjectName(QString::fromLatin1(kNames[p]));
@@ -104,7 +104,8 @@ void CArticlePriceDlg::save() {
     changeResult_ = result;
     if (result < 0) {
         // Nothing was changed; the prices stay typed for another try.
-        shell_.reportFailure(withStoreCause(QStringLiteral("未知异常导致商品\"调价\"失败，放弃该次\"调价\"操作")));
+        shell_.reportFailure(
+            withStoreCause(QStringLiteral("未知异常导致商品\"调价\"失败，放弃该次\"调价\"操作")));
         return;
     }
     accept();

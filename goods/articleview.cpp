@@ -5,8 +5,10 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <tuple>
 
 #include "articleprefill.h"
 #include "articlepricedlg.h"
@@ -57,7 +59,18 @@ CArticleView::CArticleView(Shell& shell, QWidget* parent)
     strip->setContentsMargins(6, 4, 6, 4);
     strip->addWidget(new QLabel(QStringLiteral("按商品汇总  编码/名称:")));
     strip->addWidget(search_, 1);
+    for (auto [button, id, name] : {std::tuple{&prices_, cmd::SetPrices, "setPrices"},
+                                    std::tuple{&restock_, cmd::Restock, "restock"}}) {
+        *button = new QPushButton(caption(id));
+        (*button)->setObjectName(QString::fromLatin1(name));
+        (*button)->setAutoDefault(false);
+        const int command = id;
+        connect(*button, &QPushButton::clicked, this, [this, command] { onCommand(command); });
+        strip->addWidget(*button);
+    }
     static_cast<QVBoxLayout*>(layout())->insertLayout(0, strip);
+    connect(table()->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &CArticleView::refreshButtons);
 
     footer_ = new FooterStrip(table(), this);
     footer_->setObjectName(QStringLiteral("articleFooter"));
@@ -122,11 +135,21 @@ CRecordListPage::SpanDates CArticleView::spanDates(int id) {
     return {unusedFrom_, unusedTo_};
 }
 
+QPushButton* CArticleView::button(int id) const {
+    return id == cmd::SetPrices ? prices_ : id == cmd::Restock ? restock_ : nullptr;
+}
+
+void CArticleView::refreshButtons() {
+    prices_->setEnabled(isCommandEnabled(cmd::SetPrices));
+    restock_->setEnabled(isCommandEnabled(cmd::Restock));
+}
+
 void CArticleView::updateFooters() {
     vorn::ArticleSums sums;
     if (hasRecord()) sums = vorn::sum_articles(rows());
     for (const ArticleFooter& f : articleFooters(sums))
         footer_->setText(f.column, f.text);
+    if (prices_) refreshButtons();
 }
 
 void CArticleView::exportRecords() {
@@ -147,8 +170,9 @@ void CArticleView::changePrices() {
     CArticlePriceDlg dlg(shell(), *a, shell().window());
     // A failed change was reported by the dialog, which then stayed open.
     if (runAndReport(dlg, [&dlg] { return dlg.changeResult(); },
-                     {QStringLiteral("放弃该次商品\"调价\"操作"), QStringLiteral("成功为%1件库存商品\"调价\""),
-                      QStringLiteral("未对任何商品\"调价\""), QString()})) {
+                     {QStringLiteral("放弃该次商品\"调价\"操作"),
+                      QStringLiteral("成功为%1件库存商品\"调价\""), QStringLiteral("未对任何商品\"调价\""),
+                      QString()})) {
         reload(); // the figures of the list change; the status stays the dialog's
     }
 }

@@ -1,7 +1,8 @@
 // The goods by article (按商品汇总): one row per goods code with its stock, what
 // sold and what was written off, its latest prices and entry, and the sums
 // below. A second view on the goods tab beside the list of units (see
-// ArticleMode); from an article row, "调价" and "入库".
+// ArticleMode); from an article row, "调价" and "入库" (buttons beside the
+// search box: the goods tab's ribbon has no room left for them at 1024 pixels).
 #pragma once
 
 #include <QDate>
@@ -15,6 +16,7 @@
 #include "kit/shell.h"
 
 class QLineEdit;
+class QPushButton;
 
 namespace vorn::ui {
 
@@ -44,6 +46,7 @@ public:
     ArticleModel* model() const { return model_; }
     FooterStrip* footer() const { return footer_; }
     QLineEdit* searchEdit() const { return search_; }
+    QPushButton* button(int id) const;
     // The one selected article, or null when none or several are selected.
     const vorn::Article* selectedArticle() const;
 
@@ -60,10 +63,14 @@ private:
     void exportRecords() override;
     void openPanel(const std::vector<int>& rows) override { (void)rows; }
     vorn::Core& store() override;
+    // The buttons follow the selection and every reload.
+    void refreshButtons();
 
     ArticleModel* model_ = nullptr;
     FooterStrip* footer_ = nullptr;
     QLineEdit* search_ = nullptr;
+    QPushButton* prices_ = nullptr;
+    QPushButton* restock_ = nullptr;
     QDate unusedFrom_, unusedTo_; // the view has no date spans
 };
 

@@ -15,8 +15,8 @@ void registerGoods(PageRegistry& registry) {
     registry.addPage<CStoreView>(tabs::Goods,
                                  {AddGoods, RemoveGoods, EditGoods, Categories, GoodsTypes, Suppliers,
                                   GoodsCode, GoodsName, GoodsSize, GoodsType, GoodsState, StockTime, SaleTime,
-                                  ClearGoodsSearch, SearchGoods, GoodsSheets, ImportGoods, ExportGoods, ByArticle,
-                                  SetPrices, Restock});
+                                  ClearGoodsSearch, SearchGoods, GoodsSheets, ImportGoods, ExportGoods,
+                                  ByArticle});
     registry.addReminder([] { return std::make_unique<StockAlarmSource>(); });
 }
 

@@ -65,7 +65,7 @@ std::vector<RibbonTab> build() {
                  true,
                  {{{large(SwitchUser, "switch_user"), large(MemberDiscount, "member_discount"),
                     large(GoodsDiscount, "goods_discount"), global(large(PrintReceipt, "print")),
-                    large(DaySales, "day_sales")}},
+                    large(DaySales, "day_sales"), large(HandOver, "day_sales")}},
                   {{spacer(), check(RunAlarm), large(Alarm, "alarm_201"), spacer(), check(RunBirthday),
                     large(Birthday, "alarm_201")}}}});
 
@@ -90,9 +90,10 @@ std::vector<RibbonTab> build() {
             popup(Categories, "categories", {GoodsTypes, Suppliers}),
             popup(GoodsSheets, "sheets", {ImportGoods, ExportGoods})}},
           {{edit(GoodsCode, 120), edit(GoodsName, 120), edit(GoodsSize, 120), brk(), combo(GoodsType, 120),
-            combo(GoodsState, 120, {QStringLiteral("库存中"), QStringLiteral("已销售")}), check(ByArticle), brk(),
-            small(StockTime, 216, "calendar"), small(SaleTime, 216, "calendar"), text(ClearGoodsSearch, 216),
-            large(SearchGoods, "goods_search"), label(GoodsHint1), label(GoodsHint1 + 1), label(GoodsHint1 + 2)}}}});
+            combo(GoodsState, 120, {QStringLiteral("库存中"), QStringLiteral("已销售")}), check(ByArticle),
+            brk(), small(StockTime, 216, "calendar"), small(SaleTime, 216, "calendar"),
+            text(ClearGoodsSearch, 216), large(SearchGoods, "goods_search"), label(GoodsHint1),
+            label(GoodsHint1 + 1), label(GoodsHint1 + 2)}}}});
 
     t.push_back({tabs::Shop,
                  false,

@@ -40,12 +40,13 @@ int Articles::set_prices(const PriceChange& change) {
     // write lock, so they are the prices the update replaces.
     std::map<Prices, int> groups;
     int rc = detail::query(core_.db,
-                           "SELECT FSd_RetP,FSd_MemP,FSd_GolP,FSd_WhoP,FSd_SpeP,COUNT(*) FROM Store" + in_stock +
-                               " GROUP BY FSd_RetP,FSd_MemP,FSd_GolP,FSd_WhoP,FSd_SpeP",
+                           "SELECT FSd_RetP,FSd_MemP,FSd_GolP,FSd_WhoP,FSd_SpeP,COUNT(*) FROM Store" +
+                               in_stock + " GROUP BY FSd_RetP,FSd_MemP,FSd_GolP,FSd_WhoP,FSd_SpeP",
                            [&groups](sqlite3_stmt* s) {
                                Prices old{};
                                for (int p = 0; p < kPriceLevels; ++p)
-                                   old[static_cast<size_t>(p)] = detail::tenths_of(sqlite3_column_double(s, p));
+                                   old[static_cast<size_t>(p)] =
+                                       detail::tenths_of(sqlite3_column_double(s, p));
                                groups[old] += sqlite3_column_int(s, kPriceLevels);
                            });
     if (rc != SQLITE_OK) return -1;
@@ -65,7 +66,8 @@ int Articles::set_prices(const PriceChange& change) {
     int units = 0;
     for (const auto& [old, n] : groups) {
         w.raw("INSERT INTO PriceHistory (FPHs_Code,FPHt_Time,FPHs_User,FPHi_Units,FPHi_OldRet,FPHi_OldMem,"
-              "FPHi_OldGol,FPHi_OldWho,FPHi_OldSpe,FPHi_NewRet,FPHi_NewMem,FPHi_NewGol,FPHi_NewWho,FPHi_NewSpe) "
+              "FPHi_OldGol,FPHi_OldWho,FPHi_OldSpe,FPHi_NewRet,FPHi_NewMem,FPHi_NewGol,FPHi_NewWho,FPHi_"
+              "NewSpe) "
               "VALUES (")
             .text(change.code)
             .raw(",")
@@ -91,8 +93,10 @@ int Articles::select_history(const std::string& code, std::vector<PriceHistoryRe
     out.clear();
     const int rc = detail::query(
         core_.db,
-        "SELECT FPHi_Id,FPHs_Code,FPHt_Time,FPHs_User,FPHi_Units,FPHi_OldRet,FPHi_OldMem,FPHi_OldGol,FPHi_OldWho,"
-        "FPHi_OldSpe,FPHi_NewRet,FPHi_NewMem,FPHi_NewGol,FPHi_NewWho,FPHi_NewSpe FROM PriceHistory WHERE FPHs_Code=" +
+        "SELECT "
+        "FPHi_Id,FPHs_Code,FPHt_Time,FPHs_User,FPHi_Units,FPHi_OldRet,FPHi_OldMem,FPHi_OldGol,FPHi_OldWho,"
+        "FPHi_OldSpe,FPHi_NewRet,FPHi_NewMem,FPHi_NewGol,FPHi_NewWho,FPHi_NewSpe FROM PriceHistory WHERE "
+        "FPHs_Code=" +
             detail::quoted(code) + " ORDER BY FPHt_Time DESC,FPHi_Id DESC",
         [&out](sqlite3_stmt* s) {
             PriceHistoryRec& r = out.emplace_back();

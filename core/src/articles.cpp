@@ -23,10 +23,12 @@ const char kGroupHead[] =
     "SELECT a.c,s.FSs_Name,s.FSi_Type,s.FSs_Size,s.FSi_Supplier,a.n0,a.n1,a.n2,s.FSd_OriP,s.FSd_RetP,"
     "s.FSd_MemP,s.FSd_GolP,s.FSd_WhoP,s.FSd_SpeP,t.FSt_StoT,s.FSi_Id FROM (SELECT FSs_Code AS c,"
     "SUM(CASE WHEN FSi_Flag=0 THEN 1 ELSE 0 END) AS n0,SUM(CASE WHEN FSi_Flag=1 THEN 1 ELSE 0 END) AS n1,"
-    "SUM(CASE WHEN FSi_Flag=2 THEN 1 ELSE 0 END) AS n2,MAX(CASE WHEN FSi_Flag=0 THEN FSi_Id ELSE 0 END) AS k0,"
+    "SUM(CASE WHEN FSi_Flag=2 THEN 1 ELSE 0 END) AS n2,MAX(CASE WHEN FSi_Flag=0 THEN FSi_Id ELSE 0 END) AS "
+    "k0,"
     "MAX(FSi_Id) AS k FROM Store";
-const char kGroupTail[] = " GROUP BY FSs_Code) a JOIN Store s ON s.FSi_Id=CASE WHEN a.k0>0 THEN a.k0 ELSE a.k END "
-                          "JOIN Store t ON t.FSi_Id=a.k";
+const char kGroupTail[] =
+    " GROUP BY FSs_Code) a JOIN Store s ON s.FSi_Id=CASE WHEN a.k0>0 THEN a.k0 ELSE a.k END "
+    "JOIN Store t ON t.FSi_Id=a.k";
 
 const char* order_key(ArticleOrder order) {
     switch (order) {
@@ -120,7 +122,8 @@ ArticleSums sum_articles(const std::vector<Article>& list) {
     return s;
 }
 
-int Articles::select(const std::string& text, ArticleOrder order, bool descending, std::vector<Article>& out) {
+int Articles::select(const std::string& text, ArticleOrder order, bool descending,
+                     std::vector<Article>& out) {
     out.clear();
     std::string sql = std::string(kGroupHead) + kGroupTail;
     // SQLite reads the stored GBK bytes as if they were UTF-8, and its LIKE
@@ -142,7 +145,8 @@ int Articles::select(const std::string& text, ArticleOrder order, bool descendin
         Article a;
         read_article(s, a);
         // As typed: the name and code the list shows must hold the text.
-        if (text.empty() || gbk_contains(a.code, text) || gbk_contains(a.name, text)) out.push_back(std::move(a));
+        if (text.empty() || gbk_contains(a.code, text) || gbk_contains(a.name, text))
+            out.push_back(std::move(a));
     });
     if (rc != SQLITE_OK) {
         out.clear();

@@ -43,9 +43,11 @@ protected:
     // The five prices of every unit of the code in the state, in tenths.
     std::vector<std::array<int64_t, 5>> prices(const std::string& code, int flag) {
         std::vector<std::array<int64_t, 5>> p;
-        for (const SRec& u : all_units(core, ("FSs_Code='" + code + "' AND FSi_Flag=" + std::to_string(flag)).c_str()))
-            p.push_back({std::llround(u.FSd_RetP * 10), std::llround(u.FSd_MemP * 10), std::llround(u.FSd_GolP * 10),
-                         std::llround(u.FSd_WhoP * 10), std::llround(u.FSd_SpeP * 10)});
+        for (const SRec& u :
+             all_units(core, ("FSs_Code='" + code + "' AND FSi_Flag=" + std::to_string(flag)).c_str()))
+            p.push_back({std::llround(u.FSd_RetP * 10), std::llround(u.FSd_MemP * 10),
+                         std::llround(u.FSd_GolP * 10), std::llround(u.FSd_WhoP * 10),
+                         std::llround(u.FSd_SpeP * 10)});
         return p;
     }
 
@@ -202,8 +204,8 @@ TEST_F(ArticlesTest, PriceChangeTouchesOnlyUnitsInStockAndKeepsHistory) {
     ASSERT_EQ(articles.set_prices(c), 3);
 
     // Retail and gold set, the other three kept per unit (retail - 1, -3, -4).
-    std::vector<std::array<int64_t, 5>> want = {{155, 90, 130, 70, 60}, {155, 90, 130, 70, 60},
-                                                {155, 110, 130, 90, 80}};
+    std::vector<std::array<int64_t, 5>> want = {
+        {155, 90, 130, 70, 60}, {155, 90, 130, 70, 60}, {155, 110, 130, 90, 80}};
     EXPECT_EQ(prices("P", 0), want);
     EXPECT_EQ(prices("P", 1), soldBefore);
     EXPECT_EQ(prices("P", 2), offBefore);
@@ -293,9 +295,15 @@ TEST(ArticleText, ContainsWholeGbkCharacters) {
         std::string text, part;
         bool want;
     } cases[] = {
-        {"abc", "", true},          {"abc", "bc", true},          {"abc", "BC", false},
-        {"ab", "abc", false},       {gbk("丄"), "A", false},      {gbk("x丄A"), "A", true},
-        {gbk("清泉料酒"), gbk("泉料"), true}, {gbk("清泉料酒"), gbk("料"), true}, {gbk("啊"), "\xa1", false},
+        {"abc", "", true},
+        {"abc", "bc", true},
+        {"abc", "BC", false},
+        {"ab", "abc", false},
+        {gbk("丄"), "A", false},
+        {gbk("x丄A"), "A", true},
+        {gbk("清泉料酒"), gbk("泉料"), true},
+        {gbk("清泉料酒"), gbk("料"), true},
+        {gbk("啊"), "\xa1", false},
     };
     for (const auto& c : cases)
         EXPECT_EQ(gbk_contains(c.text, c.part), c.want) << c.text << " / " << c.part;

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTableView>
 #include <QTest>
 
@@ -52,8 +53,8 @@ class TestArticle : public QObject {
     CArticleView& view() { return *page->articles()->view(); }
     QString cell(int row, int col) { return view().model()->index(row, col).data().toString(); }
     void select(int row) {
-        view().table()->selectionModel()->select(view().model()->index(row, 0),
-                                                 QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        view().table()->selectionModel()->select(
+            view().model()->index(row, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     }
     int count(const std::string& cond) { return fx.core().get_srec_count(cond.c_str()); }
 
@@ -128,8 +129,11 @@ private slots:
             QString text;
             QStringList codes;
         } cases[] = {
-            {QStringLiteral("泉料"), {"6901"}}, {QStringLiteral("col"), {}}, {QStringLiteral("Col"), {"7002"}},
-            {QStringLiteral("%"), {"50%"}},     {QStringLiteral("0"), {"50%", "6901", "7002"}},
+            {QStringLiteral("泉料"), {"6901"}},
+            {QStringLiteral("col"), {}},
+            {QStringLiteral("Col"), {"7002"}},
+            {QStringLiteral("%"), {"50%"}},
+            {QStringLiteral("0"), {"50%", "6901", "7002"}},
         };
         for (const auto& c : cases) {
             view().searchEdit()->setText(c.text);
@@ -192,8 +196,8 @@ private slots:
         const std::vector<CsvRecord> rec = parseCsv(decodeText(f.readAll(), TextEncoding::Utf8));
         QCOMPARE(rec.size(), size_t(4));
         QCOMPARE(rec[0].fields, articleSheetHeadings());
-        QCOMPARE(rec[1].fields.mid(0, 10), (QStringList{"6901", "清泉料酒", "未知", "S", "未指定", "12", "30", "2",
-                                                        "1.0", "8.5"}));
+        QCOMPARE(rec[1].fields.mid(0, 10),
+                 (QStringList{"6901", "清泉料酒", "未知", "S", "未指定", "12", "30", "2", "1.0", "8.5"}));
         QCOMPARE(rec[3].fields[0], QStringLiteral("7002"));
     }
 
@@ -203,8 +207,11 @@ private slots:
         select(2); // 7002: nothing in stock to reprice
         QVERIFY(!page->isCommandEnabled(cmd::SetPrices));
         QVERIFY(page->isCommandEnabled(cmd::Restock));
+        QVERIFY(!view().button(cmd::SetPrices)->isEnabled());
+        QVERIFY(view().button(cmd::Restock)->isEnabled());
         select(1);
         QVERIFY(page->isCommandEnabled(cmd::SetPrices));
+        QVERIFY(view().button(cmd::SetPrices)->isEnabled());
 
         QStringList prefilled;
         view().setDialogRunner([&](QDialog& d) {
@@ -216,12 +223,14 @@ private slots:
             dlg.save();
             return d.result();
         });
-        page->onCommand(cmd::SetPrices);
+        view().button(cmd::SetPrices)->click();
         QCOMPARE(prefilled, QStringList(5, QStringLiteral("8.5")));
         QCOMPARE(fx.shell->statusText(), QStringLiteral("成功为12件库存商品\"调价\""));
-        QCOMPARE(count("FSs_Code='6901' AND FSi_Flag=0 AND FSd_RetP=9.9 AND FSd_SpeP=7 AND FSd_MemP=8.5"), 12);
+        QCOMPARE(count("FSs_Code='6901' AND FSi_Flag=0 AND FSd_RetP=9.9 AND FSd_SpeP=7 AND FSd_MemP=8.5"),
+                 12);
         QCOMPARE(count("FSs_Code='6901' AND FSi_Flag<>0 AND FSd_RetP=8"), 32);
         QCOMPARE(cell(1, ArtRetail), QStringLiteral("9.9"));
+        QVERIFY(!view().button(cmd::SetPrices)->isEnabled()); // the reload let go of the row
         std::vector<vorn::PriceHistoryRec> h;
         QCOMPARE(vorn::Articles(fx.core()).select_history("6901", h), 1);
         QCOMPARE(h[0].units, 12);
@@ -282,7 +291,7 @@ private slots:
             dlg.save();
             return d.result();
         });
-        page->onCommand(cmd::Restock);
+        view().button(cmd::Restock)->click();
         QCOMPARE(code, QStringLiteral("6901"));
         QCOMPARE(name, QStringLiteral("清泉料酒"));
         QCOMPARE(retail, QStringLiteral("8.5"));

@@ -83,7 +83,8 @@ private slots:
     void aKnownCodeFillsTheFields() {
         CStoreAddDlg dlg(*fx.shell);
         typeCode(&dlg, QStringLiteral("6901"));
-        QCOMPARE(shown(&dlg), (QStringList{"可乐", "饮料", "330ml", "华联", "2.2", "3.5", "3.4", "3.3", "3.1", "2.9"}));
+        QCOMPARE(shown(&dlg),
+                 (QStringList{"可乐", "饮料", "330ml", "华联", "2.2", "3.5", "3.4", "3.3", "3.1", "2.9"}));
         // Still editable, and what is typed afterwards stays.
         field<QLineEdit>(&dlg, "memP")->setText(QStringLiteral("3.0"));
         field<QLineEdit>(&dlg, "code")->setFocus();
@@ -94,11 +95,12 @@ private slots:
         dlg.addLine();
         dlg.save();
         QCOMPARE(dlg.insertResult(), 2);
-        QCOMPARE(fx.core().get_srec_count(("FSs_Code='6901' AND FSi_Flag=0 AND FSd_MemP=3 AND FSd_RetP=3.5 AND "
-                                           "FSi_Type=" + std::to_string(drinks) + " AND FSi_Supplier=" +
-                                           std::to_string(mart))
-                                              .c_str()),
-                 2);
+        QCOMPARE(
+            fx.core().get_srec_count(("FSs_Code='6901' AND FSi_Flag=0 AND FSd_MemP=3 AND FSd_RetP=3.5 AND "
+                                      "FSi_Type=" +
+                                      std::to_string(drinks) + " AND FSi_Supplier=" + std::to_string(mart))
+                                         .c_str()),
+            2);
     }
 
     void anUnknownCodeLeavesTheFields() {

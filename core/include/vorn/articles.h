@@ -41,7 +41,19 @@ struct Article {
     int latest_unit = 0;      // FSi_Id of the unit the fields above come from
 };
 
-enum class ArticleOrder { Code, Name, Type, Size, Supplier, InStock, Sold, WrittenOff, Retail, Member, Entry };
+enum class ArticleOrder {
+    Code,
+    Name,
+    Type,
+    Size,
+    Supplier,
+    InStock,
+    Sold,
+    WrittenOff,
+    Retail,
+    Member,
+    Entry
+};
 
 // Footers of a list of articles.
 struct ArticleSums {
