@@ -232,7 +232,7 @@ void CPaymentDlg::onOk() {
     payments_.push_back(vorn::Payment{method_, typed_});
     showParts();
     if (paidTenths() < due_) {
-        // Part of the sale paid: the rest is most often cash.
+        // Some of the sale paid: the rest is most often cash.
         chooseMethod(vorn::kPayCash);
         return;
     }

@@ -134,8 +134,8 @@ int receiptPoints(const ReceiptData& data) {
 
 namespace {
 
-// A caption of the footer: eight cells, "现    金" as the Part's receipt has
-// it; three characters are spread "支 付 宝".
+// A caption of the footer: eight cells, as "现    金" always printed; three
+// characters are spread "支 付 宝".
 QString caption(const QString& name) {
     if (name.size() == 2) return name.at(0) + QStringLiteral("    ") + name.at(1);
     if (name.size() == 3)
