@@ -37,6 +37,7 @@
 #include "salereceipt.h"
 #include "salestate.h"
 #include "salevipdlg.h"
+#include "shiftdlg.h"
 #include "vorn/journal.h"
 
 namespace vorn::ui {
@@ -462,6 +463,7 @@ bool CSaleView::isCommandEnabled(int id) const {
         return !selectedRows().empty();
     case cmd::DaySales:
     case cmd::ReturnGoods:
+    case cmd::HandOver:
         return true;
     default:
         return false;
@@ -481,6 +483,10 @@ bool CSaleView::onCommand(int id) {
         return true;
     case cmd::ReturnGoods:
         returnGoods();
+        return true;
+    case cmd::HandOver:
+        handOverAtCounter(shell(), runDialog_);
+        input_->focusCode();
         return true;
     default:
         return false;

@@ -65,7 +65,8 @@ std::vector<RibbonTab> build() {
                  true,
                  {{{large(SwitchUser, "switch_user"), large(MemberDiscount, "member_discount"),
                     large(GoodsDiscount, "goods_discount"), global(large(PrintReceipt, "print")),
-                    large(DaySales, "day_sales"), large(HandOver, "day_sales")}},
+                    large(DaySales, "day_sales"), large(HandOver, "day_sales"),
+                    large(ReturnGoods, "return_goods")}},
                   {{spacer(), check(RunAlarm), large(Alarm, "alarm_201"), spacer(), check(RunBirthday),
                     large(Birthday, "alarm_201")}}}});
 

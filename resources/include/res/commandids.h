@@ -15,6 +15,7 @@ constexpr int RunBirthday = 207; // check box
 constexpr int Birthday = 208;
 constexpr int DaySales = 321; // the cashier's own sales of the day, to print one again (F9)
 constexpr int ReturnGoods = 380; // goods brought back: refund and stock (F8)
+constexpr int HandOver = 400;    // 交班: the cash counted, the shift's report, the shift closed
 
 // 销售记录
 constexpr int SaleSpan = 310;       // the date span of the sales listed
