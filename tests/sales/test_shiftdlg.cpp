@@ -3,13 +3,16 @@
 // sale and a split sale, the difference named as the count is typed, the
 // hand-over keeping the count and closing the shift, and the sentences when no
 // shift is open or the dialog is cancelled. The dialog is also looked at.
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QtTest>
 
 #include "kit/clock.h"
 #include "pricing.h"
+#include "returndlg.h"
 #include "salecounter.h"
 #include "salefixture.h"
 #include "shiftdlg.h"
@@ -29,6 +32,7 @@ class TestShiftDlg : public QObject {
     Q_OBJECT
 
     SaleFixture fx;
+    int64_t firstSale = 0;
 
     // One counter sale of n units of the code at retail, paid as given; its journal id.
     int64_t sell(const std::string& code, int n, std::vector<vorn::Payment> payments) {
@@ -56,7 +60,8 @@ class TestShiftDlg : public QObject {
         QCOMPARE(vorn::Shifts(fx.core()).set_rules(rules), 1);
         fx.stock("A", 2, 10.0);
         fx.stock("B", 1, 20.0);
-        QVERIFY(sell("A", 2, {{vorn::kPayCash, 250}}) > 0);
+        firstSale = sell("A", 2, {{vorn::kPayCash, 250}});
+        QVERIFY(firstSale > 0);
         QVERIFY(sell("B", 1, {{vorn::kPayWeChat, 100}, {vorn::kPayCash, 100}}) > 0);
     }
 
@@ -93,6 +98,34 @@ private slots:
         QCOMPARE(saleShift(first), shift);
         // The next sale joins the same shift instead of opening another.
         QCOMPARE(saleShift(sell("A", 1, {{vorn::kPayCash, 100}})), shift);
+    }
+
+    // A return at the counter joins the cashier's shift and shows in its report.
+    void counterReturnCarriesTheShift() {
+        scriptedShift();
+        const int64_t shift = vorn::Shifts(fx.core()).current_shift("admin");
+        vorn::SaleDetail sold;
+        QCOMPARE(vorn::Journal(fx.core()).open_sale(firstSale, sold), 1);
+        const vorn::SaleRecord& sale = sold.sale;
+        int64_t returned = 0;
+        returnAtCounter(fx.shell(),
+                        [&](QDialog& d) {
+                            auto& r = static_cast<CReturnDlg&>(d);
+                            QTest::keyClicks(r.numberEdit(), QString::fromStdString(sale.number));
+                            QTest::keyClick(r.numberEdit(), Qt::Key_Return);
+                            r.printCheck()->setChecked(false);
+                            QTest::keyClick(r.table(), Qt::Key_F12);
+                            returned = r.outcome().return_id;
+                            return r.result();
+                        },
+                        {});
+        QVERIFY2(returned > 0, qPrintable(fx.shell().statusText()));
+        QCOMPARE(saleShift(returned), shift);
+        CShiftDlg dlg(fx.shell());
+        QCOMPARE(dlg.report().figures.returns, 1);
+        // 2 x 10.0 back in cash: 80.0 - 20.0 expected.
+        QVERIFY2(dlg.reportLabel()->text().contains(QStringLiteral("应有现金: 60.0元")),
+                 qPrintable(dlg.reportLabel()->text()));
     }
 
     void dialogShowsTheShiftsFigures() {
