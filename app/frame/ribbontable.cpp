@@ -91,7 +91,8 @@ std::vector<RibbonTab> build() {
             popup(Categories, "categories", {GoodsTypes, Suppliers}),
             popup(GoodsSheets, "sheets", {ImportGoods, ExportGoods})}},
           {{edit(GoodsCode, 120), edit(GoodsName, 120), edit(GoodsSize, 120), brk(), combo(GoodsType, 120),
-            combo(GoodsState, 120, {QStringLiteral("库存中"), QStringLiteral("已销售")}), check(ByArticle),
+            combo(GoodsState, 120, {QStringLiteral("库存中"), QStringLiteral("已销售"), QStringLiteral("已报损")}),
+            check(ByArticle),
             brk(), small(StockTime, 216, "calendar"), small(SaleTime, 216, "calendar"),
             text(ClearGoodsSearch, 216), large(SearchGoods, "goods_search"), label(GoodsHint1),
             label(GoodsHint1 + 1), label(GoodsHint1 + 2)}}}});

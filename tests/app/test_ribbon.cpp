@@ -96,7 +96,8 @@ private slots:
             QVERIFY(r.hasCommand(id));
         // Drop-down lists: the types as loaded, the fixed entries.
         QCOMPARE(r.items(cmd::GoodsType), QStringList{QStringLiteral("未知")});
-        QCOMPARE(r.items(cmd::GoodsState), (QStringList{QStringLiteral("库存中"), QStringLiteral("已销售")}));
+        QCOMPARE(r.items(cmd::GoodsState),
+                 (QStringList{QStringLiteral("库存中"), QStringLiteral("已销售"), QStringLiteral("已报损")}));
         QCOMPARE(r.items(cmd::MemberType),
                  (QStringList{QStringLiteral("普通会员"), QStringLiteral("金卡会员")}));
         QCOMPARE(r.items(cmd::SaleMethod), (QStringList{"全部", "现金", "微信", "支付宝", "银行卡", "其他"}));
