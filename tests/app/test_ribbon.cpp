@@ -69,7 +69,7 @@ private slots:
             {cmd::SearchGoods, QStringLiteral("搜索商品")},  {cmd::BackupTo, QStringLiteral("备份到指定位置")},
             {cmd::SearchMember, QStringLiteral("搜索会员")}, {cmd::StatByYear, QStringLiteral("以年份统计")},
             {cmd::Help, QStringLiteral("使用帮助")},         {cmd::DaySales, QStringLiteral("今日销售")},
-            {cmd::SaleSpan, QStringLiteral("销售时间")},     {cmd::SaleMethod, QStringLiteral("付款方式")},
+            {cmd::SaleSpan, QStringLiteral("销售时间")},     {cmd::SaleMethod, QStringLiteral("付款方式:")},
             {cmd::SearchSales, QStringLiteral("搜索记录")},  {cmd::ReprintSale, QStringLiteral("重打小票")},
         };
         for (const auto& [id, text] : captions)
