@@ -5,6 +5,7 @@
 #include <unordered_set>
 
 #include "kit/gbk.h"
+#include "kit/integertext.h"
 #include "pricing.h"
 #include "vorn/shifts.h"
 #include "vorn/sqltext.h"
@@ -32,21 +33,7 @@ std::string firstMemberCondition(const std::string& code) {
     return memberCondition(code) + " ORDER BY FVi_Id LIMIT 1";
 }
 
-int parseQuantity(const QString& text) {
-    int i = 0;
-    const int n = static_cast<int>(text.size());
-    while (i < n && (text[i] == QLatin1Char(' ') || text[i] == QLatin1Char('\t')))
-        ++i;
-    bool negative = false;
-    if (i < n && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-')))
-        negative = text[i++] == QLatin1Char('-');
-    long long v = 0;
-    for (; i < n && text[i] >= QLatin1Char('0') && text[i] <= QLatin1Char('9'); ++i) {
-        v = v * 10 + (text[i].unicode() - '0');
-        if (v > 1'000'000'000) break; // far past the three digits the edit holds
-    }
-    return static_cast<int>(negative ? -v : v);
-}
+int parseQuantity(const QString& text) { return readInteger(text).value; }
 
 namespace {
 

@@ -16,6 +16,7 @@
 #include "kit/clock.h"
 #include "kit/frameservices.h"
 #include "kit/gbk.h"
+#include "kit/housecolours.h"
 #include "kit/receiptprinter.h"
 #include "kit/shell.h"
 #include "kit/storefailure.h"
@@ -61,7 +62,7 @@ public:
         p->drawLine(r.topRight(), r.bottomRight());
 
         const QVariant fg = index.data(Qt::ForegroundRole);
-        p->setPen(fg.canConvert<QBrush>() ? fg.value<QBrush>().color() : kText);
+        p->setPen(fg.canConvert<QBrush>() ? fg.value<QBrush>().color() : houseTextColour());
         p->setFont(option.font);
         const QRect text = r.adjusted(6, 0, -7, 0);
         const QString shown = option.fontMetrics.elidedText(index.data(Qt::DisplayRole).toString(),
@@ -73,7 +74,6 @@ public:
     static inline const QColor kSelection{0xfd, 0xe8, 0xa6};
     static inline const QColor kAlternate{0xf2, 0xf6, 0xfc};
     static inline const QColor kColumnLine{0xc8, 0xd7, 0xea};
-    static inline const QColor kText{0x1e, 0x39, 0x5b};
 };
 
 // The page's own look, over the program's style sheet: a list read at a glance.

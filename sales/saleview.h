@@ -14,6 +14,7 @@
 #include <functional>
 #include <vector>
 
+#include "kit/dialogrunner.h"
 #include "kit/page.h"
 #include "salelist.h"
 
@@ -66,7 +67,6 @@ public:
     SaleFooter* footer() const { return footer_; }
 
     // How the page's modal dialogs are run (tests answer them without a loop).
-    using DialogRunner = std::function<int(QDialog&)>;
     void setDialogRunner(DialogRunner runner) { runDialog_ = std::move(runner); }
 
     // Heights the page gives its top label; the others are the panels' own.
