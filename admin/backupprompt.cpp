@@ -4,7 +4,7 @@
 #include <QDir>
 #include <QFileDialog>
 
-#include "kit/clock.h"
+#include "kit/text/clock.h"
 #include "res/commandids.h"
 #include "res/strings.h"
 

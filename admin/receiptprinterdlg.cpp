@@ -14,9 +14,9 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "kit/clock.h"
-#include "kit/rawprinter.h"
-#include "kit/shell.h"
+#include "kit/text/clock.h"
+#include "kit/print/rawprinter.h"
+#include "kit/page/shell.h"
 
 namespace vorn::ui {
 

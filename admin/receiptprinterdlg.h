@@ -6,7 +6,7 @@
 
 #include <QDialog>
 
-#include "kit/receiptprinter.h"
+#include "kit/print/receiptprinter.h"
 
 class QCheckBox;
 class QComboBox;

@@ -1,7 +1,7 @@
 #include "admin/admin.h"
 
 #include "backupfiles.h"
-#include "kit/pageregistry.h"
+#include "kit/page/pageregistry.h"
 #include "res/commandids.h"
 #include "res/tabs.h"
 #include "shopview.h"

@@ -10,7 +10,7 @@
 #include <QVBoxLayout>
 
 #include "admin/admin.h"
-#include "kit/shell.h"
+#include "kit/page/shell.h"
 
 namespace vorn::ui {
 

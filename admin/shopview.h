@@ -7,8 +7,8 @@
 
 #include "backupjob.h"
 #include "backupprompt.h"
-#include "kit/dialogrunner.h"
-#include "kit/page.h"
+#include "kit/dialog/dialogrunner.h"
+#include "kit/page/page.h"
 
 class QLineEdit;
 class QPlainTextEdit;

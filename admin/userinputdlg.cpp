@@ -16,11 +16,11 @@
 #include <algorithm>
 
 #include "adminlimits.h"
-#include "kit/appstate.h"
-#include "kit/busy.h"
-#include "kit/gbk.h"
-#include "kit/gbklimit.h"
-#include "kit/shell.h"
+#include "kit/page/appstate.h"
+#include "kit/page/busy.h"
+#include "kit/text/gbk.h"
+#include "kit/text/gbklimit.h"
+#include "kit/page/shell.h"
 #include "vorn/password.h"
 #include "vorn/sqltext.h"
 #include "vorn/transaction.h"

@@ -18,7 +18,7 @@
 
 #include "articlemodel.h"
 #include "gen.h"
-#include "kit/appstate.h"
+#include "kit/page/appstate.h"
 #include "vorn/articles.h"
 
 namespace fs = std::filesystem;

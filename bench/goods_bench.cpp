@@ -22,8 +22,8 @@
 #include "goodsmodel.h"
 #include "goodsquery.h"
 #include "goodsstate.h"
-#include "kit/appstate.h"
-#include "kit/gbk.h"
+#include "kit/page/appstate.h"
+#include "kit/text/gbk.h"
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;

@@ -19,7 +19,7 @@
 #include "goodsexport.h"
 #include "goodsquery.h"
 #include "goodsstate.h"
-#include "kit/appstate.h"
+#include "kit/page/appstate.h"
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;

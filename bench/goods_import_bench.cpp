@@ -27,12 +27,12 @@
 #include "gen.h"
 #include "goodsimport.h"
 #include "goodsimportcheck.h"
-#include "kit/appstate.h"
-#include "kit/clock.h"
-#include "kit/csv.h"
-#include "kit/gbk.h"
-#include "kit/importdlg.h"
-#include "kit/importreport.h"
+#include "kit/page/appstate.h"
+#include "kit/text/clock.h"
+#include "kit/text/csv.h"
+#include "kit/text/gbk.h"
+#include "kit/sheet/importdlg.h"
+#include "kit/sheet/importreport.h"
 #include "storeview.h"
 
 namespace fs = std::filesystem;

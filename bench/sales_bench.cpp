@@ -27,8 +27,8 @@
 
 #include "fakeshell.h"
 #include "gen.h"
-#include "kit/appstate.h"
-#include "kit/msgbox.h"
+#include "kit/page/appstate.h"
+#include "kit/dialog/msgbox.h"
 #include "paymentdlg.h"
 #include "res/vornres.h"
 #include "saleinputdlg.h"

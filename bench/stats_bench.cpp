@@ -18,7 +18,7 @@
 
 #include "fakeshell.h"
 #include "gen.h"
-#include "kit/loadingwnd.h"
+#include "kit/page/loadingwnd.h"
 #include "res/commandids.h"
 #include "res/vornres.h"
 #include "statisticsview.h"

@@ -3,9 +3,9 @@
 #include <charconv>
 
 #include "goodscells.h"
-#include "kit/appstate.h"
-#include "kit/gbk.h"
-#include "kit/sheetwriter.h"
+#include "kit/page/appstate.h"
+#include "kit/text/gbk.h"
+#include "kit/sheet/sheetwriter.h"
 
 namespace vorn::ui {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "kit/recordmodel.h"
+#include "kit/page/recordmodel.h"
 #include "vorn/articles.h"
 
 namespace vorn::ui {

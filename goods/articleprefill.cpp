@@ -4,9 +4,9 @@
 #include <QLineEdit>
 
 #include "goodscells.h"
-#include "kit/appstate.h"
-#include "kit/gbk.h"
-#include "kit/shell.h"
+#include "kit/page/appstate.h"
+#include "kit/text/gbk.h"
+#include "kit/page/shell.h"
 #include "vorn/articles.h"
 
 namespace vorn::ui {

@@ -9,12 +9,12 @@
 
 #include "goodscells.h"
 #include "goodslimits.h"
-#include "kit/appstate.h"
-#include "kit/busy.h"
-#include "kit/clock.h"
-#include "kit/gbk.h"
-#include "kit/shell.h"
-#include "kit/storefailure.h"
+#include "kit/page/appstate.h"
+#include "kit/page/busy.h"
+#include "kit/text/clock.h"
+#include "kit/text/gbk.h"
+#include "kit/page/shell.h"
+#include "kit/dialog/storefailure.h"
 #include "vorn/sqltext.h"
 
 namespace vorn::ui {

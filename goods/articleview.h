@@ -9,11 +9,11 @@
 #include <vector>
 
 #include "articlemodel.h"
-#include "kit/appstate.h"
-#include "kit/listloader.h"
-#include "kit/liststate.h"
-#include "kit/recordpage.h"
-#include "kit/shell.h"
+#include "kit/page/appstate.h"
+#include "kit/page/listloader.h"
+#include "kit/page/liststate.h"
+#include "kit/page/recordpage.h"
+#include "kit/page/shell.h"
 
 class QLineEdit;
 class QPushButton;

@@ -13,13 +13,13 @@
 
 #include "enterkey.h"
 #include "goodsstate.h"
-#include "kit/appstate.h"
-#include "kit/busy.h"
-#include "kit/gbk.h"
-#include "kit/gbklimit.h"
-#include "kit/msgbox.h"
-#include "kit/shell.h"
-#include "kit/staging.h"
+#include "kit/page/appstate.h"
+#include "kit/page/busy.h"
+#include "kit/text/gbk.h"
+#include "kit/text/gbklimit.h"
+#include "kit/dialog/msgbox.h"
+#include "kit/page/shell.h"
+#include "kit/page/staging.h"
 
 namespace vorn::ui {
 

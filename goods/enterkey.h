@@ -1,4 +1,4 @@
 // The goods dialogs take kit's Enter-key filter.
 #pragma once
 
-#include "kit/enterkey.h"
+#include "kit/dialog/enterkey.h"

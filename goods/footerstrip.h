@@ -1,4 +1,4 @@
 // The goods page's totals row is kit's footer strip in the palette's look.
 #pragma once
 
-#include "kit/footerstrip.h"
+#include "kit/page/footerstrip.h"

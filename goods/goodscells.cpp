@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "goodslimits.h"
-#include "kit/gbk.h"
+#include "kit/text/gbk.h"
 #include "vorn/sqltext.h"
 
 namespace vorn::ui {

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "kit/recordmodel.h"
+#include "kit/page/recordmodel.h"
 #include "vorn/records.h"
 
 namespace vorn::ui {

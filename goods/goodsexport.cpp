@@ -4,11 +4,11 @@
 #include <unordered_map>
 
 #include "goodscells.h"
-#include "kit/appstate.h"
-#include "kit/gbk.h"
-#include "kit/sheetexport.h"
-#include "kit/sheetwriter.h"
-#include "kit/shell.h"
+#include "kit/page/appstate.h"
+#include "kit/text/gbk.h"
+#include "kit/sheet/sheetexport.h"
+#include "kit/sheet/sheetwriter.h"
+#include "kit/page/shell.h"
 #include "res/commandids.h"
 #include "res/strings.h"
 

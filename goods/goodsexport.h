@@ -13,7 +13,7 @@ namespace vorn::ui {
 class Shell;
 
 // Asks for a file and writes the units the page lists now, in its order
-// (kit/sheetexport.h).
+// (kit/sheet/sheetexport.h).
 void exportGoods(Shell& shell, std::span<const vorn::SRec> shown);
 
 // The headings of an exported goods file in column order: every stored field

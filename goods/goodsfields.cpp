@@ -6,9 +6,9 @@
 #include <utility>
 
 #include "goodscells.h"
-#include "kit/appstate.h"
-#include "kit/gbk.h"
-#include "kit/gbklimit.h"
+#include "kit/page/appstate.h"
+#include "kit/text/gbk.h"
+#include "kit/text/gbklimit.h"
 
 namespace vorn::ui {
 

@@ -5,7 +5,7 @@
 
 #include <QString>
 
-#include "kit/gbklimit.h"
+#include "kit/text/gbklimit.h"
 #include "vorn/records.h"
 
 class QComboBox;

@@ -9,7 +9,7 @@
 
 #include "goodscells.h"
 #include "goodslimits.h"
-#include "kit/gbk.h"
+#include "kit/text/gbk.h"
 #include "vorn/transaction.h"
 
 namespace vorn::ui {

@@ -20,9 +20,9 @@
 #include <functional>
 #include <vector>
 
-#include "kit/csv.h"
-#include "kit/csvimport.h"
-#include "kit/importreport.h"
+#include "kit/text/csv.h"
+#include "kit/sheet/csvimport.h"
+#include "kit/sheet/importreport.h"
 #include "vorn/core.h"
 #include "vorn/records.h"
 

@@ -2,7 +2,7 @@
 
 #include "goodscells.h"
 #include "goodsstate.h"
-#include "kit/appstate.h"
+#include "kit/page/appstate.h"
 
 namespace vorn::ui {
 

@@ -2,7 +2,7 @@
 // worded with the current types and suppliers.
 #pragma once
 
-#include "kit/recordmodel.h"
+#include "kit/page/recordmodel.h"
 #include "vorn/records.h"
 
 namespace vorn::ui {

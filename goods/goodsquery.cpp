@@ -1,8 +1,8 @@
 #include "goodsquery.h"
 
 #include "goodscells.h"
-#include "kit/conditions.h"
-#include "kit/gbk.h"
+#include "kit/text/conditions.h"
+#include "kit/text/gbk.h"
 #include "vorn/sqltext.h"
 
 namespace vorn::ui {

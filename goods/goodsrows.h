@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "kit/recordrows.h"
+#include "kit/page/recordrows.h"
 #include "vorn/records.h"
 
 namespace vorn::ui {

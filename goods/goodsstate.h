@@ -3,7 +3,7 @@
 // spans chosen on the ribbon.
 #pragma once
 
-#include "kit/liststate.h"
+#include "kit/page/liststate.h"
 #include "vorn/records.h"
 
 namespace vorn::ui {

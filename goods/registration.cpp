@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "kit/pageregistry.h"
+#include "kit/page/pageregistry.h"
 #include "res/commandids.h"
 #include "res/tabs.h"
 #include "stockalarm.h"

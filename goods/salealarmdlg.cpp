@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "kit/gbk.h"
+#include "kit/text/gbk.h"
 #include "vorn/core.h"
 
 namespace vorn::ui {

@@ -3,7 +3,7 @@
 // reminder dialog with the stock alarm's columns, rows and limit.
 #pragma once
 
-#include "kit/reminderdlg.h"
+#include "kit/remind/reminderdlg.h"
 
 namespace vorn::ui {
 

@@ -1,4 +1,4 @@
 // The goods page asks for its stock and sale spans with kit's prompt.
 #pragma once
 
-#include "kit/spanprompt.h"
+#include "kit/dialog/spanprompt.h"

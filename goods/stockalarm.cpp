@@ -1,6 +1,6 @@
 #include "stockalarm.h"
 
-#include "kit/shell.h"
+#include "kit/page/shell.h"
 #include "res/commandids.h"
 #include "salealarmdlg.h"
 #include "vorn/core.h"

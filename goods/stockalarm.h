@@ -3,7 +3,7 @@
 // shop settings 6 and 7.
 #pragma once
 
-#include "kit/storedreminder.h"
+#include "kit/remind/storedreminder.h"
 
 namespace vorn::ui {
 

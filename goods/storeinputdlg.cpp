@@ -6,16 +6,16 @@
 
 #include "enterkey.h"
 #include "goodsfields.h"
-#include "kit/gbklimit.h"
+#include "kit/text/gbklimit.h"
 #include "goodscells.h"
 #include "goodslimits.h"
 #include "goodsrows.h"
 #include "goodsstate.h"
-#include "kit/appstate.h"
-#include "kit/busy.h"
-#include "kit/gbk.h"
-#include "kit/recordrows.h"
-#include "kit/shell.h"
+#include "kit/page/appstate.h"
+#include "kit/page/busy.h"
+#include "kit/text/gbk.h"
+#include "kit/page/recordrows.h"
+#include "kit/page/shell.h"
 
 namespace vorn::ui {
 

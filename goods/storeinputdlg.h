@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "goodsfields.h"
-#include "kit/editpanel.h"
+#include "kit/page/editpanel.h"
 #include "vorn/records.h"
 
 class QComboBox;

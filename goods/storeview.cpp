@@ -16,9 +16,9 @@
 #include "suppinputdlg.h"
 #include "typeinputdlg.h"
 #include "goodsstate.h"
-#include "kit/appstate.h"
-#include "kit/pagehost.h"
-#include "kit/shell.h"
+#include "kit/page/appstate.h"
+#include "kit/page/pagehost.h"
+#include "kit/page/shell.h"
 #include "res/commandids.h"
 #include "res/strings.h"
 

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "goodsmodel.h"
-#include "kit/recordpage.h"
+#include "kit/page/recordpage.h"
 #include "spanprompt.h"
 
 namespace vorn::ui {

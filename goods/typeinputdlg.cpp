@@ -1,8 +1,8 @@
 #include "typeinputdlg.h"
 
 #include "goodslimits.h"
-#include "kit/appstate.h"
-#include "kit/shell.h"
+#include "kit/page/appstate.h"
+#include "kit/page/shell.h"
 
 namespace vorn::ui {
 

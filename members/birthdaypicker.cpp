@@ -6,7 +6,7 @@
 #include <QHBoxLayout>
 #include <QToolButton>
 
-#include "kit/calendarpair.h"
+#include "kit/dialog/calendarpair.h"
 
 namespace vorn::ui {
 

@@ -1,7 +1,7 @@
 #include "birthdayreminder.h"
 
-#include "kit/clock.h"
-#include "kit/shell.h"
+#include "kit/text/clock.h"
+#include "kit/page/shell.h"
 #include "res/commandids.h"
 #include "salebirtalarmdlg.h"
 #include "vorn/core.h"

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "birthdaywindow.h"
-#include "kit/storedreminder.h"
+#include "kit/remind/storedreminder.h"
 
 
 namespace vorn::ui {

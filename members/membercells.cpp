@@ -4,7 +4,7 @@
 #include <QStringList>
 #include <QTime>
 
-#include "kit/gbk.h"
+#include "kit/text/gbk.h"
 #include "vorn/sqltext.h"
 
 namespace vorn::ui {

@@ -7,7 +7,7 @@
 #include <QString>
 #include <cstdint>
 
-#include "kit/recordmodel.h"
+#include "kit/page/recordmodel.h"
 #include "vorn/records.h"
 
 namespace vorn::ui {

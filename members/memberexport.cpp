@@ -8,10 +8,10 @@
 // The member import reads files with these headings back.
 #include "memberexport.h"
 
-#include "kit/gbk.h"
-#include "kit/sheetexport.h"
-#include "kit/sheetwriter.h"
-#include "kit/shell.h"
+#include "kit/text/gbk.h"
+#include "kit/sheet/sheetexport.h"
+#include "kit/sheet/sheetwriter.h"
+#include "kit/page/shell.h"
 #include "membercells.h"
 #include "res/commandids.h"
 #include "res/strings.h"

@@ -12,7 +12,7 @@ namespace vorn::ui {
 class Shell;
 
 // Asks for a file and writes the members the page lists now, in its order
-// (kit/sheetexport.h).
+// (kit/sheet/sheetexport.h).
 void exportMembers(Shell& shell, std::span<const vorn::VIPRec> shown);
 
 // The headings of an exported member file: the member list's own captions in

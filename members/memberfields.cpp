@@ -6,9 +6,9 @@
 
 #include "membercells.h"
 #include "memberlimits.h"
-#include "kit/enterkey.h"
-#include "kit/gbk.h"
-#include "kit/gbklimit.h"
+#include "kit/dialog/enterkey.h"
+#include "kit/text/gbk.h"
+#include "kit/text/gbklimit.h"
 
 namespace vorn::ui {
 

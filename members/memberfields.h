@@ -7,7 +7,7 @@
 #include <functional>
 
 #include "birthdaypicker.h"
-#include "kit/gbklimit.h"
+#include "kit/text/gbklimit.h"
 #include "vorn/records.h"
 
 class QComboBox;

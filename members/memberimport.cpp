@@ -1,7 +1,7 @@
 #include "memberimport.h"
 
-#include "kit/appstate.h"
-#include "kit/shell.h"
+#include "kit/page/appstate.h"
+#include "kit/page/shell.h"
 #include "memberimportcheck.h"
 
 namespace vorn::ui {

@@ -1,10 +1,10 @@
 // Members in from a CSV file: the fields the column mapping offers and the
-// command that runs the import (kit/csvimport.h) with the member checker.
+// command that runs the import (kit/sheet/csvimport.h) with the member checker.
 #pragma once
 
 #include <vector>
 
-#include "kit/csvimport.h"
+#include "kit/sheet/csvimport.h"
 
 namespace vorn::ui {
 

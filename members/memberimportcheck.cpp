@@ -5,8 +5,8 @@
 #include <climits>
 #include <unordered_map>
 
-#include "kit/gbk.h"
-#include "kit/listloader.h"
+#include "kit/text/gbk.h"
+#include "kit/page/listloader.h"
 #include "membercells.h"
 #include "memberlimits.h"
 #include "vorn/sqltext.h"

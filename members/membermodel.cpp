@@ -1,7 +1,7 @@
 #include "membermodel.h"
 
 #include "memberstate.h"
-#include "kit/appstate.h"
+#include "kit/page/appstate.h"
 #include "membercells.h"
 
 namespace vorn::ui {

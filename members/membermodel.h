@@ -1,7 +1,7 @@
 // The member list's model: the loaded member rows in the member columns.
 #pragma once
 
-#include "kit/recordmodel.h"
+#include "kit/page/recordmodel.h"
 #include "vorn/records.h"
 
 namespace vorn::ui {

@@ -1,7 +1,7 @@
 // The member page asks for its creation-time span with kit's prompt.
 #pragma once
 
-#include "kit/spanprompt.h"
+#include "kit/dialog/spanprompt.h"
 
 namespace vorn::ui {
 

@@ -2,7 +2,7 @@
 // (which the entry dialog also edits) and the creation span chosen on the ribbon.
 #pragma once
 
-#include "kit/liststate.h"
+#include "kit/page/liststate.h"
 #include "vorn/records.h"
 
 namespace vorn::ui {

@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "birthdayreminder.h"
-#include "kit/pageregistry.h"
+#include "kit/page/pageregistry.h"
 #include "res/commandids.h"
 #include "res/tabs.h"
 #include "vipview.h"

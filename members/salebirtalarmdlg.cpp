@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "birthdaywindow.h"
-#include "kit/clock.h"
-#include "kit/gbk.h"
+#include "kit/text/clock.h"
+#include "kit/text/gbk.h"
 #include "vorn/core.h"
 #include "vorn/sqltext.h"
 

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "kit/reminderdlg.h"
+#include "kit/remind/reminderdlg.h"
 
 namespace vorn::ui {
 

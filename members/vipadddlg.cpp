@@ -14,13 +14,13 @@
 #include "membercells.h"
 #include "memberlimits.h"
 #include "memberquery.h"
-#include "kit/appstate.h"
-#include "kit/busy.h"
-#include "kit/clock.h"
-#include "kit/gbk.h"
-#include "kit/gbklimit.h"
-#include "kit/shell.h"
-#include "kit/staging.h"
+#include "kit/page/appstate.h"
+#include "kit/page/busy.h"
+#include "kit/text/clock.h"
+#include "kit/text/gbk.h"
+#include "kit/text/gbklimit.h"
+#include "kit/page/shell.h"
+#include "kit/page/staging.h"
 
 namespace vorn::ui {
 

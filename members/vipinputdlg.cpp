@@ -9,12 +9,12 @@
 #include "memberlimits.h"
 #include "memberrows.h"
 #include "memberstate.h"
-#include "kit/appstate.h"
-#include "kit/busy.h"
-#include "kit/gbklimit.h"
-#include "kit/integertext.h"
-#include "kit/recordrows.h"
-#include "kit/shell.h"
+#include "kit/page/appstate.h"
+#include "kit/page/busy.h"
+#include "kit/text/gbklimit.h"
+#include "kit/text/integertext.h"
+#include "kit/page/recordrows.h"
+#include "kit/page/shell.h"
 #include "vorn/sqltext.h"
 
 namespace vorn::ui {

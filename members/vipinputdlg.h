@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "memberfields.h"
-#include "kit/editpanel.h"
+#include "kit/page/editpanel.h"
 #include "vorn/records.h"
 
 class QLineEdit;

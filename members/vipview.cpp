@@ -9,9 +9,9 @@
 #include "vipadddlg.h"
 #include "vipinputdlg.h"
 #include "memberstate.h"
-#include "kit/appstate.h"
-#include "kit/pagehost.h"
-#include "kit/shell.h"
+#include "kit/page/appstate.h"
+#include "kit/page/pagehost.h"
+#include "kit/page/shell.h"
 #include "res/commandids.h"
 
 namespace vorn::ui {

@@ -5,7 +5,7 @@
 #include <QString>
 #include <functional>
 
-#include "kit/recordpage.h"
+#include "kit/page/recordpage.h"
 #include "memberspan.h"
 #include "membermodel.h"
 

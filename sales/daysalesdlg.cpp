@@ -9,10 +9,10 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "kit/appstate.h"
-#include "kit/clock.h"
-#include "kit/gbk.h"
-#include "kit/shell.h"
+#include "kit/page/appstate.h"
+#include "kit/text/clock.h"
+#include "kit/text/gbk.h"
+#include "kit/page/shell.h"
 #include "pricing.h"
 
 namespace vorn::ui {

@@ -4,7 +4,7 @@
 #include <QStringList>
 #include <array>
 
-#include "kit/gbk.h"
+#include "kit/text/gbk.h"
 
 namespace vorn::ui {
 

@@ -8,7 +8,7 @@
 #include <span>
 #include <string>
 
-#include "kit/recordmodel.h"
+#include "kit/page/recordmodel.h"
 #include "pricing.h" // tenthsText: money in tenths as the counter shows it
 #include "vorn/journal.h"
 

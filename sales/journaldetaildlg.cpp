@@ -9,7 +9,7 @@
 #include <QVBoxLayout>
 
 #include "journalcolumns.h"
-#include "kit/gbk.h"
+#include "kit/text/gbk.h"
 
 namespace vorn::ui {
 

@@ -1,8 +1,8 @@
 #include "journalexport.h"
 
 #include "journalcolumns.h"
-#include "kit/sheetexport.h"
-#include "kit/sheetwriter.h"
+#include "kit/sheet/sheetexport.h"
+#include "kit/sheet/sheetwriter.h"
 #include "res/commandids.h"
 #include "res/strings.h"
 

@@ -12,7 +12,7 @@ namespace vorn::ui {
 class Shell;
 
 // Asks for a file and writes the sales the page lists now, in its order
-// (kit/sheetexport.h).
+// (kit/sheet/sheetexport.h).
 void exportJournal(Shell& shell, std::span<const vorn::SaleRecord> shown);
 
 // The headings of an exported journal file, in column order.

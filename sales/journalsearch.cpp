@@ -2,7 +2,7 @@
 
 #include <QDateTime>
 
-#include "kit/gbk.h"
+#include "kit/text/gbk.h"
 
 namespace vorn::ui {
 

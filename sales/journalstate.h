@@ -1,10 +1,10 @@
 // What the sale journal's page keeps on the main window's state across its
-// lifetimes (kit/liststate.h): the sales of the last search and the date span
+// lifetimes (kit/page/liststate.h): the sales of the last search and the date span
 // chosen on the ribbon, by its command id.
 #pragma once
 
-#include "kit/listloader.h"
-#include "kit/liststate.h"
+#include "kit/page/listloader.h"
+#include "kit/page/liststate.h"
 #include "vorn/journal.h"
 
 namespace vorn::ui {

@@ -4,8 +4,8 @@
 #pragma once
 
 #include "journalstate.h"
-#include "kit/recordmodel.h"
-#include "kit/recordpage.h"
+#include "kit/page/recordmodel.h"
+#include "kit/page/recordpage.h"
 
 namespace vorn::ui {
 

@@ -11,8 +11,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "kit/gbk.h"
-#include "kit/shell.h"
+#include "kit/text/gbk.h"
+#include "kit/page/shell.h"
 #include "pricing.h"
 
 namespace vorn::ui {

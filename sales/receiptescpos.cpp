@@ -8,12 +8,12 @@
 #include <vector>
 
 #include "capitals.h"
-#include "kit/appstate.h"
-#include "kit/clock.h"
-#include "kit/escpos.h"
-#include "kit/rawprinter.h"
-#include "kit/receiptprinter.h"
-#include "kit/shell.h"
+#include "kit/page/appstate.h"
+#include "kit/text/clock.h"
+#include "kit/print/escpos.h"
+#include "kit/print/rawprinter.h"
+#include "kit/print/receiptprinter.h"
+#include "kit/page/shell.h"
 #include "receiptlayout.h"
 #include "vorn/sqltext.h"
 

@@ -6,8 +6,8 @@
 #include <limits>
 
 #include "capitals.h"
-#include "kit/clock.h"
-#include "kit/escpos.h"
+#include "kit/text/clock.h"
+#include "kit/print/escpos.h"
 #include "vorn/sqltext.h"
 
 namespace vorn::ui {

@@ -11,10 +11,10 @@
 #include <QPrinterInfo>
 #include <algorithm>
 
-#include "kit/clock.h"
-#include "kit/escpos.h"
-#include "kit/receiptprinter.h"
-#include "kit/shell.h"
+#include "kit/text/clock.h"
+#include "kit/print/escpos.h"
+#include "kit/print/receiptprinter.h"
+#include "kit/page/shell.h"
 #include "receiptescpos.h"
 #include "receiptlayout.h"
 

@@ -1,6 +1,6 @@
 #include "sales/sales.h"
 
-#include "kit/pageregistry.h"
+#include "kit/page/pageregistry.h"
 #include "res/commandids.h"
 #include "journalview.h"
 #include "res/tabs.h"

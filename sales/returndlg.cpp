@@ -15,12 +15,12 @@
 #include <QVBoxLayout>
 
 #include "daysalesdlg.h"
-#include "kit/appstate.h"
-#include "kit/approvaldlg.h"
-#include "kit/clock.h"
-#include "kit/gbk.h"
-#include "kit/shell.h"
-#include "kit/storefailure.h"
+#include "kit/page/appstate.h"
+#include "kit/dialog/approvaldlg.h"
+#include "kit/text/clock.h"
+#include "kit/text/gbk.h"
+#include "kit/page/shell.h"
+#include "kit/dialog/storefailure.h"
 #include "pricing.h"
 #include "receiptprint.h"
 #include "returnreceipt.h"

@@ -17,7 +17,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "kit/dialogrunner.h"
+#include "kit/dialog/dialogrunner.h"
 #include "vorn/journal.h"
 
 class QCheckBox;

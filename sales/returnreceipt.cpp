@@ -1,6 +1,6 @@
 #include "returnreceipt.h"
 
-#include "kit/gbk.h"
+#include "kit/text/gbk.h"
 #include "pricing.h"
 #include "salereceipt.h"
 

@@ -4,8 +4,8 @@
 #include <tuple>
 #include <unordered_set>
 
-#include "kit/gbk.h"
-#include "kit/integertext.h"
+#include "kit/text/gbk.h"
+#include "kit/text/integertext.h"
 #include "pricing.h"
 #include "vorn/shifts.h"
 #include "vorn/sqltext.h"

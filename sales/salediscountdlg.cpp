@@ -11,7 +11,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "kit/shell.h"
+#include "kit/page/shell.h"
 #include "pricing.h"
 #include "salelist.h"
 

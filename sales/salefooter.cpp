@@ -1,6 +1,6 @@
 #include "salefooter.h"
 
-#include "kit/housecolours.h"
+#include "kit/dialog/housecolours.h"
 
 namespace vorn::ui {
 

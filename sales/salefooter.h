@@ -1,7 +1,7 @@
 // The shopping list's footer row: kit's footer strip in the counter's blue look.
 #pragma once
 
-#include "kit/footerstrip.h"
+#include "kit/page/footerstrip.h"
 
 namespace vorn::ui {
 

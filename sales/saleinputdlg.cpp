@@ -12,7 +12,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "kit/gbklimit.h"
+#include "kit/text/gbklimit.h"
 #include "salecounter.h"
 
 namespace vorn::ui {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "kit/gbk.h"
+#include "kit/text/gbk.h"
 #include "pricing.h"
 
 namespace vorn::ui {

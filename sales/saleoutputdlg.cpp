@@ -2,7 +2,7 @@
 
 #include <QKeyEvent>
 
-#include "kit/vornlabel.h"
+#include "kit/dialog/vornlabel.h"
 #include "pricing.h"
 
 namespace vorn::ui {

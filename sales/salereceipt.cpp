@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "kit/appstate.h"
-#include "kit/gbk.h"
-#include "kit/shell.h"
+#include "kit/page/appstate.h"
+#include "kit/text/gbk.h"
+#include "kit/page/shell.h"
 #include "pricing.h"
 #include "vorn/core.h"
 

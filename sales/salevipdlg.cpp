@@ -7,10 +7,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "kit/appstate.h"
-#include "kit/gbk.h"
-#include "kit/gbklimit.h"
-#include "kit/shell.h"
+#include "kit/page/appstate.h"
+#include "kit/text/gbk.h"
+#include "kit/text/gbklimit.h"
+#include "kit/page/shell.h"
 #include "salecounter.h"
 
 namespace vorn::ui {

@@ -10,11 +10,11 @@
 #include <QVBoxLayout>
 #include <cstdlib>
 
-#include "kit/appstate.h"
-#include "kit/clock.h"
-#include "kit/gbk.h"
-#include "kit/shell.h"
-#include "kit/storefailure.h"
+#include "kit/page/appstate.h"
+#include "kit/text/clock.h"
+#include "kit/text/gbk.h"
+#include "kit/page/shell.h"
+#include "kit/dialog/storefailure.h"
 #include "pricing.h"
 #include "vorn/core.h"
 #include "vorn/journal.h"

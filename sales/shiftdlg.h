@@ -8,7 +8,7 @@
 #include <QStringList>
 #include <cstdint>
 
-#include "kit/dialogrunner.h"
+#include "kit/dialog/dialogrunner.h"
 #include "vorn/shifts.h"
 
 class QLabel;

@@ -1,6 +1,6 @@
 #include "stats/stats.h"
 
-#include "kit/pageregistry.h"
+#include "kit/page/pageregistry.h"
 #include "res/commandids.h"
 #include "res/tabs.h"
 #include "statisticsview.h"

@@ -7,9 +7,9 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "kit/calendarpair.h"
-#include "kit/gbk.h"
-#include "kit/shell.h"
+#include "kit/dialog/calendarpair.h"
+#include "kit/text/gbk.h"
+#include "kit/page/shell.h"
 #include "statdlgparts.h"
 #include "statquery.h"
 

@@ -19,7 +19,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "kit/housecolours.h"
+#include "kit/dialog/housecolours.h"
 
 namespace vorn::ui {
 

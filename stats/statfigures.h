@@ -7,7 +7,7 @@
 #include <QStringList>
 #include <vector>
 
-#include "kit/sheetwriter.h"
+#include "kit/sheet/sheetwriter.h"
 #include "statseries.h"
 
 namespace vorn::ui {

@@ -10,12 +10,12 @@
 #include <QStandardPaths>
 #include <QToolButton>
 
-#include "kit/appstate.h"
-#include "kit/busy.h"
-#include "kit/clock.h"
-#include "kit/gbk.h"
-#include "kit/sheetwriter.h"
-#include "kit/shell.h"
+#include "kit/page/appstate.h"
+#include "kit/page/busy.h"
+#include "kit/text/clock.h"
+#include "kit/text/gbk.h"
+#include "kit/sheet/sheetwriter.h"
+#include "kit/page/shell.h"
 #include "res/commandids.h"
 #include "res/strings.h"
 #include "statcdtdlg.h"

@@ -9,8 +9,8 @@
 #include <functional>
 #include <vector>
 
-#include "kit/dialogrunner.h"
-#include "kit/page.h"
+#include "kit/dialog/dialogrunner.h"
+#include "kit/page/page.h"
 
 class QDialog;
 class QToolButton;

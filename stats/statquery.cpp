@@ -3,7 +3,7 @@
 #include <QDateTime>
 #include <algorithm>
 
-#include "kit/clock.h"
+#include "kit/text/clock.h"
 #include "vorn/core.h"
 #include "vorn/sqltext.h"
 

@@ -7,7 +7,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "kit/shell.h"
+#include "kit/page/shell.h"
 #include "statdlgparts.h"
 #include "statquery.h"
 

@@ -2,7 +2,7 @@
 // its version and the data folder.
 #pragma once
 
-#include "kit/page.h"
+#include "kit/page/page.h"
 
 class QPlainTextEdit;
 

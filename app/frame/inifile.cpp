@@ -3,7 +3,7 @@
 #include <QFile>
 #include <QStringDecoder>
 
-#include "kit/gbk.h"
+#include "kit/text/gbk.h"
 
 namespace vorn::ui {
 

@@ -4,7 +4,7 @@
 #include <QStackedLayout>
 #include <QUrl>
 
-#include "kit/shell.h"
+#include "kit/page/shell.h"
 
 #ifdef VORN_HAVE_WEBENGINE
 #include <QWebEnginePage>

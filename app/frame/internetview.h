@@ -2,7 +2,7 @@
 // All five tabs share one view; changing between them only navigates it.
 #pragma once
 
-#include "kit/page.h"
+#include "kit/page/page.h"
 
 class QLabel;
 class QStackedLayout;

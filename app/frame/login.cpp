@@ -1,7 +1,7 @@
 #include "frame/login.h"
 
-#include "kit/gbk.h"
-#include "kit/listloader.h"
+#include "kit/text/gbk.h"
+#include "kit/page/listloader.h"
 
 namespace vorn::ui {
 

@@ -1,6 +1,6 @@
 // Login rules that need no window: the user names offered, role names and
 // which tabs a role may use. The password check itself is kit's
-// (kit/passwordcheck.h), shared with every dialog that asks for a password.
+// (kit/dialog/passwordcheck.h), shared with every dialog that asks for a password.
 #pragma once
 
 #include <QString>

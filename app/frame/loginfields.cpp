@@ -6,8 +6,8 @@
 #include <QLineEdit>
 
 #include "frame/login.h"
-#include "kit/appstate.h"
-#include "kit/gbklimit.h"
+#include "kit/page/appstate.h"
+#include "kit/text/gbklimit.h"
 
 namespace vorn::ui {
 

@@ -4,7 +4,7 @@
 
 #include <QStringList>
 
-#include "kit/page.h"
+#include "kit/page/page.h"
 
 namespace vorn::ui {
 

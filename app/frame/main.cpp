@@ -18,7 +18,7 @@
 #include "frame/mainframe.h"
 #include "frame/startoptions.h"
 #include "frame/vornmartapp.h"
-#include "kit/msgbox.h"
+#include "kit/dialog/msgbox.h"
 
 namespace {
 

@@ -14,12 +14,12 @@
 #include "frame/pages.h"
 #include "frame/passphraseprompt.h"
 #include "frame/ribbon.h"
-#include "kit/busy.h"
-#include "kit/clock.h"
-#include "kit/gbk.h"
-#include "kit/storefailure.h"
-#include "kit/msgbox.h"
-#include "kit/reminder.h"
+#include "kit/page/busy.h"
+#include "kit/text/clock.h"
+#include "kit/text/gbk.h"
+#include "kit/dialog/storefailure.h"
+#include "kit/dialog/msgbox.h"
+#include "kit/remind/reminder.h"
 #include "res/commandids.h"
 #include "res/strings.h"
 #include "res/tabs.h"
@@ -308,6 +308,11 @@ void CMainFrame::selectTab(const QString& name) {
     const int index = ribbon_->tabIndex(name);
     const PageEntry* entry = registry_.forTab(name);
     if (index < 0 || !entry) return;
+    // The page being left may keep the user where they are (a sale half-rung).
+    if (view_ && view_->metaObject() != entry->meta && !view_->mayLeave(Leaving::Tab)) {
+        ribbon_->setCurrentTab(ribbon_->tabIndex(page_));
+        return;
+    }
     // Set before the switch: the new page's initial update may ask what is active.
     const PageEntry* previous = viewEntry_;
     viewEntry_ = entry;
@@ -332,6 +337,10 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
         event->accept();
         return;
     }
+    if (created_ && !mayLeave(Leaving::Close)) {
+        event->ignore();
+        return;
+    }
     closed_ = true;
     if (created_) saveLayout();
     for (BlinkingReminder* r : reminders_) r->stopBlinking();
@@ -352,6 +361,13 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     dateTimer_.stop();
     event->accept();
     emit closed();
+}
+
+bool CMainFrame::mayLeave(Leaving why) {
+    if (view_ && !view_->mayLeave(why)) return false;
+    for (const auto& check : registry_.leaveChecks())
+        if (!check(*this, this, why)) return false;
+    return true;
 }
 
 void CMainFrame::resizeEvent(QResizeEvent* event) {

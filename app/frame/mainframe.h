@@ -12,10 +12,10 @@
 #include "frame/loginhost.h"
 #include "frame/webaddresses.h"
 #include "frame/webwindow.h"
-#include "kit/appstate.h"
-#include "kit/frameservices.h"
-#include "kit/pageregistry.h"
-#include "kit/shell.h"
+#include "kit/page/appstate.h"
+#include "kit/page/frameservices.h"
+#include "kit/page/pageregistry.h"
+#include "kit/page/shell.h"
 
 class QLabel;
 class QUrl;
@@ -131,6 +131,8 @@ private:
     void showLogonPage();
     bool switchPage(const QMetaObject* meta, const std::function<CPage*(Shell&, QWidget*)>& make);
     void setPage(const QString& page);
+    // The shown page and the subsystems' leave checks agree to `why`.
+    bool mayLeave(Leaving why);
     // A click on the ribbon's tab of that index.
     void tabClicked(int index);
     void destroyView(CPage* old);

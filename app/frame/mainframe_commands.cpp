@@ -9,8 +9,8 @@
 #include "frame/mainframe.h"
 #include "frame/ribbon.h"
 #include "frame/ribbontable.h"
-#include "kit/page.h"
-#include "kit/reminder.h"
+#include "kit/page/page.h"
+#include "kit/remind/reminder.h"
 #include "res/commandids.h"
 #include "res/strings.h"
 

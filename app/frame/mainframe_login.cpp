@@ -6,9 +6,9 @@
 #include "frame/mainframe.h"
 #include "frame/ribbon.h"
 #include "frame/ribbontable.h"
-#include "kit/appstate.h"
-#include "kit/gbk.h"
-#include "kit/passwordcheck.h"
+#include "kit/page/appstate.h"
+#include "kit/text/gbk.h"
+#include "kit/dialog/passwordcheck.h"
 #include "res/strings.h"
 
 namespace vorn::ui {
@@ -56,6 +56,7 @@ void CMainFrame::enableTabsForRole(int auth) {
 }
 
 void CMainFrame::switchUser() {
+    if (!mayLeave(Leaving::SwitchUser)) return;
     CChangeUserDlg dlg(*this, this);
     dlg.exec();
 }

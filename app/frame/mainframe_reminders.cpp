@@ -4,11 +4,11 @@
 #include "frame/mainframe.h"
 #include "frame/ribbon.h"
 #include "frame/ribbontable.h"
-#include "kit/busy.h"
-#include "kit/storefailure.h"
-#include "kit/clock.h"
-#include "kit/reminder.h"
-#include "kit/storefailure.h"
+#include "kit/page/busy.h"
+#include "kit/dialog/storefailure.h"
+#include "kit/text/clock.h"
+#include "kit/remind/reminder.h"
+#include "kit/dialog/storefailure.h"
 
 namespace vorn::ui {
 

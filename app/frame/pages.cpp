@@ -4,7 +4,7 @@
 #include "frame/aboutview.h"
 #include "frame/internetview.h"
 #include "goods/goods.h"
-#include "kit/pageregistry.h"
+#include "kit/page/pageregistry.h"
 #include "members/members.h"
 #include "res/tabs.h"
 #include "sales/sales.h"

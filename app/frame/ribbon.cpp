@@ -18,7 +18,7 @@
 #include <algorithm>
 
 #include "frame/ribbontable.h"
-#include "kit/gbklimit.h"
+#include "kit/text/gbklimit.h"
 #include "res/strings.h"
 
 namespace vorn::ui {

@@ -2,7 +2,7 @@
 // control with its command id (its caption is the string of that id). The ribbon
 // widget is built from this table and the command enabling reads it too. Which
 // page fills a tab and carries out its commands is the page's registration
-// (kit/pageregistry.h); the table only lays the controls out.
+// (kit/page/pageregistry.h); the table only lays the controls out.
 #pragma once
 
 #include <QString>

@@ -9,7 +9,7 @@
 #include "frame/look.h"
 #include "frame/mainframe.h"
 #include "frame/storelock.h"
-#include "kit/msgbox.h"
+#include "kit/dialog/msgbox.h"
 
 namespace vorn::ui {
 

@@ -2,6 +2,8 @@
 // the counter's limits read.
 #include <cstdlib>
 #include <iterator>
+#include <string>
+#include <utility>
 
 #define SQLITE_HAS_CODEC 1
 #include <sqlite3.h>
@@ -55,6 +57,9 @@ const char* const kShiftTables[] = {"Shift", "DrawerOpen", "Setting"};
 const char kUsualFloat[] = "usual_float";
 const char kLowestRate[] = "lowest_rate";
 const char kClerkSpecial[] = "clerk_special";
+const char kAfterSale[] = "after_sale";
+const char kMergeRows[] = "merge_rows";
+const char kSellShort[] = "sell_short";
 
 // 1 when the shift is there and open, 0 when not, -1 when the read failed.
 int is_open(sqlite3* db, int64_t shift) {
@@ -233,6 +238,9 @@ int Shifts::rules(ShopRules& out) {
         if (key == kUsualFloat) r.usual_float = std::strtoll(v, nullptr, 10);
         if (key == kLowestRate) r.lowest_rate = std::atoi(v);
         if (key == kClerkSpecial) r.clerk_special = std::atoi(v) != 0;
+        if (key == kAfterSale) r.after_sale = std::atoi(v);
+        if (key == kMergeRows) r.merge_rows = std::atoi(v) != 0;
+        if (key == kSellShort) r.sell_short = std::atoi(v) != 0;
     });
     if (rc != SQLITE_OK) return -1;
     out = r;
@@ -240,14 +248,22 @@ int Shifts::rules(ShopRules& out) {
 }
 
 int Shifts::set_rules(const ShopRules& r) {
-    if (core_.db == nullptr || r.usual_float < 0 || r.lowest_rate < 0 || r.lowest_rate > 100) return -1;
-    const std::string sql = std::string("DELETE FROM Setting WHERE FSEs_Key IN ('") + kUsualFloat + "','" +
-                            kLowestRate + "','" + kClerkSpecial +
-                            "');INSERT INTO Setting (FSEs_Key,FSEs_Value) "
-                            "VALUES ('" +
-                            kUsualFloat + "','" + std::to_string(r.usual_float) + "'),('" + kLowestRate +
-                            "','" + std::to_string(r.lowest_rate) + "'),('" + kClerkSpecial + "','" +
-                            (r.clerk_special ? "1" : "0") + "');";
+    if (core_.db == nullptr || r.usual_float < 0 || r.lowest_rate < 0 || r.lowest_rate > 100 ||
+        r.after_sale < kAfterSaleAsk || r.after_sale > kAfterSaleQuiet)
+        return -1;
+    const std::pair<const char*, std::string> values[] = {
+        {kUsualFloat, std::to_string(r.usual_float)}, {kLowestRate, std::to_string(r.lowest_rate)},
+        {kClerkSpecial, r.clerk_special ? "1" : "0"}, {kAfterSale, std::to_string(r.after_sale)},
+        {kMergeRows, r.merge_rows ? "1" : "0"},       {kSellShort, r.sell_short ? "1" : "0"},
+    };
+    // Keys and values are the program's own digits and names: nothing to quote.
+    std::string keys, rows;
+    for (const auto& [key, value] : values) {
+        keys += std::string(keys.empty() ? "'" : ",'") + key + "'";
+        rows += std::string(rows.empty() ? "('" : ",('") + key + "','" + value + "')";
+    }
+    const std::string sql = "DELETE FROM Setting WHERE FSEs_Key IN (" + keys +
+                            ");INSERT INTO Setting (FSEs_Key,FSEs_Value) VALUES " + rows + ";";
     return core_.exec_in_transaction(sql) == SQLITE_OK ? 1 : -1;
 }
 

@@ -18,9 +18,9 @@
 #include <QTcpSocket>
 #include <QTest>
 
-#include "kit/clock.h"
-#include "kit/rawprinter.h"
-#include "kit/receiptprinter.h"
+#include "kit/text/clock.h"
+#include "kit/print/rawprinter.h"
+#include "kit/print/receiptprinter.h"
 #include "receiptprinterdlg.h"
 #include "res/commandids.h"
 #include "res/vornres.h"

@@ -14,9 +14,9 @@
 
 #include "backupfiles.h"
 #include "backupprompt.h"
-#include "kit/clock.h"
-#include "kit/gbk.h"
-#include "kit/vornlabel.h"
+#include "kit/text/clock.h"
+#include "kit/text/gbk.h"
+#include "kit/dialog/vornlabel.h"
 #include "res/commandids.h"
 #include "shoppicture.h"
 #include "shopview.h"

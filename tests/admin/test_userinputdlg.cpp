@@ -12,7 +12,7 @@
 #include <QTest>
 #include <QTreeWidget>
 
-#include "kit/gbk.h"
+#include "kit/text/gbk.h"
 #include "shopview.h"
 #include "storefixture.h"
 #include "userchanges.h"

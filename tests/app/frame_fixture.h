@@ -11,10 +11,10 @@
 
 #include "frame/mainframe.h"
 #include "frame/ribbon.h"
-#include "kit/appstate.h"
-#include "kit/gbk.h"
-#include "kit/loadingwnd.h"
-#include "kit/msgbox.h"
+#include "kit/page/appstate.h"
+#include "kit/text/gbk.h"
+#include "kit/page/loadingwnd.h"
+#include "kit/dialog/msgbox.h"
 #include "vorn/password.h"
 
 namespace vorn::ui::test {

@@ -13,7 +13,7 @@
 #include "frame/internetview.h"
 #include "frame/look.h"
 #include "frame_fixture.h"
-#include "kit/vornlabel.h"
+#include "kit/dialog/vornlabel.h"
 #include "paymentdlg.h"
 #include "receiptdata.h"
 #include "res/commandids.h"

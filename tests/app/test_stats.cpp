@@ -11,8 +11,8 @@
 
 #include "frame_fixture.h"
 #include "gen.h"
-#include "kit/clock.h"
-#include "kit/loadingwnd.h"
+#include "kit/text/clock.h"
+#include "kit/page/loadingwnd.h"
 #include "res/commandids.h"
 #include "statchartview.h"
 #include "statisticsview.h"

@@ -332,15 +332,23 @@ TEST_F(ShiftTest, ShopRulesKeepTheirValues) {
     ASSERT_EQ(shifts.get_shift(first, s), 1);
     EXPECT_EQ(s.cash_float, 0);
 
-    const ShopRules set{12345, 80, false};
+    EXPECT_EQ(r.after_sale, kAfterSaleAsk);
+    EXPECT_FALSE(r.merge_rows);
+    EXPECT_FALSE(r.sell_short);
+
+    const ShopRules set{12345, 80, false, kAfterSaleQuiet, true, true};
     ASSERT_EQ(shifts.set_rules(set), 1);
     ASSERT_EQ(shifts.set_rules(set), 1); // again: replaced, not added
-    for (const ShopRules& bad : {ShopRules{-1, 80, true}, ShopRules{0, 101, true}, ShopRules{0, -5, true}})
+    for (const ShopRules& bad : {ShopRules{-1, 80, true}, ShopRules{0, 101, true}, ShopRules{0, -5, true},
+                                 ShopRules{0, 80, true, 3}, ShopRules{0, 80, true, -1}})
         EXPECT_EQ(shifts.set_rules(bad), -1);
     ASSERT_EQ(shifts.rules(r), 1);
     EXPECT_EQ(r.usual_float, 12345);
     EXPECT_EQ(r.lowest_rate, 80);
     EXPECT_FALSE(r.clerk_special);
+    EXPECT_EQ(r.after_sale, kAfterSaleQuiet);
+    EXPECT_TRUE(r.merge_rows);
+    EXPECT_TRUE(r.sell_short);
     ASSERT_EQ(shifts.get_shift(shifts.open_shift("bob", kOpen), s), 1);
     EXPECT_EQ(s.cash_float, 12345);
     EXPECT_EQ(shifts.open_shift("carol", kOpen, -1), -1);

@@ -8,7 +8,7 @@
 
 #include "articleprefill.h"
 #include "goodsfixture.h"
-#include "kit/gbk.h"
+#include "kit/text/gbk.h"
 #include "storeadddlg.h"
 
 using namespace vorn::ui;

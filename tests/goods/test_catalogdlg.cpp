@@ -11,7 +11,7 @@
 #include "suppinputdlg.h"
 #include "typeinputdlg.h"
 #include "goodsfixture.h"
-#include "kit/gbk.h"
+#include "kit/text/gbk.h"
 
 using namespace vorn::ui;
 using vorn::ui::test::GoodsFixture;

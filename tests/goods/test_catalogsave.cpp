@@ -4,7 +4,7 @@
 
 #include "catalogsave.h"
 #include "goodsfixture.h"
-#include "kit/gbk.h"
+#include "kit/text/gbk.h"
 
 using namespace vorn::ui;
 using vorn::ui::test::GoodsFixture;

@@ -13,9 +13,9 @@
 #include "goodsimport.h"
 #include "goodsimportcheck.h"
 #include "goodslimits.h"
-#include "kit/csv.h"
-#include "kit/gbk.h"
-#include "kit/importdlg.h"
+#include "kit/text/csv.h"
+#include "kit/text/gbk.h"
+#include "kit/sheet/importdlg.h"
 #include "vorn/sqltext.h"
 
 using namespace vorn::ui;

@@ -7,8 +7,8 @@
 #include "goodsquery.h"
 #include "goodsrows.h"
 #include "goodsfixture.h"
-#include "kit/gbk.h"
-#include "kit/integertext.h"
+#include "kit/text/gbk.h"
+#include "kit/text/integertext.h"
 
 using namespace vorn::ui;
 using vorn::ui::test::GoodsFixture;

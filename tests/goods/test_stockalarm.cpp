@@ -6,8 +6,8 @@
 #include <QTest>
 
 #include "goodsfixture.h"
-#include "kit/gbk.h"
-#include "kit/reminder.h"
+#include "kit/text/gbk.h"
+#include "kit/remind/reminder.h"
 #include "res/commandids.h"
 #include "salealarmdlg.h"
 #include "stockalarm.h"

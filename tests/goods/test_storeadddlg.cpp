@@ -11,9 +11,9 @@
 #include "storeadddlg.h"
 #include "storeview.h"
 #include "goodsfixture.h"
-#include "kit/clock.h"
-#include "kit/gbk.h"
-#include "kit/gbklimit.h"
+#include "kit/text/clock.h"
+#include "kit/text/gbk.h"
+#include "kit/text/gbklimit.h"
 
 using namespace vorn::ui;
 using vorn::ui::test::GoodsFixture;

@@ -16,8 +16,8 @@
 #include "storeview.h"
 #include "typeinputdlg.h"
 #include "goodsfixture.h"
-#include "kit/gbk.h"
-#include "kit/gbklimit.h"
+#include "kit/text/gbk.h"
+#include "kit/text/gbklimit.h"
 
 using namespace vorn::ui;
 using vorn::ui::test::GoodsFixture;

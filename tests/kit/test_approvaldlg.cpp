@@ -6,11 +6,11 @@
 #include <QPushButton>
 #include <QtTest>
 
-#include "kit/appstate.h"
-#include "kit/approvaldlg.h"
-#include "kit/clock.h"
-#include "kit/gbk.h"
-#include "kit/passwordcheck.h"
+#include "kit/page/appstate.h"
+#include "kit/dialog/approvaldlg.h"
+#include "kit/text/clock.h"
+#include "kit/text/gbk.h"
+#include "kit/dialog/passwordcheck.h"
 #include "storefixture.h"
 #include "vorn/password.h"
 

@@ -8,9 +8,9 @@
 #include <atomic>
 #include <stdexcept>
 
-#include "kit/busy.h"
-#include "kit/loadingthread.h"
-#include "kit/loadingwnd.h"
+#include "kit/page/busy.h"
+#include "kit/page/loadingthread.h"
+#include "kit/page/loadingwnd.h"
 
 using vorn::ui::BusyProgress;
 using vorn::ui::CLoadingWnd;

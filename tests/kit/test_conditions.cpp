@@ -2,7 +2,7 @@
 // as whole days, the ORDER BY of a list column and the text the store is given.
 #include <QtTest>
 
-#include "kit/conditions.h"
+#include "kit/text/conditions.h"
 
 using namespace vorn::ui;
 

@@ -3,7 +3,7 @@
 #include <QStringEncoder>
 #include <QtTest>
 
-#include "kit/csv.h"
+#include "kit/text/csv.h"
 
 using namespace vorn::ui;
 

@@ -6,10 +6,10 @@
 #include <QFile>
 #include <QTest>
 
-#include "kit/clock.h"
-#include "kit/csvimport.h"
-#include "kit/sheetexport.h"
-#include "kit/sheetwriter.h"
+#include "kit/text/clock.h"
+#include "kit/sheet/csvimport.h"
+#include "kit/sheet/sheetexport.h"
+#include "kit/sheet/sheetwriter.h"
 #include "storefixture.h"
 
 using namespace vorn::ui;

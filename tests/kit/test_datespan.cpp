@@ -5,9 +5,9 @@
 #include <QTableView>
 #include <QtTest>
 
-#include "kit/calendarpair.h"
-#include "kit/clock.h"
-#include "kit/datespandlg.h"
+#include "kit/dialog/calendarpair.h"
+#include "kit/text/clock.h"
+#include "kit/dialog/datespandlg.h"
 
 using vorn::ui::CalendarPair;
 using vorn::ui::CDateSpanDlg;

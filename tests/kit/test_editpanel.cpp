@@ -7,8 +7,8 @@
 #include <QSignalSpy>
 #include <QtTest>
 
-#include "kit/editpanel.h"
-#include "kit/recordrows.h"
+#include "kit/page/editpanel.h"
+#include "kit/page/recordrows.h"
 
 using namespace vorn::ui;
 

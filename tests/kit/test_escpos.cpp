@@ -15,10 +15,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "kit/escpos.h"
-#include "kit/gbk.h"
-#include "kit/rawprinter.h"
-#include "kit/receiptprinter.h"
+#include "kit/print/escpos.h"
+#include "kit/text/gbk.h"
+#include "kit/print/rawprinter.h"
+#include "kit/print/receiptprinter.h"
 
 using namespace vorn::ui;
 

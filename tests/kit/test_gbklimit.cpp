@@ -7,8 +7,8 @@
 #include <QtTest>
 #include <cstdlib>
 
-#include "kit/gbklimit.h"
-#include "kit/shell.h"
+#include "kit/text/gbklimit.h"
+#include "kit/page/shell.h"
 
 using namespace vorn::ui;
 

@@ -3,7 +3,7 @@
 #include <QFile>
 #include <QtTest>
 
-#include "kit/housecolours.h"
+#include "kit/dialog/housecolours.h"
 #include "res/vornres.h"
 
 using namespace vorn::ui;

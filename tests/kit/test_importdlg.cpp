@@ -14,8 +14,8 @@
 #include <QTableWidget>
 #include <QtTest>
 
-#include "kit/importdlg.h"
-#include "kit/importreport.h"
+#include "kit/sheet/importdlg.h"
+#include "kit/sheet/importreport.h"
 #include "res/vornres.h"
 
 using namespace vorn::ui;

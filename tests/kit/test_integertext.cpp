@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <limits>
 
-#include "kit/integertext.h"
+#include "kit/text/integertext.h"
 
 using namespace vorn::ui;
 

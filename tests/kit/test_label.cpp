@@ -1,7 +1,7 @@
 // The self-painting label.
 #include <QtTest>
 
-#include "kit/vornlabel.h"
+#include "kit/dialog/vornlabel.h"
 
 using vorn::ui::CVornLabel;
 

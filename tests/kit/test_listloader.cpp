@@ -7,7 +7,7 @@
 #include <set>
 #include <thread>
 
-#include "kit/listloader.h"
+#include "kit/page/listloader.h"
 #include "storefixture.h"
 
 using namespace vorn::ui;

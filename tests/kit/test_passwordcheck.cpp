@@ -5,10 +5,10 @@
 #include <QtTest>
 #include <cstdio>
 
-#include "kit/appstate.h"
-#include "kit/clock.h"
-#include "kit/gbk.h"
-#include "kit/passwordcheck.h"
+#include "kit/page/appstate.h"
+#include "kit/text/clock.h"
+#include "kit/text/gbk.h"
+#include "kit/dialog/passwordcheck.h"
 #include "storefixture.h"
 #include "vorn/password.h"
 

@@ -7,8 +7,8 @@
 #include <QTableView>
 #include <QtTest>
 
-#include "kit/recordmodel.h"
-#include "kit/recordpage.h"
+#include "kit/page/recordmodel.h"
+#include "kit/page/recordpage.h"
 #include "storefixture.h"
 
 using namespace vorn::ui;

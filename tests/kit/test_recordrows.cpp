@@ -4,8 +4,8 @@
 #include <QSignalSpy>
 #include <QtTest>
 
-#include "kit/recordmodel.h"
-#include "kit/recordrows.h"
+#include "kit/page/recordmodel.h"
+#include "kit/page/recordrows.h"
 
 using namespace vorn::ui;
 

@@ -6,7 +6,7 @@
 #include <QTableWidget>
 #include <QtTest>
 
-#include "kit/reminderdlg.h"
+#include "kit/remind/reminderdlg.h"
 #include "storefixture.h"
 
 using namespace vorn::ui;

@@ -8,8 +8,8 @@
 #include <cmath>
 #include <limits>
 
-#include "kit/csv.h"
-#include "kit/sheetwriter.h"
+#include "kit/text/csv.h"
+#include "kit/sheet/sheetwriter.h"
 #include "xlsxread.h"
 
 using namespace vorn::ui;

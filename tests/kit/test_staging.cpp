@@ -10,9 +10,9 @@
 #include <QVBoxLayout>
 #include <QtTest>
 
-#include "kit/gbk.h"
-#include "kit/gbklimit.h"
-#include "kit/staging.h"
+#include "kit/text/gbk.h"
+#include "kit/text/gbklimit.h"
+#include "kit/page/staging.h"
 
 using namespace vorn::ui;
 

@@ -4,8 +4,8 @@
 #include <QLineEdit>
 #include <QtTest>
 
-#include "kit/reminderdlg.h"
-#include "kit/storedreminder.h"
+#include "kit/remind/reminderdlg.h"
+#include "kit/remind/storedreminder.h"
 #include "storefixture.h"
 
 using namespace vorn::ui;

@@ -8,9 +8,9 @@
 #include <ctime>
 
 #include "birthdayreminder.h"
-#include "kit/clock.h"
-#include "kit/gbk.h"
-#include "kit/reminder.h"
+#include "kit/text/clock.h"
+#include "kit/text/gbk.h"
+#include "kit/remind/reminder.h"
 #include "res/commandids.h"
 #include "salebirtalarmdlg.h"
 #include "storefixture.h"

@@ -7,7 +7,7 @@
 #include <ctime>
 
 #include "birthdaywindow.h"
-#include "kit/gbk.h"
+#include "kit/text/gbk.h"
 #include "storefixture.h"
 #include "vorn/sqltext.h"
 

@@ -7,8 +7,8 @@
 #include <QTableView>
 #include <QTest>
 
-#include "kit/importdlg.h"
-#include "kit/importreport.h"
+#include "kit/sheet/importdlg.h"
+#include "kit/sheet/importreport.h"
 #include "memberimport.h"
 #include "membermodel.h"
 #include "vipadddlg.h"

@@ -5,9 +5,9 @@
 #include <QTest>
 
 #include "memberstate.h"
-#include "kit/pagehost.h"
-#include "kit/csv.h"
-#include "kit/sheetwriter.h"
+#include "kit/page/pagehost.h"
+#include "kit/text/csv.h"
+#include "kit/sheet/sheetwriter.h"
 #include "membercells.h"
 #include "memberexport.h"
 #include "membermodel.h"

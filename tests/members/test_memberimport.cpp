@@ -13,8 +13,8 @@
 #include <algorithm>
 #include <climits>
 
-#include "kit/clock.h"
-#include "kit/gbk.h"
+#include "kit/text/clock.h"
+#include "kit/text/gbk.h"
 #include "memberimport.h"
 #include "memberexport.h"
 #include "memberimportcheck.h"

@@ -5,7 +5,7 @@
 #include <limits>
 
 #include "membercells.h"
-#include "kit/integertext.h"
+#include "kit/text/integertext.h"
 #include "memberquery.h"
 #include "memberrows.h"
 #include "vipfixture.h"

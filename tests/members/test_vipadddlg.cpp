@@ -15,8 +15,8 @@
 #include "vipadddlg.h"
 #include "membermodel.h"
 #include "vipview.h"
-#include "kit/clock.h"
-#include "kit/gbklimit.h"
+#include "kit/text/clock.h"
+#include "kit/text/gbklimit.h"
 #include "vipfixture.h"
 
 using namespace vorn::ui;

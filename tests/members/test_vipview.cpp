@@ -15,7 +15,7 @@
 #include "membermodel.h"
 #include "vipinputdlg.h"
 #include "vipview.h"
-#include "kit/gbklimit.h"
+#include "kit/text/gbklimit.h"
 #include "vipfixture.h"
 #include "vorn/sqltext.h"
 

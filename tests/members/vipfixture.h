@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "kit/gbk.h"
+#include "kit/text/gbk.h"
 #include "res/commandids.h"
 #include "storefixture.h"
 #include "vorn/sqltext.h"

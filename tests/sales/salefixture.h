@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "kit/frameservices.h"
+#include "kit/page/frameservices.h"
 #include "storefixture.h"
 
 namespace vorn::ui::test {

@@ -8,7 +8,7 @@
 
 #include "journalcolumns.h"
 #include "journalsearch.h"
-#include "kit/gbk.h"
+#include "kit/text/gbk.h"
 
 using namespace vorn::ui;
 

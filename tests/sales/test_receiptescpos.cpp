@@ -10,10 +10,10 @@
 #include <QTcpSocket>
 #include <QTest>
 
-#include "kit/clock.h"
-#include "kit/gbk.h"
-#include "kit/rawprinter.h"
-#include "kit/receiptprinter.h"
+#include "kit/text/clock.h"
+#include "kit/text/gbk.h"
+#include "kit/print/rawprinter.h"
+#include "kit/print/receiptprinter.h"
 #include "paymentdlg.h"
 #include "receiptdata.h"
 #include "receiptescpos.h"

@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "capitals.h"
-#include "kit/clock.h"
+#include "kit/text/clock.h"
 #include "receiptlayout.h"
 
 using namespace vorn::ui;

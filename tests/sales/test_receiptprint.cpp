@@ -12,7 +12,7 @@
 #include <memory>
 
 #include "fakeshell.h"
-#include "kit/clock.h"
+#include "kit/text/clock.h"
 #include "receiptlayout.h"
 #include "receiptprint.h"
 

@@ -12,9 +12,9 @@
 #include <QTableWidget>
 #include <QtTest>
 
-#include "kit/approvaldlg.h"
-#include "kit/clock.h"
-#include "kit/gbk.h"
+#include "kit/dialog/approvaldlg.h"
+#include "kit/text/clock.h"
+#include "kit/text/gbk.h"
 #include "pricing.h"
 #include "returndlg.h"
 #include "salefixture.h"

@@ -6,10 +6,10 @@
 #include <QTableWidget>
 #include <QtTest>
 
-#include "kit/approvaldlg.h"
+#include "kit/dialog/approvaldlg.h"
 #include "pricing.h"
-#include "kit/clock.h"
-#include "kit/gbk.h"
+#include "kit/text/clock.h"
+#include "kit/text/gbk.h"
 #include "res/commandids.h"
 #include "returndlg.h"
 #include "saleinputdlg.h"

@@ -4,8 +4,8 @@
 // on paper and on the ESC/POS printer.
 #include <QtTest>
 
-#include "kit/clock.h"
-#include "kit/gbk.h"
+#include "kit/text/clock.h"
+#include "kit/text/gbk.h"
 #include "receiptescpos.h"
 #include "receiptlayout.h"
 #include "returnreceipt.h"

@@ -12,7 +12,7 @@
 #include <QTest>
 #include <QToolButton>
 
-#include "kit/vornlabel.h"
+#include "kit/dialog/vornlabel.h"
 #include "paymentdlg.h"
 #include "pricing.h"
 #include "salediscountdlg.h"

@@ -9,9 +9,9 @@
 #include <QTest>
 #include <map>
 
-#include "kit/clock.h"
-#include "kit/gbk.h"
-#include "kit/receiptprinter.h"
+#include "kit/text/clock.h"
+#include "kit/text/gbk.h"
+#include "kit/print/receiptprinter.h"
 #include "receiptescpos.h"
 #include "receiptlayout.h"
 #include "salefixture.h"

@@ -9,8 +9,8 @@
 #include <QTest>
 
 #include "daysalesdlg.h"
-#include "kit/clock.h"
-#include "kit/vornlabel.h"
+#include "kit/text/clock.h"
+#include "kit/dialog/vornlabel.h"
 #include "paymentdlg.h"
 #include "pricing.h"
 #include "receiptdata.h"

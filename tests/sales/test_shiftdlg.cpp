@@ -10,7 +10,7 @@
 #include <QTableWidget>
 #include <QtTest>
 
-#include "kit/clock.h"
+#include "kit/text/clock.h"
 #include "pricing.h"
 #include "returndlg.h"
 #include "salecounter.h"

@@ -5,10 +5,10 @@
 #include <QtTest>
 #include <memory>
 
-#include "kit/clock.h"
-#include "kit/csv.h"
-#include "kit/gbk.h"
-#include "kit/sheetwriter.h"
+#include "kit/text/clock.h"
+#include "kit/text/csv.h"
+#include "kit/text/gbk.h"
+#include "kit/sheet/sheetwriter.h"
 #include "res/commandids.h"
 #include "res/vornres.h"
 #include "statchartview.h"

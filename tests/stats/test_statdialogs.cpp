@@ -6,8 +6,8 @@
 #include <QPushButton>
 #include <QtTest>
 
-#include "kit/calendarpair.h"
-#include "kit/gbk.h"
+#include "kit/dialog/calendarpair.h"
+#include "kit/text/gbk.h"
 #include "statcdtdlg.h"
 #include "statfixture.h"
 #include "statyeardlg.h"

@@ -15,9 +15,9 @@
 #include <QtTest>
 #include <memory>
 
-#include "kit/calendarpair.h"
-#include "kit/clock.h"
-#include "kit/housecolours.h"
+#include "kit/dialog/calendarpair.h"
+#include "kit/text/clock.h"
+#include "kit/dialog/housecolours.h"
 #include "res/commandids.h"
 #include "res/vornres.h"
 #include "statcdtdlg.h"

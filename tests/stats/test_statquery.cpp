@@ -2,7 +2,7 @@
 // the busy window shows between them, and the sums they give on a known store.
 #include <QtTest>
 
-#include "kit/clock.h"
+#include "kit/text/clock.h"
 #include "statfixture.h"
 #include "statquery.h"
 

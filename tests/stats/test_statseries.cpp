@@ -3,8 +3,8 @@
 // texts, value labels and the slices pulled out.
 #include <QtTest>
 
-#include "kit/clock.h"
-#include "kit/gbk.h"
+#include "kit/text/clock.h"
+#include "kit/text/gbk.h"
 #include "statfixture.h"
 #include "statseries.h"
 

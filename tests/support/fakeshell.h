@@ -6,10 +6,10 @@
 #include <QStringList>
 #include <QWidget>
 
-#include "kit/appstate.h"
+#include "kit/page/appstate.h"
 #include "res/commandids.h"
-#include "kit/gbk.h"
-#include "kit/shell.h"
+#include "kit/text/gbk.h"
+#include "kit/page/shell.h"
 
 namespace vorn::ui::test {
 

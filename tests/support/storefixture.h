@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "fakeshell.h"
-#include "kit/loadingwnd.h"
-#include "kit/msgbox.h"
+#include "kit/page/loadingwnd.h"
+#include "kit/dialog/msgbox.h"
 #include "vorn/core.h"
 #include "vorn/password.h"
 

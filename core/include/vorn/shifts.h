@@ -80,7 +80,15 @@ struct ShopRules {
     int64_t usual_float = 0; // 备用金 a shift opens with, tenths
     int lowest_rate = 0;     // percent of the price a salesperson may go down to alone (80: 8折); 0 no limit
     bool clerk_special = true; // a salesperson may use the 特价/批发价 levels
+    // The counter's habits.
+    int after_sale = 0;      // kAfterSaleAsk: the sale-complete dialog; kAfterSalePrint: every
+                             // receipt printed without asking; kAfterSaleQuiet: none printed
+    bool merge_rows = false; // 同一商品合并为一行: a repeated scan of the last row's code raises its quantity
+    bool sell_short = false; // units missing from the book are entered at the counter and sold
 };
+constexpr int kAfterSaleAsk = 0;
+constexpr int kAfterSalePrint = 1;
+constexpr int kAfterSaleQuiet = 2;
 
 class VORNCORE_API Shifts {
 public:

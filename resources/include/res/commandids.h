@@ -16,6 +16,10 @@ constexpr int Birthday = 208;
 constexpr int DaySales = 321; // the cashier's own sales of the day, to print one again (F9)
 constexpr int ReturnGoods = 380; // goods brought back: refund and stock (F8)
 constexpr int HandOver = 400;    // 交班: the cash counted, the shift's report, the shift closed
+constexpr int OpenShift = 401;   // 开班: the float the shift starts with
+constexpr int OpenDrawer = 402;  // 开钱箱: the drawer opened without a sale, counted with the shift
+constexpr int HoldSale = 410;    // 挂单: park the list for the next customer (F4)
+constexpr int RecallSale = 411;  // 取单: bring a parked list back (F5)
 
 // 销售记录
 constexpr int SaleSpan = 310;       // the date span of the sales listed
@@ -29,6 +33,8 @@ constexpr int SearchSales = 311;
 constexpr int OpenSale = 312;       // the sale's lines and payments
 constexpr int ReprintSale = 313;    // 重打小票
 constexpr int ExportSales = 314;
+constexpr int DayCashUp = 403;      // 日结: a whole day's figures (administrators and shop owners)
+constexpr int PastShifts = 404;     // past shifts and days, any report again
 
 // 商品管理
 constexpr int AddGoods = 102;
@@ -52,6 +58,7 @@ constexpr int ExportGoods = 32791; // menu item of 300
 constexpr int ByArticle = 330;     // check box: one row per goods code instead of one per unit
 constexpr int SetPrices = 331;     // new prices for an article's units in stock
 constexpr int Restock = 332;       // entry prefilled from an article
+constexpr int StockTake = 430;     // 盘点: count the stock, write the differences off or in
 
 // 店铺设置
 constexpr int SystemUsers = 118;
@@ -63,6 +70,7 @@ constexpr int QuickRestore = 32779;
 constexpr int RestoreFrom = 32780;
 constexpr int ReceiptPrinter = 303; // where receipts are printed
 constexpr int ShopKey = 304;        // the owner's own key of the store (administrator only)
+constexpr int CounterRules = 420;   // 收银设置: float, a salesperson's limits, the counter's habits
 
 // 会员管理
 constexpr int AddMember = 120;
@@ -89,6 +97,7 @@ constexpr int PrevChart = 167;
 constexpr int NextChart = 128;
 constexpr int AllCharts = 125;
 constexpr int ExportFigures = 302; // the figures behind the shown charts, to a spreadsheet
+constexpr int SalesRanking = 440;  // 商品销售排行: what sells, net of returns
 
 // Web buttons: 185 to 199 in the order of their INI keys.
 constexpr int FirstWebButton = 185;
