@@ -48,6 +48,18 @@ const ExtraTable kTables[] = {
                    "CREATE INDEX IF NOT EXISTS vorn_draweropen_shift ON DrawerOpen(FDOi_Shift);"},
     {"Setting",
      "CREATE TABLE IF NOT EXISTS Setting (FSEs_Key VARCHAR(32) PRIMARY KEY,FSEs_Value VARCHAR(255) );"},
+    // Stock-takes (vorn/stocktake.h): the count, who started it, its scope
+    // (empty for all goods, else the type ids between commas), its state (0 open,
+    // 1 confirmed, 2 abandoned) and when it was confirmed; per code the units
+    // counted and, once confirmed, the book stock and the difference at cost in
+    // tenths.
+    {"StockTake",
+     "CREATE TABLE IF NOT EXISTS StockTake (FSTi_Id INTEGER PRIMARY KEY,FSTs_User CHAR(32),FSTt_Start TIMESTAMP,"
+     "FSTs_Scope VARCHAR(255),FSTi_State INTEGER,FSTt_Done TIMESTAMP,FSTi_Zero INTEGER );"},
+    {"StockTakeLine",
+     "CREATE TABLE IF NOT EXISTS StockTakeLine (FSTLi_Id INTEGER PRIMARY KEY,FSTLi_Take INTEGER,"
+     "FSTLs_Code CHAR(32),FSTLi_Book INTEGER,FSTLi_Counted INTEGER,FSTLi_Cost BIGINT );"
+     "CREATE UNIQUE INDEX IF NOT EXISTS vorn_stocktakeline_code ON StockTakeLine(FSTLi_Take,FSTLs_Code);"},
 };
 
 // -1 when the store cannot be read (a wrong key, a file that is no store).
