@@ -60,6 +60,9 @@ const ExtraTable kTables[] = {
      "CREATE TABLE IF NOT EXISTS StockTakeLine (FSTLi_Id INTEGER PRIMARY KEY,FSTLi_Take INTEGER,"
      "FSTLs_Code CHAR(32),FSTLi_Book INTEGER,FSTLi_Counted INTEGER,FSTLi_Cost BIGINT );"
      "CREATE UNIQUE INDEX IF NOT EXISTS vorn_stocktakeline_code ON StockTakeLine(FSTLi_Take,FSTLs_Code);"},
+    // Per-code stock alarm limits (vorn/alarmlimits.h): a code listed here is
+    // low below its own limit instead of the shop's one.
+    {"AlarmLimit", "CREATE TABLE IF NOT EXISTS AlarmLimit (FALs_Code CHAR(32) PRIMARY KEY,FALi_Limit INTEGER );"},
 };
 
 // -1 when the store cannot be read (a wrong key, a file that is no store).
