@@ -48,6 +48,15 @@ const ExtraTable kTables[] = {
                    "CREATE INDEX IF NOT EXISTS vorn_draweropen_shift ON DrawerOpen(FDOi_Shift);"},
     {"Setting",
      "CREATE TABLE IF NOT EXISTS Setting (FSEs_Key VARCHAR(32) PRIMARY KEY,FSEs_Value VARCHAR(255) );"},
+    // Sales parked at the counter (vorn/heldsales.h): the sale, and one line per
+    // unit with the list row it was on and its price in tenths.
+    {"HeldSale",
+     "CREATE TABLE IF NOT EXISTS HeldSale (FHSi_Id INTEGER PRIMARY KEY,FHSt_Time TIMESTAMP,FHSs_User CHAR(32),"
+     "FHSi_VIP INTEGER,FHSs_VIP CHAR(32),FHSs_VName CHAR(32),FHSi_Count INTEGER,FHSi_Due BIGINT );"},
+    {"HeldSaleLine",
+     "CREATE TABLE IF NOT EXISTS HeldSaleLine (FHLi_Id INTEGER PRIMARY KEY,FHLi_Sale INTEGER,FHLi_Row INTEGER,"
+     "FHLi_Unit INTEGER,FHLs_Code CHAR(32),FHLi_Price BIGINT );"
+     "CREATE INDEX IF NOT EXISTS vorn_heldsaleline_sale ON HeldSaleLine(FHLi_Sale);"},
     // Stock-takes (vorn/stocktake.h): the count, who started it, its scope
     // (empty for all goods, else the type ids between commas), its state (0 open,
     // 1 confirmed, 2 abandoned) and when it was confirmed; per code the units
