@@ -16,7 +16,7 @@ void registerGoods(PageRegistry& registry) {
                                  {AddGoods, RemoveGoods, EditGoods, Categories, GoodsTypes, Suppliers,
                                   GoodsCode, GoodsName, GoodsSize, GoodsType, GoodsState, StockTime, SaleTime,
                                   ClearGoodsSearch, SearchGoods, GoodsSheets, ImportGoods, ExportGoods,
-                                  ByArticle});
+                                  ByArticle, StockTake});
     registry.addReminder([] { return std::make_unique<StockAlarmSource>(); });
 }
 

@@ -89,7 +89,7 @@ std::vector<RibbonTab> build() {
          false,
          {{{large(AddGoods, "goods_add"), large(RemoveGoods, "goods_remove"), large(EditGoods, "goods_edit"),
             popup(Categories, "categories", {GoodsTypes, Suppliers}),
-            popup(GoodsSheets, "sheets", {ImportGoods, ExportGoods})}},
+            popup(GoodsSheets, "sheets", {ImportGoods, ExportGoods}), large(StockTake, "goods_search")}},
           {{edit(GoodsCode, 120), edit(GoodsName, 120), edit(GoodsSize, 120), brk(), combo(GoodsType, 120),
             combo(GoodsState, 120, {QStringLiteral("库存中"), QStringLiteral("已销售"), QStringLiteral("已报损")}),
             check(ByArticle),
