@@ -65,8 +65,8 @@ std::vector<RibbonTab> build() {
                  true,
                  {{{large(SwitchUser, "switch_user"), large(MemberDiscount, "member_discount"),
                     large(GoodsDiscount, "goods_discount"), global(large(PrintReceipt, "print")),
-                    large(DaySales, "day_sales"), large(HandOver, "day_sales"),
-                    large(ReturnGoods, "return_goods")}},
+                    large(DaySales, "day_sales"), large(OpenShift, "day_sales"), large(HandOver, "day_sales"),
+                    large(OpenDrawer, "receipt_printer"), large(ReturnGoods, "return_goods")}},
                   {{spacer(), check(RunAlarm), large(Alarm, "alarm_201"), spacer(), check(RunBirthday),
                     large(Birthday, "alarm_201")}}}});
 
@@ -74,7 +74,8 @@ std::vector<RibbonTab> build() {
     t.push_back({tabs::SaleJournal,
                  false,
                  false,
-                 {{{large(OpenSale, "sales_open"), large(ReprintSale, "print"), large(ExportSales, "sales_export")}},
+                 {{{large(OpenSale, "sales_open"), large(ReprintSale, "print"), large(ExportSales, "sales_export"),
+                   large(DayCashUp, "sheets"), large(PastShifts, "calendar")}},
                   {{edit(SaleNumber, 120), edit(SaleCashier, 120), edit(SaleMember, 120), brk(),
                     edit(SaleGoods, 120),
                     combo(SaleMethod, 120,

@@ -203,6 +203,7 @@ private:
     friend class Journal;
     friend class Articles;
     friend class Shifts;
+    friend class HeldSales;
 
     std::string get_setting_text(int id);
     bool set_setting_text(int id, const char* label, const char* value);

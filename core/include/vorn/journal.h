@@ -276,6 +276,15 @@ public:
     // and after any this process handed out before, so a checkout that failed
     // has burned its number and no two attempts get the same one.
     CheckoutResult checkout(const CheckoutRequest& request);
+    // Selling short: checkout of a request whose `entered` units are missing
+    // from the book (the shelf had them, the store did not). They are inserted
+    // into Store (in stock, as given: code, prices, remark) and sold with the
+    // request's units in the same transaction, so a refused or failed sale
+    // leaves no entered unit behind. Their FSi_Id is ignored; each must be set
+    // sold (FSi_Flag 1) at the request's sale time like the others. Invalid
+    // also when an entered unit has no code; with no entered units this is
+    // checkout itself.
+    CheckoutResult checkout_short(const CheckoutRequest& request, const std::vector<SRec>& entered);
 
     // Sales matching the filter: their count, or -1.
     int count_sales(const SaleFilter& filter);
