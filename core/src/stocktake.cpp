@@ -1,0 +1,305 @@
+// Stock-takes: starting, finding, saving counts and the sheet.
+#include "vorn/stocktake.h"
+
+#include <algorithm>
+#include <sstream>
+
+#define SQLITE_HAS_CODEC 1
+#include <sqlite3.h>
+
+#include "journalinternal.h"
+#include "sqlwriter.h"
+#include "stocktakeinternal.h"
+#include "vorn/articles.h"
+#include "vorn/core.h"
+#include "vorn/sqltext.h"
+#include "vorn/transaction.h"
+
+namespace vorn {
+
+namespace detail {
+
+const char kTakeColumns[] =
+    "SELECT FSTi_Id,FSTs_User,FSTt_Start,FSTs_Scope,FSTi_State,FSTt_Done,FSTi_Zero FROM StockTake";
+
+std::string column_string(sqlite3_stmt* s, int i) {
+    const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(s, i));
+    return t ? std::string(t, static_cast<size_t>(sqlite3_column_bytes(s, i))) : std::string();
+}
+
+std::string scope_text(const std::vector<int>& types) {
+    std::string out;
+    for (int t : types)
+        out += (out.empty() ? "" : ",") + std::to_string(t);
+    return out;
+}
+
+std::vector<int> scope_types(const std::string& text) {
+    std::vector<int> out;
+    std::istringstream in(text);
+    std::string part;
+    while (std::getline(in, part, ','))
+        if (!part.empty()) out.push_back(std::stoi(part));
+    return out;
+}
+
+void read_take(sqlite3_stmt* s, StockTakeRec& r) {
+    r.id = sqlite3_column_int64(s, 0);
+    r.user = column_string(s, 1);
+    r.started = parse_time(reinterpret_cast<const char*>(sqlite3_column_text(s, 2)));
+    r.types = scope_types(column_string(s, 3));
+    r.state = static_cast<StockTakeState>(sqlite3_column_int(s, 4));
+    r.done = parse_time(reinterpret_cast<const char*>(sqlite3_column_text(s, 5)));
+    r.zero_uncounted = sqlite3_column_int(s, 6) != 0;
+}
+
+int find_take(sqlite3* db, const std::string& where, StockTakeRec& out) {
+    int n = 0;
+    const int rc = query(db, std::string(kTakeColumns) + where, [&](sqlite3_stmt* s) {
+        if (n++ == 0) read_take(s, out);
+    });
+    if (rc != SQLITE_OK) return -1;
+    return n > 0 ? 1 : 0;
+}
+
+int saved_counts(sqlite3* db, int64_t take, StockCounts& out) {
+    out.clear();
+    const int rc = query(
+        db, "SELECT FSTLs_Code,FSTLi_Counted FROM StockTakeLine WHERE FSTLi_Take=" + std::to_string(take),
+        [&out](sqlite3_stmt* s) { out[column_string(s, 0)] = sqlite3_column_int(s, 1); });
+    if (rc != SQLITE_OK) {
+        out.clear();
+        return -1;
+    }
+    return static_cast<int>(out.size());
+}
+
+void overlay(StockCounts& saved, const StockCounts& counts) {
+    for (const auto& [code, n] : counts) {
+        if (n < 0)
+            saved.erase(code);
+        else
+            saved[code] = n;
+    }
+}
+
+// Which units a shortfall writes off: the oldest in stock first (by stock time,
+// then by entry). Goods leave the shelf first in, first out, so what the count
+// still finds are the latest deliveries; the units the book holds longest are
+// the ones that went without a sale (spoilt, lost, sold unrecorded). Keeping
+// the newest also keeps the stock times the shelf really has.
+std::string oldest_in_stock(const std::string& code, int n) {
+    return "SELECT FSi_Id,FSs_Remark,FSd_OriP FROM Store WHERE FSs_Code=" + quoted(code) +
+           " AND FSi_Flag=0 ORDER BY FSt_StoT,FSi_Id LIMIT " + std::to_string(n);
+}
+
+int shortfall_cost(sqlite3* db, const std::string& code, int n, int64_t& cost) {
+    cost = 0;
+    return query(db, oldest_in_stock(code, n),
+                 [&cost](sqlite3_stmt* s) { cost += tenths_of(sqlite3_column_double(s, 2)); });
+}
+
+int open_sheet(Core& core, sqlite3* db, const StockTakeRec& take, const StockCounts& counts,
+               bool zero_uncounted, std::vector<StockTakeRow>& out) {
+    std::vector<Article> articles;
+    if (Articles(core).select("", ArticleOrder::Code, false, articles) < 0) return -1;
+    for (Article& a : articles) {
+        if (!take.types.empty() &&
+            std::find(take.types.begin(), take.types.end(), a.type) == take.types.end())
+            continue;
+        StockTakeRow& r = out.emplace_back();
+        r.code = std::move(a.code);
+        r.name = std::move(a.name);
+        r.type = a.type;
+        r.book = a.in_stock;
+        r.latest_cost = tenths_of(a.purchase);
+        if (auto it = counts.find(r.code); it != counts.end())
+            r.counted = it->second;
+        else if (zero_uncounted)
+            r.counted = 0;
+        if (!r.counted) continue;
+        r.difference = *r.counted - r.book;
+        if (r.difference > 0) {
+            r.cost = r.difference * r.latest_cost;
+        } else if (r.difference < 0) {
+            int64_t c = 0;
+            if (shortfall_cost(db, r.code, -r.difference, c) != SQLITE_OK) return -1;
+            r.cost = -c;
+        }
+    }
+    return 0;
+}
+
+int confirmed_sheet(Core& core, sqlite3* db, const StockTakeRec& take, std::vector<StockTakeRow>& out) {
+    std::vector<Article> articles;
+    if (Articles(core).select("", ArticleOrder::Code, false, articles) < 0) return -1;
+    std::map<std::string, const Article*> by_code;
+    for (const Article& a : articles)
+        by_code[a.code] = &a;
+    return query(
+               db,
+               "SELECT FSTLs_Code,FSTLi_Book,FSTLi_Counted,FSTLi_Cost FROM StockTakeLine WHERE FSTLi_Take=" +
+                   std::to_string(take.id) + " ORDER BY FSTLs_Code",
+               [&](sqlite3_stmt* s) {
+                   StockTakeRow& r = out.emplace_back();
+                   r.code = column_string(s, 0);
+                   r.book = sqlite3_column_int(s, 1);
+                   r.counted = sqlite3_column_int(s, 2);
+                   r.difference = *r.counted - r.book;
+                   r.cost = sqlite3_column_int64(s, 3);
+                   if (auto it = by_code.find(r.code); it != by_code.end()) {
+                       r.name = it->second->name;
+                       r.type = it->second->type;
+                   }
+               }) == SQLITE_OK
+               ? 0
+               : -1;
+}
+
+} // namespace detail
+
+using namespace detail;
+
+StockTakeSums sum_stock_take(const std::vector<StockTakeRow>& rows) {
+    StockTakeSums s;
+    s.codes = static_cast<int>(rows.size());
+    for (const StockTakeRow& r : rows) {
+        s.book += r.book;
+        if (!r.counted) continue;
+        ++s.counted_codes;
+        s.counted += *r.counted;
+        if (r.difference < 0) {
+            s.missing -= r.difference;
+            s.missing_cost -= r.cost;
+        } else {
+            s.extra += r.difference;
+            s.extra_cost += r.cost;
+        }
+    }
+    return s;
+}
+
+std::string stock_take_remark(const std::string& mark, const std::string& old_remark) {
+    constexpr size_t kColumn = 256; // FSs_Remark VARCHAR(256)
+    std::string out = mark;
+    if (!old_remark.empty() && out.size() < kColumn) out += ' ';
+    size_t i = 0;
+    while (i < old_remark.size()) {
+        const auto c = static_cast<unsigned char>(old_remark[i]);
+        const size_t len = c >= 0x81 && c <= 0xFE && i + 1 < old_remark.size() ? 2 : 1;
+        if (out.size() + len > kColumn) break;
+        out.append(old_remark, i, len);
+        i += len;
+    }
+    if (out.size() > kColumn) out.resize(kColumn); // a mark too long on its own
+    if (!out.empty() && out.back() == ' ') out.pop_back();
+    return out;
+}
+
+int StockTakes::find_open(StockTakeRec& out) {
+    return find_take(core_.db, " WHERE FSTi_State=0 ORDER BY FSTi_Id DESC", out);
+}
+
+int StockTakes::find(int64_t id, StockTakeRec& out) {
+    return find_take(core_.db, " WHERE FSTi_Id=" + std::to_string(id), out);
+}
+
+int StockTakes::select(std::vector<StockTakeRec>& out) {
+    out.clear();
+    const int rc = query(core_.db, std::string(kTakeColumns) + " ORDER BY FSTi_Id DESC",
+                         [&out](sqlite3_stmt* s) { read_take(s, out.emplace_back()); });
+    if (rc != SQLITE_OK) {
+        out.clear();
+        return -1;
+    }
+    return static_cast<int>(out.size());
+}
+
+int64_t StockTakes::start(const std::string& user, const std::vector<int>& types, int64_t time) {
+    Transaction write(core_);
+    StockTakeRec open;
+    const int found = find_open(open);
+    if (found != 0) return found < 0 ? -1 : 0;
+    std::string sql = "INSERT INTO StockTake (FSTs_User,FSTt_Start,FSTs_Scope,FSTi_State,FSTi_Zero) VALUES (";
+    SqlWriter(sql).text(user).raw(",").time(time).raw(",").text(scope_text(types)).raw(",0,0);");
+    if (write.exec(sql.c_str()) != SQLITE_OK) return -1;
+    int64_t id = 0;
+    if (query_integer(core_.db, "SELECT MAX(FSTi_Id) FROM StockTake", id) != SQLITE_OK) return -1;
+    return write.commit() == SQLITE_OK ? id : -1;
+}
+
+int StockTakes::counts(int64_t take, StockCounts& out) {
+    return saved_counts(core_.db, take, out);
+}
+
+std::string detail::save_counts_sql(int64_t take, const StockCounts& counts) {
+    std::string sql;
+    const std::string id = std::to_string(take);
+    for (const auto& [code, n] : counts) {
+        sql += "DELETE FROM StockTakeLine WHERE FSTLi_Take=" + id + " AND FSTLs_Code=" + quoted(code) + ";";
+        if (n >= 0)
+            sql += "INSERT INTO StockTakeLine (FSTLi_Take,FSTLs_Code,FSTLi_Counted) VALUES (" + id + "," +
+                   quoted(code) + "," + std::to_string(n) + ");";
+    }
+    return sql;
+}
+
+int StockTakes::save_counts(int64_t take, const StockCounts& counts) {
+    Transaction write(core_);
+    StockTakeRec r;
+    if (find(take, r) != 1 || r.state != StockTakeState::Open) return -1;
+    if (counts.empty()) return 0;
+    if (write.exec(save_counts_sql(take, counts).c_str()) != SQLITE_OK) return -1;
+    return write.commit() == SQLITE_OK ? 0 : -1;
+}
+
+int StockTakes::sheet(const StockTakeRec& take, const StockCounts& counts, bool zero_uncounted,
+                      std::vector<StockTakeRow>& out) {
+    out.clear();
+    int rc = 0;
+    {
+        // The book, the counts and the shortfalls' units from one moment.
+        ReadSnapshot same(core_);
+        if (take.state == StockTakeState::Open) {
+            StockCounts all;
+            rc = saved_counts(core_.db, take.id, all);
+            if (rc >= 0) {
+                overlay(all, counts);
+                rc = open_sheet(core_, core_.db, take, all, zero_uncounted, out);
+            }
+        } else {
+            rc = confirmed_sheet(core_, core_.db, take, out);
+        }
+    }
+    if (rc < 0) {
+        out.clear();
+        return -1;
+    }
+    return static_cast<int>(out.size());
+}
+
+int StockTakes::difference_cost(const std::string& code, int difference, int64_t latest_cost, int64_t& cost) {
+    cost = 0;
+    if (difference >= 0) {
+        cost = difference * latest_cost;
+        return 0;
+    }
+    int64_t c = 0;
+    if (shortfall_cost(core_.db, code, -difference, c) != SQLITE_OK) return -1;
+    cost = -c;
+    return 0;
+}
+
+int StockTakes::abandon(int64_t take, int64_t time) {
+    Transaction write(core_);
+    StockTakeRec r;
+    const int found = find(take, r);
+    if (found < 0) return -1;
+    if (found == 0 || r.state != StockTakeState::Open) return 0;
+    std::string sql = "UPDATE StockTake SET FSTi_State=2,FSTt_Done=";
+    SqlWriter(sql).time(time).raw(" WHERE FSTi_Id=").raw(std::to_string(take).c_str()).raw(";");
+    if (write.exec(sql.c_str()) != SQLITE_OK) return -1;
+    return write.commit() == SQLITE_OK ? 1 : -1;
+}
+
+} // namespace vorn
