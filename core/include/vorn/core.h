@@ -202,6 +202,7 @@ private:
     friend class ReadSnapshot;
     friend class Journal;
     friend class Articles;
+    friend class AlarmLimits;
     friend class StockTakes;
     friend class Shifts;
     friend class HeldSales;
