@@ -3,6 +3,7 @@
 #include "kit/page/shell.h"
 #include "res/commandids.h"
 #include "salealarmdlg.h"
+#include "vorn/alarmlimits.h"
 #include "vorn/core.h"
 
 namespace vorn::ui {
@@ -27,7 +28,7 @@ StoredReminder stockAlarmSettings() {
 StockAlarmSource::StockAlarmSource() : StoredReminderSource(stockAlarmSettings()) {}
 
 int StockAlarmSource::count(Core& core, int limit) {
-    return core.get_srec_alarm_count(limit);
+    return vorn::AlarmLimits(core).count_low(limit);
 }
 
 std::unique_ptr<CReminderDlg> StockAlarmSource::makeDialog(Shell& shell, const BlinkingReminder& reminder) {

@@ -1,6 +1,7 @@
-// The stock alarm: codes that have units in stock, but fewer than the limit,
-// make button 201 of the sales counter blink. The on flag and the limit are the
-// shop settings 6 and 7.
+// The stock alarm: codes with fewer units in stock than their limit, sold-out
+// codes too, make button 201 of the sales counter blink. The on flag and the
+// shop's limit are the shop settings 6 and 7; a code's own limit, where the shop
+// gave one, wins (vorn/alarmlimits.h).
 #pragma once
 
 #include "kit/remind/storedreminder.h"

@@ -1,6 +1,8 @@
 // The stock alarm: which codes are low, when the button blinks, and the alarm
 // dialog with its list and its limit.
+#include <QFile>
 #include <QHeaderView>
+#include <QTemporaryDir>
 #include <QLineEdit>
 #include <QTableWidget>
 #include <QTest>
@@ -8,9 +10,11 @@
 #include "goodsfixture.h"
 #include "kit/text/gbk.h"
 #include "kit/remind/reminder.h"
+#include "kit/sheet/sheetwriter.h"
 #include "res/commandids.h"
 #include "salealarmdlg.h"
 #include "stockalarm.h"
+#include "vorn/alarmlimits.h"
 
 using namespace vorn::ui;
 using vorn::ui::test::GoodsFixture;
@@ -55,6 +59,14 @@ class TestStockAlarm : public QObject {
         return alarm;
     }
 
+    QString supplierName(int id) {
+        std::vector<vorn::SPRec> all(static_cast<size_t>(fx.core().get_sprec_count(nullptr)));
+        fx.core().select_sprec(all.data(), nullptr);
+        for (const vorn::SPRec& s : all)
+            if (s.FSPi_Id == id) return fromGbk(s.FSPs_Name);
+        return {};
+    }
+
     StockAlarmSource& sourceOf(BlinkingReminder& alarm) {
         return dynamic_cast<StockAlarmSource&>(alarm.source());
     }
@@ -72,26 +84,34 @@ private slots:
     void checkCountsCodesWithStockBelowTheLimit() {
         auto alarm = makeAlarm(5);
         alarm->check(fx.core(), true);
-        // A1 (3) and D4 (2 left); B2 has 7, C3 none in stock and so never counts.
-        QCOMPARE(alarm->count(), 2);
+        // A1 (3), D4 (2 left) and C3 (sold out, 0 left); B2 has 7.
+        QCOMPARE(alarm->count(), 3);
         QCOMPARE(alarm->blink(), 1);
         QVERIFY(alarm->timerActive());
         // A second check while blinking leaves the blinking running as it is.
         alarm->check(fx.core(), true);
         QCOMPARE(alarm->blink(), 1);
 
-        // A limit of 1 or below: every code in stock has at least one unit.
-        for (int limit : {1, 0, -3}) {
-            alarm->setLimit(limit);
+        // A limit of 1 leaves only the sold-out code; 0 or below, nothing.
+        const struct {
+            int limit, count;
+        } cases[] = {{1, 1}, {0, 0}, {-3, 0}, {8, 4}};
+        for (const auto& c : cases) {
+            alarm->setLimit(c.limit);
             alarm->check(fx.core(), true);
-            QCOMPARE(alarm->count(), 0);
-            QCOMPARE(alarm->blink(), 0);
-            QVERIFY(!alarm->timerActive());
+            QCOMPARE(alarm->count(), c.count);
+            QCOMPARE(alarm->blinking(), c.count > 0);
+            QCOMPARE(alarm->timerActive(), c.count > 0);
         }
-        alarm->setLimit(8);
+    }
+
+    void ownLimitOfACodeWinsOverTheShopLimit() {
+        auto alarm = makeAlarm(5);
+        vorn::AlarmLimits limits(fx.core());
+        QVERIFY(limits.set("B2", 10)); // 7 in stock: now low
+        QVERIFY(limits.set("A1", 2));  // 3 in stock: no longer low
         alarm->check(fx.core(), true);
-        QCOMPARE(alarm->count(), 3);
-        QVERIFY(alarm->blinking());
+        QCOMPARE(alarm->count(), 3); // B2, C3, D4
     }
 
     void failedCountStopsTheBlinking() {
@@ -123,20 +143,20 @@ private slots:
         QCOMPARE(dlg.windowTitle(), QStringLiteral("库存报警"));
         QTableWidget* list = dlg.list();
         QCOMPARE(list->objectName(), QStringLiteral("alarmList"));
-        const QStringList captions{QStringLiteral("商品编码"), QStringLiteral("商品名称"),
-                                   QStringLiteral("数量")};
-        const int widths[] = {128, 192, 64};
-        for (int c = 0; c < 3; ++c) {
+        const QStringList captions{QStringLiteral("商品编码"), QStringLiteral("商品名称"), QStringLiteral("供应商"),
+                                   QStringLiteral("数量"), QStringLiteral("下限")};
+        QCOMPARE(list->columnCount(), captions.size());
+        for (int c = 0; c < captions.size(); ++c)
             QCOMPARE(list->horizontalHeaderItem(c)->text(), captions[c]);
-            QCOMPARE(list->horizontalHeader()->sectionSize(c), widths[c]);
-        }
         QVERIFY(!list->horizontalHeader()->sectionsMovable());
         QCOMPARE(list->editTriggers(), QAbstractItemView::NoEditTriggers);
-        // In the order of the query: grouped by code.
-        QCOMPARE(list->rowCount(), 2);
-        QCOMPARE(rowTexts(list, 0), (QStringList{"A1", QStringLiteral("康源矿泉水"), "3"}));
-        QCOMPARE(rowTexts(list, 1), (QStringList{"D4", QStringLiteral("百味薯片"), "2"}));
-        QVERIFY(list->item(0, 2)->textAlignment() & Qt::AlignRight);
+        // By supplier, then code; the sold-out C3 with 0 left.
+        const QString supplier = supplierName(1);
+        QCOMPARE(list->rowCount(), 3);
+        QCOMPARE(rowTexts(list, 0), (QStringList{"A1", QStringLiteral("康源矿泉水"), supplier, "3", "5"}));
+        QCOMPARE(rowTexts(list, 1), (QStringList{"C3", QStringLiteral("鲜乐酸奶"), supplier, "0", "5"}));
+        QCOMPARE(rowTexts(list, 2), (QStringList{"D4", QStringLiteral("百味薯片"), supplier, "2", "5"}));
+        QVERIFY(list->item(0, 3)->textAlignment() & Qt::AlignRight);
         QVERIFY(list->item(0, 0)->textAlignment() & Qt::AlignLeft);
 
         QCOMPARE(dlg.limitEdit()->text(), QStringLiteral("5"));
@@ -149,8 +169,8 @@ private slots:
         // The count handed over is a hint only: a code that fell low since the
         // last check is listed too, and a count of 0 leaves the list empty.
         CSaleAlarmDlg stale(*fx.shell, 1, 8);
-        QCOMPARE(stale.list()->rowCount(), 3);
-        QCOMPARE(rowTexts(stale.list(), 1), (QStringList{"B2", QStringLiteral("金穗大米"), "7"}));
+        QCOMPARE(stale.list()->rowCount(), 4);
+        QCOMPARE(rowTexts(stale.list(), 1), (QStringList{"B2", QStringLiteral("金穗大米"), supplierName(1), "7", "8"}));
         CSaleAlarmDlg none(*fx.shell, 0, 8);
         QCOMPARE(none.list()->rowCount(), 0);
         CSaleAlarmDlg failed(*fx.shell, -1, 8);
@@ -212,7 +232,7 @@ private slots:
             return dlg.result();
         });
         alarm->source().openDialog(*fx.shell, *alarm);
-        QCOMPARE(handedRows, 2);
+        QCOMPARE(handedRows, 3);
         QCOMPARE(alarm->limit(), 3);
         QCOMPARE(fx.core().get_alarm_limit(), 3);
         QCOMPARE(fx.shell->statusText(), QStringLiteral("修改商品库存报警下限"));
@@ -229,6 +249,111 @@ private slots:
         QCOMPARE(alarm->limit(), 3);
         QCOMPARE(fx.core().get_alarm_limit(), 3);
         QVERIFY(fx.shell->statuses.isEmpty());
+    }
+
+    void dialogGivesTheChosenCodeItsOwnLimit() {
+        CSaleAlarmDlg dlg(*fx.shell, 3, 5);
+        // Nothing chosen: nothing changes.
+        dlg.setOwnLimit();
+        dlg.clearOwnLimit();
+        QCOMPARE(fx.shell->statuses, (QStringList{QStringLiteral("未选择任何商品，未设定单品报警下限"),
+                                                  QStringLiteral("未选择任何商品，未恢复统一报警下限")}));
+        dlg.list()->setCurrentCell(0, 0); // A1, 3 in stock
+        QCOMPARE(dlg.ownLimitEdit()->text(), QStringLiteral("5"));
+        const struct {
+            const char* typed;
+            int rows;           // listed after the change
+            const char* shown;  // A1's limit cell, empty when no longer listed
+        } cases[] = {{"9", 3, "单品 9"}, {"2", 2, ""}};
+        for (const auto& c : cases) {
+            dlg.list()->setCurrentCell(0, 0);
+            dlg.ownLimitEdit()->setText(QString::fromLatin1(c.typed));
+            const QString code = dlg.list()->item(0, 0)->text();
+            dlg.setOwnLimit();
+            QCOMPARE(fx.shell->statusText(), QStringLiteral("成功设定商品\"%1\"的报警下限为%2").arg(code, c.typed));
+            QCOMPARE(dlg.list()->rowCount(), c.rows);
+            const bool listed = rowTexts(dlg.list(), 0).first() == "A1";
+            QCOMPARE(listed, *c.shown != 0);
+            if (listed) QCOMPARE(dlg.list()->item(0, 4)->text(), QString::fromUtf8(c.shown));
+        }
+        std::vector<vorn::AlarmLimitRec> own;
+        QCOMPARE(vorn::AlarmLimits(fx.core()).select(own), 1);
+        QCOMPARE(own[0].limit, 2);
+
+        // Text that is no integer is refused and nothing is stored.
+        dlg.ownLimitEdit()->setText(QStringLiteral("x1"));
+        dlg.setOwnLimit();
+        QCOMPARE(fx.boxes.shown.size(), 1);
+        QCOMPARE(vorn::AlarmLimits(fx.core()).select(own), 1);
+        QCOMPARE(own[0].limit, 2);
+
+        // Cleared again, A1 is below the shop's 5 again.
+        vorn::AlarmLimits(fx.core()).set("A1", 9);
+        dlg.reload();
+        dlg.list()->setCurrentCell(0, 0);
+        dlg.clearOwnLimit();
+        QCOMPARE(fx.shell->statusText(), QStringLiteral("成功恢复商品\"A1\"的统一报警下限"));
+        QCOMPARE(vorn::AlarmLimits(fx.core()).select(own), 0);
+        QCOMPARE(dlg.list()->item(0, 4)->text(), QStringLiteral("5"));
+    }
+
+    void purchaseListGroupsBySupplier() {
+        auto line = [](const char* code, const char* supplier, int in, int limit) {
+            vorn::AlarmLine l;
+            l.code = code;
+            l.name = gbk(QStringLiteral("品") + QString::fromLatin1(code));
+            l.supplier_name = gbk(QString::fromUtf8(supplier));
+            l.in_stock = in;
+            l.limit = limit;
+            return l;
+        };
+        // Out of supplier order on purpose: the list still groups.
+        const std::vector<vorn::AlarmLine> low{line("A", "海天", 2, 5), line("B", "清泉", 0, 3),
+                                               line("C", "海天", 0, 4), line("D", "", 3, 2)};
+        const auto rows = purchaseListRows(low);
+        // Per supplier: its line, its codes (to order: limit - stock, at least 1), its sum.
+        const struct {
+            QString first, second;
+            double order; // last cell, -1 for none
+        } want[] = {
+            {QStringLiteral("海天"), {}, -1},    {QStringLiteral("海天"), "A", 3},
+            {QStringLiteral("海天"), "C", 4},    {QStringLiteral("海天"), QStringLiteral("合计"), 7},
+            {QStringLiteral("清泉"), {}, -1},    {QStringLiteral("清泉"), "B", 3},
+            {QStringLiteral("清泉"), QStringLiteral("合计"), 3},
+            {QStringLiteral("未指定"), {}, -1}, {QStringLiteral("未指定"), "D", 1},
+            {QStringLiteral("未指定"), QStringLiteral("合计"), 1},
+        };
+        QCOMPARE(rows.size(), std::size(want));
+        for (size_t i = 0; i < rows.size(); ++i) {
+            QCOMPARE(rows[i][0].text, want[i].first);
+            if (want[i].order < 0) {
+                QCOMPARE(rows[i].size(), size_t(1));
+                continue;
+            }
+            QCOMPARE(rows[i].size(), size_t(purchaseListHeadings().size()));
+            QCOMPARE(rows[i][1].text, want[i].second);
+            QCOMPARE(rows[i].back().number, want[i].order);
+        }
+    }
+
+    void purchaseListExportsToAFile() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("buy.csv"));
+        setExportPathPrompt([&](QWidget*, const QString& title, const QString&) {
+            return title == QStringLiteral("导出补货单") ? path : QString();
+        });
+        CSaleAlarmDlg dlg(*fx.shell, 3, 5);
+        dlg.exportPurchaseList();
+        setExportPathPrompt({});
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QStringList lines = QString::fromUtf8(f.readAll()).remove(QChar(0xFEFF)).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        // Heading, the supplier's line, A1 C3 D4, its sum.
+        QCOMPARE(lines.size(), 6);
+        QVERIFY(lines[0].startsWith(QStringLiteral("供应商,商品编码")));
+        QVERIFY(lines[3].contains(QStringLiteral("C3,鲜乐酸奶,0,5,5")));
+        QVERIFY(lines[5].endsWith(QStringLiteral("合计,,,,10")));
+        QVERIFY(fx.shell->statusText().startsWith(QStringLiteral("已导出3条补货单记录")));
     }
 };
 

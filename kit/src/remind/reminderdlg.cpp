@@ -97,6 +97,11 @@ CReminderDlg::CReminderDlg(Shell& shell, ReminderView view, int count, int limit
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addWidget(list_);
+    if (view_.addControls) {
+        auto* below = new QHBoxLayout;
+        layout->addLayout(below);
+        view_.addControls(*this, below);
+    }
 
     if (count > 0) loadRows();
     focusLimit();
@@ -113,6 +118,13 @@ void CReminderDlg::loadRows() {
             list_->setItem(r, c,
                            cell(rows[i].cells[c], view_.columns[static_cast<size_t>(c)].alignment, rows[i].bold));
     }
+}
+
+void CReminderDlg::reload() {
+    const int row = list_->currentRow();
+    list_->setRowCount(0);
+    loadRows();
+    if (row >= 0 && row < list_->rowCount()) list_->setCurrentCell(row, 0);
 }
 
 void CReminderDlg::focusLimit() {

@@ -10,6 +10,7 @@
 #include <functional>
 #include <vector>
 
+class QBoxLayout;
 class QKeyEvent;
 class QLineEdit;
 class QPushButton;
@@ -22,6 +23,8 @@ class Core;
 namespace vorn::ui {
 
 class Shell;
+
+class CReminderDlg;
 
 struct ReminderColumn {
     QString caption;
@@ -53,6 +56,9 @@ struct ReminderView {
     // disk, a read-only file): the dialog then reports storeFailure and stays.
     std::function<bool(vorn::Core&, int limit)> store;
     QString storeFailure;
+    // Controls of the reminder's own under the list (none when empty), added
+    // once the list exists; they may call the dialog's reload().
+    std::function<void(CReminderDlg&, QBoxLayout* below)> addControls;
 };
 
 class CReminderDlg : public QDialog {
@@ -67,6 +73,11 @@ public:
 
     QLineEdit* limitEdit() const { return limitEdit_; }
     QTableWidget* list() const { return list_; }
+    Shell& shell() const { return shell_; }
+
+    // Reads the rows again for the limit in force (after something they depend
+    // on changed), keeping the chosen row where it still exists.
+    void reload();
 
 public slots:
     // "保存" or Enter: stores an allowed typed limit and closes with OK; a text
