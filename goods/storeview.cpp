@@ -13,6 +13,7 @@
 #include "goodsrows.h"
 #include "storeadddlg.h"
 #include "storeinputdlg.h"
+#include "stocktakedlg.h"
 #include "suppinputdlg.h"
 #include "typeinputdlg.h"
 #include "goodsstate.h"
@@ -89,7 +90,8 @@ vorn::Core& CStoreView::store() {
 
 bool CStoreView::isCommandEnabled(int id) const {
     if (articles_->serves(id)) return articles_->enabled(id);
-    return id == cmd::GoodsTypes || id == cmd::Suppliers || RecordListPage::isCommandEnabled(id);
+    return id == cmd::GoodsTypes || id == cmd::Suppliers || id == cmd::StockTake ||
+           RecordListPage::isCommandEnabled(id);
 }
 
 bool CStoreView::isCommandChecked(int id) const {
@@ -98,7 +100,9 @@ bool CStoreView::isCommandChecked(int id) const {
 
 bool CStoreView::onCommand(int id) {
     if (articles_->serves(id)) return articles_->run(id);
-    if (id == cmd::GoodsTypes)
+    if (id == cmd::StockTake)
+        runStockTake(shell());
+    else if (id == cmd::GoodsTypes)
         editTypes();
     else if (id == cmd::Suppliers)
         editSuppliers();
