@@ -13,7 +13,7 @@ void registerSales(PageRegistry& registry) {
     // "打印小票" is not listed: the page hands it to the main window as a command
     // of its own, which prints the last sale again from any page.
     registry.addPage<CSaleView>(tabs::Counter, {MemberDiscount, GoodsDiscount, DaySales, HandOver, ReturnGoods,
-                                                OpenShift, OpenDrawer});
+                                                OpenShift, OpenDrawer, HoldSale, RecallSale});
     registry.addPage<CJournalView>(tabs::SaleJournal,
                                    {SaleSpan, SaleNumber, SaleCashier, SaleMember, SaleGoods, SaleMethod,
                                     ClearSaleSearch, SearchSales, OpenSale, ReprintSale, ExportSales, DayCashUp,
