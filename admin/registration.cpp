@@ -10,8 +10,9 @@ namespace vorn::ui {
 
 void registerAdmin(PageRegistry& registry) {
     using namespace cmd;
-    registry.addPage<CShopView>(tabs::Shop, {SystemUsers, Backup, QuickBackup, BackupTo, Restore,
-                                             QuickRestore, RestoreFrom, ReceiptPrinter, ShopKey});
+    registry.addPage<CShopView>(tabs::Shop,
+                                {SystemUsers, Backup, QuickBackup, BackupTo, Restore, QuickRestore,
+                                 RestoreFrom, ReceiptPrinter, ShopKey, CounterRules});
 }
 
 int sweepInterruptedBackups(const QString& storeFolder) {

@@ -104,7 +104,8 @@ std::vector<RibbonTab> build() {
                  false,
                  {{{large(SystemUsers, "users"), popup(Backup, "backup", {QuickBackup, BackupTo}),
                     popup(Restore, "restore", {QuickRestore, RestoreFrom}),
-                    large(ReceiptPrinter, "receipt_printer"), large(ShopKey, "shop_key")}}}});
+                    large(ReceiptPrinter, "receipt_printer"), large(ShopKey, "shop_key"),
+                    large(CounterRules, "goods_discount")}}}});
 
     t.push_back({tabs::Members,
                  false,
