@@ -13,6 +13,7 @@
 
 #include "adminlimits.h"
 #include "backupfiles.h"
+#include "counterrulesdlg.h"
 #include "kit/page/appstate.h"
 #include "kit/page/busy.h"
 #include "kit/text/gbk.h"
@@ -199,6 +200,9 @@ bool CShopView::onCommand(int id) {
     case cmd::ShopKey:
         editShopKey();
         return true;
+    case cmd::CounterRules:
+        editCounterRules();
+        return true;
     case cmd::Backup:
     case cmd::Restore:
         return true; // the drop-down menus are the frame's
@@ -215,6 +219,11 @@ bool CShopView::isCommandEnabled(int id) const {
         // Whoever holds the key holds the shop's data: the administrator alone
         // (role 0) chooses it.
         return shell().state().currentUser.FUi_Auth == 0 && !shell().state().currentUser.FUs_Name.empty();
+    case cmd::CounterRules: {
+        // A salesperson's limits are not theirs to set.
+        const vorn::URec& u = shell().state().currentUser;
+        return (u.FUi_Auth == 0 || u.FUi_Auth == 1) && !u.FUs_Name.empty();
+    }
     default:
         return CPage::isCommandEnabled(id);
     }
@@ -261,6 +270,36 @@ void CShopView::editShopKey() {
     shell().showStatus(key.empty()
                            ? QStringLiteral("成功取消\"店铺密钥\"，店铺数据恢复使用程序自带的密钥")
                            : QStringLiteral("成功设置\"店铺密钥\"，以后每次启动程序时须先输入该密钥"));
+}
+
+// ---- Counter rules -------------------------------------------------------------
+
+void CShopView::editCounterRules() {
+    if (!isCommandEnabled(cmd::CounterRules)) return;
+    vorn::ShopRules rules;
+    if (vorn::Shifts(shell().state().core).rules(rules) != 1) {
+        shell().reportFailure(
+            withStoreCause(QStringLiteral("未知异常导致\"收银设置\"读取失败，放弃该次\"收银设置\"操作")));
+        return;
+    }
+    CCounterRulesDlg dlg(shell(), rules, shell().window());
+    if (runDialog_(dlg) != QDialog::Accepted) {
+        shell().showStatus(QStringLiteral("放弃该次\"收银设置\"操作"));
+        return;
+    }
+    switch (dlg.outcome()) {
+    case CCounterRulesDlg::Outcome::Saved:
+        shell().showStatus(QStringLiteral("成功保存\"收银设置\"，对下一笔销售生效"));
+        break;
+    case CCounterRulesDlg::Outcome::Unchanged:
+    case CCounterRulesDlg::Outcome::None:
+        shell().showStatus(QStringLiteral("未修改任何\"收银设置\""));
+        break;
+    case CCounterRulesDlg::Outcome::Failed:
+        shell().reportFailure(
+            withStoreCause(QStringLiteral("未知异常导致\"收银设置\"保存失败，放弃该次\"保存\"操作")));
+        break;
+    }
 }
 
 // ---- User accounts -------------------------------------------------------------
@@ -386,7 +425,6 @@ void CShopView::finishCopy(Copy kind, backup::Outcome outcome, const backup::Det
     // form shows the restored values, or "保存" would write the old ones over
     // them. The other lists show what they held until they are searched again.
     st.loadTypesAndSuppliers();
-    shell().refillTypeCombo();
     if (kind == Copy::Restore && outcome == backup::Outcome::Done) loadSettings();
     if (outcome == backup::Outcome::Done)
         shell().showStatus(texts.done);

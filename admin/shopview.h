@@ -52,6 +52,7 @@ public slots:
 
     void editReceiptPrinter(); // 303 "小票打印机"
     void editShopKey();        // 304 "店铺密钥", the administrator's
+    void editCounterRules();   // 420 "收银设置", administrators' and shop owners'
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
