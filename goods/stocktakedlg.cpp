@@ -1,6 +1,8 @@
 #include "stocktakedlg.h"
 
 #include <QCheckBox>
+#include <QDir>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -12,8 +14,10 @@
 #include <QRadioButton>
 #include <QShortcut>
 #include <QSpinBox>
+#include <QStandardPaths>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "footerstrip.h"
 #include "kit/dialog/msgbox.h"
@@ -25,6 +29,7 @@
 #include "kit/text/clock.h"
 #include "kit/text/gbk.h"
 #include "stocktakemodel.h"
+#include "stocktakeprint.h"
 #include "stocktakescan.h"
 #include "vorn/sqltext.h"
 
@@ -110,17 +115,19 @@ CStockTakeDlg::CStockTakeDlg(Shell& shell, QWidget* parent) : QDialog(parent), s
     auto* saveB = button(QStringLiteral("保存(&S)"), "saveButton", this);
     auto* confirmB = button(QStringLiteral("确认盘点"), "confirmButton", this);
     auto* exportB = button(QStringLiteral("导出..."), "exportButton", this);
+    auto* printB = button(QStringLiteral("打印..."), "printButton", this);
     auto* abandonB = button(QStringLiteral("作废盘点"), "abandonButton", this);
     auto* closeB = button(QStringLiteral("关闭"), "closeButton", this);
-    for (QPushButton* b : {saveB, confirmB, exportB, abandonB, closeB})
+    for (QPushButton* b : {saveB, confirmB, exportB, printB, abandonB, closeB})
         buttons->addWidget(b);
     main->addLayout(buttons);
-    takeButtons_ = {saveB, confirmB, exportB, abandonB};
+    takeButtons_ = {saveB, confirmB, exportB, printB, abandonB};
     connect(saveB, &QPushButton::clicked, this, [this] {
         if (save()) shell_.showStatus(QStringLiteral("成功\"保存\"盘点数量，可稍后继续盘点"));
     });
     connect(confirmB, &QPushButton::clicked, this, &CStockTakeDlg::confirmTake);
     connect(exportB, &QPushButton::clicked, this, &CStockTakeDlg::exportSheet);
+    connect(printB, &QPushButton::clicked, this, [this] { printSheet(); });
     connect(abandonB, &QPushButton::clicked, this, &CStockTakeDlg::abandonTake);
     connect(closeB, &QPushButton::clicked, this, &CStockTakeDlg::reject);
     auto* saveKey = new QShortcut(QKeySequence::Save, this);
@@ -334,17 +341,28 @@ void CStockTakeDlg::confirmTake() {
         shell_.showStatus(QStringLiteral("未盘点任何商品，未\"确认盘点\""));
         return;
     }
-    const int uncounted = s.codes - s.counted_codes;
-    const QString question = QStringLiteral("确认后将写入库存：\n报损（盘亏）%1件，进货价合计%"
-                                            "2元；\n按最新价格入库（盘盈）%3件，进货价合计%4元；\n"
-                                            "%5\n确认后不能撤销，是否确认盘点？")
+    // The codes the user counted: the saved counts with the unsaved laid over.
+    vorn::StockCounts counted;
+    vorn::StockTakes(shell_.state().core).counts(take_.id, counted);
+    for (const auto& [code, n] : unsaved_) {
+        if (n < 0)
+            counted.erase(code);
+        else
+            counted[code] = n;
+    }
+    const int uncounted = std::max(0, s.codes - static_cast<int>(counted.size()));
+    QString rest = QStringLiteral("没有未盘点的商品。");
+    if (uncounted > 0)
+        rest = zero_->isChecked() ? QStringLiteral("未盘点的%1种商品按0计，其库存全部报损。").arg(uncounted)
+                                  : QStringLiteral("未盘点的%1种商品保持不变。").arg(uncounted);
+    const QString question = QStringLiteral("确认后将写入库存：\n报损（盘亏）%1件，进货价合计%2元；\n"
+                                            "按最新价格入库（盘盈）%3件，进货价合计%4元；\n%5\n"
+                                            "确认后不能撤销，是否确认盘点？")
                                  .arg(s.missing)
                                  .arg(tenthsText(s.missing_cost))
                                  .arg(s.extra)
                                  .arg(tenthsText(s.extra_cost))
-                                 .arg(zero_->isChecked() || uncounted == 0
-                                          ? QStringLiteral("没有未盘点的商品。")
-                                          : QStringLiteral("未盘点的%1种商品保持不变。").arg(uncounted));
+                                 .arg(rest);
     if (!askYesNo(this, question)) {
         shell_.showStatus(QStringLiteral("放弃该次\"确认盘点\"操作"));
         return;
@@ -362,7 +380,8 @@ void CStockTakeDlg::confirmTake() {
     model_->setEditable(false);
     updateSums();
     for (QPushButton* b : takeButtons_)
-        b->setEnabled(b->objectName() == QLatin1String("exportButton"));
+        b->setEnabled(b->objectName() == QLatin1String("exportButton") ||
+                      b->objectName() == QLatin1String("printButton"));
     scan_->setEnabled(false);
     quantity_->setEnabled(false);
     zero_->setEnabled(false);
@@ -432,11 +451,38 @@ void CStockTakeDlg::exportSheet() {
                     }});
 }
 
+void CStockTakeDlg::printSheet(QString path) {
+    if (!started()) return;
+    if (path.isEmpty()) {
+        const QString dir = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        path = QFileDialog::getSaveFileName(this, QStringLiteral("打印盘点表"),
+                                            QDir(dir).filePath(QStringLiteral("盘点表%1.pdf").arg(take_.id)),
+                                            QStringLiteral("PDF文档 (*.pdf)"));
+        if (path.isEmpty()) {
+            shell_.showStatus(QStringLiteral("放弃该次盘点表\"打印\"操作"));
+            return;
+        }
+    }
+    QString heading = QStringLiteral("盘点表 %1  范围：%2  开始于 %3  盘点人：%4")
+                          .arg(take_.id)
+                          .arg(scopeText(), timeText(take_.started), fromGbk(take_.user));
+    if (take_.state == vorn::StockTakeState::Confirmed)
+        heading += QStringLiteral("  确认于 %1").arg(timeText(take_.done));
+    if (!writeStockTakePdf(path, heading, model_->rows(), [this](int t) { return model_->typeName(t); })) {
+        shell_.reportFailure(QStringLiteral("未知异常导致盘点表\"打印\"失败，放弃该次\"打印\"操作"));
+        return;
+    }
+    shell_.showStatus(QStringLiteral("成功将盘点表%1种商品\"打印\"到%2").arg(model_->rowCount()).arg(path));
+}
+
 void CStockTakeDlg::reject() {
-    if (started() && !unsaved_.empty() &&
-        askYesNo(this, QStringLiteral("有%1处盘点数量尚未保存，是否保存后关闭？").arg(unsaved_.size()))) {
-        if (!save()) return; // reported; the window stays
-        shell_.showStatus(QStringLiteral("成功\"保存\"盘点数量，可稍后继续盘点"));
+    if (started() && !unsaved_.empty()) {
+        if (askYesNo(this, QStringLiteral("有%1处盘点数量尚未保存，是否保存后关闭？").arg(unsaved_.size()))) {
+            if (!save()) return; // reported; the window stays
+            shell_.showStatus(QStringLiteral("成功\"保存\"盘点数量，可稍后继续盘点"));
+        } else {
+            shell_.showStatus(QStringLiteral("放弃该次盘点数量的\"保存\"操作，已保存的数量不变"));
+        }
     }
     QDialog::reject();
 }

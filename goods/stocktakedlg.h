@@ -47,12 +47,14 @@ public:
     QCheckBox* zeroUncounted() const { return zero_; }
 
 public slots:
-    void startTake();       // "开始盘点"
-    void scan();            // Enter in the code edit
-    bool save();            // "保存"
-    void confirmTake();     // "确认盘点"
-    void abandonTake();     // "作废盘点"
-    void exportSheet();     // "导出"
+    void startTake();   // "开始盘点"
+    void scan();        // Enter in the code edit
+    bool save();        // "保存"
+    void confirmTake(); // "确认盘点"
+    void abandonTake(); // "作废盘点"
+    void exportSheet(); // "导出"
+    // "打印": the sheet as a PDF at path (asked for when empty).
+    void printSheet(QString path = QString());
     void reject() override; // "关闭", Esc: offers to save what is unsaved
 
 private:

@@ -17,6 +17,7 @@
 #include "kit/text/clock.h"
 #include "stocktakedlg.h"
 #include "stocktakemodel.h"
+#include "stocktakeprint.h"
 #include "stocktakescan.h"
 #include "vorn/sqltext.h"
 
@@ -43,7 +44,8 @@ class TestStockTake : public QObject {
     }
     // A: 3 in stock (one older at 2.0), B: 1 at 4.0, C: 1 of type 2.
     void shop() {
-        std::vector<vorn::SRec> u = {GoodsFixture::unit("A", 2.0, 5, 1000), GoodsFixture::unit("A", 3.0, 5, 2000),
+        std::vector<vorn::SRec> u = {GoodsFixture::unit("A", 2.0, 5, 1000),
+                                     GoodsFixture::unit("A", 3.0, 5, 2000),
                                      GoodsFixture::unit("A", 3.0, 5, 2000), GoodsFixture::unit("B", 4.0, 9)};
         vorn::SRec c = GoodsFixture::unit("C", 1.0, 2);
         c.FSi_Type = 2;
@@ -128,7 +130,9 @@ private slots:
         QCOMPARE(fx.boxes.shown.size(), 1);
         QVERIFY(fx.boxes.shown[0].contains(QStringLiteral("报损（盘亏）1件，进货价合计2.0元")));
         QVERIFY(fx.boxes.shown[0].contains(QStringLiteral("入库（盘盈）2件，进货价合计8.0元")));
-        QCOMPARE(fx.shell->statusText(), QStringLiteral("成功\"确认盘点\"：报损1件，盘盈入库2件，差异金额6.0元"));
+        QVERIFY(fx.boxes.shown[0].contains(QStringLiteral("没有未盘点的商品")));
+        QCOMPARE(fx.shell->statusText(),
+                 QStringLiteral("成功\"确认盘点\"：报损1件，盘盈入库2件，差异金额6.0元"));
         QCOMPARE(stock("A"), 2);
         QCOMPARE(stock("A", 2), 1);
         QCOMPARE(fx.stored("FSi_Flag=2")[0].FSt_StoT, int64_t(1000));
@@ -146,13 +150,15 @@ private slots:
         QVERIFY(dlg.model()->setData(dlg.model()->index(a, TakeCounted), QStringLiteral("5"), Qt::EditRole));
         QCOMPARE(fx.shell->statusText(), QStringLiteral("成功将\"name-A\"的实盘数量改为5件"));
         QCOMPARE(row(dlg, "A").difference, 2);
-        QVERIFY(!dlg.model()->setData(dlg.model()->index(a, TakeCounted), QStringLiteral("-1"), Qt::EditRole));
+        QVERIFY(
+            !dlg.model()->setData(dlg.model()->index(a, TakeCounted), QStringLiteral("-1"), Qt::EditRole));
         QVERIFY(!dlg.model()->setData(dlg.model()->index(a, TakeCounted), QStringLiteral("x"), Qt::EditRole));
         QCOMPARE(row(dlg, "A").counted, 5);
         QVERIFY(dlg.model()->setData(dlg.model()->index(a, TakeCounted), QString(), Qt::EditRole));
         QCOMPARE(row(dlg, "A").counted, std::nullopt);
         QCOMPARE(dlg.unsaved().at("A"), -1);
-        QCOMPARE(dlg.model()->data(dlg.model()->index(a, TakeDifference), Qt::DisplayRole).toString(), QString());
+        QCOMPARE(dlg.model()->data(dlg.model()->index(a, TakeDifference), Qt::DisplayRole).toString(),
+                 QString());
     }
 
     void scopeByTypes() {
@@ -184,6 +190,7 @@ private slots:
         QVERIFY(dlg.summary()->text().startsWith(QStringLiteral("盘亏 2 件（进货价 5.0 元）")));
         fx.boxes.answers = {false};
         dlg.confirmTake();
+        QVERIFY(fx.boxes.shown.last().contains(QStringLiteral("未盘点的2种商品按0计，其库存全部报损")));
         QCOMPARE(fx.shell->statusText(), QStringLiteral("放弃该次\"确认盘点\"操作"));
         QCOMPARE(stock("B"), 1);
         fx.boxes.answers = {true};
@@ -207,6 +214,8 @@ private slots:
             fx.boxes.answers = {answer};
             dlg.reject();
             QCOMPARE(fx.boxes.shown.size(), 1);
+            QVERIFY(fx.shell->statusText().startsWith(answer ? QStringLiteral("成功")
+                                                             : QStringLiteral("放弃该次")));
         }
         CStockTakeDlg again(*fx.shell);
         QVERIFY(again.started());
@@ -236,12 +245,30 @@ private slots:
         setExportPathPrompt({});
         QFile f(file);
         QVERIFY(f.open(QIODevice::ReadOnly));
-        const QStringList lines = QString::fromUtf8(f.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        const QStringList lines =
+            QString::fromUtf8(f.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 1 + 3 + 1);
         QVERIFY(lines[0].contains(QStringLiteral("差异金额(元)")));
         QVERIFY(lines[1].startsWith(QStringLiteral("A,name-A,")));
         QVERIFY(lines[1].endsWith(QStringLiteral(",3,1,-2,-5.0")));
         QVERIFY(lines[4].startsWith(QStringLiteral("合计")));
+    }
+
+    void printed() {
+        CStockTakeDlg dlg(*fx.shell);
+        dlg.startTake();
+        scan(dlg, QStringLiteral("A"));
+        const QString html = stockTakeHtml(QStringLiteral("盘点表"), dlg.model()->rows(),
+                                           [&](int t) { return dlg.model()->typeName(t); });
+        QCOMPARE(html.count(QStringLiteral("<tr>")), 1 + 3 + 1);
+        QVERIFY(html.contains(QStringLiteral("<td>drinks</td>")));
+        QVERIFY(html.contains(QStringLiteral("<td align=\"right\">-2</td><td align=\"right\">-5.0</td>")));
+        const QString file = fx.path(QStringLiteral("take.pdf"));
+        dlg.printSheet(file);
+        QVERIFY(fx.shell->statusText().startsWith(QStringLiteral("成功将盘点表3种商品")));
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.read(5), QByteArray("%PDF-"));
     }
 
     // The window as the user sees it, for a look: Chinese, nothing cut, fits 1024x768.
