@@ -7,6 +7,7 @@
 #include "res/tabs.h"
 #include "stockalarm.h"
 #include "storeview.h"
+#include "typecombo.h"
 
 namespace vorn::ui {
 
@@ -18,6 +19,7 @@ void registerGoods(PageRegistry& registry) {
                                   ClearGoodsSearch, SearchGoods, GoodsSheets, ImportGoods, ExportGoods,
                                   ByArticle, StockTake});
     registry.addReminder([] { return std::make_unique<StockAlarmSource>(); });
+    registry.addCatalogWatch(fillTypeCombo);
 }
 
 } // namespace vorn::ui

@@ -184,8 +184,8 @@ void CStoreView::editTypes() {
                        QStringLiteral("未修改任何\"商品类型\""),
                        QStringLiteral("未知异常导致\"商品类型\"修改失败，放弃该次\"修改\"操作")}))
         return;
+    // The type drop-down follows through the catalog watch.
     shell().state().loadTypesAndSuppliers();
-    shell().refillTypeCombo();
     model_->refreshRows();
 }
 

@@ -240,7 +240,8 @@ void CMainFrame::buildRibbon() {
     // A tab no page registered for is not offered at all.
     for (int i = 0; i < ribbon_->tabCount(); ++i)
         ribbon_->setTabVisible(i, registry_.forTab(ribbon_->tabText(i)) != nullptr);
-    refillTypeCombo();
+    state_.watchCatalog([this] { refillCatalogControls(); });
+    refillCatalogControls();
     // Nothing but the login page can be used before a login.
     enableNoTab();
 }
@@ -418,12 +419,14 @@ void CMainFrame::setRibbonCaption(int id, const QString& caption) {
     if (ribbon_) ribbon_->setCaption(id, caption);
 }
 
-void CMainFrame::refillTypeCombo() {
+void CMainFrame::setRibbonItems(int id, const QStringList& items) {
+    if (ribbon_) ribbon_->setItems(id, items);
+}
+
+void CMainFrame::refillCatalogControls() {
     if (!ribbon_) return;
-    QStringList names;
-    for (const auto& t : state_.types)
-        names << fromGbk(t.FTs_Name);
-    ribbon_->setItems(cmd::GoodsType, names);
+    for (const auto& watch : registry_.catalogWatches())
+        watch(*this);
 }
 
 } // namespace vorn::ui

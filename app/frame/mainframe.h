@@ -87,7 +87,9 @@ public:
     int ribbonIndex(int id) const override;
     void setRibbonIndex(int id, int index) override;
     void setRibbonCaption(int id, const QString& caption) override;
-    void refillTypeCombo() override;
+    void setRibbonItems(int id, const QStringList& items) override;
+    // Runs the subsystems' catalog watches (PageRegistry::addCatalogWatch).
+    void refillCatalogControls();
 
     // FrameServices
     void startDateWatch() override;

@@ -153,8 +153,7 @@ private slots:
         vorn::TRec t;
         t.FTs_Name = "Later";
         QCOMPARE(core.insert_trec(&t, 1), 1);
-        QVERIFY(f.frame->state().loadTypesAndSuppliers());
-        f.frame->refillTypeCombo();
+        QVERIFY(f.frame->state().loadTypesAndSuppliers()); // the type drop-down follows by itself
         QCOMPARE(f.frame->state().types.size(), size_t(2));
 
         f.frame->onCommand(cmd::QuickRestore);

@@ -134,8 +134,7 @@ private slots:
         vorn::TRec t;
         t.FTs_Name = gbk(QStringLiteral("进口休闲零食饮料礼盒"));
         QCOMPARE(f.frame->state().core.insert_trec(&t, 1), 1);
-        QVERIFY(f.frame->state().loadTypesAndSuppliers());
-        f.frame->refillTypeCombo();
+        QVERIFY(f.frame->state().loadTypesAndSuppliers()); // the type drop-down follows by itself
         f.frame->selectTab(tabs::Goods);
         flush();
         auto* page = qobject_cast<CStoreView*>(f.frame->view());

@@ -481,8 +481,7 @@ private slots:
         t[0].FTs_Name = gbk(QStringLiteral("饮料"));
         t[1].FTs_Name = gbk(QStringLiteral("零食"));
         QCOMPARE(f.frame->state().core.insert_trec(t, 2), 2);
-        QVERIFY(f.frame->state().loadTypesAndSuppliers());
-        f.frame->refillTypeCombo();
+        QVERIFY(f.frame->state().loadTypesAndSuppliers()); // the type drop-down follows by itself
         QCOMPARE(f.ribbon().items(cmd::GoodsType),
                  (QStringList{QStringLiteral("未知"), QStringLiteral("饮料"), QStringLiteral("零食")}));
         QCOMPARE(f.frame->ribbonIndex(cmd::GoodsType), -1);

@@ -7,11 +7,19 @@
 #include <vector>
 
 #include "storefixture.h"
+#include "typecombo.h"
 
 namespace vorn::ui::test {
 
 class GoodsFixture : public StoreFixture {
 public:
+    // The type drop-down follows the types as the main window's does.
+    void setUp() {
+        StoreFixture::setUp();
+        shell->st.watchCatalog([s = shell.get()] { fillTypeCombo(*s); });
+        fillTypeCombo(*shell);
+    }
+
     // A unit as the entry dialog would make it (type and supplier 1, in stock).
     static vorn::SRec unit(const std::string& code, double ori, double ret, int64_t stockTime = 1331000000) {
         vorn::SRec r;

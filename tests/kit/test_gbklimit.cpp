@@ -31,7 +31,7 @@ public:
     int ribbonIndex(int) const override { return -1; }
     void setRibbonIndex(int, int) override {}
     void setRibbonCaption(int, const QString&) override {}
-    void refillTypeCombo() override {}
+    void setRibbonItems(int, const QStringList&) override {}
 
     QStringList statuses;
 };

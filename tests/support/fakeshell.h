@@ -18,6 +18,9 @@ public:
     FakeShell() {
         win.resize(1280, 720);
         comboItems[cmd::GoodsState] = {QStringLiteral("库存中"), QStringLiteral("已销售")};
+        // Counts the reloads of types and suppliers, on which the goods tab
+        // refills its type drop-down.
+        st.watchCatalog([this] { ++typeRefills; });
     }
 
     AppState& state() override { return st; }
@@ -45,13 +48,9 @@ public:
     int ribbonIndex(int id) const override { return comboIndex.value(id, -1); }
     void setRibbonIndex(int id, int index) override { comboIndex[id] = index; }
     void setRibbonCaption(int id, const QString& caption) override { captions[id] = caption; }
-    void refillTypeCombo() override {
-        ++typeRefills;
-        QStringList names;
-        for (const vorn::TRec& t : st.types)
-            names << fromGbk(t.FTs_Name);
-        comboItems[cmd::GoodsType] = names;
-        comboIndex[cmd::GoodsType] = -1;
+    void setRibbonItems(int id, const QStringList& items) override {
+        comboItems[id] = items;
+        comboIndex[id] = -1;
     }
 
     AppState st;
@@ -59,7 +58,7 @@ public:
     QStringList statuses;
     QStringList failures;
     int commandUpdates = 0;
-    int typeRefills = 0;
+    int typeRefills = 0; // catalog reloads seen
     QMap<int, QString> texts;
     QMap<int, QStringList> comboItems;
     QMap<int, int> comboIndex;

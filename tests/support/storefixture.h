@@ -29,7 +29,6 @@ public:
         shell = std::make_unique<FakeShell>();
         QCOMPARE(shell->st.core.open(), 0);
         QVERIFY(shell->st.loadTypesAndSuppliers());
-        shell->refillTypeCombo();
         boxes = MessageRecorder{};
         installRecorder(&boxes);
         // The busy window need not linger for anybody to see it.

@@ -14,6 +14,8 @@ AppState::~AppState() = default;
 bool AppState::loadTypesAndSuppliers() {
     const bool typesOk = loadRows(core, types, std::string()) >= 0;
     const bool suppliersOk = loadRows(core, suppliers, std::string()) >= 0;
+    for (const auto& watcher : catalogWatchers_)
+        watcher();
     return typesOk && suppliersOk;
 }
 

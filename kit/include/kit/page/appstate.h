@@ -6,6 +6,7 @@
 
 #include <QDate>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <typeindex>
@@ -26,7 +27,10 @@ struct AppState {
     std::vector<vorn::URec> users;
 
     // Reloads types and suppliers from the store; false if a query failed.
+    // Then tells every catalog watcher, so that whatever shows the lists (a
+    // subsystem's ribbon drop-down) follows them.
     bool loadTypesAndSuppliers();
+    void watchCatalog(std::function<void()> watcher) { catalogWatchers_.push_back(std::move(watcher)); }
 
     // State a subsystem keeps across its page's lifetimes (the statistics mode and
     // conditions, the member chosen at the counter, ...): one T per AppState,
@@ -44,6 +48,7 @@ struct AppState {
 
 private:
     std::map<std::type_index, std::shared_ptr<void>> extensions_;
+    std::vector<std::function<void()>> catalogWatchers_;
 };
 
 } // namespace vorn::ui

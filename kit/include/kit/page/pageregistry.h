@@ -57,6 +57,13 @@ public:
     void addLeaveCheck(LeaveCheck check) { leaveChecks_.push_back(std::move(check)); }
     const std::vector<LeaveCheck>& leaveChecks() const { return leaveChecks_; }
 
+    // Run with the main window once its ribbon exists and after every reload of
+    // the goods types and suppliers (AppState::watchCatalog): a subsystem
+    // refills the ribbon controls that offer them.
+    using CatalogWatch = std::function<void(Shell&)>;
+    void addCatalogWatch(CatalogWatch watch) { catalogWatches_.push_back(std::move(watch)); }
+    const std::vector<CatalogWatch>& catalogWatches() const { return catalogWatches_; }
+
     const PageEntry* forTab(const QString& tab) const;
     const std::vector<PageEntry>& pages() const { return pages_; }
     const std::vector<std::function<std::unique_ptr<ReminderSource>()>>& reminders() const {
@@ -67,6 +74,7 @@ private:
     std::vector<PageEntry> pages_;
     std::vector<std::function<std::unique_ptr<ReminderSource>()>> reminders_;
     std::vector<LeaveCheck> leaveChecks_;
+    std::vector<CatalogWatch> catalogWatches_;
 };
 
 } // namespace vorn::ui

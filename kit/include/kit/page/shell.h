@@ -34,7 +34,8 @@ public:
     virtual int ribbonIndex(int id) const = 0;          // combo's current index, -1 for none
     virtual void setRibbonIndex(int id, int index) = 0;
     virtual void setRibbonCaption(int id, const QString& caption) = 0; // button caption
-    virtual void refillTypeCombo() = 0;                 // after the goods types changed
+    // A drop-down list's choices; none chosen afterwards.
+    virtual void setRibbonItems(int id, const QStringList& items) = 0;
 };
 
 } // namespace vorn::ui
