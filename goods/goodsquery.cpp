@@ -19,16 +19,9 @@ bool buildGoodsCondition(const GoodsSearch& in, const std::vector<vorn::TRec>& t
         cond += "FSi_Type=" + std::to_string(id) + " AND ";
     }
     if (!in.size.isEmpty() && !appendTextClause(cond, "FSs_Size", in.size)) return false;
-    if (!in.state.isEmpty()) {
-        if (in.state == QStringLiteral("库存中"))
-            cond += "FSi_Flag=0 AND ";
-        else if (in.state == QStringLiteral("已销售"))
-            cond += "FSi_Flag=1 AND ";
-        else if (in.state == QStringLiteral("已报损"))
-            cond += "FSi_Flag=2 AND ";
-        else
-            cond += "FSi_Flag=-1 AND ";
-    }
+    const ChoiceValue states[] = {
+        {QStringLiteral("库存中"), 0}, {QStringLiteral("已销售"), 1}, {QStringLiteral("已报损"), 2}};
+    appendChoiceClause(cond, "FSi_Flag", in.state, states);
     appendSpanClause(cond, "FSt_StoT", in.stockFrom, in.stockTo);
     appendSpanClause(cond, "FSt_SalT", in.saleFrom, in.saleTo);
     finishCondition(cond);

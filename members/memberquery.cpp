@@ -11,14 +11,8 @@ bool buildMemberCondition(const MemberSearch& in, std::string& out) {
     out.clear();
     std::string cond;
     if (!in.code.isEmpty() && !appendTextClause(cond, "FVs_Code", in.code)) return false;
-    if (!in.type.isEmpty()) {
-        if (in.type == vipTypeText(0))
-            cond += "FVi_Type=0 AND ";
-        else if (in.type == vipTypeText(1))
-            cond += "FVi_Type=1 AND ";
-        else
-            cond += "FVi_Type=-1 AND ";
-    }
+    const ChoiceValue types[] = {{vipTypeText(0), 0}, {vipTypeText(1), 1}};
+    appendChoiceClause(cond, "FVi_Type", in.type, types);
     if (!in.name.isEmpty() && !appendTextClause(cond, "FVs_Name", in.name)) return false;
     appendSpanClause(cond, "FVt_CreT", in.createdFrom, in.createdTo);
     finishCondition(cond);

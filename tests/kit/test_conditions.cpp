@@ -37,6 +37,25 @@ private slots:
         }
     }
 
+    void choiceClausesNameTheValueOrNothing() {
+        const ChoiceValue choices[] = {{QStringLiteral("库存中"), 0}, {QStringLiteral("已销售"), 1}, {"X", 1}};
+        const struct {
+            QString chosen;
+            std::string out;
+        } cases[] = {
+            {QString(), "A=2 AND "},                   // any: nothing appended
+            {QStringLiteral("库存中"), "A=2 AND F=0 AND "},
+            {QStringLiteral("已销售"), "A=2 AND F=1 AND "},
+            {QStringLiteral("已报损"), "A=2 AND F=-1 AND "}, // no such choice finds nothing
+            {QStringLiteral("库存"), "A=2 AND F=-1 AND "},   // whole texts only
+        };
+        for (const auto& c : cases) {
+            std::string out = "A=2 AND ";
+            appendChoiceClause(out, "F", c.chosen, choices);
+            QCOMPARE(out, c.out);
+        }
+    }
+
     void spanClausesAreWholeDays() {
         const QDate a(2020, 1, 2), b(2020, 3, 4);
         const std::string both = "T>='2020-01-02 00:00:00' AND T<='2020-03-04 23:59:59' AND ";

@@ -15,6 +15,19 @@ bool appendTextClause(std::string& out, const char* column, const QString& text)
     return true;
 }
 
+void appendChoiceClause(std::string& out, const char* column, const QString& chosen,
+                        std::span<const ChoiceValue> choices) {
+    if (chosen.isEmpty()) return;
+    int value = -1;
+    for (const ChoiceValue& c : choices)
+        if (c.text == chosen) {
+            value = c.value;
+            break;
+        }
+    out += column;
+    out += "=" + std::to_string(value) + " AND ";
+}
+
 void appendSpanClause(std::string& out, const char* column, const QDate& from, const QDate& to) {
     if (!from.isValid() && !to.isValid()) return;
     // A half-set span cannot come from the date span dialog; read it as one day.

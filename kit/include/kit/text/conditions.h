@@ -20,6 +20,15 @@ bool appendTextClause(std::string& out, const char* column, const QString& text)
 // Appends the whole days of the span (nothing when neither date is set; a
 // half-set span is one day).
 void appendSpanClause(std::string& out, const char* column, const QDate& from, const QDate& to);
+// A drop-down's choice: appends "<column>=<value> AND " with the value the
+// chosen text stands for in `choices` (in the order given), -1 for a text none
+// stands for, so that it finds nothing; nothing for an empty text (any).
+struct ChoiceValue {
+    QString text;
+    int value;
+};
+void appendChoiceClause(std::string& out, const char* column, const QString& chosen,
+                        std::span<const ChoiceValue> choices);
 // Takes the trailing " AND " off the appended clauses.
 void finishCondition(std::string& cond);
 
