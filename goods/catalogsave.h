@@ -40,4 +40,28 @@ int saveCatalog(vorn::Core& core, CatalogKind kind, const CatalogChanges& change
 // rows changed.
 int moveGoodsToFallback(std::vector<vorn::SRec>& rows, CatalogKind kind, const std::vector<int>& removed);
 
+// Goods entry with names new to the catalog: a type or supplier typed in the
+// entry dialog that the user chose to create. Units name a new entry by a
+// temporary id below 0: -1 for newTypes[0] (or newSuppliers[0]), -2 for the
+// second, and so on.
+struct EntryNames {
+    std::vector<std::string> newTypes;     // GBK names, to be created
+    std::vector<std::string> newSuppliers; // GBK names, to be created
+};
+
+// The temporary id of the i-th new name (0-based): -1, -2, ...
+inline int temporaryId(size_t index) {
+    return -1 - static_cast<int>(index);
+}
+
+// Creates the new names and inserts the units in one transaction, the units'
+// temporary ids replaced by the ids the names got: the names and the units
+// are stored together or, when anything fails, neither. A name that exists by
+// the time of the save (made meanwhile elsewhere) is taken as it is, not made
+// twice. Returns the number of units inserted, or -1 when the store refused
+// (nothing written) or a unit names a temporary id that has no name. The ids
+// given to the new names go to createdTypes / createdSuppliers (may be null).
+int saveEntry(vorn::Core& core, const EntryNames& names, std::vector<vorn::SRec>& units,
+              std::vector<int>* createdTypes = nullptr, std::vector<int>* createdSuppliers = nullptr);
+
 } // namespace vorn::ui

@@ -24,14 +24,24 @@
 #include "kit/text/integertext.h"
 #include "kit/page/shell.h"
 #include "kit/page/staging.h"
+#include "kit/dialog/msgbox.h"
+#include "kit/dialog/stagedlines.h"
 #include "kit/dialog/storefailure.h"
 
 namespace vorn::ui {
 
 namespace {
 
-QString orBlank(const std::string& gbkText) {
-    return gbkText.empty() ? QStringLiteral("(空)") : fromGbk(gbkText);
+// What the type and supplier offers say, by kind.
+QString kindWord(CatalogKind kind) {
+    return kind == CatalogKind::Types ? QStringLiteral("商品类型") : QStringLiteral("供货商");
+}
+
+// The name of a new entry by its temporary id, or of the catalog entry.
+std::string nameOf(CatalogKind kind, int id, const EntryNames& fresh, const AppState& st) {
+    const std::vector<std::string>& names = kind == CatalogKind::Types ? fresh.newTypes : fresh.newSuppliers;
+    if (id < 0 && static_cast<size_t>(-1 - id) < names.size()) return names[static_cast<size_t>(-1 - id)];
+    return kind == CatalogKind::Types ? typeName(st.types, id) : supplierName(st.suppliers, id);
 }
 
 } // namespace
@@ -43,7 +53,7 @@ CStoreAddDlg::CStoreAddDlg(Shell& shell, QWidget* parent) : QDialog(parent), she
     // A code the store holds brings its latest unit's fields along.
     new CodePrefill(fields_, shell_, this);
     list_->addItem(QStringLiteral("商品编码/商品名称/类型/规格/供货商 × (数量)"));
-    focusEdit(fields_.code);
+    focusSelected(fields_.code);
 }
 
 void CStoreAddDlg::buildUi() {
@@ -72,7 +82,7 @@ void CStoreAddDlg::buildUi() {
     fields_.remark->setTabChangesFocus(true);
     fields_.remark->setFixedHeight(64);
     limitGbk(fields_.remark, kRemarkBytes, notice);
-    interceptEnter(fields_.remark, {});
+    interceptEnter(fields_.remark, [this] { enterPressed(); });
 
     // Most lines differ from the previous one only in code and name; the
     // member, gold-card, wholesale and special prices usually equal retail.
@@ -82,46 +92,31 @@ void CStoreAddDlg::buildUi() {
     });
 
     auto* form = new QGridLayout;
-    int row = 0;
-    auto addRow = [&](const QString& label, QWidget* w) {
-        form->addWidget(new QLabel(label), row, 0, Qt::AlignRight | Qt::AlignVCenter);
-        form->addWidget(w, row, 1);
-        ++row;
-    };
-    addRow(QStringLiteral("数量:"), quantity_);
-    addRow(QStringLiteral("商品编码:"), fields_.code);
-    addRow(QStringLiteral("商品名称:"), fields_.name);
-    addRow(QStringLiteral("类型:"), fields_.type);
-    addRow(QStringLiteral("规格:"), fields_.size);
-    addRow(QStringLiteral("进货价(元):"), fields_.oriP);
-    addRow(QStringLiteral("零售价(元):"), fields_.retP);
-    addRow(QStringLiteral("普通会员价(元):"), fields_.memP);
-    addRow(QStringLiteral("金卡会员价(元):"), fields_.golP);
-    addRow(QStringLiteral("批发价(元):"), fields_.whoP);
-    addRow(QStringLiteral("特价(元):"), fields_.speP);
-    addRow(QStringLiteral("供货商:"), fields_.supplier);
-    form->addWidget(new QLabel(QStringLiteral("备注:")), row, 0, Qt::AlignRight | Qt::AlignTop);
-    form->addWidget(fields_.remark, row, 1);
+    FieldForm(form).addRows({QStringLiteral("数量:"), QStringLiteral("商品编码:"), QStringLiteral("商品名称:"),
+                             QStringLiteral("类型:"), QStringLiteral("规格:"), QStringLiteral("进货价(元):"),
+                             QStringLiteral("零售价(元):"), QStringLiteral("普通会员价(元):"),
+                             QStringLiteral("金卡会员价(元):"), QStringLiteral("批发价(元):"),
+                             QStringLiteral("特价(元):"), QStringLiteral("供货商:"), QStringLiteral("备注:")},
+                            {quantity_, fields_.code, fields_.name, fields_.type, fields_.size, fields_.oriP,
+                             fields_.retP, fields_.memP, fields_.golP, fields_.whoP, fields_.speP, fields_.supplier,
+                             fields_.remark});
     form->setColumnMinimumWidth(1, 200);
 
-    auto* left = new QVBoxLayout;
-    left->addWidget(new QLabel(QStringLiteral("录入商品列表:")));
-    left->addWidget(list_);
-    StagingSides sides;
-    sides.list = left;
-    sides.entry = form;
-    const StagingButtons b = layOutStaging(this, sides);
-    connect(b.toList, &QPushButton::clicked, this, &CStoreAddDlg::addLine);
-    connect(b.fromList, &QPushButton::clicked, this, &CStoreAddDlg::takeLineBack);
-    connect(b.save, &QPushButton::clicked, this, &CStoreAddDlg::save);
-
+    const StagingButtons b = layOutStagedLines(this, {QStringLiteral("录入商品列表:"), list_, form, "add",
+                                                      [this] { addLine(); }, [this] { takeLineBack(); },
+                                                      [this] { save(); }});
     // Tab walks the dialog in its reading order: the lines, the fields, then the buttons.
-    const QList<QWidget*> order = {list_,        quantity_,    fields_.code,     fields_.name,   fields_.type,
-                                   fields_.size, fields_.oriP, fields_.retP,     fields_.memP,   fields_.golP,
-                                   fields_.whoP, fields_.speP, fields_.supplier, fields_.remark, b.toList,
-                                   b.fromList,   b.save,       b.cancel};
-    for (qsizetype i = 1; i < order.size(); ++i)
-        setTabOrder(order[i - 1], order[i]);
+    chainTabOrder({list_, quantity_, fields_.code, fields_.name, fields_.type, fields_.size, fields_.oriP,
+                   fields_.retP, fields_.memP, fields_.golP, fields_.whoP, fields_.speP, fields_.supplier,
+                   fields_.remark, b.toList, b.fromList, b.save, b.cancel});
+
+    // Enter adds the fields as a line only when they changed since the last one.
+    for (QLineEdit* e : {quantity_, fields_.code, fields_.name, fields_.size, fields_.oriP, fields_.retP,
+                         fields_.memP, fields_.golP, fields_.whoP, fields_.speP})
+        connect(e, &QLineEdit::textChanged, this, [this] { fieldsChanged_ = true; });
+    for (QComboBox* c : {fields_.type, fields_.supplier})
+        connect(c, &QComboBox::currentTextChanged, this, [this] { fieldsChanged_ = true; });
+    connect(fields_.remark, &QPlainTextEdit::textChanged, this, [this] { fieldsChanged_ = true; });
 }
 
 void CStoreAddDlg::fillCombos() {
@@ -132,14 +127,9 @@ void CStoreAddDlg::fillCombos() {
         fields_.supplier->addItem(fromGbk(s.FSPs_Name));
 }
 
-void CStoreAddDlg::focusEdit(QLineEdit* edit) {
-    edit->setFocus();
-    edit->selectAll();
-}
-
 void CStoreAddDlg::focusField(QWidget* field) {
     if (auto* edit = qobject_cast<QLineEdit*>(field))
-        focusEdit(edit);
+        focusSelected(edit);
     else if (field)
         field->setFocus();
 }
@@ -159,9 +149,43 @@ GoodsFields::Refusal CStoreAddDlg::readFields(vorn::SRec& r) const {
 QString CStoreAddDlg::lineText(const vorn::SRec& u, int quantity) const {
     const AppState& st = shell_.state();
     return QStringLiteral("%1/%2/%3/%4/%5 × (%6)")
-        .arg(orBlank(u.FSs_Code), orBlank(u.FSs_Name), fromGbk(typeName(st.types, u.FSi_Type)),
-             orBlank(u.FSs_Size), fromGbk(supplierName(st.suppliers, u.FSi_Supplier)))
+        .arg(shownOrBlank(u.FSs_Code), shownOrBlank(u.FSs_Name), fromGbk(nameOf(CatalogKind::Types, u.FSi_Type, newNames_, st)),
+             shownOrBlank(u.FSs_Size), fromGbk(nameOf(CatalogKind::Suppliers, u.FSi_Supplier, newNames_, st)))
         .arg(quantity);
+}
+
+bool CStoreAddDlg::resolveName(CatalogKind kind, int& id) {
+    const AppState& st = shell_.state();
+    const bool types = kind == CatalogKind::Types;
+    QComboBox* combo = types ? fields_.type : fields_.supplier;
+    std::string name;
+    if (!toGbk(combo->currentText(), name)) return false; // read() refused it already
+    const int known = types ? typeIdByName(st.types, name, 0) : supplierIdByName(st.suppliers, name, 0);
+    if (known > 0) {
+        id = known;
+        return true;
+    }
+    std::vector<std::string>& fresh = types ? newNames_.newTypes : newNames_.newSuppliers;
+    for (size_t i = 0; i < fresh.size(); ++i)
+        if (fresh[i] == name) {
+            id = temporaryId(i);
+            return true;
+        }
+    // A name nobody has: make it (with the units, when they are saved), or
+    // choose among those there are. An empty name can only be chosen.
+    const QString word = kindWord(kind);
+    if (!name.empty() &&
+        askYesNo(this, QStringLiteral("%1\"%2\"不存在，是否新建该%1？\n选\"否\"则从已有的%1中选择")
+                           .arg(word, combo->currentText()))) {
+        fresh.push_back(name);
+        id = temporaryId(fresh.size() - 1);
+        return true;
+    }
+    shell_.showStatus(QStringLiteral("请从已有的%1中选择").arg(word));
+    combo->setFocus();
+    combo->lineEdit()->selectAll();
+    if (isVisible()) combo->showPopup();
+    return false;
 }
 
 void CStoreAddDlg::addLine() {
@@ -169,7 +193,7 @@ void CStoreAddDlg::addLine() {
     if (quantity <= 0) {
         shell_.reportFailure(QStringLiteral("录入商品的数量必须大于\"0\""));
         quantity_->setText(QStringLiteral("1"));
-        focusEdit(quantity_);
+        focusSelected(quantity_);
         return;
     }
     Line line;
@@ -178,25 +202,30 @@ void CStoreAddDlg::addLine() {
         focusField(refusal.field);
         return;
     }
+    if (!resolveName(CatalogKind::Types, line.unit.FSi_Type) ||
+        !resolveName(CatalogKind::Suppliers, line.unit.FSi_Supplier))
+        return;
     line.quantity = quantity;
     list_->addItem(lineText(line.unit, quantity));
     lines_.push_back(std::move(line));
-    focusEdit(fields_.code);
+    fieldsChanged_ = false;
+    focusSelected(fields_.code);
 }
 
 void CStoreAddDlg::takeLineBack() {
-    QListWidgetItem* item = list_->currentItem();
-    if (!item || !item->isSelected()) return;
-    const int row = list_->row(item);
-    if (row < 1 || static_cast<size_t>(row) > lines_.size()) return;
-    fields_.show(lines_[static_cast<size_t>(row - 1)].unit, shell_.state());
-    lines_.erase(lines_.begin() + (row - 1));
-    delete list_->takeItem(row);
-    // The list would select the next line by itself; a second "->" must not take
-    // back a line nobody chose.
-    list_->setCurrentRow(-1);
-    list_->clearSelection();
-    focusEdit(fields_.code);
+    const int index = selectedStagedLine(list_, lines_.size());
+    if (index < 0) return;
+    const vorn::SRec& unit = lines_[static_cast<size_t>(index)].unit;
+    fields_.show(unit, shell_.state());
+    // A name created in this dialog is not in the drop-downs: it comes back as typed.
+    if (unit.FSi_Type < 0)
+        fields_.type->setEditText(fromGbk(nameOf(CatalogKind::Types, unit.FSi_Type, newNames_, shell_.state())));
+    if (unit.FSi_Supplier < 0)
+        fields_.supplier->setEditText(
+            fromGbk(nameOf(CatalogKind::Suppliers, unit.FSi_Supplier, newNames_, shell_.state())));
+    lines_.erase(lines_.begin() + index);
+    removeStagedLine(list_, index);
+    focusSelected(fields_.code);
 }
 
 void CStoreAddDlg::save() {
@@ -210,7 +239,7 @@ void CStoreAddDlg::save() {
         total += l.quantity;
     if (total > kMaxBatchUnits) {
         shell_.reportFailure(QStringLiteral("一次录入的商品数量太多，不能超过上限%1件").arg(kMaxBatchUnits));
-        focusEdit(quantity_);
+        focusSelected(quantity_);
         return;
     }
     // One moment for the whole save: the units of one entry share their stock time.
@@ -222,11 +251,32 @@ void CStoreAddDlg::save() {
         u.FSt_StoT = stockTime;
         units.insert(units.end(), static_cast<size_t>(l.quantity), u);
     }
-    vorn::Core& core = shell_.state().core;
+    // Only the new names some line still uses are made.
+    EntryNames used;
+    std::vector<int> typeIds(newNames_.newTypes.size(), 0), supplierIds(newNames_.newSuppliers.size(), 0);
+    auto renumber = [](int& id, const std::vector<std::string>& all, std::vector<std::string>& kept,
+                       std::vector<int>& given) {
+        if (id >= 0) return;
+        int& slot = given[static_cast<size_t>(-1 - id)];
+        if (slot == 0) {
+            kept.push_back(all[static_cast<size_t>(-1 - id)]);
+            slot = temporaryId(kept.size() - 1);
+        }
+        id = slot;
+    };
+    for (vorn::SRec& u : units) {
+        renumber(u.FSi_Type, newNames_.newTypes, used.newTypes, typeIds);
+        renumber(u.FSi_Supplier, newNames_.newSuppliers, used.newSuppliers, supplierIds);
+    }
+    AppState& st = shell_.state();
+    vorn::Core& core = st.core;
     int result = -1;
-    runBusy(shell_.window(),
-            [&] { result = core.insert_srec(units.data(), static_cast<int>(units.size())); });
+    runBusy(shell_.window(), [&] { result = saveEntry(core, used, units); });
     insertResult_ = result;
+    if (result > 0 && !(used.newTypes.empty() && used.newSuppliers.empty())) {
+        // The new names are in the store now; every list of them shows them.
+        st.loadTypesAndSuppliers();
+    }
     if (result < 0) {
         // Nothing was entered. The lines stay in the dialog, so that they can be
         // saved again once the cause (a full disk) is dealt with, or cancelled.
@@ -237,9 +287,25 @@ void CStoreAddDlg::save() {
     accept();
 }
 
+void CStoreAddDlg::enterPressed() {
+    if (focusWidget() == fields_.code) {
+        focusSelected(quantity_);
+        return;
+    }
+    if (fieldsChanged_ && !fields_.code->text().isEmpty()) {
+        const int before = lineCount();
+        addLine();
+        if (lineCount() == before) return; // refused: the message says why
+    }
+    // Nothing collected: Enter does not close the dialog by accident.
+    if (lines_.empty()) return;
+    save();
+}
+
 void CStoreAddDlg::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         event->accept();
+        enterPressed();
         return;
     }
     QDialog::keyPressEvent(event);

@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <vector>
 
+#include "catalogsave.h"
 #include "goodsfields.h"
 #include "vorn/records.h"
 
@@ -30,10 +31,19 @@ public:
     // Lines collected so far (the header line not counted).
     int lineCount() const { return static_cast<int>(lines_.size()); }
 
+    // Names typed that the catalog lacks and the user chose to create; they
+    // are written with the units, in the same transaction.
+    const EntryNames& newNames() const { return newNames_; }
+
 public slots:
     void addLine();      // "<-"
     void takeLineBack(); // "->"
     void save();         // "保存"
+    // Enter: in the code field it goes on to the quantity (a scanner ends the
+    // code with Enter); elsewhere it adds what the fields hold as a line, unless
+    // that line was just added, and saves. So a restock is the code, the
+    // quantity and Enter.
+    void enterPressed();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -46,12 +56,18 @@ private:
 
     void buildUi();
     void fillCombos();
-    void focusEdit(QLineEdit* edit);
     void focusField(QWidget* field);
     // The record the fields describe, or why it cannot be stored.
     GoodsFields::Refusal readFields(vorn::SRec& out) const;
     QString lineText(const vorn::SRec& unit, int quantity) const;
+    // The id for the type (or supplier) name in its field: an entry's, a name
+    // created in this dialog's temporary one, or after asking, a new one. False
+    // when the user would rather pick an existing entry (the field then offers
+    // them).
+    bool resolveName(CatalogKind kind, int& id);
 
+    EntryNames newNames_;
+    bool fieldsChanged_ = true; // since the last line was added
     Shell& shell_;
     GoodsFields fields_;
     std::vector<Line> lines_; // list row r (r >= 1) is lines_[r - 1]

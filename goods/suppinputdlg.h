@@ -1,14 +1,15 @@
-// The supplier dialog "供货商配置".
+// The supplier dialog "供货商配置": the catalog dialog of the supplier kind.
 #pragma once
 
-#include "catalogdlg.h"
+#include "typeinputdlg.h"
 
 namespace vorn::ui {
 
-class CStoreSuppInputDlg : public CCatalogDlg {
+class CStoreSuppInputDlg : public CCatalogKindDlg {
     Q_OBJECT
 public:
-    explicit CStoreSuppInputDlg(Shell& shell, QWidget* parent = nullptr);
+    explicit CStoreSuppInputDlg(Shell& shell, QWidget* parent = nullptr)
+        : CCatalogKindDlg(shell, CatalogKind::Suppliers, parent) {}
 };
 
 } // namespace vorn::ui

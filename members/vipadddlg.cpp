@@ -21,16 +21,9 @@
 #include "kit/text/gbklimit.h"
 #include "kit/page/shell.h"
 #include "kit/page/staging.h"
+#include "kit/dialog/stagedlines.h"
 
 namespace vorn::ui {
-
-namespace {
-
-QString orBlank(const std::string& gbkText) {
-    return gbkText.empty() ? QStringLiteral("(空)") : fromGbk(gbkText);
-}
-
-} // namespace
 
 CVIPAddDlg::CVIPAddDlg(Shell& shell, QWidget* parent) : QDialog(parent), shell_(shell) {
     setWindowTitle(QStringLiteral("会员添加"));
@@ -51,46 +44,24 @@ void CVIPAddDlg::buildUi() {
     list_->setMinimumWidth(300);
 
     auto* form = new QGridLayout;
-    int row = 0;
-    auto addRow = [&](const char* label, QWidget* w, Qt::Alignment labelAlign = Qt::AlignVCenter) {
-        form->addWidget(new QLabel(QString::fromUtf8(label)), row, 0, Qt::AlignRight | labelAlign);
-        form->addWidget(w, row, 1);
-        ++row;
-    };
-    addRow("会员编号:", fields_.code);
-    addRow("类型:", fields_.type);
-    addRow("会员名称:", fields_.name);
-    addRow("生日:", fields_.birthday);
-    addRow("E-mail:", fields_.email);
-    addRow("联系电话:", fields_.phone);
-    addRow("地址:", fields_.addr, Qt::AlignTop);
-    addRow("备注:", fields_.remark, Qt::AlignTop);
+    FieldForm rows(form);
+    rows.addRows({QStringLiteral("会员编号:"), QStringLiteral("类型:"), QStringLiteral("会员名称:"),
+                  QStringLiteral("生日:"), QStringLiteral("E-mail:"), QStringLiteral("联系电话:"),
+                  QStringLiteral("地址:"), QStringLiteral("备注:")},
+                 {fields_.code, fields_.type, fields_.name, fields_.birthday, fields_.email, fields_.phone,
+                  fields_.addr, fields_.remark});
     form->setColumnMinimumWidth(1, 220);
-    form->setRowStretch(row, 1);
+    form->setRowStretch(rows.rows(), 1);
 
-    auto* left = new QVBoxLayout;
-    left->addWidget(new QLabel(QStringLiteral("添加会员列表:")));
-    left->addWidget(list_);
-    StagingSides sides;
-    sides.list = left;
-    sides.entry = form;
-    sides.toListName = "stage";
-    const StagingButtons b = layOutStaging(this, sides);
-    connect(b.toList, &QPushButton::clicked, this, &CVIPAddDlg::stageMember);
-    connect(b.fromList, &QPushButton::clicked, this, &CVIPAddDlg::takeBack);
-    connect(b.save, &QPushButton::clicked, this, &CVIPAddDlg::save);
-
-    const QList<QWidget*> order = {fields_.code,  fields_.type,   fields_.name, fields_.birthday,
-                                   fields_.email, fields_.phone,  fields_.addr, fields_.remark,
-                                   b.toList,      b.fromList,     list_,        b.save,
-                                   b.cancel};
-    for (qsizetype i = 1; i < order.size(); ++i)
-        setTabOrder(order[i - 1], order[i]);
+    const StagingButtons b = layOutStagedLines(this, {QStringLiteral("添加会员列表:"), list_, form, "stage",
+                                                      [this] { stageMember(); }, [this] { takeBack(); },
+                                                      [this] { save(); }});
+    chainTabOrder({fields_.code, fields_.type, fields_.name, fields_.birthday, fields_.email, fields_.phone,
+                   fields_.addr, fields_.remark, b.toList, b.fromList, list_, b.save, b.cancel});
 }
 
 void CVIPAddDlg::focusCode() {
-    fields_.code->setFocus();
-    fields_.code->selectAll();
+    focusSelected(fields_.code);
 }
 
 bool CVIPAddDlg::codeTaken(const std::string& code) {
@@ -100,7 +71,7 @@ bool CVIPAddDlg::codeTaken(const std::string& code) {
 }
 
 QString CVIPAddDlg::lineText(const vorn::VIPRec& m) const {
-    return QStringLiteral("%1/%2/%3").arg(orBlank(m.FVs_Code), vipTypeText(m.FVi_Type), orBlank(m.FVs_Name));
+    return QStringLiteral("%1/%2/%3").arg(shownOrBlank(m.FVs_Code), vipTypeText(m.FVi_Type), shownOrBlank(m.FVs_Name));
 }
 
 void CVIPAddDlg::stageMember() {
@@ -126,21 +97,16 @@ void CVIPAddDlg::stageMember() {
 }
 
 void CVIPAddDlg::takeBack() {
-    QListWidgetItem* item = list_->currentItem();
-    const int row = item && item->isSelected() ? list_->row(item) : -1;
-    if (row >= 1 && static_cast<size_t>(row) <= staged_.size()) {
-        const vorn::VIPRec& m = staged_[static_cast<size_t>(row - 1)];
+    const int index = selectedStagedLine(list_, staged_.size());
+    if (index >= 0) {
+        const vorn::VIPRec& m = staged_[static_cast<size_t>(index)];
         fields_.show(m);
         // The member's own birthday, or none: a date left from the member before
         // would otherwise be staged with this one.
         fields_.birthday->setDay(localDateOf(m.FVt_BirT));
         stagedCodes_.erase(stagedCodes_.find(m.FVs_Code));
-        staged_.erase(staged_.begin() + (row - 1));
-        delete list_->takeItem(row);
-        // The list would select the next line by itself; a second "->" must not
-        // take back a member nobody chose.
-        list_->setCurrentRow(-1);
-        list_->clearSelection();
+        staged_.erase(staged_.begin() + index);
+        removeStagedLine(list_, index);
     }
     focusCode();
 }

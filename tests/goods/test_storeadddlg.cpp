@@ -149,10 +149,12 @@ private slots:
         QCOMPARE(q->text(), QStringLiteral("123"));
     }
 
-    void emptyTextsShowPlaceholdersAndUnknownNamesFallBack() {
+    // Unknown type and supplier names are offered for creation (see
+    // test_receiving); the fallback entries are still chosen by their names.
+    void emptyTextsShowPlaceholdersAndFallbackNames() {
         CStoreAddDlg dlg(*fx.shell);
-        field<QComboBox>(&dlg, "type")->setEditText(QStringLiteral("没有这个类型"));
-        field<QComboBox>(&dlg, "supplier")->setEditText(QStringLiteral("nobody"));
+        field<QComboBox>(&dlg, "type")->setEditText(QStringLiteral("未知"));
+        field<QComboBox>(&dlg, "supplier")->setEditText(QStringLiteral("未指定"));
         dlg.addLine();
         QCOMPARE(field<QListWidget>(&dlg, "lines")->item(1)->text(),
                  QStringLiteral("(空)/(空)/未知/(空)/未指定 × (1)"));
@@ -162,6 +164,7 @@ private slots:
         QCOMPARE(rows.at(0).FSi_Type, 1);
         QCOMPARE(rows.at(0).FSi_Supplier, 1);
         QVERIFY(rows.at(0).FSs_Code.empty());
+        QVERIFY(fx.boxes.shown.isEmpty());
     }
 
     void takingALineBack() {
