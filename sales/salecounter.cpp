@@ -138,14 +138,19 @@ SaleWrite writeSale(vorn::Core& core, SaleList& list, int64_t t, const SaleParty
     SaleWrite out;
     if (list.empty()) return out;
     vorn::CheckoutRequest request;
+    // Units entered at the counter (not in the book: no id yet) are stored and
+    // sold by the same checkout.
+    std::vector<vorn::SRec> entered;
     for (const SaleRow& r : list.rows())
         for (const vorn::SRec& u : r.units()) {
-            request.units.push_back(u);
-            request.units.back().FSi_Flag = 1;
-            request.units.back().FSt_SalT = t;
+            std::vector<vorn::SRec>& to = u.FSi_Id == 0 ? entered : request.units;
+            to.push_back(u);
+            to.back().FSi_Flag = 1;
+            to.back().FSt_SalT = t;
         }
     request.cashier = party.cashier;
     request.payments = party.payments;
+    request.approver = list.approver();
     const vorn::VIPRec* member = party.member;
     if (member != nullptr) {
         out.credit.earned = pointsFor(dueTenths);
@@ -170,7 +175,7 @@ SaleWrite writeSale(vorn::Core& core, SaleList& list, int64_t t, const SaleParty
         out.sold = kSoldPointsFailed;
         return out;
     }
-    const vorn::CheckoutResult res = vorn::Journal(core).checkout(request);
+    const vorn::CheckoutResult res = vorn::Journal(core).checkout_short(request, entered);
     out.number = res.number;
     switch (res.status) {
     case vorn::CheckoutStatus::Done:
@@ -193,7 +198,7 @@ SaleWrite writeSale(vorn::Core& core, SaleList& list, int64_t t, const SaleParty
         out.rc = rc;
         return out;
     }
-    out.sold = static_cast<int>(request.units.size());
+    out.sold = static_cast<int>(request.units.size() + entered.size());
     out.saleId = res.sale_id;
     out.change = res.change;
     if (member != nullptr) {

@@ -39,6 +39,10 @@ void SaleList::addRow(SaleRow row) {
     rows_.push_back(std::move(row));
 }
 
+void SaleList::replaceRow(int pos, SaleRow row) {
+    if (pos >= 0 && pos < rowCount()) rows_[static_cast<size_t>(pos)] = std::move(row);
+}
+
 int SaleList::removeRows(std::vector<int> positions) {
     std::sort(positions.begin(), positions.end());
     positions.erase(std::unique(positions.begin(), positions.end()), positions.end());
@@ -49,11 +53,14 @@ int SaleList::removeRows(std::vector<int> positions) {
         rows_.erase(rows_.begin() + *p);
         ++removed;
     }
+    // An emptied list starts the next customer's sale: nothing was allowed for it.
+    if (rows_.empty()) approver_.clear();
     return removed;
 }
 
 void SaleList::clear() {
     std::vector<SaleRow>().swap(rows_);
+    approver_.clear();
 }
 
 int SaleList::quantityOf(const std::string& code) const {

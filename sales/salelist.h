@@ -71,6 +71,8 @@ public:
     bool empty() const { return rows_.empty(); }
 
     void addRow(SaleRow row);
+    // Puts row in place of the row at pos (a quantity changed from the keyboard).
+    void replaceRow(int pos, SaleRow row);
     // Removes the rows at these positions (any order, duplicates and positions
     // past the end ignored); returns how many went.
     int removeRows(std::vector<int> positions);
@@ -94,8 +96,13 @@ public:
     // One receipt line per row, in the order the rows were added.
     std::vector<ReceiptLine> receiptLines() const;
 
+    // Who allowed a discount beyond the cashier's own (FUs_Name, GBK); emptied with the list.
+    const std::string& approver() const { return approver_; }
+    void setApprover(std::string name) { approver_ = std::move(name); }
+
 private:
     std::vector<SaleRow> rows_;
+    std::string approver_;
     SaleTotals totals_;
 };
 

@@ -8,6 +8,9 @@
 namespace vorn::ui {
 
 namespace {
+const QColor kDueColour(16, 78, 139);
+const QColor kChangeColour(0, 100, 0);
+
 CVornLabel* makeLabel(QWidget* parent, const char* name, int pixels, const QColor& color) {
     auto* l = new CVornLabel(parent);
     l->setObjectName(QString::fromLatin1(name));
@@ -24,9 +27,9 @@ CVornLabel* makeLabel(QWidget* parent, const char* name, int pixels, const QColo
 
 CSaleOutputDlg::CSaleOutputDlg(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("saleOutputDlg"));
-    due_ = makeLabel(this, "dueLabel", 20, QColor(16, 78, 139));
+    due_ = makeLabel(this, "dueLabel", 20, kDueColour);
     paid_ = makeLabel(this, "paidLabel", 20, QColor(92, 92, 92));
-    change_ = makeLabel(this, "changeLabel", 36, QColor(0, 100, 0));
+    change_ = makeLabel(this, "changeLabel", 36, kChangeColour);
     setAmounts(0, 0, 0);
 }
 
@@ -34,6 +37,15 @@ void CSaleOutputDlg::setAmounts(int64_t due, int64_t paid, int64_t change) {
     due_->setText(QStringLiteral("     总金额: %1").arg(tenthsText(due)));
     paid_->setText(QStringLiteral("   实付金额: %1").arg(tenthsText(paid)));
     change_->setText(QStringLiteral("    找零: %1").arg(tenthsText(change)));
+    change_->setTextColor(kChangeColour);
+    showingDue_ = false;
+}
+
+void CSaleOutputDlg::showDue(int64_t due) {
+    setAmounts(due, 0, 0);
+    change_->setText(QStringLiteral("    应收: %1").arg(tenthsText(due)));
+    change_->setTextColor(kDueColour);
+    showingDue_ = true;
 }
 
 QSize CSaleOutputDlg::sizeHint() const {

@@ -1,5 +1,6 @@
 // The totals panel of the counter: the amount due and the amount paid one above
-// the other on the left, the change large on the right.
+// the other on the left, and large on the right what the cashier needs to read
+// at a glance: while scanning the amount due, after payment the change.
 #pragma once
 
 #include <QWidget>
@@ -21,6 +22,10 @@ public:
 
     // Writes the three texts; amounts in tenths of a yuan.
     void setAmounts(int64_t due, int64_t paid, int64_t change);
+    // While scanning: the amount due, also large on the right ("应收").
+    void showDue(int64_t due);
+    // True while the large figure is the amount due.
+    bool showingDue() const { return showingDue_; }
 
     CVornLabel* dueLabel() const { return due_; }
     CVornLabel* paidLabel() const { return paid_; }
@@ -36,6 +41,7 @@ private:
     CVornLabel* due_;
     CVornLabel* paid_;
     CVornLabel* change_;
+    bool showingDue_ = false;
 };
 
 } // namespace vorn::ui

@@ -38,6 +38,7 @@
 #include "salereceipt.h"
 #include "salestate.h"
 #include "salevipdlg.h"
+#include "shiftcounter.h"
 #include "shiftdlg.h"
 #include "vorn/journal.h"
 
@@ -292,6 +293,7 @@ void CSaleView::initialUpdate() {
         frame->startDateWatch();
     }
     registerPrintCommand();
+    readRules();
 
     shopLabel_->setText(r.shopName);
     list_.recount();
@@ -421,21 +423,8 @@ bool CSaleView::eventFilter(QObject* watched, QEvent* event) {
     const bool counterKeys =
         watched == table_ || (input_ && (watched == input_->codeEdit() || watched == input_->quantityEdit()));
     if (event->type() == QEvent::KeyPress && counterKeys) {
-        // The counter's keys, wherever in the page the focus is: F7 the last
-        // receipt again, F8 a return, F9 the day's own sales.
-        const auto* key = static_cast<QKeyEvent*>(event);
-        if (key->modifiers() == Qt::NoModifier && key->key() == Qt::Key_F7) {
-            printLast();
-            return true;
-        }
-        if (key->modifiers() == Qt::NoModifier && key->key() == Qt::Key_F9) {
-            daySales();
-            return true;
-        }
-        if (key->modifiers() == Qt::NoModifier && key->key() == Qt::Key_F8) {
-            returnGoods();
-            return true;
-        }
+        // The counter's keys, wherever in the page the focus is.
+        if (counterKey(watched, *static_cast<QKeyEvent*>(event))) return true;
     }
     if (event->type() == QEvent::Resize && table_ && watched == table_->viewport()) fitColumns();
     if (event->type() == QEvent::KeyPress && table_ && watched == table_) {
@@ -464,7 +453,10 @@ bool CSaleView::isCommandEnabled(int id) const {
     case cmd::DaySales:
     case cmd::ReturnGoods:
     case cmd::HandOver:
+    case cmd::RecallSale:
         return true;
+    case cmd::HoldSale:
+        return !list_.empty();
     default:
         return false;
     }
@@ -487,6 +479,19 @@ bool CSaleView::onCommand(int id) {
     case cmd::HandOver:
         handOverAtCounter(shell(), runDialog_);
         input_->focusCode();
+        return true;
+    case cmd::OpenShift:
+        openShiftAtCounter(shell(), runDialog_);
+        input_->focusCode();
+        return true;
+    case cmd::OpenDrawer:
+        openDrawerAtCounter(shell());
+        return true;
+    case cmd::HoldSale:
+        holdSale();
+        return true;
+    case cmd::RecallSale:
+        recallSale();
         return true;
     default:
         return false;
@@ -515,7 +520,7 @@ void CSaleView::showFooters() {
 void CSaleView::recountAndShow() {
     list_.recount();
     showFooters();
-    output_->setAmounts(list_.totals().amount, 0, 0);
+    output_->showDue(list_.totals().amount);
 }
 
 void CSaleView::showMember() {
@@ -525,9 +530,11 @@ void CSaleView::showMember() {
         memberLabel_->hide();
         return;
     }
-    memberLabel_->setText(
-        QStringLiteral("会员: %1  %2 (%3)")
-            .arg(fromGbk(c.member.FVs_Name), fromGbk(c.member.FVs_Code), memberTypeText(c.member.FVi_Type)));
+    // The points beside the name: customers ask for them at the till.
+    memberLabel_->setText(QStringLiteral("会员: %1  %2 (%3)  积分: %4")
+                              .arg(fromGbk(c.member.FVs_Name), fromGbk(c.member.FVs_Code),
+                                   memberTypeText(c.member.FVi_Type))
+                              .arg(c.member.FVi_Grade));
     memberLabel_->show();
     memberLabel_->raise();
 }
@@ -546,9 +553,17 @@ void CSaleView::addToList() {
     const QString typed = input_->codeEdit()->text();
     std::string code;
     AddOutcome outcome;
+    const int rowsBefore = list_.rowCount();
+    readRules();
     if (toGbk(typed, code)) {
         AppState& st = shell().state();
         outcome = vorn::ui::addToList(st.core, list_, code, quantity, counter().memberType(), st.types);
+        // The book is short but the shelf is not: what is missing is entered
+        // here and sold with the rest.
+        if (outcome.status == AddStatus::TooFew && rules_.sell_short && addShort(code, quantity, outcome.left)) {
+            outcome.status = AddStatus::Added;
+            outcome.left = -1;
+        }
     }
     switch (outcome.status) {
     case AddStatus::NoSuchCode:
@@ -567,10 +582,17 @@ void CSaleView::addToList() {
     case AddStatus::Added:
         break;
     }
-    model_->rowAppended();
+    const bool merged = rules_.merge_rows && outcome.left >= 0 && mergeAppended(rowsBefore);
+    if (merged || list_.rowCount() != rowsBefore + 1)
+        model_->rowsReset();
+    else
+        model_->rowAppended();
     table_->scrollToBottom();
     recountAndShow();
-    shell().showStatus(QStringLiteral("在购物列表中添加商品成功"));
+    if (outcome.left < 0)
+        shell().showStatus(QStringLiteral("在购物列表中添加商品成功，库存不足的部分已按最近一件的价格补录"));
+    else
+        shell().showStatus(QStringLiteral("在购物列表中添加商品成功"));
     input_->focusCode();
 }
 
@@ -605,6 +627,7 @@ void CSaleView::checkout() {
         return;
     }
     const int64_t paid = pay.paidTenths();
+    readRules();
 
     AppState& st = shell().state();
     const int64_t saleTime = now();
@@ -674,11 +697,16 @@ void CSaleView::checkout() {
         showMember();
     }
 
-    CSalePrintDlg done(shell().window());
-    done.showSale(r);
-    runDialog_(done);
+    // The shop may skip the question: every receipt printed, or none.
+    bool printIt = rules_.after_sale == vorn::kAfterSalePrint;
+    if (rules_.after_sale == vorn::kAfterSaleAsk) {
+        CSalePrintDlg done(shell().window());
+        done.showSale(r);
+        runDialog_(done);
+        printIt = done.printRequested();
+    }
     PrintOutcome printed;
-    if (done.printRequested())
+    if (printIt)
         printed = printReceipt(shell(), r, saleTime);
     else
         openDrawerForSale(shell(), r, saleTime, loadReceiptPrinter());
@@ -689,9 +717,9 @@ void CSaleView::checkout() {
     showFooters();
     // The sale is stored whatever became of the receipt; the status line says
     // both, so a receipt that went to a file or nowhere is not hidden by it.
-    if (done.printRequested() && !printed.ok)
+    if (printIt && !printed.ok)
         shell().reportFailure(QStringLiteral("销售结算成功，但小票未能打印：%1").arg(printed.error));
-    else if (done.printRequested() && !printed.pdfPath.isEmpty())
+    else if (printIt && !printed.pdfPath.isEmpty())
         shell().showStatus(QStringLiteral("销售结算成功，小票已保存为PDF文件\"%1\"").arg(printed.pdfPath));
     else if (!pointsNote.isEmpty())
         shell().showStatus(pointsNote);

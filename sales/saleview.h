@@ -6,8 +6,13 @@
 //
 // While the page exists the main window watches for a change of date (timer 3),
 // and opening or closing it reruns the stock alarm and birthday checks, whose
-// buttons blink only while this page is the active view. Leaving the page drops
-// an unfinished sale: nothing of it was written.
+// buttons blink only while this page is the active view. Leaving the page with
+// goods in the list asks first: park the sale (挂单), drop it, or stay.
+//
+// A cashier works it from the code edit alone: Up/Down choose a row, Ctrl+Up/
+// Ctrl+Down change its quantity, Ctrl+Delete removes it; F2 member, F3 discount,
+// F4 挂单, F5 取单, F6 quantity, F7 last receipt, F8 退货, F9 今日销售, F12 or
+// Ctrl+Enter checkout.
 #pragma once
 
 #include <QDialog>
@@ -17,7 +22,9 @@
 #include "kit/dialog/dialogrunner.h"
 #include "kit/page/page.h"
 #include "salelist.h"
+#include "vorn/shifts.h"
 
+class QKeyEvent;
 class QTableView;
 
 namespace vorn::ui {
@@ -39,6 +46,8 @@ public:
     void initialUpdate() override;
     bool onCommand(int id) override;
     bool isCommandEnabled(int id) const override;
+    // With goods in the list: park, drop or stay (CLeaveSaleDlg).
+    bool mayLeave(Leaving why) override;
 
     // The operations of the input panel's keys and buttons.
     void addToList();
@@ -53,6 +62,19 @@ public:
     void daySales();
     // F8 "退货": goods brought back, refunded and restocked or written off.
     void returnGoods();
+    // F4 "挂单": the list, its member and prices kept in the store; the counter
+    // is empty for the next customer. True when parked.
+    bool holdSale();
+    // F5 "取单": a parked sale back into the (empty) list, its units checked again.
+    void recallSale();
+    // Up/Down in the code edit: the selected row moves by delta (none selected:
+    // the last row).
+    void moveSelection(int delta);
+    // Ctrl+Up/Ctrl+Down: the selected row's quantity by delta, taking the next
+    // unit in stock or giving back its last one.
+    void stepSelected(int delta);
+    // The counter's habits as last read from the shop's settings.
+    const vorn::ShopRules& rules() const { return rules_; }
 
     // Positions of the selected list rows, ascending.
     std::vector<int> selectedRows() const;
@@ -86,6 +108,17 @@ private:
     void showFooters();
     void showMember();
     void registerPrintCommand();
+    // The counter's keys from the code edit and the list; true when taken.
+    bool counterKey(QObject* watched, const QKeyEvent& key);
+    void readRules();
+    // Empties the list and forgets the member (a dropped or parked sale).
+    void clearSale();
+    // merge_rows: the rows appended by the last add joined to the row before
+    // them when it is of the same code and price.
+    bool mergeAppended(int rowsBefore);
+    // sell_short: the units the book lacks entered at the counter; false when
+    // the code has no unit to copy.
+    bool addShort(const std::string& code, int quantity, int inStock);
     SaleCounterState& counter() const;
     ReceiptData& receipt() const;
 
@@ -99,6 +132,7 @@ private:
     SaleFooter* footer_ = nullptr;
     CSaleInputDlg* input_ = nullptr;
     DialogRunner runDialog_;
+    vorn::ShopRules rules_;
 };
 
 } // namespace vorn::ui

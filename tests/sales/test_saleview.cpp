@@ -570,7 +570,7 @@ private slots:
         fx.stock("V", 1, 1.0);
         add(QStringLiteral("V"));
         QCOMPARE(page->outputPanel()->dueLabel()->text(), QStringLiteral("     总金额: 1.0"));
-        QCOMPARE(page->outputPanel()->changeLabel()->text(), QStringLiteral("    找零: 0.0"));
+        QCOMPARE(page->outputPanel()->changeLabel()->text(), QStringLiteral("    应收: 1.0"));
     }
 
     void emptyListCannotBeCheckedOut() {

@@ -1,0 +1,180 @@
+#include "heldsaledlg.h"
+
+#include <QDateTime>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "kit/text/gbk.h"
+#include "pricing.h"
+
+namespace vorn::ui {
+
+namespace {
+
+QLabel* hintLabel(const QString& text, QWidget* parent) {
+    auto* hint = new QLabel(text, parent);
+    hint->setObjectName(QStringLiteral("keyHint"));
+    hint->setStyleSheet(QStringLiteral("color: #5a6b80;"));
+    return hint;
+}
+
+} // namespace
+
+CHeldSalesDlg::CHeldSalesDlg(std::vector<vorn::HeldSale> sales, QWidget* parent)
+    : QDialog(parent), sales_(std::move(sales)) {
+    setObjectName(QStringLiteral("heldSalesDlg"));
+    setWindowTitle(QStringLiteral("取单"));
+    setModal(true);
+
+    auto* caption = new QLabel(QStringLiteral("挂起的销售（%1笔）").arg(sales_.size()), this);
+    caption->setObjectName(QStringLiteral("heldSalesCaption"));
+
+    static const char* const headers[] = {"挂单时间", "件数", "金额", "会员", "收银员"};
+    table_ = new QTableWidget(static_cast<int>(sales_.size()), 5, this);
+    table_->setObjectName(QStringLiteral("heldSalesList"));
+    QStringList labels;
+    for (const char* h : headers)
+        labels << QString::fromUtf8(h);
+    table_->setHorizontalHeaderLabels(labels);
+    table_->verticalHeader()->hide();
+    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table_->setSelectionMode(QAbstractItemView::SingleSelection);
+    table_->setWordWrap(false);
+    const auto right = Qt::AlignRight | Qt::AlignVCenter;
+    const QDate today = QDate::currentDate();
+    for (int r = 0; r < static_cast<int>(sales_.size()); ++r) {
+        const vorn::HeldSale& s = sales_[static_cast<size_t>(r)];
+        const QDateTime when = QDateTime::fromSecsSinceEpoch(s.time);
+        // A sale parked on an earlier day says which day.
+        const QString time = when.toString(when.date() == today ? QStringLiteral("HH:mm:ss")
+                                                                : QStringLiteral("yyyy-MM-dd HH:mm"));
+        const QString member = s.member_code.empty()
+                                   ? QString()
+                                   : QStringLiteral("%1 %2").arg(fromGbk(s.member_name), fromGbk(s.member_code));
+        const QString cells[] = {time, QString::number(s.units), tenthsText(s.due), member, fromGbk(s.cashier)};
+        for (int c = 0; c < 5; ++c) {
+            auto* item = new QTableWidgetItem(cells[c]);
+            if (c == 1 || c == 2) item->setTextAlignment(right);
+            table_->setItem(r, c, item);
+        }
+    }
+    QHeaderView* header = table_->horizontalHeader();
+    const int widths[] = {140, 56, 80, 170, 90};
+    for (int c = 0; c < 5; ++c)
+        header->resizeSection(c, widths[c]);
+    header->setStretchLastSection(true);
+    table_->setMinimumSize(560, 240);
+    if (!sales_.empty()) table_->selectRow(0);
+    connect(table_, &QTableWidget::cellDoubleClicked, this, [this] { onRecall(); });
+
+    auto* recall = new QPushButton(QStringLiteral("取单"), this);
+    recall->setObjectName(QStringLiteral("recallButton"));
+    auto* close = new QPushButton(QStringLiteral("关闭"), this);
+    close->setObjectName(QStringLiteral("closeButton"));
+    for (QPushButton* b : {recall, close})
+        b->setAutoDefault(false);
+    connect(recall, &QPushButton::clicked, this, &CHeldSalesDlg::onRecall);
+    connect(close, &QPushButton::clicked, this, &CHeldSalesDlg::onCancel);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(hintLabel(QStringLiteral("Enter: 取单    ↑↓: 选择    Esc: 关闭"), this));
+    buttons->addStretch(1);
+    buttons->addWidget(recall);
+    buttons->addWidget(close);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(16, 14, 16, 12);
+    outer->setSpacing(10);
+    outer->addWidget(caption);
+    outer->addWidget(table_, 1);
+    outer->addLayout(buttons);
+    table_->setFocus();
+}
+
+void CHeldSalesDlg::onRecall() {
+    const QList<QTableWidgetItem*> chosen = table_->selectedItems();
+    const int r = chosen.isEmpty() ? table_->currentRow() : chosen.front()->row();
+    if (r < 0 || r >= static_cast<int>(sales_.size())) return;
+    chosen_ = sales_[static_cast<size_t>(r)].id;
+    accept();
+}
+
+void CHeldSalesDlg::onCancel() {
+    chosen_ = 0;
+    reject();
+}
+
+void CHeldSalesDlg::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        onRecall();
+        return;
+    case Qt::Key_Escape:
+        onCancel();
+        return;
+    default:
+        QDialog::keyPressEvent(event);
+    }
+}
+
+// ---- Leaving with goods in the list ---------------------------------------------
+
+CLeaveSaleDlg::CLeaveSaleDlg(int units, QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("leaveSaleDlg"));
+    setWindowTitle(QStringLiteral("销售未结算"));
+    setModal(true);
+    auto* text = new QLabel(
+        QStringLiteral("购物列表中还有%1件商品尚未结算。\n挂单后可随时用\"取单\"(F5)取回。").arg(units), this);
+    text->setObjectName(QStringLiteral("leaveText"));
+
+    static const char* const captions[] = {"留在此页 (Esc)", "挂单 (Enter)", "清空"};
+    static const char* const names[] = {"stayButton", "parkButton", "dropButton"};
+    auto* row = new QHBoxLayout;
+    row->addStretch(1);
+    for (int c : {Park, Drop, Stay}) {
+        buttons_[c] = new QPushButton(QString::fromUtf8(captions[c]), this);
+        buttons_[c]->setObjectName(QString::fromLatin1(names[c]));
+        buttons_[c]->setAutoDefault(false);
+        connect(buttons_[c], &QPushButton::clicked, this, [this, c] { choose(c); });
+        row->addWidget(buttons_[c]);
+    }
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(18, 16, 18, 14);
+    outer->setSpacing(14);
+    outer->addWidget(text);
+    outer->addLayout(row);
+    buttons_[Park]->setFocus();
+}
+
+QPushButton* CLeaveSaleDlg::button(Choice c) const { return buttons_[c]; }
+
+void CLeaveSaleDlg::choose(int c) {
+    choice_ = static_cast<Choice>(c);
+    if (choice_ == Stay)
+        reject();
+    else
+        accept();
+}
+
+void CLeaveSaleDlg::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        // Enter keeps the sale: parking loses nothing.
+        choose(Park);
+        return;
+    case Qt::Key_Escape:
+        choose(Stay);
+        return;
+    default:
+        QDialog::keyPressEvent(event);
+    }
+}
+
+} // namespace vorn::ui
