@@ -8,24 +8,11 @@
 
 namespace vorn::ui {
 
-namespace {
-
-StoredReminder stockAlarmSettings() {
-    StoredReminder s;
-    s.toggle = cmd::RunAlarm;
-    s.button = cmd::Alarm;
-    s.enabled = [](Core& core) { return core.get_run_alarm(); };
-    s.limit = [](Core& core) { return core.get_alarm_limit(); };
-    s.setEnabled = [](Core& core, bool on) { return core.set_run_alarm(on); };
-    s.switchedOn = QStringLiteral("启用商品库存报警");
-    s.switchedOff = QStringLiteral("关闭商品库存报警");
-    s.limitSaved = QStringLiteral("修改商品库存报警下限");
-    return s;
-}
-
-} // namespace
-
-StockAlarmSource::StockAlarmSource() : StoredReminderSource(stockAlarmSettings()) {}
+StockAlarmSource::StockAlarmSource()
+    : StoredReminderSource(StoredReminder::ofSettings(
+          cmd::RunAlarm, cmd::Alarm, &Core::get_run_alarm, &Core::get_alarm_limit, &Core::set_run_alarm,
+          {QStringLiteral("启用商品库存报警"), QStringLiteral("关闭商品库存报警"),
+           QStringLiteral("修改商品库存报警下限")})) {}
 
 int StockAlarmSource::count(Core& core, int limit) {
     return vorn::AlarmLimits(core).count_low(limit);

@@ -8,24 +8,12 @@
 
 namespace vorn::ui {
 
-namespace {
-
-StoredReminder birthdaySettings() {
-    StoredReminder s;
-    s.toggle = cmd::RunBirthday;
-    s.button = cmd::Birthday;
-    s.enabled = [](Core& core) { return core.get_run_birt_alarm(); };
-    s.limit = [](Core& core) { return core.get_birt_alarm_limit(); };
-    s.setEnabled = [](Core& core, bool on) { return core.set_run_birt_alarm(on); };
-    s.switchedOn = QStringLiteral("启用会员生日提醒");
-    s.switchedOff = QStringLiteral("关闭会员生日提醒");
-    s.limitSaved = QStringLiteral("修改会员生日提醒期限");
-    return s;
-}
-
-} // namespace
-
-BirthdaySource::BirthdaySource() : StoredReminderSource(birthdaySettings()) {}
+BirthdaySource::BirthdaySource()
+    : StoredReminderSource(StoredReminder::ofSettings(
+          cmd::RunBirthday, cmd::Birthday, &Core::get_run_birt_alarm, &Core::get_birt_alarm_limit,
+          &Core::set_run_birt_alarm,
+          {QStringLiteral("启用会员生日提醒"), QStringLiteral("关闭会员生日提醒"),
+           QStringLiteral("修改会员生日提醒期限")})) {}
 
 std::string BirthdaySource::condition() const {
     return condition_ ? condition_(window_) : birthdayCondition(window_);

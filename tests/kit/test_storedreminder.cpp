@@ -77,6 +77,27 @@ private slots:
         QCOMPARE(source.toggledText(false), QStringLiteral("关"));
     }
 
+    void settingsOfCoreAreReadAndWritten() {
+        vorn::Core& core = fx.shell->st.core;
+        const StoredReminder s = StoredReminder::ofSettings(
+            903, 904, &vorn::Core::get_run_birt_alarm, &vorn::Core::get_birt_alarm_limit,
+            &vorn::Core::set_run_birt_alarm, {QStringLiteral("开"), QStringLiteral("关"), QStringLiteral("改了")});
+        QCOMPARE(s.toggle, 903);
+        QCOMPARE(s.button, 904);
+        QCOMPARE((QStringList{s.switchedOn, s.switchedOff, s.limitSaved}),
+                 (QStringList{QStringLiteral("开"), QStringLiteral("关"), QStringLiteral("改了")}));
+        for (const bool on : {true, false}) {
+            QVERIFY(s.setEnabled(core, on));
+            QCOMPARE(core.get_run_birt_alarm(), on);
+            QCOMPARE(s.enabled(core), on);
+        }
+        for (const int limit : {3, 17}) {
+            QVERIFY(core.set_birt_alarm_limit(limit));
+            QCOMPARE(s.limit(core), limit);
+        }
+        QVERIFY(!core.get_run_alarm()); // the other setting is left alone
+    }
+
     void aSavedLimitIsTakenAndSaid_data() {
         QTest::addColumn<bool>("save");
         QTest::newRow("saved") << true;

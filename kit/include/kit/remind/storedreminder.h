@@ -10,6 +10,7 @@
 
 #include "kit/dialog/dialogrunner.h"
 #include "kit/remind/reminder.h"
+#include "vorn/core.h"
 
 namespace vorn::ui {
 
@@ -23,6 +24,23 @@ struct StoredReminder {
     std::function<bool(Core&, bool on)> setEnabled;
     QString switchedOn, switchedOff; // status after the check box
     QString limitSaved;              // status after the dialog saved a limit
+
+    // The usual case: the on flag and the limit are shop settings that Core
+    // reads and writes (get_run_alarm, get_alarm_limit, set_run_alarm, ...).
+    struct Texts {
+        QString switchedOn, switchedOff, limitSaved;
+    };
+    static StoredReminder ofSettings(int toggle, int button, bool (Core::*getOn)(), int (Core::*getLimit)(),
+                                     bool (Core::*setOn)(bool), Texts texts) {
+        return {toggle,
+                button,
+                [getOn](Core& core) { return (core.*getOn)(); },
+                [getLimit](Core& core) { return (core.*getLimit)(); },
+                [setOn](Core& core, bool on) { return (core.*setOn)(on); },
+                std::move(texts.switchedOn),
+                std::move(texts.switchedOff),
+                std::move(texts.limitSaved)};
+    }
 };
 
 class StoredReminderSource : public ReminderSource {
