@@ -88,21 +88,74 @@ void overlay(StockCounts& saved, const StockCounts& counts) {
 // still finds are the latest deliveries; the units the book holds longest are
 // the ones that went without a sale (spoilt, lost, sold unrecorded). Keeping
 // the newest also keeps the stock times the shelf really has.
-std::string oldest_in_stock(const std::string& code, int n) {
-    return "SELECT FSi_Id,FSs_Remark,FSd_OriP FROM Store WHERE FSs_Code=" + quoted(code) +
-           " AND FSi_Flag=0 ORDER BY FSt_StoT,FSi_Id LIMIT " + std::to_string(n);
+//
+// Codes are looked up one by one through the code's index, unless most of
+// the stock is wanted (uncounted codes as 0): then one pass over the units in
+// stock reads each unit once instead of seeking it.
+int oldest_in_stock(sqlite3* db, const std::map<std::string, int>& wanted, int64_t in_stock,
+                    std::map<std::string, std::vector<ShortUnit>>& out) {
+    constexpr size_t kOneByOne = 64;
+    out.clear();
+    int64_t units_wanted = 0;
+    for (const auto& w : wanted)
+        units_wanted += w.second;
+    auto unit = [](sqlite3_stmt* s) {
+        return ShortUnit{sqlite3_column_int(s, 1), column_string(s, 2),
+                         tenths_of(sqlite3_column_double(s, 3))};
+    };
+    if (wanted.size() <= kOneByOne || units_wanted * 2 <= in_stock) {
+        for (const auto& [code, n] : wanted) {
+            std::vector<ShortUnit>& units = out[code];
+            const int rc =
+                query(db,
+                      "SELECT FSs_Code,FSi_Id,FSs_Remark,FSd_OriP FROM Store WHERE FSs_Code=" + quoted(code) +
+                          " AND FSi_Flag=0 ORDER BY FSt_StoT,FSi_Id LIMIT " + std::to_string(n),
+                      [&](sqlite3_stmt* s) { units.push_back(unit(s)); });
+            if (rc != SQLITE_OK) return rc;
+        }
+        return SQLITE_OK;
+    }
+    // Stock times are stored as "YYYY-MM-DD hh:mm:ss": their text sorts as
+    // the times do, and an unset one (NULL, read as "") first, as SQLite sorts.
+    struct Found {
+        std::string time;
+        ShortUnit unit;
+    };
+    std::map<std::string, std::vector<Found>> found;
+    const int rc =
+        query(db, "SELECT FSs_Code,FSi_Id,FSs_Remark,FSd_OriP,FSt_StoT FROM Store WHERE FSi_Flag=0",
+              [&](sqlite3_stmt* s) {
+                  const std::string code = column_string(s, 0);
+                  if (wanted.count(code) == 0) return;
+                  found[code].push_back({column_string(s, 4), unit(s)});
+              });
+    if (rc != SQLITE_OK) return rc;
+    for (auto& [code, units] : found) {
+        std::sort(units.begin(), units.end(), [](const Found& a, const Found& b) {
+            return a.time != b.time ? a.time < b.time : a.unit.id < b.unit.id;
+        });
+        const size_t n = std::min(units.size(), static_cast<size_t>(wanted.at(code)));
+        std::vector<ShortUnit>& o = out[code];
+        for (size_t i = 0; i < n; ++i)
+            o.push_back(std::move(units[i].unit));
+    }
+    return SQLITE_OK;
 }
 
 int shortfall_cost(sqlite3* db, const std::string& code, int n, int64_t& cost) {
     cost = 0;
-    return query(db, oldest_in_stock(code, n),
-                 [&cost](sqlite3_stmt* s) { cost += tenths_of(sqlite3_column_double(s, 2)); });
+    std::map<std::string, std::vector<ShortUnit>> units;
+    const int rc = oldest_in_stock(db, {{code, n}}, 0, units);
+    for (const ShortUnit& u : units[code])
+        cost += u.cost;
+    return rc;
 }
 
 int open_sheet(Core& core, sqlite3* db, const StockTakeRec& take, const StockCounts& counts,
                bool zero_uncounted, std::vector<StockTakeRow>& out) {
     std::vector<Article> articles;
     if (Articles(core).select("", ArticleOrder::Code, false, articles) < 0) return -1;
+    std::vector<size_t> short_rows;
     for (Article& a : articles) {
         if (!take.types.empty() &&
             std::find(take.types.begin(), take.types.end(), a.type) == take.types.end())
@@ -113,19 +166,29 @@ int open_sheet(Core& core, sqlite3* db, const StockTakeRec& take, const StockCou
         r.type = a.type;
         r.book = a.in_stock;
         r.latest_cost = tenths_of(a.purchase);
+        r.latest_unit = a.latest_unit;
         if (auto it = counts.find(r.code); it != counts.end())
             r.counted = it->second;
         else if (zero_uncounted)
             r.counted = 0;
         if (!r.counted) continue;
         r.difference = *r.counted - r.book;
-        if (r.difference > 0) {
-            r.cost = r.difference * r.latest_cost;
-        } else if (r.difference < 0) {
-            int64_t c = 0;
-            if (shortfall_cost(db, r.code, -r.difference, c) != SQLITE_OK) return -1;
-            r.cost = -c;
-        }
+        if (r.difference > 0) r.cost = r.difference * r.latest_cost;
+        if (r.difference < 0) short_rows.push_back(out.size() - 1);
+    }
+    std::map<std::string, int> wanted;
+    int64_t in_stock = 0;
+    for (const StockTakeRow& r : out)
+        in_stock += r.book;
+    for (size_t i : short_rows)
+        wanted[out[i].code] = -out[i].difference;
+    std::map<std::string, std::vector<ShortUnit>> units;
+    if (oldest_in_stock(db, wanted, in_stock, units) != SQLITE_OK) return -1;
+    for (size_t i : short_rows) {
+        int64_t c = 0;
+        for (const ShortUnit& u : units[out[i].code])
+            c += u.cost;
+        out[i].cost = -c;
     }
     return 0;
 }

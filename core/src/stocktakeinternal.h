@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -21,9 +22,17 @@ void overlay(StockCounts& saved, const StockCounts& counts);
 // The sheet of an open stock-take with these counts. 0 or -1.
 int open_sheet(Core& core, sqlite3* db, const StockTakeRec& take, const StockCounts& counts,
                bool zero_uncounted, std::vector<StockTakeRow>& out);
-// The select of the n units of the code that a shortfall writes off:
-// FSi_Id, FSs_Remark, FSd_OriP.
-std::string oldest_in_stock(const std::string& code, int n);
+// A unit a shortfall writes off.
+struct ShortUnit {
+    int id = 0;
+    std::string remark;
+    int64_t cost = 0; // FSd_OriP in tenths
+};
+// For each code the given number of its units in stock that a shortfall
+// writes off (see the comment at the definition), oldest first. SQLite code.
+// `in_stock` is the units in stock of the codes the caller looks at.
+int oldest_in_stock(sqlite3* db, const std::map<std::string, int>& wanted, int64_t in_stock,
+                    std::map<std::string, std::vector<ShortUnit>>& out);
 // Statements that replace the saved counts of the codes.
 std::string save_counts_sql(int64_t take, const StockCounts& counts);
 

@@ -214,6 +214,37 @@ TEST_F(StockTakeTest, ConfirmWritesOffTheOldestAndEntersAtTheLatestPrices) {
     EXPECT_EQ(takes.save_counts(id, {{"A", 9}}), -1);
 }
 
+// Most of a shop's stock short (150 codes, 3 of 4 units each) goes through the
+// units in one pass rather than code by code; both find the same units.
+TEST_F(StockTakeTest, ManyCodesFindTheSameOldestUnits) {
+    for (int codes : {3, 150}) {
+        std::vector<Lot> lots;
+        std::vector<std::string> names;
+        for (int k = 0; k < codes; ++k)
+            names.push_back("K" + std::to_string(k));
+        for (const std::string& n : names) {
+            lots.push_back({n.c_str(), 2, 0, kT2, 4.0});
+            lots.push_back({n.c_str(), 1, 0, kT1, 1.5});
+            lots.push_back({n.c_str(), 1, 0, kT3, 9.0});
+        }
+        put(lots);
+        const int64_t id = takes.start("alice", {}, kNow);
+        StockCounts counts;
+        for (const std::string& n : names)
+            counts[n] = 1; // three short: the one of kT1 and both of kT2
+        const auto s = sheet(open_take(), counts);
+        for (const std::string& n : names)
+            EXPECT_EQ(s.at(n).cost, -(15 + 40 + 40)) << codes << n;
+        StockTakeResult res;
+        ASSERT_EQ(takes.confirm(id, counts, false, kNow, res), 1);
+        EXPECT_EQ(res.written_off, 3 * codes);
+        EXPECT_EQ(count("FSi_Flag=2 AND FSt_StoT='" + format_time(kT1) + "'"), codes);
+        EXPECT_EQ(count("FSi_Flag=2 AND FSt_StoT='" + format_time(kT2) + "'"), 2 * codes);
+        EXPECT_EQ(count("FSi_Flag=0 AND FSt_StoT='" + format_time(kT3) + "'"), codes);
+        ASSERT_EQ(core.exec_sql("DELETE FROM Store;"), 0);
+    }
+}
+
 TEST_F(StockTakeTest, UncountedCodesAreLeftAloneUnlessZeroed) {
     for (bool zero : {false, true}) {
         put({{"A", 2, 0, kT1, 1.0}, {"B", 3, 0, kT1, 1.0}});

@@ -54,6 +54,7 @@ struct StockTakeRow {
     int difference = 0;         // counted - book; 0 for a code left alone
     int64_t cost = 0;           // the difference at purchase price, tenths (negative: missing)
     int64_t latest_cost = 0;    // the latest unit's purchase price, tenths (what an extra unit costs)
+    int latest_unit = 0;        // FSi_Id of the latest unit, whose fields extra units take
 };
 
 struct StockTakeSums {
