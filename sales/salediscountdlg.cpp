@@ -4,14 +4,18 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "discountauthority.h"
+#include "kit/dialog/approvaldlg.h"
+#include "kit/dialog/enterkey.h"
+#include "kit/page/appstate.h"
 #include "kit/page/shell.h"
+#include "kit/text/gbk.h"
 #include "pricing.h"
 #include "salelist.h"
 
@@ -22,7 +26,7 @@ constexpr int kRateChars = 28;
 }
 
 CSaleDiscountDlg::CSaleDiscountDlg(Shell& shell, SaleList& list, std::vector<int> rows, QWidget* parent)
-    : QDialog(parent), shell_(shell), list_(list), rows_(std::move(rows)) {
+    : QDialog(parent), shell_(shell), list_(list), rows_(std::move(rows)), runApproval_(execDialogRunner()) {
     setObjectName(QStringLiteral("saleDiscountDlg"));
     setWindowTitle(QStringLiteral("商品折扣"));
     setModal(true);
@@ -85,6 +89,8 @@ CSaleDiscountDlg::CSaleDiscountDlg(Shell& shell, SaleList& list, std::vector<int
     });
     setMode(0);
     levels_->setFocus();
+    // Enter gives the discount from any field; Escape closes as any dialog does.
+    interceptEnter(this, [this] { onApply(); });
 }
 
 int CSaleDiscountDlg::mode() const {
@@ -102,38 +108,55 @@ void CSaleDiscountDlg::showEvent(QShowEvent* event) {
     if (mode() == 0) levels_->setFocus(Qt::OtherFocusReason);
 }
 
-void CSaleDiscountDlg::onApply() {
-    if (mode() == 1) {
-        double factor = 0.0;
-        if (!parseRate(rateEdit_->text(), factor)) {
-            shell_.reportFailure(rateRangeMessage());
-            rateEdit_->setFocus(Qt::OtherFocusReason);
-            rateEdit_->selectAll();
-            return;
-        }
-        list_.applyRate(rows_, factor);
-    } else {
-        list_.applyPreset(rows_, levels_->currentIndex());
+bool CSaleDiscountDlg::allowed(bool custom, double factor) {
+    // Nothing selected is nothing given: no one needs to allow it.
+    if (rows_.empty()) return true;
+    AppState& st = shell_.state();
+    const int role = st.currentUser.FUi_Auth;
+    vorn::ShopRules rules;
+    if (!discountsFreely(role) && vorn::Shifts(st.core).rules(rules) != 1) rules = strictestRules();
+    const DiscountVerdict verdict =
+        custom ? rateVerdict(role, rules, factor) : presetVerdict(role, rules, levels_->currentIndex());
+    if (verdict == DiscountVerdict::Allowed) return true;
+    const QString what =
+        custom ? QStringLiteral("打%1折").arg(QString::number(factor * 10.0)) : levels_->currentText();
+    CApprovalDlg approval(st, what, this);
+    if (runApproval_(approval) != QDialog::Accepted || approval.approver().isEmpty()) {
+        shell_.showStatus(custom ? QStringLiteral("未获管理员或店主授权，未给任何商品%1(营业员最低可打%2)")
+                                       .arg(what, rateName(rules.lowest_rate))
+                                 : QStringLiteral("未获管理员或店主授权，未按\"%1\"出售任何商品").arg(what));
+        return false;
     }
+    approver_ = approval.approver();
+    return true;
+}
+
+void CSaleDiscountDlg::onApply() {
+    const bool custom = mode() == 1;
+    double factor = 1.0;
+    if (custom && !parseRate(rateEdit_->text(), factor)) {
+        shell_.reportFailure(rateRangeMessage());
+        rateEdit_->setFocus(Qt::OtherFocusReason);
+        rateEdit_->selectAll();
+        return;
+    }
+    if (!allowed(custom, factor)) {
+        QWidget* field = custom ? static_cast<QWidget*>(rateEdit_) : levels_;
+        field->setFocus(Qt::OtherFocusReason);
+        if (custom) rateEdit_->selectAll();
+        return;
+    }
+    if (custom)
+        list_.applyRate(rows_, factor);
+    else
+        list_.applyPreset(rows_, levels_->currentIndex());
+    // The sale keeps the latest approver; the journal's Sale row names one.
+    if (!approver_.isEmpty()) list_.setApprover(gbk(approver_));
     accept();
 }
 
 void CSaleDiscountDlg::onCancel() {
     reject();
-}
-
-void CSaleDiscountDlg::keyPressEvent(QKeyEvent* event) {
-    switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        onApply();
-        return;
-    case Qt::Key_Escape:
-        onCancel();
-        return;
-    default:
-        QDialog::keyPressEvent(event);
-    }
 }
 
 } // namespace vorn::ui

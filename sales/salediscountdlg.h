@@ -1,9 +1,14 @@
 // The goods discount dialog "商品折扣": the selected rows of the shopping list
-// priced at a preset level or at a rate of their retail price.
+// priced at a preset level or at a rate of their retail price. A salesperson
+// asking more than the shop lets them give alone (discountauthority.h) must
+// have an administrator or shop owner allow it; the approver goes with the sale.
 #pragma once
 
 #include <QDialog>
+#include <QString>
 #include <vector>
+
+#include "kit/dialog/dialogrunner.h"
 
 class QComboBox;
 class QLineEdit;
@@ -27,19 +32,28 @@ public:
     QComboBox* presetCombo() const { return levels_; }
     QLineEdit* rateEdit() const { return rateEdit_; }
 
+    // How the approval dialog is run (tests answer it without a modal loop).
+    void setApprovalRunner(DialogRunner runner) { runApproval_ = std::move(runner); }
+    // Who allowed the discount just applied; empty when none was needed.
+    QString approver() const { return approver_; }
+
 public slots:
-    // "打折": prices the rows and closes with OK; a rate out of range is refused
-    // and the dialog stays open.
+    // "打折" or Enter: prices the rows and closes with OK. A rate out of range,
+    // or a discount beyond the user's authority that nobody allowed, leaves the
+    // prices alone and the dialog open.
     void onApply();
     void onCancel();
     // The radio buttons: mode 0 or 1.
     void setMode(int mode);
 
 protected:
-    void keyPressEvent(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:
+    // Asks for an approver when the user may not give the discount alone;
+    // false when it was refused or cancelled (the status line says so).
+    bool allowed(bool custom, double factor);
+
     Shell& shell_;
     SaleList& list_;
     std::vector<int> rows_;
@@ -47,6 +61,8 @@ private:
     QRadioButton* rate_;
     QComboBox* levels_;
     QLineEdit* rateEdit_;
+    DialogRunner runApproval_;
+    QString approver_;
 };
 
 } // namespace vorn::ui

@@ -1,16 +1,16 @@
 #include "salevipdlg.h"
 
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "kit/dialog/enterkey.h"
 #include "kit/page/appstate.h"
+#include "kit/page/shell.h"
 #include "kit/text/gbk.h"
 #include "kit/text/gbklimit.h"
-#include "kit/page/shell.h"
 #include "salecounter.h"
 
 namespace vorn::ui {
@@ -58,6 +58,8 @@ CSaleVIPDlg::CSaleVIPDlg(Shell& shell, QWidget* parent) : QDialog(parent), shell
     outer->addLayout(buttons);
 
     edit_->setFocus();
+    // Enter looks the code up from any field; Escape closes as any dialog does.
+    interceptEnter(this, [this] { onOk(); });
 }
 
 void CSaleVIPDlg::showEvent(QShowEvent* event) {
@@ -88,20 +90,6 @@ void CSaleVIPDlg::onOk() {
 
 void CSaleVIPDlg::onCancel() {
     reject();
-}
-
-void CSaleVIPDlg::keyPressEvent(QKeyEvent* event) {
-    switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        onOk();
-        return;
-    case Qt::Key_Escape:
-        onCancel();
-        return;
-    default:
-        QDialog::keyPressEvent(event);
-    }
 }
 
 } // namespace vorn::ui

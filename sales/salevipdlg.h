@@ -21,13 +21,12 @@ public:
     QLineEdit* edit() const { return edit_; }
 
 public slots:
-    // Looks the typed code up: closes with OK when a member has it, else says so
-    // and stays open.
+    // "确定" or Enter: looks the typed code up; closes with OK when a member has
+    // it, else says so and stays open.
     void onOk();
     void onCancel();
 
 protected:
-    void keyPressEvent(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:
