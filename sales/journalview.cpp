@@ -4,6 +4,7 @@
 #include <QLayout>
 #include <QTableView>
 
+#include "dayreportdlg.h"
 #include "journalcolumns.h"
 #include "journaldetaildlg.h"
 #include "journalexport.h"
@@ -13,6 +14,7 @@
 #include "kit/page/pagehost.h"
 #include "kit/page/shell.h"
 #include "kit/dialog/storefailure.h"
+#include "pastshiftsdlg.h"
 #include "res/commandids.h"
 #include "salereceipt.h"
 #include "vorn/transaction.h"
@@ -152,6 +154,8 @@ int CJournalView::chosenRow() const {
 
 bool CJournalView::isCommandEnabled(int id) const {
     if (id == cmd::OpenSale || id == cmd::ReprintSale) return hasRecord() && chosenRow() >= 0;
+    if (id == cmd::DayCashUp) return mayCashUpDay(shell());
+    if (id == cmd::PastShifts) return true;
     return RecordListPage::isCommandEnabled(id);
 }
 
@@ -160,6 +164,10 @@ bool CJournalView::onCommand(int id) {
         openSale(chosenRow());
     else if (id == cmd::ReprintSale)
         reprintSale(chosenRow());
+    else if (id == cmd::DayCashUp)
+        dayCashUp(shell(), dialogRunner());
+    else if (id == cmd::PastShifts)
+        pastShifts(shell(), dialogRunner());
     else
         return RecordListPage::onCommand(id);
     return true;

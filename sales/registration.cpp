@@ -5,6 +5,7 @@
 #include "journalview.h"
 #include "res/tabs.h"
 #include "saleview.h"
+#include "shiftcounter.h"
 
 namespace vorn::ui {
 
@@ -18,6 +19,8 @@ void registerSales(PageRegistry& registry) {
                                    {SaleSpan, SaleNumber, SaleCashier, SaleMember, SaleGoods, SaleMethod,
                                     ClearSaleSearch, SearchSales, OpenSale, ReprintSale, ExportSales, DayCashUp,
                                     PastShifts});
+    // A cashier who leaves with the shift open is offered 交班 first.
+    registry.addLeaveCheck(shiftLeaveCheck);
 }
 
 } // namespace vorn::ui

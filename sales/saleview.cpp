@@ -454,6 +454,8 @@ bool CSaleView::isCommandEnabled(int id) const {
     case cmd::ReturnGoods:
     case cmd::HandOver:
     case cmd::RecallSale:
+    case cmd::OpenShift:
+    case cmd::OpenDrawer:
         return true;
     case cmd::HoldSale:
         return !list_.empty();

@@ -16,6 +16,7 @@
 #include "kit/page/shell.h"
 #include "kit/dialog/storefailure.h"
 #include "pricing.h"
+#include "shiftsheet.h"
 #include "vorn/core.h"
 #include "vorn/journal.h"
 
@@ -162,9 +163,13 @@ void handOverAtCounter(Shell& shell, const DialogRunner& runner) {
         return;
     }
     const vorn::ShiftFigures& f = dlg.report().figures;
-    shell.showStatus(QStringLiteral("成功交班，应有现金%1元，实点现金%2元，%3")
+    // The 交班单 goes with the cash to whoever takes the drawer over; the shift
+    // is closed whether or not it printed, and the sentence says which.
+    const SheetPrintOutcome printed = printShiftReport(shell, dlg.report());
+    shell.showStatus(QStringLiteral("成功交班，应有现金%1元，实点现金%2元，%3；%4")
                          .arg(tenthsText(f.expected), tenthsText(dlg.countedTenths()),
-                              CShiftDlg::differenceText(dlg.countedTenths() - f.expected)));
+                              CShiftDlg::differenceText(dlg.countedTenths() - f.expected),
+                              sheetOutcomeText(printed, QStringLiteral("交班单"))));
 }
 
 } // namespace vorn::ui

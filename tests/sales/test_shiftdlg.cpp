@@ -177,7 +177,9 @@ private slots:
         vorn::Shifts shifts(fx.core());
         const int64_t shift = shifts.current_shift("admin");
         const QString status = handOver(QStringLiteral("60"), QStringLiteral("88.5"), true);
-        QCOMPARE(status, QStringLiteral("成功交班，应有现金90.0元，实点现金88.5元，短款 1.5元"));
+        // The 交班单 went where receipts go (a PDF here, with no printer) and the sentence says so.
+        QVERIFY2(status.startsWith(QStringLiteral("成功交班，应有现金90.0元，实点现金88.5元，短款 1.5元；交班单已保存为PDF文件")),
+                 qPrintable(status));
         vorn::ShiftRecord rec;
         QCOMPARE(shifts.get_shift(shift, rec), 1);
         QCOMPARE(rec.counted, int64_t(885));
