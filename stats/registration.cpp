@@ -11,7 +11,7 @@ void registerStats(PageRegistry& registry) {
     using namespace cmd;
     registry.addPage<CStatisticsView>(tabs::Stats,
                                       {StatByYear, StatByCustom, SetYears, SetCustom, MakeCharts, ZoomChart,
-                                       PrevChart, NextChart, AllCharts, ExportFigures});
+                                       PrevChart, NextChart, AllCharts, ExportFigures, SalesRanking});
 }
 
 } // namespace vorn::ui

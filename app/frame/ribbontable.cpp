@@ -125,7 +125,8 @@ std::vector<RibbonTab> build() {
                     large(MakeCharts, "chart_make")}},
                   {{spacer(80), large(ZoomChart, "chart_zoom"), large(PrevChart, "chart_prev"),
                     large(NextChart, "chart_next"), large(AllCharts, "chart_all"),
-                    large(ExportFigures, "chart_export")}}}});
+                    large(ExportFigures, "chart_export")}},
+                  {{large(SalesRanking, "day_sales")}}}});
 
     // The web tabs: their buttons open pages of the maker's site.
     const std::vector<int> webButtons[] = {
