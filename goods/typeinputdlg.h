@@ -13,11 +13,13 @@ public:
     CCatalogKindDlg(Shell& shell, CatalogKind kind, QWidget* parent = nullptr);
 };
 
-class CStoreTypeInputDlg : public CCatalogKindDlg {
-    Q_OBJECT
+// The dialog of one kind, constructed as the commands construct it.
+template <CatalogKind K> class CCatalogOf : public CCatalogKindDlg {
 public:
-    explicit CStoreTypeInputDlg(Shell& shell, QWidget* parent = nullptr)
-        : CCatalogKindDlg(shell, CatalogKind::Types, parent) {}
+    explicit CCatalogOf(Shell& shell, QWidget* parent = nullptr) : CCatalogKindDlg(shell, K, parent) {}
 };
+
+using CStoreTypeInputDlg = CCatalogOf<CatalogKind::Types>;
+using CStoreSuppInputDlg = CCatalogOf<CatalogKind::Suppliers>;
 
 } // namespace vorn::ui

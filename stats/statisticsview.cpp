@@ -18,6 +18,7 @@
 #include "kit/page/shell.h"
 #include "res/commandids.h"
 #include "res/strings.h"
+#include "rankingdlg.h"
 #include "statcdtdlg.h"
 #include "statchartview.h"
 #include "statfigures.h"
@@ -109,6 +110,11 @@ bool CStatisticsView::onCommand(int id) {
     case cmd::MakeCharts:
         generate();
         return true;
+    case cmd::SalesRanking: {
+        CSalesRankingDlg dlg(shell(), shell().window());
+        runDialog_(dlg);
+        return true;
+    }
     case cmd::ExportFigures:
         if (isCommandEnabled(id)) exportFigures();
         return true;

@@ -47,6 +47,7 @@ bool statCommandEnabled(int command, int mode, bool hasCharts, int page) {
     case cmd::StatByYear:
     case cmd::StatByCustom:
     case cmd::MakeCharts:
+    case cmd::SalesRanking:
         return true;
     case cmd::SetYears:
         return mode == 0;

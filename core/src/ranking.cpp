@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <tuple>
+#include <unordered_map>
 
 #define SQLITE_HAS_CODEC 1
 #include <sqlite3.h>
@@ -23,24 +24,30 @@ void column_text(sqlite3_stmt* s, int i, std::string& out) {
         out.clear();
 }
 
-// The sums are TOTAL() over the units' prices in yuan, as the charts sum them,
-// turned into tenths once per code: prices are whole tenths, so the sum of a
-// code is one rounding away from exact.
-std::string ranking_sql(const RankingQuery& q) {
-    std::string where = "FSi_Flag=1 AND FSt_SalT>='" + format_time(q.from) + "' AND FSt_SalT<'" +
-                        format_time(q.to) + "'";
+// The sold units of the span, one row each, read from the index that holds
+// the sold units by time with their code, prices and type (vorn_store_sold_code):
+// the span's entries in order and no unit looked up in the table. The type is
+// tested as "FSi_Type+0" so that the index by type and time, which lacks the
+// code, is never preferred for it.
+std::string units_sql(const RankingQuery& q) {
+    std::string sql = "SELECT FSs_Code,FSi_Id,FSd_ReaP,FSd_OriP FROM Store WHERE FSi_Flag=1 AND FSt_SalT>='" +
+                      format_time(q.from) + "' AND FSt_SalT<'" + format_time(q.to) + "'";
     if (!q.types.empty()) {
-        where += " AND FSi_Type IN (";
+        sql += " AND FSi_Type+0 IN (";
         for (size_t i = 0; i < q.types.size(); ++i) {
-            if (i > 0) where += ',';
-            where += std::to_string(q.types[i]);
+            if (i > 0) sql += ',';
+            sql += std::to_string(q.types[i]);
         }
-        where += ')';
+        sql += ')';
     }
-    return "SELECT g.c,s.FSs_Name,s.FSi_Type,s.FSs_Size,g.n,g.r,g.o FROM (SELECT FSs_Code AS c,COUNT(*) AS n,"
-           "TOTAL(FSd_ReaP) AS r,TOTAL(FSd_OriP) AS o,MAX(FSi_Id) AS k FROM Store WHERE " +
-           where + " GROUP BY FSs_Code) g JOIN Store s ON s.FSi_Id=g.k";
+    return sql;
 }
+
+struct Group {
+    int64_t quantity = 0;
+    double sales = 0, cost = 0; // yuan, summed as the charts' TOTAL() sums them
+    int latest = 0;             // FSi_Id of the code's latest unit sold in the span
+};
 
 template <class Key> void sort_by(std::vector<RankingRow>& rows, bool descending, Key key) {
     std::stable_sort(rows.begin(), rows.end(), [&](const RankingRow& a, const RankingRow& b) {
@@ -104,17 +111,52 @@ void sort_ranking(std::vector<RankingRow>& rows, RankingOrder order, bool descen
 
 int Ranking::select(const RankingQuery& query, std::vector<RankingRow>& out) {
     out.clear();
-    const int rc = detail::query(core_.db, ranking_sql(query), [&](sqlite3_stmt* s) {
-        RankingRow r;
-        column_text(s, 0, r.code);
-        column_text(s, 1, r.name);
-        r.type = sqlite3_column_int(s, 2);
-        column_text(s, 3, r.size);
-        r.quantity = sqlite3_column_int64(s, 4);
-        r.sales = detail::tenths_of(sqlite3_column_double(s, 5));
-        r.cost = detail::tenths_of(sqlite3_column_double(s, 6));
-        out.push_back(std::move(r));
+    std::unordered_map<std::string, Group> groups;
+    std::string code;
+    int rc = detail::query(core_.db, units_sql(query), [&](sqlite3_stmt* s) {
+        column_text(s, 0, code);
+        Group& g = groups[code];
+        ++g.quantity;
+        g.latest = std::max(g.latest, sqlite3_column_int(s, 1));
+        g.sales += sqlite3_column_double(s, 2);
+        g.cost += sqlite3_column_double(s, 3);
     });
+    if (rc != SQLITE_OK) return -1;
+
+    // Name, type and size of each code's latest unit sold, a few hundred ids a statement.
+    std::unordered_map<int, size_t> row_of;
+    out.reserve(groups.size());
+    for (auto& [c, g] : groups) {
+        RankingRow r;
+        r.code = c;
+        r.quantity = g.quantity;
+        // Prices are whole tenths: the sum of a code is one rounding away from exact.
+        r.sales = detail::tenths_of(g.sales);
+        r.cost = detail::tenths_of(g.cost);
+        row_of[g.latest] = out.size();
+        out.push_back(std::move(r));
+    }
+    std::vector<int> ids;
+    ids.reserve(row_of.size());
+    for (const auto& [id, row] : row_of)
+        ids.push_back(id);
+    constexpr size_t kIdsPerStatement = 500;
+    for (size_t first = 0; first < ids.size() && rc == SQLITE_OK; first += kIdsPerStatement) {
+        std::string sql = "SELECT FSi_Id,FSs_Name,FSi_Type,FSs_Size FROM Store WHERE FSi_Id IN (";
+        for (size_t i = first; i < ids.size() && i < first + kIdsPerStatement; ++i) {
+            if (i > first) sql += ',';
+            sql += std::to_string(ids[i]);
+        }
+        sql += ')';
+        rc = detail::query(core_.db, sql, [&](sqlite3_stmt* s) {
+            const auto found = row_of.find(sqlite3_column_int(s, 0));
+            if (found == row_of.end()) return;
+            RankingRow& r = out[found->second];
+            column_text(s, 1, r.name);
+            r.type = sqlite3_column_int(s, 2);
+            column_text(s, 3, r.size);
+        });
+    }
     if (rc != SQLITE_OK) {
         out.clear();
         return -1;

@@ -9,6 +9,6 @@ extern const char* const kSchemaText;
 extern const char* const kCacheText;
 extern const char* const kIndexText;
 // The names kIndexText creates, in its order.
-extern const char* const kIndexNames[5];
+extern const char* const kIndexNames[6];
 
 } // namespace vorn::detail

@@ -291,7 +291,7 @@ TEST_F(StoreFile, IndexesMissingSeesEachOneOfThem) {
     Core c;
     ASSERT_EQ(c.open(), 0);
     for (const char* name : {"vorn_store_code", "vorn_store_stock_code", "vorn_store_sold_time",
-                             "vorn_store_sold_type_time", "vorn_vip_code"}) {
+                             "vorn_store_sold_type_time", "vorn_vip_code", "vorn_store_sold_code"}) {
         ASSERT_EQ(c.exec_sql((std::string("DROP INDEX ") + name + ";").c_str()), 0) << name;
         EXPECT_TRUE(c.indexes_missing()) << name;
         EXPECT_EQ(c.ensure_indexes(), 0);
