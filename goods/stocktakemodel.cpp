@@ -14,14 +14,6 @@ const char* const kCaptions[TakeColumns] = {"商品编码", "商品名称", "类
 
 } // namespace
 
-QString tenthsText(int64_t tenths) {
-    const int64_t a = tenths < 0 ? -tenths : tenths;
-    return QStringLiteral("%1%2.%3")
-        .arg(tenths < 0 ? QStringLiteral("-") : QString())
-        .arg(a / 10)
-        .arg(a % 10);
-}
-
 StockTakeModel::StockTakeModel(const std::vector<vorn::TRec>& types, QObject* parent)
     : QAbstractTableModel(parent), types_(types) {}
 

@@ -8,6 +8,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "kit/text/tenths.h"
 #include "vorn/records.h"
 #include "vorn/stocktake.h"
 
@@ -58,8 +59,5 @@ private:
     std::unordered_map<std::string, int> index_;
     bool editable_ = true;
 };
-
-// "12.3" from tenths, with the sign for a difference.
-QString tenthsText(int64_t tenths);
 
 } // namespace vorn::ui

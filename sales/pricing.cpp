@@ -32,13 +32,6 @@ int64_t toTenths(double yuan) {
     return negative ? -tenths : tenths;
 }
 
-QString tenthsText(int64_t tenths) {
-    const uint64_t mag = tenths < 0 ? 0 - static_cast<uint64_t>(tenths) : static_cast<uint64_t>(tenths);
-    QString s = QString::number(mag / 10) + QLatin1Char('.') + QLatin1Char(static_cast<char>('0' + mag % 10));
-    if (tenths < 0) s.prepend(QLatin1Char('-'));
-    return s;
-}
-
 double tenthsValue(int64_t tenths) {
     // Dividing gives the double nearest to the decimal, as reading "%.1f" back would.
     return static_cast<double>(tenths) / 10.0;

@@ -10,6 +10,7 @@
 #include <QString>
 #include <cstdint>
 
+#include "kit/text/tenths.h"
 #include "vorn/records.h"
 
 namespace vorn::ui {
@@ -18,8 +19,7 @@ namespace vorn::ui {
 
 // The price rounded to tenths as format_money rounds it (halves away from zero).
 int64_t toTenths(double yuan);
-// "%.1f" of an amount held in tenths: 3 -> "0.3", -15 -> "-1.5".
-QString tenthsText(int64_t tenths);
+// tenthsText ("%.1f" of an amount held in tenths: 3 -> "0.3") is kit's.
 // The amount as a double, for the records and the receipt.
 double tenthsValue(int64_t tenths);
 // An amount typed at the counter: digits with at most one decimal ("12", "12.",
