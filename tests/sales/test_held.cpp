@@ -334,6 +334,47 @@ private slots:
         QCOMPARE(fx.count("1=1"), storeRows);
     }
 
+    // The counter mid-sale and the 取单 list fit a 1024x768 screen; with
+    // VORN_SCREENSHOT_DIR set both are written there as pictures.
+    void theyFitTheScreen() {
+        fx.addMember("M2", QStringLiteral("李四"), 1, 3456);
+        scan(QStringLiteral("A"), 2);
+        key(Qt::Key_F2);
+        key(Qt::Key_F4);
+        scan(QStringLiteral("B"));
+        key(Qt::Key_F4);
+        scan(QStringLiteral("A"));
+        scan(QStringLiteral("C"));
+        key(Qt::Key_F2);
+        key(Qt::Key_Up);
+        page->resize(1024, 600); // the window less its ribbon and status bar
+        page->show();
+        QCoreApplication::processEvents();
+        std::vector<vorn::HeldSale> sales;
+        QCOMPARE(vorn::HeldSales(fx.core()).list(sales), 2);
+        CHeldSalesDlg dlg(std::move(sales));
+        dlg.adjustSize();
+        QVERIFY(dlg.width() <= 1024 && dlg.height() <= 768);
+        CLeaveSaleDlg leaveDlg(3);
+        leaveDlg.adjustSize();
+        QVERIFY(leaveDlg.width() <= 1024);
+        // Every column of the list is wider than its widest text.
+        for (int c = 0; c < dlg.table()->columnCount(); ++c)
+            for (int r = 0; r < dlg.table()->rowCount(); ++r)
+                QVERIFY(dlg.table()->fontMetrics().horizontalAdvance(dlg.table()->item(r, c)->text()) <
+                        dlg.table()->columnWidth(c));
+        const QString dir = qEnvironmentVariable("VORN_SCREENSHOT_DIR");
+        if (!dir.isEmpty()) {
+            QVERIFY(page->grab().save(dir + QStringLiteral("/counter-keys.png")));
+            dlg.show();
+            QCoreApplication::processEvents();
+            QVERIFY(dlg.grab().save(dir + QStringLiteral("/recall.png")));
+            leaveDlg.show();
+            QCoreApplication::processEvents();
+            QVERIFY(leaveDlg.grab().save(dir + QStringLiteral("/leave.png")));
+        }
+    }
+
     void afterSale_data() {
         QTest::addColumn<int>("rule");
         QTest::addColumn<QStringList>("shown");
