@@ -11,6 +11,7 @@
 #include "journalinternal.h"
 #include "vorn/core.h"
 #include "vorn/sqltext.h"
+#include "vorn/transaction.h"
 
 namespace vorn {
 
@@ -111,6 +112,9 @@ void sort_ranking(std::vector<RankingRow>& rows, RankingOrder order, bool descen
 
 int Ranking::select(const RankingQuery& query, std::vector<RankingRow>& out) {
     out.clear();
+    // The units and the names of their latest ones from the same state of the
+    // store: a sale committed in between cannot name a unit the sums lack.
+    ReadSnapshot snapshot(core_);
     std::unordered_map<std::string, Group> groups;
     std::string code;
     int rc = detail::query(core_.db, units_sql(query), [&](sqlite3_stmt* s) {
