@@ -120,6 +120,18 @@ private slots:
         QCOMPARE(paper.boxes[1].text, r.title);
         const EscPosReceiptText esc = receiptEscPosText(r, kBack, 32);
         QCOMPARE(esc.body.value(0).trimmed(), r.title);
+        // The bytes the thermal printer gets: every line of the text (the title,
+        // the refund by method) in GBK, between the printer's reset and its cut.
+        const QByteArray bytes = receiptEscPos(r, kBack, 32, false);
+        QVERIFY(bytes.startsWith(QByteArray("\x1b\x40", 2)));
+        for (const QString& line : esc.body)
+            QVERIFY2(bytes.contains(QByteArray::fromStdString(gbk(line))), qPrintable(line));
+        // A line per refund method, and the change line.
+        const QStringList refundLines = receiptPaymentLines(r, r.paid);
+        QCOMPARE(refundLines.size(), int(r.payments.size()) + 1);
+        for (const QString& line : refundLines)
+            QVERIFY2(esc.body.contains(line), qPrintable(line));
+        QVERIFY(bytes.contains(QByteArray("\x1d\x56", 2)));
         // A sale's receipt has none.
         ReceiptData sale = r;
         sale.title.clear();
