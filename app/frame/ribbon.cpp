@@ -19,11 +19,26 @@
 
 #include "frame/ribbontable.h"
 #include "kit/text/gbklimit.h"
+#include "res/commandids.h"
 #include "res/strings.h"
 
 namespace vorn::ui {
 
 namespace {
+
+// The keys of the counter's commands (the code edit takes them).
+const char* counterKey(int id) {
+    switch (id) {
+    case cmd::MemberDiscount: return "F2";
+    case cmd::GoodsDiscount: return "F3";
+    case cmd::HoldSale: return "F4";
+    case cmd::RecallSale: return "F5";
+    case cmd::PrintReceipt: return "F7";
+    case cmd::ReturnGoods: return "F8";
+    case cmd::DaySales: return "F9";
+    default: return nullptr;
+    }
+}
 // Three rows of small controls stand as high as one large button.
 constexpr int kRowHeight = 22;
 constexpr int kRows = 3;
@@ -218,6 +233,16 @@ QWidget* Ribbon::buildLarge(const RibbonControl& c) {
     b->setFocusPolicy(Qt::NoFocus);
     b->setFixedHeight(kPanelHeight);
     b->setMinimumWidth(56);
+    // The counter's key for the command, small in the button's corner: a
+    // cashier learns the keyboard from the buttons.
+    if (const char* key = counterKey(c.id)) {
+        auto* k = new QLabel(QString::fromLatin1(key), b);
+        k->setObjectName(QStringLiteral("ribbonKey"));
+        k->setStyleSheet(QStringLiteral("color: #5a6b80; font-size: 10px; background: transparent;"));
+        k->setAttribute(Qt::WA_TransparentForMouseEvents);
+        k->adjustSize();
+        k->move(2, 1);
+    }
     Item item;
     item.kind = static_cast<int>(c.kind);
     item.button = b;

@@ -4,6 +4,7 @@
 // also writes sale.png, the counter in the middle of a sale.
 #include <QApplication>
 #include <QDir>
+#include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
 #include <QTableView>
@@ -22,6 +23,7 @@
 #include "saleinputdlg.h"
 #include "salelist.h"
 #include "salemodel.h"
+#include "saleoutputdlg.h"
 #include "saleprintdlg.h"
 #include "saleview.h"
 #include "salevipdlg.h"
@@ -101,6 +103,19 @@ class TestFrameSale : public QObject {
 
     QString pay;
     QStringList payKeys; // else pressed on the amount edit: "F2", "10", "Enter"
+    bool doneByKey = false; // the sale-complete dialog answered with Enter
+    int keys = 0;           // keys pressed at the counter besides the scans themselves
+
+    void press(QWidget* w, Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) {
+        ++keys;
+        QTest::keyClick(w, k, m);
+    }
+    // A scanner: the code's characters and Enter, into the page's focus.
+    static void scanKeys(CSaleView& page, const QString& code) {
+        QWidget* w = page.window()->focusWidget() ? page.window()->focusWidget() : page.inputPanel()->codeEdit();
+        QTest::keyClicks(w, code);
+        QTest::keyClick(w, Qt::Key_Return);
+    }
     int dayRows = -1;    // rows the last "今日销售" listed
     bool printIt = false;
     QString memberCode;
@@ -108,13 +123,16 @@ class TestFrameSale : public QObject {
 
     int answer(QDialog& d) {
         if (auto* p = qobject_cast<CPaymentDlg*>(&d)) {
+            QWidget* focus = p->focusWidget() ? p->focusWidget() : p->edit();
             for (const QString& k : payKeys) {
                 if (k.startsWith(QLatin1Char('F')))
-                    QTest::keyClick(p->edit(), Qt::Key(Qt::Key_F1 + k.mid(1).toInt() - 1));
+                    press(focus, Qt::Key(Qt::Key_F1 + k.mid(1).toInt() - 1));
                 else if (k == QStringLiteral("Enter"))
-                    QTest::keyClick(p->edit(), Qt::Key_Return);
-                else
-                    QTest::keyClicks(p->edit(), k);
+                    press(focus, Qt::Key_Return);
+                else {
+                    keys += static_cast<int>(k.size());
+                    QTest::keyClicks(focus, k);
+                }
             }
             if (!payKeys.isEmpty()) return p->result();
             p->edit()->setText(pay);
@@ -127,6 +145,10 @@ class TestFrameSale : public QObject {
             return p->result();
         }
         if (auto* p = qobject_cast<CSalePrintDlg*>(&d)) {
+            if (doneByKey) {
+                press(p, Qt::Key_Return);
+                return p->result();
+            }
             printIt ? p->onPrint() : p->onOk();
             return p->result();
         }
@@ -260,6 +282,60 @@ private slots:
         QCOMPARE(dayRows, 1);
         QCOMPARE(QDir(QStringLiteral("receipts")).entryList(QDir::Files).size(), 1);
         QVERIFY(f.frame->statusText().startsWith(QStringLiteral("成功将1张小票保存为PDF文件")));
+    }
+
+    // A cashier with a queue, keyboard only: three scans each, then F12 and how
+    // it is paid; the keys besides the scans are counted. Cash: F12, the amount
+    // tendered ("20", two keys), Enter, and Enter for the sale-complete dialog.
+    // WeChat: F12, F2, Enter (the amount due, untouched) and that Enter.
+    void keyboardOnlySales_data() {
+        QTest::addColumn<QStringList>("payment");
+        QTest::addColumn<int>("method");
+        QTest::addColumn<int>("counted");
+        QTest::newRow("cash") << QStringList{"20", "Enter"} << int(vorn::kPayCash) << 5;
+        QTest::newRow("wechat") << QStringList{"F2", "Enter"} << int(vorn::kPayWeChat) << 4;
+    }
+    void keyboardOnlySales() {
+        QFETCH(QStringList, payment);
+        QFETCH(int, method);
+        QFETCH(int, counted);
+        FrameFixture f;
+        QVERIFY(f.create());
+        stockShop(f.frame->state());
+        QVERIFY(f.loginAsAdmin());
+        f.frame->selectTab(tabs::Counter);
+        flush();
+        CSaleView* page = openCounter(f);
+        QVERIFY(page);
+        // The ribbon's buttons show the counter's keys.
+        QStringList shownKeys;
+        for (const QLabel* k : f.frame->findChildren<QLabel*>(QStringLiteral("ribbonKey")))
+            shownKeys << k->text();
+        shownKeys.sort();
+        QCOMPARE(shownKeys, (QStringList{"F2", "F3", "F4", "F5", "F7", "F8", "F9"}));
+        f.frame->show();
+        f.frame->activateWindow();
+        page->inputPanel()->codeEdit()->setFocus();
+        for (const char* code : {"6901234500017", "6906789000062", "6903456700031"})
+            scanKeys(*page, QString::fromLatin1(code));
+        QCOMPARE(page->list().totals().quantity, 3);
+        QCOMPARE(page->outputPanel()->changeLabel()->text(), QStringLiteral("    应收: 12.0"));
+        keys = 0;
+        payKeys = payment;
+        doneByKey = true;
+        press(page->inputPanel()->codeEdit(), Qt::Key_F12);
+        payKeys.clear();
+        doneByKey = false;
+        QCOMPARE(f.frame->statusText(), QStringLiteral("销售结算成功"));
+        QCOMPARE(keys, counted);
+        vorn::Journal journal(f.frame->state().core);
+        std::vector<vorn::SaleRecord> sales;
+        QCOMPARE(journal.select_sales({}, sales), 1);
+        QCOMPARE(sales[0].due, int64_t(120));
+        QCOMPARE(sales[0].methods, 1u << method);
+        QCOMPARE(sales[0].change, method == vorn::kPayCash ? int64_t(80) : int64_t(0));
+        // The next scan goes where the last one went.
+        QCOMPARE(page->window()->focusWidget(), static_cast<QWidget*>(page->inputPanel()->codeEdit()));
     }
 
     void failuresGoToTheErrorBox() {
