@@ -202,8 +202,9 @@ private:
     friend class ReadSnapshot;
     friend class Journal;
     friend class Articles;
-    friend class AlarmLimits;
     friend class StockTakes;
+    friend class Ranking;
+    friend class AlarmLimits;
     friend class Shifts;
     friend class HeldSales;
 
