@@ -108,7 +108,7 @@ private slots:
             auto& dlg = dynamic_cast<CSaleAlarmDlg&>(d);
             listed.clear();
             for (int r = 0; r < dlg.list()->rowCount(); ++r)
-                listed << dlg.list()->item(r, 0)->text() + "/" + dlg.list()->item(r, 2)->text();
+                listed << dlg.list()->item(r, 0)->text() + "/" + dlg.list()->item(r, 3)->text();
             dlg.limitEdit()->setText(typed);
             dlg.save();
             return dlg.result();
