@@ -56,6 +56,8 @@ CSalePrintDlg::CSalePrintDlg(QWidget* parent) : QDialog(parent) {
     auto* ok = new QPushButton(QStringLiteral("确定"), this);
     ok->setObjectName(QStringLiteral("okButton"));
     ok->setAutoDefault(false);
+    // Drawn as the default button: the one Enter presses.
+    ok->setDefault(true);
     buttons->addWidget(print);
     buttons->addWidget(ok);
     outer->addLayout(buttons);

@@ -69,6 +69,9 @@ class TestHeld : public QObject {
             return l->result();
         }
         if (auto* p = qobject_cast<CSalePrintDlg*>(&d)) {
+            // It says which button Enter presses, and Enter presses that one.
+            auto* ok = p->findChild<QPushButton*>(QStringLiteral("okButton"));
+            if (!ok || !ok->isDefault()) dialogs << QStringLiteral("no default button");
             QTest::keyClick(p, Qt::Key_Return);
             return p->result();
         }
