@@ -27,6 +27,8 @@ vorn::HeldSale heldSaleOf(const SaleList& list, const vorn::VIPRec* member, cons
             s.due += s.lines.back().price;
         }
     s.units = static_cast<int>(s.lines.size());
+    // The discount's approval goes and comes back with the prices it allowed.
+    s.approver = list.approver();
     return s;
 }
 
@@ -152,6 +154,7 @@ RecallOutcome recallInto(vorn::Core& core, const vorn::HeldSale& sale, SaleList&
         list.addRow(SaleRow(std::move(units), std::move(typeName)));
     }
     list.recount();
+    if (out.units > 0) list.setApprover(sale.approver);
     return out;
 }
 

@@ -52,7 +52,8 @@ const ExtraTable kTables[] = {
     // unit with the list row it was on and its price in tenths.
     {"HeldSale",
      "CREATE TABLE IF NOT EXISTS HeldSale (FHSi_Id INTEGER PRIMARY KEY,FHSt_Time TIMESTAMP,FHSs_User CHAR(32),"
-     "FHSi_VIP INTEGER,FHSs_VIP CHAR(32),FHSs_VName CHAR(32),FHSi_Count INTEGER,FHSi_Due BIGINT );"},
+     "FHSi_VIP INTEGER,FHSs_VIP CHAR(32),FHSs_VName CHAR(32),FHSi_Count INTEGER,FHSi_Due BIGINT,"
+     "FHSs_Appr CHAR(32) );"},
     {"HeldSaleLine",
      "CREATE TABLE IF NOT EXISTS HeldSaleLine (FHLi_Id INTEGER PRIMARY KEY,FHLi_Sale INTEGER,FHLi_Row INTEGER,"
      "FHLi_Unit INTEGER,FHLs_Code CHAR(32),FHLi_Price BIGINT );"

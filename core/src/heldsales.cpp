@@ -25,7 +25,7 @@ std::string column_text(sqlite3_stmt* s, int i) {
 }
 
 const char kSaleSelect[] =
-    "SELECT FHSi_Id,FHSt_Time,FHSs_User,FHSi_VIP,FHSs_VIP,FHSs_VName,FHSi_Count,FHSi_Due FROM HeldSale";
+    "SELECT FHSi_Id,FHSt_Time,FHSs_User,FHSi_VIP,FHSs_VIP,FHSs_VName,FHSi_Count,FHSi_Due,FHSs_Appr FROM HeldSale";
 
 void read_sale(sqlite3_stmt* s, HeldSale& r) {
     r.id = sqlite3_column_int64(s, 0);
@@ -36,6 +36,7 @@ void read_sale(sqlite3_stmt* s, HeldSale& r) {
     r.member_name = column_text(s, 5);
     r.units = sqlite3_column_int(s, 6);
     r.due = sqlite3_column_int64(s, 7);
+    r.approver = column_text(s, 8);
 }
 
 bool is_table(const char* name) {
@@ -69,11 +70,11 @@ int64_t HeldSales::park(const HeldSale& sale) {
     }
     Transaction t(core_);
     if (!t.active()) return -1;
-    std::string sql = "INSERT INTO HeldSale (FHSt_Time,FHSs_User,FHSi_VIP,FHSs_VIP,FHSs_VName,FHSi_Count,FHSi_Due) "
+    std::string sql = "INSERT INTO HeldSale (FHSt_Time,FHSs_User,FHSi_VIP,FHSs_VIP,FHSs_VName,FHSi_Count,FHSi_Due,FHSs_Appr) "
                       "VALUES ('" +
                       format_time(sale.time) + "'," + quoted(sale.cashier) + "," + std::to_string(sale.member_id) +
                       "," + quoted(sale.member_code) + "," + quoted(sale.member_name) + "," +
-                      std::to_string(sale.lines.size()) + "," + std::to_string(due) + ");";
+                      std::to_string(sale.lines.size()) + "," + std::to_string(due) + "," + quoted(sale.approver) + ");";
     if (t.exec(sql.c_str()) != SQLITE_OK) return -1;
     const int64_t id = sqlite3_last_insert_rowid(core_.db);
     if (id <= 0) return -1;

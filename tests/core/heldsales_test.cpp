@@ -38,7 +38,9 @@ protected:
 TEST_F(HeldSalesTest, ParkedSalesOutliveTheStoreAndOneIsSoldWhileTheOtherWaits) {
     const std::vector<SRec> a = stock("A", 3), b = stock("B", 2);
     HeldSales held(core);
-    const int64_t first = held.park(sale(a, kMorning, "M7"));
+    HeldSale approved = sale(a, kMorning, "M7");
+    approved.approver = gbk("老板");
+    const int64_t first = held.park(approved);
     const int64_t second = held.park(sale(b, kLater));
     ASSERT_GT(first, 0);
     ASSERT_GT(second, first);
@@ -68,6 +70,7 @@ TEST_F(HeldSalesTest, ParkedSalesOutliveTheStoreAndOneIsSoldWhileTheOtherWaits) 
     }
     EXPECT_EQ(back.member_id, 7);
     EXPECT_EQ(back.cashier, "anna");
+    EXPECT_EQ(back.approver, gbk("老板")) << "a discount's approval comes back with its prices";
 
     CheckoutRequest r;
     r.cashier = "anna";

@@ -10,6 +10,7 @@
 #include <QtTest>
 
 #include "discountauthority.h"
+#include "heldsale.h"
 #include "kit/dialog/approvaldlg.h"
 #include "kit/text/gbk.h"
 #include "pricing.h"
@@ -226,6 +227,14 @@ private slots:
         list.recount();
         const int64_t due = list.totals().amount;
         QCOMPARE(due, int64_t(120));
+
+        // Parked for a while (挂单) and taken back, the sale keeps its approval.
+        const vorn::HeldSale held = heldSaleOf(list, nullptr, "clerk", 1700000000);
+        list.clear();
+        QCOMPARE(recallInto(fx.core(), held, list, {}).units, 2);
+        QCOMPARE(fromGbk(list.approver()), kOwnerName);
+        list.recount();
+        QCOMPARE(list.totals().amount, due);
 
         SaleParty party;
         party.cashier = fx.shell().st.currentUser.FUs_Name;

@@ -38,6 +38,7 @@ struct HeldSale {
     std::string member_name;  // FVs_Name, as shown in the list of parked sales
     int units = 0;            // how many units (list: without reading the lines)
     int64_t due = 0;          // the sum of their prices, tenths
+    std::string approver;     // who allowed a discount beyond the cashier's authority; empty: nobody
     std::vector<HeldUnit> lines; // in list order; empty in what list() gives
 };
 
