@@ -284,6 +284,17 @@ QWidget* Ribbon::buildSmall(const RibbonControl& c) {
             b->setIcon(icon(c.icon));
             b->setIconSize(QSize(16, 16));
         }
+        // A counter key shows at the button's right end, as in the large buttons' corner.
+        if (const char* key = counterKey(c.id)) {
+            auto* k = new QLabel(QString::fromLatin1(key), b);
+            k->setObjectName(QStringLiteral("ribbonKey"));
+            k->setStyleSheet(QStringLiteral("color: #5a6b80; font-size: 10px; background: transparent;"));
+            k->setAttribute(Qt::WA_TransparentForMouseEvents);
+            auto* row = new QHBoxLayout(b);
+            row->setContentsMargins(0, 0, 4, 0);
+            row->addStretch();
+            row->addWidget(k, 0, Qt::AlignVCenter);
+        }
         // A caption set later (a chosen date span) widens the button rather than being cut.
         connect(b, &QPushButton::clicked, this, [this, id = c.id] { emit command(id); });
         item.button = b;

@@ -64,10 +64,11 @@ std::vector<RibbonTab> build() {
                  false,
                  true,
                  {{{large(SwitchUser, "switch_user"), large(MemberDiscount, "member_discount"),
-                    large(GoodsDiscount, "goods_discount"), large(HoldSale, "sales_export"),
-                    large(RecallSale, "sales_open"), global(large(PrintReceipt, "print")),
-                    large(DaySales, "day_sales"), large(OpenShift, "day_sales"), large(HandOver, "day_sales"),
-                    large(OpenDrawer, "receipt_printer"), large(ReturnGoods, "return_goods")}},
+                    large(GoodsDiscount, "goods_discount"), global(large(PrintReceipt, "print")),
+                    large(DaySales, "day_sales"), large(ReturnGoods, "return_goods"),
+                    // Parking a sale, and the shift's commands, stacked small.
+                    small(HoldSale, 76, "sales_export"), small(RecallSale, 76, "sales_open"), brk(),
+                    text(OpenShift, 48), text(HandOver, 48), text(OpenDrawer, 48)}},
                   {{spacer(), check(RunAlarm), large(Alarm, "alarm_201"), spacer(), check(RunBirthday),
                     large(Birthday, "alarm_201")}}}});
 
