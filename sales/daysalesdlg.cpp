@@ -2,7 +2,6 @@
 
 #include <QDateTime>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -13,6 +12,7 @@
 #include "kit/text/clock.h"
 #include "kit/text/gbk.h"
 #include "kit/page/shell.h"
+#include "picktable.h"
 #include "pricing.h"
 
 namespace vorn::ui {
@@ -48,37 +48,15 @@ CDaySalesDlg::CDaySalesDlg(Shell& shell, QWidget* parent) : QDialog(parent) {
                                this);
     caption->setObjectName(QStringLiteral("daySalesCaption"));
 
-    static const char* const headers[] = {"单号", "时间", "件数", "金额", "付款方式"};
-    table_ = new QTableWidget(static_cast<int>(sales_.size()), 5, this);
-    table_->setObjectName(QStringLiteral("daySalesList"));
-    QStringList labels;
-    for (const char* h : headers)
-        labels << QString::fromUtf8(h);
-    table_->setHorizontalHeaderLabels(labels);
-    table_->verticalHeader()->hide();
-    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table_->setSelectionMode(QAbstractItemView::SingleSelection);
-    table_->setWordWrap(false);
-    const auto right = Qt::AlignRight | Qt::AlignVCenter;
-    for (int r = 0; r < static_cast<int>(sales_.size()); ++r) {
-        const vorn::SaleRecord& s = sales_[static_cast<size_t>(r)];
-        const QString cells[] = {QString::fromStdString(s.number),
-                                 QDateTime::fromSecsSinceEpoch(s.time).toString(QStringLiteral("HH:mm:ss")),
-                                 QString::number(s.units), tenthsText(s.due), methodsText(s.methods)};
-        for (int c = 0; c < 5; ++c) {
-            auto* item = new QTableWidgetItem(cells[c]);
-            if (c == 2 || c == 3) item->setTextAlignment(right);
-            table_->setItem(r, c, item);
-        }
-    }
-    QHeaderView* header = table_->horizontalHeader();
-    const int widths[] = {130, 80, 56, 80, 150};
-    for (int c = 0; c < 5; ++c)
-        header->resizeSection(c, widths[c]);
-    header->setStretchLastSection(true);
-    table_->setMinimumSize(520, 260);
-    if (!sales_.empty()) table_->selectRow(0);
+    std::vector<QStringList> rows;
+    for (const vorn::SaleRecord& s : sales_)
+        rows.push_back({QString::fromStdString(s.number),
+                        QDateTime::fromSecsSinceEpoch(s.time).toString(QStringLiteral("HH:mm:ss")),
+                        QString::number(s.units), tenthsText(s.due), methodsText(s.methods)});
+    table_ = makePickTable(this, QStringLiteral("daySalesList"),
+                           {{"单号", 130, false}, {"时间", 80, false}, {"件数", 56, true}, {"金额", 80, true},
+                            {"付款方式", 150, false}},
+                           rows, 520, 260);
     connect(table_, &QTableWidget::cellDoubleClicked, this, [this] { onPrint(); });
 
     auto* print = new QPushButton(QStringLiteral("重打小票"), this);
@@ -89,8 +67,7 @@ CDaySalesDlg::CDaySalesDlg(Shell& shell, QWidget* parent) : QDialog(parent) {
         b->setAutoDefault(false);
     connect(print, &QPushButton::clicked, this, &CDaySalesDlg::onPrint);
     connect(close, &QPushButton::clicked, this, &CDaySalesDlg::onCancel);
-    auto* hint = new QLabel(QStringLiteral("Enter: 重打小票    Esc: 关闭"), this);
-    hint->setStyleSheet(QStringLiteral("color: #5a6b80;"));
+    QLabel* hint = pickKeysLabel(QStringLiteral("Enter: 重打小票    Esc: 关闭"), this);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(hint);

@@ -2,7 +2,6 @@
 
 #include <QDateTime>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -10,20 +9,10 @@
 #include <QVBoxLayout>
 
 #include "kit/text/gbk.h"
+#include "picktable.h"
 #include "pricing.h"
 
 namespace vorn::ui {
-
-namespace {
-
-QLabel* hintLabel(const QString& text, QWidget* parent) {
-    auto* hint = new QLabel(text, parent);
-    hint->setObjectName(QStringLiteral("keyHint"));
-    hint->setStyleSheet(QStringLiteral("color: #5a6b80;"));
-    return hint;
-}
-
-} // namespace
 
 CHeldSalesDlg::CHeldSalesDlg(std::vector<vorn::HeldSale> sales, QWidget* parent)
     : QDialog(parent), sales_(std::move(sales)) {
@@ -34,22 +23,9 @@ CHeldSalesDlg::CHeldSalesDlg(std::vector<vorn::HeldSale> sales, QWidget* parent)
     auto* caption = new QLabel(QStringLiteral("挂起的销售（%1笔）").arg(sales_.size()), this);
     caption->setObjectName(QStringLiteral("heldSalesCaption"));
 
-    static const char* const headers[] = {"挂单时间", "件数", "金额", "会员", "收银员"};
-    table_ = new QTableWidget(static_cast<int>(sales_.size()), 5, this);
-    table_->setObjectName(QStringLiteral("heldSalesList"));
-    QStringList labels;
-    for (const char* h : headers)
-        labels << QString::fromUtf8(h);
-    table_->setHorizontalHeaderLabels(labels);
-    table_->verticalHeader()->hide();
-    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table_->setSelectionMode(QAbstractItemView::SingleSelection);
-    table_->setWordWrap(false);
-    const auto right = Qt::AlignRight | Qt::AlignVCenter;
     const QDate today = QDate::currentDate();
-    for (int r = 0; r < static_cast<int>(sales_.size()); ++r) {
-        const vorn::HeldSale& s = sales_[static_cast<size_t>(r)];
+    std::vector<QStringList> rows;
+    for (const vorn::HeldSale& s : sales_) {
         const QDateTime when = QDateTime::fromSecsSinceEpoch(s.time);
         // A sale parked on an earlier day says which day.
         const QString time = when.toString(when.date() == today ? QStringLiteral("HH:mm:ss")
@@ -57,20 +33,12 @@ CHeldSalesDlg::CHeldSalesDlg(std::vector<vorn::HeldSale> sales, QWidget* parent)
         const QString member = s.member_code.empty()
                                    ? QString()
                                    : QStringLiteral("%1 %2").arg(fromGbk(s.member_name), fromGbk(s.member_code));
-        const QString cells[] = {time, QString::number(s.units), tenthsText(s.due), member, fromGbk(s.cashier)};
-        for (int c = 0; c < 5; ++c) {
-            auto* item = new QTableWidgetItem(cells[c]);
-            if (c == 1 || c == 2) item->setTextAlignment(right);
-            table_->setItem(r, c, item);
-        }
+        rows.push_back({time, QString::number(s.units), tenthsText(s.due), member, fromGbk(s.cashier)});
     }
-    QHeaderView* header = table_->horizontalHeader();
-    const int widths[] = {140, 56, 80, 170, 90};
-    for (int c = 0; c < 5; ++c)
-        header->resizeSection(c, widths[c]);
-    header->setStretchLastSection(true);
-    table_->setMinimumSize(560, 240);
-    if (!sales_.empty()) table_->selectRow(0);
+    table_ = makePickTable(this, QStringLiteral("heldSalesList"),
+                           {{"挂单时间", 140, false}, {"件数", 56, true}, {"金额", 80, true}, {"会员", 170, false},
+                            {"收银员", 90, false}},
+                           rows, 560, 240);
     connect(table_, &QTableWidget::cellDoubleClicked, this, [this] { onRecall(); });
 
     auto* recall = new QPushButton(QStringLiteral("取单"), this);
@@ -83,7 +51,7 @@ CHeldSalesDlg::CHeldSalesDlg(std::vector<vorn::HeldSale> sales, QWidget* parent)
     connect(close, &QPushButton::clicked, this, &CHeldSalesDlg::onCancel);
 
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(hintLabel(QStringLiteral("Enter: 取单    ↑↓: 选择    Esc: 关闭"), this));
+    buttons->addWidget(pickKeysLabel(QStringLiteral("Enter: 取单    ↑↓: 选择    Esc: 关闭"), this));
     buttons->addStretch(1);
     buttons->addWidget(recall);
     buttons->addWidget(close);
