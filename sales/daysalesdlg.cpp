@@ -1,12 +1,9 @@
 #include "daysalesdlg.h"
 
 #include <QDateTime>
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QPushButton>
 #include <QTableWidget>
-#include <QVBoxLayout>
 
 #include "kit/page/appstate.h"
 #include "kit/text/clock.h"
@@ -57,30 +54,8 @@ CDaySalesDlg::CDaySalesDlg(Shell& shell, QWidget* parent) : QDialog(parent) {
                            {{"单号", 130, false}, {"时间", 80, false}, {"件数", 56, true}, {"金额", 80, true},
                             {"付款方式", 150, false}},
                            rows, 520, 260);
-    connect(table_, &QTableWidget::cellDoubleClicked, this, [this] { onPrint(); });
-
-    auto* print = new QPushButton(QStringLiteral("重打小票"), this);
-    print->setObjectName(QStringLiteral("reprintButton"));
-    auto* close = new QPushButton(QStringLiteral("关闭"), this);
-    close->setObjectName(QStringLiteral("closeButton"));
-    for (QPushButton* b : {print, close})
-        b->setAutoDefault(false);
-    connect(print, &QPushButton::clicked, this, &CDaySalesDlg::onPrint);
-    connect(close, &QPushButton::clicked, this, &CDaySalesDlg::onCancel);
-    QLabel* hint = pickKeysLabel(QStringLiteral("Enter: 重打小票    Esc: 关闭"), this);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(hint);
-    buttons->addStretch(1);
-    buttons->addWidget(print);
-    buttons->addWidget(close);
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(16, 14, 16, 12);
-    outer->setSpacing(10);
-    outer->addWidget(caption);
-    outer->addWidget(table_, 1);
-    outer->addLayout(buttons);
-    table_->setFocus();
+    layOutPickDialog(*this, caption, table_, QStringLiteral("重打小票"), QStringLiteral("reprintButton"),
+                     QStringLiteral("Enter: 重打小票    Esc: 关闭"), [this] { onPrint(); }, [this] { onCancel(); });
 }
 
 std::vector<int64_t> CDaySalesDlg::saleIds() const {
@@ -91,9 +66,7 @@ std::vector<int64_t> CDaySalesDlg::saleIds() const {
 }
 
 void CDaySalesDlg::onPrint() {
-    const int row = table_->currentRow();
-    const QList<QTableWidgetItem*> chosen = table_->selectedItems();
-    const int r = chosen.isEmpty() ? row : chosen.front()->row();
+    const int r = pickedRow(*table_);
     if (r < 0 || r >= static_cast<int>(sales_.size())) return;
     chosen_ = sales_[static_cast<size_t>(r)].id;
     accept();

@@ -39,34 +39,13 @@ CHeldSalesDlg::CHeldSalesDlg(std::vector<vorn::HeldSale> sales, QWidget* parent)
                            {{"挂单时间", 140, false}, {"件数", 56, true}, {"金额", 80, true}, {"会员", 170, false},
                             {"收银员", 90, false}},
                            rows, 560, 240);
-    connect(table_, &QTableWidget::cellDoubleClicked, this, [this] { onRecall(); });
-
-    auto* recall = new QPushButton(QStringLiteral("取单"), this);
-    recall->setObjectName(QStringLiteral("recallButton"));
-    auto* close = new QPushButton(QStringLiteral("关闭"), this);
-    close->setObjectName(QStringLiteral("closeButton"));
-    for (QPushButton* b : {recall, close})
-        b->setAutoDefault(false);
-    connect(recall, &QPushButton::clicked, this, &CHeldSalesDlg::onRecall);
-    connect(close, &QPushButton::clicked, this, &CHeldSalesDlg::onCancel);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(pickKeysLabel(QStringLiteral("Enter: 取单    ↑↓: 选择    Esc: 关闭"), this));
-    buttons->addStretch(1);
-    buttons->addWidget(recall);
-    buttons->addWidget(close);
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(16, 14, 16, 12);
-    outer->setSpacing(10);
-    outer->addWidget(caption);
-    outer->addWidget(table_, 1);
-    outer->addLayout(buttons);
-    table_->setFocus();
+    layOutPickDialog(*this, caption, table_, QStringLiteral("取单"), QStringLiteral("recallButton"),
+                     QStringLiteral("Enter: 取单    ↑↓: 选择    Esc: 关闭"), [this] { onRecall(); },
+                     [this] { onCancel(); });
 }
 
 void CHeldSalesDlg::onRecall() {
-    const QList<QTableWidgetItem*> chosen = table_->selectedItems();
-    const int r = chosen.isEmpty() ? table_->currentRow() : chosen.front()->row();
+    const int r = pickedRow(*table_);
     if (r < 0 || r >= static_cast<int>(sales_.size())) return;
     chosen_ = sales_[static_cast<size_t>(r)].id;
     accept();

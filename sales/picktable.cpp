@@ -1,8 +1,12 @@
 #include "picktable.h"
 
+#include <QDialog>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPushButton>
 #include <QTableWidget>
+#include <QVBoxLayout>
 
 namespace vorn::ui {
 
@@ -40,6 +44,38 @@ QLabel* pickKeysLabel(const QString& text, QWidget* parent) {
     hint->setObjectName(QStringLiteral("keyHint"));
     hint->setStyleSheet(QStringLiteral("color: #5a6b80;"));
     return hint;
+}
+
+void layOutPickDialog(QDialog& dlg, QLabel* caption, QTableWidget* table, const QString& pickCaption,
+                      const QString& pickName, const QString& keys, const std::function<void()>& pick,
+                      const std::function<void()>& close) {
+    QObject::connect(table, &QTableWidget::cellDoubleClicked, &dlg, [pick] { pick(); });
+    auto* picker = new QPushButton(pickCaption, &dlg);
+    picker->setObjectName(pickName);
+    auto* closer = new QPushButton(QStringLiteral("关闭"), &dlg);
+    closer->setObjectName(QStringLiteral("closeButton"));
+    for (QPushButton* b : {picker, closer})
+        b->setAutoDefault(false);
+    QObject::connect(picker, &QPushButton::clicked, &dlg, [pick] { pick(); });
+    QObject::connect(closer, &QPushButton::clicked, &dlg, [close] { close(); });
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(pickKeysLabel(keys, &dlg));
+    buttons->addStretch(1);
+    buttons->addWidget(picker);
+    buttons->addWidget(closer);
+    auto* outer = new QVBoxLayout(&dlg);
+    outer->setContentsMargins(16, 14, 16, 12);
+    outer->setSpacing(10);
+    outer->addWidget(caption);
+    outer->addWidget(table, 1);
+    outer->addLayout(buttons);
+    table->setFocus();
+}
+
+int pickedRow(const QTableWidget& table) {
+    const QList<QTableWidgetItem*> chosen = table.selectedItems();
+    return chosen.isEmpty() ? table.currentRow() : chosen.front()->row();
 }
 
 } // namespace vorn::ui

@@ -6,8 +6,10 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <vector>
 
+class QDialog;
 class QLabel;
 class QTableWidget;
 class QWidget;
@@ -26,5 +28,15 @@ QTableWidget* makePickTable(QWidget* parent, const QString& objectName, const st
 
 // "Enter: 取单    Esc: 关闭": the keys of the dialog, under the list.
 QLabel* pickKeysLabel(const QString& text, QWidget* parent);
+
+// Lays the dialog out: the caption, the table, then the keys line, the pick
+// button (pickName) and 关闭 (closeButton). The buttons leave Enter to the
+// dialog; a double click on a row picks it. The focus starts in the table.
+void layOutPickDialog(QDialog& dlg, QLabel* caption, QTableWidget* table, const QString& pickCaption,
+                      const QString& pickName, const QString& keys, const std::function<void()>& pick,
+                      const std::function<void()>& close);
+
+// The row picked: the selected one, else the current one; -1 for none.
+int pickedRow(const QTableWidget& table);
 
 } // namespace vorn::ui
