@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "dialogparts.h"
 #include "kit/dialog/enterkey.h"
 #include "kit/page/appstate.h"
 #include "kit/page/shell.h"
@@ -19,29 +20,6 @@
 namespace vorn::ui {
 
 namespace {
-
-QPushButton* makeButton(const QString& text, const char* objectName) {
-    auto* b = new QPushButton(text);
-    b->setObjectName(QString::fromLatin1(objectName));
-    // Enter saves from any field, whichever button has the focus.
-    b->setAutoDefault(false);
-    return b;
-}
-
-QLabel* hint(const QString& text, const char* objectName) {
-    auto* l = new QLabel(text);
-    l->setObjectName(QString::fromLatin1(objectName));
-    l->setWordWrap(true);
-    l->setStyleSheet(QStringLiteral("color: #5b6f8a;"));
-    return l;
-}
-
-QLabel* fieldLabel(const QString& text) {
-    auto* l = new QLabel(text);
-    l->setObjectName(QStringLiteral("fieldLabel"));
-    l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    return l;
-}
 
 QGridLayout* groupGrid(QGroupBox* box) {
     auto* grid = new QGridLayout(box);

@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "dialogparts.h"
 #include "kit/text/clock.h"
 #include "kit/print/rawprinter.h"
 #include "kit/page/shell.h"
@@ -24,22 +25,6 @@ namespace {
 
 // Device paths and addresses are short; the field stops a pasted novel.
 constexpr int kPathChars = 255;
-
-QPushButton* makeButton(const QString& text, const char* objectName) {
-    auto* b = new QPushButton(text);
-    b->setObjectName(QString::fromLatin1(objectName));
-    // Enter saves through keyPressEvent, whichever button has the focus.
-    b->setAutoDefault(false);
-    return b;
-}
-
-QLabel* hint(const QString& text, const char* objectName) {
-    auto* l = new QLabel(text);
-    l->setObjectName(QString::fromLatin1(objectName));
-    l->setWordWrap(true);
-    l->setStyleSheet(QStringLiteral("color: #5b6f8a;"));
-    return l;
-}
 
 } // namespace
 

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "admin/admin.h"
+#include "dialogparts.h"
 #include "kit/page/shell.h"
 
 namespace vorn::ui {
@@ -20,14 +21,6 @@ std::string shopKeyFromText(const QString& typed) {
 
 namespace {
 
-QPushButton* makeButton(const QString& text, const char* objectName) {
-    auto* b = new QPushButton(text);
-    b->setObjectName(QString::fromLatin1(objectName));
-    // Enter confirms through keyPressEvent, whichever button has the focus.
-    b->setAutoDefault(false);
-    return b;
-}
-
 QLineEdit* makeKeyEdit(const char* objectName) {
     auto* e = new QLineEdit;
     e->setObjectName(QString::fromLatin1(objectName));
@@ -35,12 +28,6 @@ QLineEdit* makeKeyEdit(const char* objectName) {
     e->setMaxLength(kShopKeyMaxChars);
     e->setMinimumWidth(260);
     return e;
-}
-
-QLabel* fieldLabel(const QString& text) {
-    auto* l = new QLabel(text);
-    l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    return l;
 }
 
 // Characters as a person counts them (a Chinese character or an emoji is one).

@@ -14,6 +14,7 @@
 #include "adminlimits.h"
 #include "backupfiles.h"
 #include "counterrulesdlg.h"
+#include "dialogparts.h"
 #include "kit/page/appstate.h"
 #include "kit/page/busy.h"
 #include "kit/text/gbk.h"
@@ -32,12 +33,6 @@
 namespace vorn::ui {
 
 namespace {
-
-QLabel* fieldLabel(const QString& text) {
-    auto* l = new QLabel(text);
-    l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    return l;
-}
 
 struct CopyTexts {
     QString failed;

@@ -16,6 +16,7 @@
 #include <algorithm>
 
 #include "adminlimits.h"
+#include "dialogparts.h"
 #include "kit/page/appstate.h"
 #include "kit/page/busy.h"
 #include "kit/text/gbk.h"
@@ -28,14 +29,6 @@
 namespace vorn::ui {
 
 namespace {
-
-QPushButton* makeButton(const QString& text, const char* objectName) {
-    auto* b = new QPushButton(text);
-    b->setObjectName(QString::fromLatin1(objectName));
-    // Enter saves through keyPressEvent, whichever button has the focus.
-    b->setAutoDefault(false);
-    return b;
-}
 
 // All accounts in ascending id order; false (list emptied) when the store failed.
 bool loadUsers(vorn::Core& core, std::vector<vorn::URec>& users, const char* cond = nullptr) {
