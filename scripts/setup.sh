@@ -14,6 +14,7 @@ PACKAGES=(
   libxlsxwriter-dev
   qt6-translations-l10n unzip
   ccache
+  libpq-dev postgresql
   dpkg-dev file desktop-file-utils
 )
 

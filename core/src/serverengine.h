@@ -1,0 +1,78 @@
+// The store on a PostgreSQL server, through libpq. Statements arrive in the
+// file's SQL dialect and are translated here (pgsql.h), one at a time; the
+// connection speaks GBK, so the server converts to and from its UTF-8.
+#pragma once
+
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "engine.h"
+
+struct pg_conn;
+
+namespace vorn::detail {
+
+class ServerEngine final : public Engine {
+public:
+    // Connects with a libpq connection string or "service=name". Null on
+    // failure, with rc (a SQLite code: SQLITE_CANTOPEN for a server that
+    // cannot be reached or refuses us) and a message naming the server and the
+    // reason, in the program's language (GBK).
+    static std::unique_ptr<ServerEngine> connect(const std::string& conninfo, int& rc, std::string& message);
+    ~ServerEngine() override;
+
+    // Creates the store on an empty database: the six tables with their
+    // default rows, and the functions the translated statements use, in one
+    // transaction. Nothing when the tables are there (the functions are
+    // brought up to date). created tells whether the tables were made.
+    int ensure_schema(bool& created);
+    // The latest failure as the server worded it (GBK), for messages.
+    std::string last_message();
+
+    bool server() const override { return true; }
+    void lock() override { mutex_.lock(); }
+    void unlock() override { mutex_.unlock(); }
+    int exec(const char* sql, bool refuse_control = false) override;
+    int query(const std::string& sql, RowReader read, RowContext& ctx) override;
+    int begin(bool write) override;
+    int commit() override;
+    void rollback() override;
+    bool in_transaction() override;
+    int64_t last_insert_id() override;
+    int changes() override;
+    bool read_only() override { return false; }
+    int has_table(const char* name) override;
+    int indexes_present(const std::vector<const char*>& names) override;
+    std::string identity() override;
+    int close() override;
+
+private:
+    explicit ServerEngine(pg_conn* conn) : conn_(conn) {}
+
+    // Client encoding and number format of a new or re-made connection.
+    bool set_up_session();
+    // False when the connection is gone and may not be made again yet (a
+    // transaction was open on it); outside a transaction it is reset once.
+    bool usable();
+    // Runs one statement as the server takes it; null on failure with rc set.
+    pg_result* run(const std::string& statement, int& rc);
+    int run_raw(const char* text);
+    // The SQLite code of a failed result, its message kept.
+    int fail(pg_result* res);
+    // Transaction state and the changed rows after a statement.
+    void note_state(pg_result* res);
+
+    pg_conn* conn_;
+    std::recursive_mutex mutex_;
+    int changes_ = 0;
+    std::string message_;
+    std::string conninfo_;
+    // A transaction is open on the server (kept when the connection drops
+    // inside one, until the caller rolls back).
+    bool open_tx_ = false;
+    // An INSERT ran on this connection, so lastval() may have a value.
+    bool inserted_ = false;
+};
+
+} // namespace vorn::detail
