@@ -481,7 +481,8 @@ void Translator::grouped_select(std::size_t select) {
             for (std::string_view k : keys) kept = kept || iequals(k, text(c - 1));
             if (!kept) {
                 before(a, "MAX(");
-                after(c - 1, ")");
+                // Named as the column, for a reader that asks by name.
+                after(c - 1, c == b && word(c - 1) ? ") AS " + std::string(text(c - 1)) : std::string(")"));
             }
         }
         a = b + 1;
