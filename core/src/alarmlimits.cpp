@@ -1,7 +1,6 @@
 #include "vorn/alarmlimits.h"
 
-#define SQLITE_HAS_CODEC 1
-#include <sqlite3.h>
+#include "engine.h"
 
 #include "journalinternal.h"
 #include "vorn/core.h"
@@ -25,9 +24,9 @@ std::string low_query(const char* columns, int shop_limit) {
            limit + ")";
 }
 
-std::string text(sqlite3_stmt* s, int i) {
-    const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(s, i));
-    return t ? std::string(t, static_cast<size_t>(sqlite3_column_bytes(s, i))) : std::string();
+std::string text(const Row& s, int i) {
+    const auto* t = s.text(i);
+    return t ? std::string(t, static_cast<size_t>(s.bytes(i))) : std::string();
 }
 
 } // namespace
@@ -39,15 +38,15 @@ int AlarmLimits::select_low(int shop_limit, std::vector<AlarmLine>& out) {
                                 "),CASE WHEN l.FALi_Limit IS NULL THEN 0 ELSE 1 END";
     const std::string sql = low_query(columns.c_str(), shop_limit) + " ORDER BY p.FSPs_Name,s.FSi_Supplier,a.c";
     std::vector<AlarmLine> rows;
-    const int rc = detail::query(core_.db, sql, [&rows](sqlite3_stmt* s) {
+    const int rc = detail::query(core_.db, sql, [&rows](const Row& s) {
         AlarmLine line;
         line.code = text(s, 0);
         line.name = text(s, 1);
-        line.supplier = sqlite3_column_int(s, 2);
+        line.supplier = s.integer(2);
         line.supplier_name = text(s, 3);
-        line.in_stock = sqlite3_column_int(s, 4);
-        line.limit = sqlite3_column_int(s, 5);
-        line.own_limit = sqlite3_column_int(s, 6) != 0;
+        line.in_stock = s.integer(4);
+        line.limit = s.integer(5);
+        line.own_limit = s.integer(6) != 0;
         rows.push_back(std::move(line));
     });
     if (rc != SQLITE_OK) return -1;
@@ -74,14 +73,14 @@ bool AlarmLimits::set(const std::string& code, int limit) {
 
 bool AlarmLimits::clear(const std::string& code) {
     const std::string sql = "DELETE FROM AlarmLimit WHERE FALs_Code=" + detail::quoted(code);
-    return detail::query(core_.db, sql, [](sqlite3_stmt*) {}) == SQLITE_OK;
+    return detail::query(core_.db, sql, [](const Row&) {}) == SQLITE_OK;
 }
 
 int AlarmLimits::select(std::vector<AlarmLimitRec>& out) {
     out.clear();
     std::vector<AlarmLimitRec> rows;
     const int rc = detail::query(core_.db, "SELECT FALs_Code,FALi_Limit FROM AlarmLimit ORDER BY FALs_Code",
-                                 [&rows](sqlite3_stmt* s) { rows.push_back({text(s, 0), sqlite3_column_int(s, 1)}); });
+                                 [&rows](const Row& s) { rows.push_back({text(s, 0), s.integer(1)}); });
     if (rc != SQLITE_OK) return -1;
     out = std::move(rows);
     return static_cast<int>(out.size());

@@ -1,8 +1,7 @@
 // New prices for an article's units in stock, and the history of such changes.
 #include <map>
 
-#define SQLITE_HAS_CODEC 1
-#include <sqlite3.h>
+#include "engine.h"
 
 #include "journalinternal.h"
 #include "sqlwriter.h"
@@ -42,12 +41,12 @@ int Articles::set_prices(const PriceChange& change) {
     int rc = detail::query(core_.db,
                            "SELECT FSd_RetP,FSd_MemP,FSd_GolP,FSd_WhoP,FSd_SpeP,COUNT(*) FROM Store" +
                                in_stock + " GROUP BY FSd_RetP,FSd_MemP,FSd_GolP,FSd_WhoP,FSd_SpeP",
-                           [&groups](sqlite3_stmt* s) {
+                           [&groups](const Row& s) {
                                Prices old{};
                                for (int p = 0; p < kPriceLevels; ++p)
                                    old[static_cast<size_t>(p)] =
-                                       detail::tenths_of(sqlite3_column_double(s, p));
-                               groups[old] += sqlite3_column_int(s, kPriceLevels);
+                                       detail::tenths_of(s.real(p));
+                               groups[old] += s.integer(kPriceLevels);
                            });
     if (rc != SQLITE_OK) return -1;
     if (groups.empty()) return 0;
@@ -98,18 +97,18 @@ int Articles::select_history(const std::string& code, std::vector<PriceHistoryRe
         "FPHi_OldSpe,FPHi_NewRet,FPHi_NewMem,FPHi_NewGol,FPHi_NewWho,FPHi_NewSpe FROM PriceHistory WHERE "
         "FPHs_Code=" +
             detail::quoted(code) + " ORDER BY FPHt_Time DESC,FPHi_Id DESC",
-        [&out](sqlite3_stmt* s) {
+        [&out](const Row& s) {
             PriceHistoryRec& r = out.emplace_back();
-            r.id = sqlite3_column_int64(s, 0);
-            const auto* c = reinterpret_cast<const char*>(sqlite3_column_text(s, 1));
-            r.code = c ? std::string(c, static_cast<size_t>(sqlite3_column_bytes(s, 1))) : std::string();
-            r.time = parse_time(reinterpret_cast<const char*>(sqlite3_column_text(s, 2)));
-            const auto* u = reinterpret_cast<const char*>(sqlite3_column_text(s, 3));
-            r.user = u ? std::string(u, static_cast<size_t>(sqlite3_column_bytes(s, 3))) : std::string();
-            r.units = sqlite3_column_int(s, 4);
+            r.id = s.int64(0);
+            const auto* c = s.text(1);
+            r.code = c ? std::string(c, static_cast<size_t>(s.bytes(1))) : std::string();
+            r.time = parse_time(s.text(2));
+            const auto* u = s.text(3);
+            r.user = u ? std::string(u, static_cast<size_t>(s.bytes(3))) : std::string();
+            r.units = s.integer(4);
             for (int p = 0; p < kPriceLevels; ++p) {
-                r.old_tenths[static_cast<size_t>(p)] = sqlite3_column_int64(s, 5 + p);
-                r.new_tenths[static_cast<size_t>(p)] = sqlite3_column_int64(s, 10 + p);
+                r.old_tenths[static_cast<size_t>(p)] = s.int64(5 + p);
+                r.new_tenths[static_cast<size_t>(p)] = s.int64(10 + p);
             }
         });
     if (rc != SQLITE_OK) {

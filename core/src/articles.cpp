@@ -3,8 +3,7 @@
 
 #include <algorithm>
 
-#define SQLITE_HAS_CODEC 1
-#include <sqlite3.h>
+#include "engine.h"
 
 #include "journalinternal.h"
 #include "vorn/core.h"
@@ -58,28 +57,28 @@ const char* order_key(ArticleOrder order) {
     return "a.c";
 }
 
-void column_text(sqlite3_stmt* s, int i, std::string& out) {
-    const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(s, i));
+void column_text(const Row& s, int i, std::string& out) {
+    const auto* t = s.text(i);
     if (t)
-        out.assign(t, static_cast<size_t>(sqlite3_column_bytes(s, i)));
+        out.assign(t, static_cast<size_t>(s.bytes(i)));
     else
         out.clear();
 }
 
-void read_article(sqlite3_stmt* s, Article& a) {
+void read_article(const Row& s, Article& a) {
     column_text(s, 0, a.code);
     column_text(s, 1, a.name);
-    a.type = sqlite3_column_int(s, 2);
+    a.type = s.integer(2);
     column_text(s, 3, a.size);
-    a.supplier = sqlite3_column_int(s, 4);
-    a.in_stock = sqlite3_column_int(s, 5);
-    a.sold = sqlite3_column_int(s, 6);
-    a.written_off = sqlite3_column_int(s, 7);
+    a.supplier = s.integer(4);
+    a.in_stock = s.integer(5);
+    a.sold = s.integer(6);
+    a.written_off = s.integer(7);
     double* prices[] = {&a.purchase, &a.retail, &a.member, &a.gold, &a.wholesale, &a.special};
     for (int p = 0; p < 6; ++p)
-        *prices[p] = sqlite3_column_double(s, 8 + p);
-    a.latest_entry = parse_time(reinterpret_cast<const char*>(sqlite3_column_text(s, 14)));
-    a.latest_unit = sqlite3_column_int(s, 15);
+        *prices[p] = s.real(8 + p);
+    a.latest_entry = parse_time(s.text(14));
+    a.latest_unit = s.integer(15);
 }
 
 bool plain_ascii(const std::string& text) {
@@ -141,7 +140,7 @@ int Articles::select(const std::string& text, ArticleOrder order, bool descendin
     sql += std::string(" ORDER BY ") + order_key(order) + dir;
     if (order != ArticleOrder::Code) sql += std::string(",a.c") + dir;
 
-    const int rc = detail::query(core_.db, sql, [&](sqlite3_stmt* s) {
+    const int rc = detail::query(core_.db, sql, [&](const Row& s) {
         Article a;
         read_article(s, a);
         // As typed: the name and code the list shows must hold the text.

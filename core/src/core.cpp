@@ -3,16 +3,16 @@
 
 #include <cstdio>
 #include <iterator>
+#include <mutex>
 #include <string>
 #include <vector>
 
-#define SQLITE_HAS_CODEC 1
-#include <sqlite3.h>
-
 #include "extschema.h"
+#include "fileengine.h"
 #include "lasterror.h"
 #include "onestatement.h"
 #include "schema.h"
+#include "serverengine.h"
 #include "vorn/password.h"
 #include "vorn/transaction.h"
 
@@ -29,20 +29,15 @@ const char kFileName[] = "__vorn__";
 const int kBusyTimeoutMs = 5000;
 
 // How many of the program's indexes the store holds; -1 when it cannot be read.
-int indexes_present(sqlite3* db) {
-    std::string sql = "SELECT COUNT() FROM sqlite_master WHERE type='index' AND name IN (";
-    for (const char* name : detail::kIndexNames) {
-        sql += '\'';
-        sql += name;
-        sql += "',";
-    }
-    sql.back() = ')';
-    int found = 0;
-    detail::RowContext ctx{&found};
-    return detail::run_one_statement(db, sql, detail::read_count, ctx) == SQLITE_OK ? found : -1;
+int indexes_present(detail::Engine* db) {
+    if (db == nullptr) return -1;
+    return db->indexes_present(std::vector<const char*>(std::begin(detail::kIndexNames), std::end(detail::kIndexNames)));
 }
 
 const int kIndexCount = static_cast<int>(std::size(detail::kIndexNames));
+
+std::mutex g_default_mutex;
+std::string g_default_server;
 
 // The schema text writes the built-in administrator's documented password as
 // it is; a new store keeps it only for this moment. Any other account a
@@ -62,9 +57,23 @@ void hash_plain_passwords(Core& core) {
 }
 } // namespace
 
-Core::Core() : db(nullptr) {}
+Core::Core() : db(nullptr), server_(default_server()) {}
+
+void Core::set_default_server(const std::string& conninfo) {
+    std::lock_guard<std::mutex> hold(g_default_mutex);
+    g_default_server = conninfo;
+}
+
+std::string Core::default_server() {
+    std::lock_guard<std::mutex> hold(g_default_mutex);
+    return g_default_server;
+}
+
+bool Core::on_server() const { return db != nullptr && db->server(); }
 
 int Core::open() {
+    open_message_.clear();
+    if (!server_.empty()) return open_server();
     bool existed = false;
     if (std::FILE* f = std::fopen(kFileName, "r")) {
         existed = true;
@@ -72,16 +81,20 @@ int Core::open() {
     }
     // Serialized mode: the GUI thread and a busy-window worker may both call in.
     const int mode = read_only() ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
-    int rc = sqlite3_open_v2(kFileName, &db, mode | SQLITE_OPEN_FULLMUTEX, nullptr);
-    if (rc == SQLITE_OK) rc = sqlite3_busy_timeout(db, kBusyTimeoutMs);
+    sqlite3* file = nullptr;
+    int rc = sqlite3_open_v2(kFileName, &file, mode | SQLITE_OPEN_FULLMUTEX, nullptr);
+    // A failed open still hands back a connection; the engine closes it.
+    engine_ = std::make_shared<detail::FileEngine>(file);
+    db = engine_.get();
+    if (rc == SQLITE_OK) rc = sqlite3_busy_timeout(file, kBusyTimeoutMs);
     if (rc == SQLITE_OK) {
         const std::string key = passphrase_.empty() ? detail::own_key() : passphrase_;
-        rc = sqlite3_key(db, key.data(), static_cast<int>(key.size()));
+        rc = sqlite3_key(file, key.data(), static_cast<int>(key.size()));
     }
     if (rc != SQLITE_OK) {
         detail::note_result(rc);
-        // A failed open still hands back a connection; keeping it would make
-        // the store look open and every call run on a broken handle.
+        // Keeping it would make the store look open and every call run on a
+        // broken handle.
         close();
         return rc;
     }
@@ -90,8 +103,29 @@ int Core::open() {
     return 0;
 }
 
+int Core::open_server() {
+    int rc = SQLITE_OK;
+    std::unique_ptr<detail::ServerEngine> server = detail::ServerEngine::connect(server_, rc, open_message_);
+    if (!server) return detail::note_result(rc != SQLITE_OK ? rc : SQLITE_CANTOPEN);
+    bool created = false;
+    rc = server->ensure_schema(created);
+    if (rc != SQLITE_OK) {
+        open_message_ = server->last_message();
+        server->close();
+        return detail::note_result(rc);
+    }
+    engine_ = std::move(server);
+    db = engine_.get();
+    if (created) hash_plain_passwords(*this);
+    detail::ensure_extra_tables(*this, db);
+    return 0;
+}
+
 int Core::close() {
-    int rc = sqlite3_close(db);
+    // Copies made before keep the engine alive but closed: their calls fail
+    // instead of reaching a freed connection.
+    const int rc = db != nullptr ? db->close() : SQLITE_OK;
+    engine_.reset();
     db = nullptr;
     return rc;
 }
@@ -100,7 +134,7 @@ int Core::is_open() { return db != nullptr ? 1 : 0; }
 
 int Core::exec_sql(const char* sql) {
     if (db == nullptr) return SQLITE_MISUSE;
-    return detail::note_result(sqlite3_exec(db, sql, nullptr, nullptr, nullptr));
+    return detail::note_result(db->exec(sql));
 }
 
 int Core::exec_in_transaction(const std::string& statements) {
@@ -109,7 +143,7 @@ int Core::exec_in_transaction(const std::string& statements) {
     return t.commit();
 }
 
-int Core::create_table() { return sqlite3_exec(db, detail::kSchemaText, nullptr, nullptr, nullptr); }
+int Core::create_table() { return db->exec(detail::kSchemaText); }
 
 int Core::ensure_indexes() {
     if (int rc = exec_sql(detail::kCacheText); rc != SQLITE_OK) return rc;
@@ -118,7 +152,7 @@ int Core::ensure_indexes() {
     // The indexes only speed the program up. A store the user may open but not
     // write (a read-only file, or a folder that takes no journal) must not be
     // refused for their sake: it is used without them.
-    if (sqlite3_db_readonly(db, "main") == 1) return 0;
+    if (db->read_only()) return 0;
     const int rc = exec_in_transaction(detail::kIndexText) & 0xff;
     return rc == SQLITE_READONLY || rc == SQLITE_CANTOPEN ? 0 : rc;
 }

@@ -4,8 +4,7 @@
 #include <string>
 #include <vector>
 
-#define SQLITE_HAS_CODEC 1
-#include <sqlite3.h>
+#include "engine.h"
 
 #include "extschema.h"
 #include "onestatement.h"
@@ -48,20 +47,17 @@ std::vector<std::string> columns_of(const char* create) {
     return columns;
 }
 
-void read_nothing(sqlite3_stmt*, detail::RowContext&) {}
+void read_nothing(const Row&, detail::RowContext&) {}
 
 } // namespace
 
 int CheckedCore::check_extra_tables() {
     if (db == nullptr) return SQLITE_MISUSE;
     for (const detail::ExtraTable& t : detail::kExtraTables) {
-        int present = 0;
-        detail::RowContext count{&present};
-        std::string sql = "SELECT COUNT() FROM sqlite_master WHERE type='table' AND name='";
-        sql += t.name;
-        sql += "';";
-        int rc = detail::run_one_statement(db, sql, detail::read_count, count);
-        if (rc != SQLITE_OK) return rc;
+        const int present = db->has_table(t.name);
+        if (present < 0) return last_error() != SQLITE_OK ? last_error() : SQLITE_ERROR;
+        std::string sql;
+        int rc = SQLITE_OK;
         // A store made before the table: it gains it at its first writable open.
         if (present == 0) continue;
         const std::vector<std::string> columns = columns_of(t.create);

@@ -2,8 +2,7 @@
 
 #include <string>
 
-#define SQLITE_HAS_CODEC 1
-#include <sqlite3.h>
+#include "engine.h"
 
 #include "journalschema.h"
 #include "onestatement.h"
@@ -76,21 +75,14 @@ const ExtraTable kTables[] = {
 };
 
 // -1 when the store cannot be read (a wrong key, a file that is no store).
-int table_count(sqlite3* db, const char* name) {
-    std::string sql = "SELECT COUNT() FROM sqlite_master WHERE type='table' AND name='";
-    sql += name;
-    sql += "';";
-    int n = 0;
-    RowContext ctx{&n};
-    return run_one_statement(db, sql, read_count, ctx) == SQLITE_OK ? n : -1;
-}
+int table_count(Engine* db, const char* name) { return db->has_table(name); }
 
 } // namespace
 
 const std::span<const ExtraTable> kExtraTables(kTables);
 
-int ensure_extra_tables(Core& core, sqlite3* db) {
-    if (db == nullptr || sqlite3_db_readonly(db, "main") != 0) return SQLITE_OK;
+int ensure_extra_tables(Core& core, Engine* db) {
+    if (db == nullptr || db->read_only()) return SQLITE_OK;
     // The User table stands for the six: without it this is no store of ours
     // (yet), and writing a table into it would turn an empty file into a store.
     if (table_count(db, "User") != 1) return SQLITE_OK;

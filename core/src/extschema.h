@@ -7,7 +7,9 @@
 
 #include <span>
 
-struct sqlite3;
+namespace vorn::detail {
+class Engine;
+} // namespace vorn::detail
 
 namespace vorn {
 class Core;
@@ -31,6 +33,6 @@ extern const std::span<const ExtraTable> kExtraTables;
 // schema failed, a wrong key) and a store opened read-only are left exactly as
 // they are. SQLITE_OK, or the code of the first creation that failed; the
 // store is usable either way, only what needs the missing table fails later.
-int ensure_extra_tables(Core& core, sqlite3* db);
+int ensure_extra_tables(Core& core, Engine* db);
 
 } // namespace vorn::detail

@@ -1,8 +1,7 @@
 // Sales parked at the counter: written, listed and taken back whole.
 #include <string>
 
-#define SQLITE_HAS_CODEC 1
-#include <sqlite3.h>
+#include "engine.h"
 
 #include "extschema.h"
 #include "journalinternal.h"
@@ -19,23 +18,23 @@ using detail::quoted;
 
 namespace {
 
-std::string column_text(sqlite3_stmt* s, int i) {
-    const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(s, i));
-    return t ? std::string(t, static_cast<size_t>(sqlite3_column_bytes(s, i))) : std::string();
+std::string column_text(const Row& s, int i) {
+    const auto* t = s.text(i);
+    return t ? std::string(t, static_cast<size_t>(s.bytes(i))) : std::string();
 }
 
 const char kSaleSelect[] =
     "SELECT FHSi_Id,FHSt_Time,FHSs_User,FHSi_VIP,FHSs_VIP,FHSs_VName,FHSi_Count,FHSi_Due,FHSs_Appr FROM HeldSale";
 
-void read_sale(sqlite3_stmt* s, HeldSale& r) {
-    r.id = sqlite3_column_int64(s, 0);
-    r.time = parse_time(reinterpret_cast<const char*>(sqlite3_column_text(s, 1)));
+void read_sale(const Row& s, HeldSale& r) {
+    r.id = s.int64(0);
+    r.time = parse_time(s.text(1));
     r.cashier = column_text(s, 2);
-    r.member_id = sqlite3_column_int(s, 3);
+    r.member_id = s.integer(3);
     r.member_code = column_text(s, 4);
     r.member_name = column_text(s, 5);
-    r.units = sqlite3_column_int(s, 6);
-    r.due = sqlite3_column_int64(s, 7);
+    r.units = s.integer(6);
+    r.due = s.int64(7);
     r.approver = column_text(s, 8);
 }
 
@@ -49,10 +48,7 @@ bool is_table(const char* name) {
 int HeldSales::ensure_tables() {
     if (core_.db == nullptr) return SQLITE_MISUSE;
     int64_t present = 0;
-    int rc = query_integer(core_.db,
-                           "SELECT COUNT(*) FROM sqlite_master WHERE type='table' AND name IN "
-                           "('HeldSale','HeldSaleLine')",
-                           present);
+    int rc = detail::objects_present(core_.db, {"HeldSale", "HeldSaleLine"}, {}, present);
     if (rc != SQLITE_OK) return rc;
     if (present == 2) return SQLITE_OK;
     std::string text;
@@ -76,7 +72,7 @@ int64_t HeldSales::park(const HeldSale& sale) {
                       "," + quoted(sale.member_code) + "," + quoted(sale.member_name) + "," +
                       std::to_string(sale.lines.size()) + "," + std::to_string(due) + "," + quoted(sale.approver) + ");";
     if (t.exec(sql.c_str()) != SQLITE_OK) return -1;
-    const int64_t id = sqlite3_last_insert_rowid(core_.db);
+    const int64_t id = core_.db->last_insert_id();
     if (id <= 0) return -1;
     sql.clear();
     for (const HeldUnit& u : sale.lines)
@@ -92,7 +88,7 @@ int HeldSales::list(std::vector<HeldSale>& out) {
     if (core_.db == nullptr) return -1;
     std::vector<HeldSale> rows;
     const int rc = query(core_.db, std::string(kSaleSelect) + " ORDER BY FHSt_Time DESC,FHSi_Id DESC",
-                         [&rows](sqlite3_stmt* s) {
+                         [&rows](const Row& s) {
                              HeldSale r;
                              read_sale(s, r);
                              rows.push_back(std::move(r));
@@ -110,7 +106,7 @@ int HeldSales::take(int64_t id, HeldSale& out) {
     HeldSale sale;
     int found = 0;
     if (query(core_.db, std::string(kSaleSelect) + " WHERE FHSi_Id=" + std::to_string(id),
-              [&](sqlite3_stmt* s) {
+              [&](const Row& s) {
                   read_sale(s, sale);
                   ++found;
               }) != SQLITE_OK)
@@ -119,12 +115,12 @@ int HeldSales::take(int64_t id, HeldSale& out) {
     if (query(core_.db,
               "SELECT FHLi_Unit,FHLs_Code,FHLi_Row,FHLi_Price FROM HeldSaleLine WHERE FHLi_Sale=" +
                   std::to_string(id) + " ORDER BY FHLi_Id",
-              [&sale](sqlite3_stmt* s) {
+              [&sale](const Row& s) {
                   HeldUnit u;
-                  u.unit = sqlite3_column_int(s, 0);
+                  u.unit = s.integer(0);
                   u.code = column_text(s, 1);
-                  u.row = sqlite3_column_int(s, 2);
-                  u.price = sqlite3_column_int64(s, 3);
+                  u.row = s.integer(2);
+                  u.price = s.int64(3);
                   sale.lines.push_back(std::move(u));
               }) != SQLITE_OK)
         return -1;

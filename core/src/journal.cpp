@@ -7,10 +7,10 @@
 #include <mutex>
 #include <unordered_set>
 
-#define SQLITE_HAS_CODEC 1
-#include <sqlite3.h>
+#include "engine.h"
 
 #include "journalinternal.h"
+#include "lasterror.h"
 #include "journalschema.h"
 #include "onestatement.h"
 #include "readers.h"
@@ -62,13 +62,13 @@ std::map<std::pair<std::string, int>, int>& marks() {
     return m;
 }
 
-void call_row(sqlite3_stmt* s, RowContext& ctx) {
+void call_row(const Row& s, RowContext& ctx) {
     (*static_cast<const RowFn*>(ctx.out))(s);
 }
 
 } // namespace
 
-int reserve_numbers(sqlite3* db, int day, int count, int& first) {
+int reserve_numbers(Engine* db, int day, int count, int& first) {
     // The day's numbers lie between "YYYYMMDD-0000" and "YYYYMMDD-99999999",
     // bytewise and under collations that pass over the '-' alike; the unique
     // index on the number answers it at once.
@@ -79,22 +79,65 @@ int reserve_numbers(sqlite3* db, int day, int count, int& first) {
                                      "0000' AND FSAs_No<='" + day_text + "99999999'",
                                  in_table);
     if (rc != SQLITE_OK) return rc;
-    const char* file = sqlite3_db_filename(db, "main");
+    const std::string store = db->identity();
     std::lock_guard<std::mutex> lock(g_marks_mutex);
-    int& mark = marks()[{file ? file : "", day}];
+    int& mark = marks()[{store, day}];
     first = std::max<int>(mark, static_cast<int>(in_table)) + 1;
     mark = first + count - 1;
     return SQLITE_OK;
 }
 
-int query(sqlite3* db, const std::string& sql, const RowFn& row) {
+int objects_present(Engine* db, std::initializer_list<const char*> tables, const std::vector<const char*>& indexes,
+                    int64_t& present) {
+    if (db == nullptr) return SQLITE_MISUSE;
+    int64_t n = 0;
+    for (const char* table : tables) {
+        const int has = db->has_table(table);
+        if (has < 0) return Core::last_error() != SQLITE_OK ? Core::last_error() : SQLITE_ERROR;
+        n += has;
+    }
+    if (!indexes.empty()) {
+        const int found = db->indexes_present(indexes);
+        if (found < 0) return Core::last_error() != SQLITE_OK ? Core::last_error() : SQLITE_ERROR;
+        n += found;
+    }
+    present = n;
+    return SQLITE_OK;
+}
+
+int claim_units(Engine* db, const std::vector<int>& ids, int flag, std::vector<int>& gone) {
+    gone.clear();
+    if (ids.empty()) return SQLITE_OK;
+    std::string list;
+    for (int id : ids) {
+        if (!list.empty()) list += ',';
+        list += std::to_string(id);
+    }
+    const std::string where = " WHERE FSi_Flag=" + std::to_string(flag) + " AND FSi_Id IN (" + list + ")";
+    db->lock();
+    int rc = db->exec(("UPDATE Store SET FSi_Flag=FSi_Flag" + where + ";").c_str(), true);
+    const int taken = rc == SQLITE_OK ? db->changes() : 0;
+    db->unlock();
+    if (rc != SQLITE_OK) return detail::note_result(rc);
+    if (taken == static_cast<int>(ids.size())) return SQLITE_OK;
+    std::vector<int> held;
+    rc = query(db, "SELECT FSi_Id FROM Store" + where, [&held](const Row& row) { held.push_back(row.integer(0)); });
+    if (rc != SQLITE_OK) return rc;
+    for (int id : ids)
+        if (std::find(held.begin(), held.end(), id) == held.end()) gone.push_back(id);
+    // The same unit twice in the list: the second one has nothing left to take.
+    if (gone.empty()) gone.push_back(ids.back());
+    return SQLITE_OK;
+}
+
+int query(Engine* db, const std::string& sql, const RowFn& row) {
     RowContext ctx{const_cast<RowFn*>(&row)};
     return run_one_statement(db, sql, call_row, ctx);
 }
 
-int query_integer(sqlite3* db, const std::string& sql, int64_t& value) {
+int query_integer(Engine* db, const std::string& sql, int64_t& value) {
     int64_t v = 0;
-    const int rc = query(db, sql, [&v](sqlite3_stmt* s) { v = sqlite3_column_int64(s, 0); });
+    const int rc = query(db, sql, [&v](const Row& s) { v = s.int64(0); });
     if (rc == SQLITE_OK) value = v;
     return rc;
 }
@@ -131,24 +174,16 @@ std::string pay_method_name(int method) {
 
 bool Journal::has_tables() {
     int64_t n = 0;
-    return query_integer(core_.db,
-                         "SELECT COUNT(*) FROM sqlite_master WHERE type='table' AND name IN "
-                         "('Sale','SaleUnit','SalePayment')",
-                         n) == SQLITE_OK &&
-           n == 3;
+    return detail::objects_present(core_.db, {"Sale", "SaleUnit", "SalePayment"}, {}, n) == SQLITE_OK && n == 3;
 }
 
 int Journal::ensure_tables() {
     if (core_.db == nullptr) return SQLITE_MISUSE;
-    std::string names;
-    for (const char* index : detail::kJournalIndexNames)
-        names += std::string(names.empty() ? "'" : ",'") + index + "'";
     int64_t present = 0;
-    int rc = query_integer(core_.db,
-                           "SELECT COUNT(*) FROM sqlite_master WHERE (type='table' AND name IN "
-                           "('Sale','SaleUnit','SalePayment')) OR (type='index' AND name IN (" +
-                               names + "))",
-                           present);
+    int rc = detail::objects_present(
+        core_.db, {"Sale", "SaleUnit", "SalePayment"},
+        std::vector<const char*>(std::begin(detail::kJournalIndexNames), std::end(detail::kJournalIndexNames)),
+        present);
     if (rc != SQLITE_OK) return rc;
     // Asking first keeps a store that has them all unwritten (a read-only one too).
     if (present == 3 + static_cast<int64_t>(std::size(detail::kJournalIndexNames))) return SQLITE_OK;
@@ -190,15 +225,6 @@ bool add_up(const CheckoutRequest& r, CheckoutResult& out) {
     return true;
 }
 
-std::string id_list(const std::vector<SRec>& units) {
-    std::string ids;
-    for (const SRec& u : units) {
-        if (!ids.empty()) ids += ',';
-        ids += std::to_string(u.FSi_Id);
-    }
-    return ids;
-}
-
 } // namespace
 
 CheckoutResult Journal::checkout(const CheckoutRequest& r) {
@@ -207,7 +233,7 @@ CheckoutResult Journal::checkout(const CheckoutRequest& r) {
         out.status = CheckoutStatus::Invalid;
         return out;
     }
-    sqlite3* db = core_.db;
+    Engine* db = core_.db;
     if (db == nullptr) {
         out.rc = SQLITE_MISUSE;
         return out;
@@ -226,16 +252,20 @@ CheckoutResult Journal::checkout(const CheckoutRequest& r) {
     };
     if (!t.active()) return failed(t.commit());
 
-    // Sold meanwhile from another window on the same file, or deleted: an
-    // update would sell nothing, or sell a unit twice. Asked inside the
-    // transaction, the answer holds until the commit.
-    int64_t in_stock = 0;
-    if (int rc = query_integer(
-            db, "SELECT COUNT(*) FROM Store WHERE FSi_Flag=0 AND FSi_Id IN (" + id_list(r.units) + ")",
-            in_stock);
-        rc != SQLITE_OK)
-        return failed(rc);
-    if (in_stock != n) {
+    // Sold meanwhile at another till or window, or deleted: an update would
+    // sell nothing, or sell a unit twice. Taken inside the transaction, the
+    // units stay ours until the commit.
+    std::vector<int> ids;
+    for (const SRec& u : r.units)
+        ids.push_back(u.FSi_Id);
+    if (int rc = detail::claim_units(db, ids, 0, out.gone_ids); rc != SQLITE_OK) return failed(rc);
+    if (!out.gone_ids.empty()) {
+        for (int id : out.gone_ids)
+            for (const SRec& u : r.units)
+                if (u.FSi_Id == id) {
+                    out.gone_codes.push_back(u.FSs_Code);
+                    break;
+                }
         out.status = CheckoutStatus::Missing;
         return out;
     }

@@ -4,10 +4,14 @@
 
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <string>
+#include <vector>
 
-struct sqlite3;
-struct sqlite3_stmt;
+namespace vorn::detail {
+class Row;
+class Engine;
+} // namespace vorn::detail
 
 namespace vorn::detail {
 
@@ -26,13 +30,24 @@ std::string sale_number(int day, int seq);
 // process handed out on the same store file before (so a number of a
 // rolled-back sale is never given again while the program runs). Call inside
 // the transaction that writes them. SQLite code.
-int reserve_numbers(sqlite3* db, int day, int count, int& first);
+int reserve_numbers(Engine* db, int day, int count, int& first);
 
-using RowFn = std::function<void(sqlite3_stmt*)>;
+// How many of the named tables and indexes the store holds, into present.
+// SQLite code.
+int objects_present(Engine* db, std::initializer_list<const char*> tables, const std::vector<const char*>& indexes,
+                    int64_t& present);
+
+// Takes the units ids for the open transaction where they still carry flag:
+// marks them written (nothing changes), so that a unit another till's
+// transaction changed first is left out, and a later one waits for ours. The
+// ids not taken go to gone (empty when all were). SQLite code.
+int claim_units(Engine* db, const std::vector<int>& ids, int flag, std::vector<int>& gone);
+
+using RowFn = std::function<void(const Row&)>;
 // One statement, each result row to row. SQLite code.
-int query(sqlite3* db, const std::string& sql, const RowFn& row);
+int query(Engine* db, const std::string& sql, const RowFn& row);
 // The first column of the single row as an integer (0 for no row or NULL).
-int query_integer(sqlite3* db, const std::string& sql, int64_t& value);
+int query_integer(Engine* db, const std::string& sql, int64_t& value);
 
 // Text between single quotes, quotes doubled.
 std::string quoted(const std::string& text);

@@ -3,8 +3,7 @@
 #include <unordered_map>
 #include <utility>
 
-#define SQLITE_HAS_CODEC 1
-#include <sqlite3.h>
+#include "engine.h"
 
 #include "journalinternal.h"
 #include "vorn/core.h"
@@ -29,31 +28,31 @@ unsigned method_bit(int method) {
     return 1u << (method >= 0 && method <= 9 ? method : kPayUnknown);
 }
 
-void text(sqlite3_stmt* s, int i, std::string& out) {
-    const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(s, i));
+void text(const Row& s, int i, std::string& out) {
+    const auto* t = s.text(i);
     if (t)
-        out.assign(t, static_cast<size_t>(sqlite3_column_bytes(s, i)));
+        out.assign(t, static_cast<size_t>(s.bytes(i)));
     else
         out.clear();
 }
 
-void read_sale(sqlite3_stmt* s, SaleRecord& r) {
-    r.id = sqlite3_column_int64(s, 0);
+void read_sale(const Row& s, SaleRecord& r) {
+    r.id = s.int64(0);
     text(s, 1, r.number);
-    r.time = parse_time(reinterpret_cast<const char*>(sqlite3_column_text(s, 2)));
+    r.time = parse_time(s.text(2));
     text(s, 3, r.cashier);
     text(s, 4, r.member);
-    r.units = sqlite3_column_int(s, 5);
-    r.due = sqlite3_column_int64(s, 6);
-    r.discount = sqlite3_column_int64(s, 7);
-    r.paid = sqlite3_column_int64(s, 8);
-    r.change = sqlite3_column_int64(s, 9);
-    r.points = sqlite3_column_type(s, 10) == SQLITE_NULL ? -1 : sqlite3_column_int(s, 10);
-    r.kind = sqlite3_column_int(s, 11);
-    r.original = sqlite3_column_int64(s, 12);
-    r.recovered = sqlite3_column_int(s, 13) != 0;
+    r.units = s.integer(5);
+    r.due = s.int64(6);
+    r.discount = s.int64(7);
+    r.paid = s.int64(8);
+    r.change = s.int64(9);
+    r.points = s.is_null(10) ? -1 : s.integer(10);
+    r.kind = s.integer(11);
+    r.original = s.int64(12);
+    r.recovered = s.integer(13) != 0;
     text(s, 14, r.approver);
-    r.shift = sqlite3_column_int64(s, 15);
+    r.shift = s.int64(15);
 }
 
 // The WHERE clause of a filter, with " WHERE " in front; empty for none.
@@ -133,7 +132,7 @@ int Journal::select_sales(const SaleFilter& filter, std::vector<SaleRecord>& out
     // The sales and their payments as of one moment.
     ReadSnapshot snapshot(core_);
     int rc = query(core_.db, kSaleColumns + w + order_by(order, descending),
-                   [&out](sqlite3_stmt* s) { read_sale(s, out.emplace_back()); });
+                   [&out](const Row& s) { read_sale(s, out.emplace_back()); });
     // The methods in one pass over the payments rather than one lookup per
     // sale: a third of the time when all sales are listed.
     std::unordered_map<int64_t, size_t> at;
@@ -142,9 +141,9 @@ int Journal::select_sales(const SaleFilter& filter, std::vector<SaleRecord>& out
         at.emplace(out[i].id, i);
     if (rc == SQLITE_OK && !out.empty())
         rc = query(core_.db, "SELECT FSAPi_Sale,FSAPi_Method FROM SalePayment" + payments_of(w),
-                   [&](sqlite3_stmt* s) {
-                       if (auto it = at.find(sqlite3_column_int64(s, 0)); it != at.end())
-                           out[it->second].methods |= method_bit(sqlite3_column_int(s, 1));
+                   [&](const Row& s) {
+                       if (auto it = at.find(s.int64(0)); it != at.end())
+                           out[it->second].methods |= method_bit(s.integer(1));
                    });
     if (rc != SQLITE_OK) {
         out.clear();
@@ -163,14 +162,14 @@ int Journal::sum_sales(const SaleFilter& filter, SaleSums& out) {
                    "COALESCE(SUM(FSAi_Disc),0),COALESCE(SUM(FSAi_Paid),0),COALESCE(SUM(FSAi_Change),0),"
                    "COALESCE(SUM(FSAi_Points),0) FROM Sale" +
                        w,
-                   [&sums](sqlite3_stmt* s) {
-                       sums.sales = sqlite3_column_int(s, 0);
-                       sums.units = sqlite3_column_int64(s, 1);
-                       sums.due = sqlite3_column_int64(s, 2);
-                       sums.discount = sqlite3_column_int64(s, 3);
-                       sums.paid = sqlite3_column_int64(s, 4);
-                       sums.change = sqlite3_column_int64(s, 5);
-                       sums.points = sqlite3_column_int64(s, 6);
+                   [&sums](const Row& s) {
+                       sums.sales = s.integer(0);
+                       sums.units = s.int64(1);
+                       sums.due = s.int64(2);
+                       sums.discount = s.int64(3);
+                       sums.paid = s.int64(4);
+                       sums.change = s.int64(5);
+                       sums.points = s.int64(6);
                    });
     if (rc != SQLITE_OK) return -1;
     rc = query(
@@ -178,9 +177,9 @@ int Journal::sum_sales(const SaleFilter& filter, SaleSums& out) {
         "SELECT FSAPi_Method,SUM(FSAPi_Amount) FROM SalePayment WHERE FSAPi_Sale IN (SELECT FSAi_Id FROM "
         "Sale" +
             w + ") GROUP BY FSAPi_Method",
-        [&sums](sqlite3_stmt* s) {
-            const int m = sqlite3_column_int(s, 0);
-            sums.by_method[m >= 0 && m <= 9 ? m : kPayUnknown] += sqlite3_column_int64(s, 1);
+        [&sums](const Row& s) {
+            const int m = s.integer(0);
+            sums.by_method[m >= 0 && m <= 9 ? m : kPayUnknown] += s.int64(1);
         });
     if (rc != SQLITE_OK) return -1;
     out = sums;
@@ -192,7 +191,7 @@ int Journal::open_sale(int64_t id, SaleDetail& out) {
     const std::string sale = std::to_string(id);
     ReadSnapshot snapshot(core_);
     int found = 0;
-    int rc = query(core_.db, kSaleColumns + std::string(" WHERE FSAi_Id=") + sale, [&](sqlite3_stmt* s) {
+    int rc = query(core_.db, kSaleColumns + std::string(" WHERE FSAi_Id=") + sale, [&](const Row& s) {
         read_sale(s, d.sale);
         ++found;
     });
@@ -204,10 +203,10 @@ int Journal::open_sale(int64_t id, SaleDetail& out) {
                "SELECT FSAUi_Unit,FSAUi_Price,FSs_Code,FSs_Name FROM SaleUnit LEFT JOIN Store ON "
                "FSi_Id=FSAUi_Unit WHERE FSAUi_Sale=" +
                    sale + " ORDER BY FSAUi_Id",
-               [&](sqlite3_stmt* s) {
+               [&](const Row& s) {
                    std::string code;
                    text(s, 2, code);
-                   const int64_t price = sqlite3_column_int64(s, 1);
+                   const int64_t price = s.int64(1);
                    auto [at, fresh] = line_of.try_emplace({code, price}, d.lines.size());
                    if (fresh) {
                        SaleLine& l = d.lines.emplace_back();
@@ -218,14 +217,14 @@ int Journal::open_sale(int64_t id, SaleDetail& out) {
                    SaleLine& l = d.lines[at->second];
                    ++l.quantity;
                    l.amount += price;
-                   l.units.push_back(sqlite3_column_int(s, 0));
+                   l.units.push_back(s.integer(0));
                });
     if (rc != SQLITE_OK) return -1;
     rc = query(core_.db,
                "SELECT FSAPi_Method,FSAPi_Amount FROM SalePayment WHERE FSAPi_Sale=" + sale +
                    " ORDER BY FSAPi_Id",
-               [&d](sqlite3_stmt* s) {
-                   d.payments.push_back({sqlite3_column_int(s, 0), sqlite3_column_int64(s, 1)});
+               [&d](const Row& s) {
+                   d.payments.push_back({s.integer(0), s.int64(1)});
                    d.sale.methods |= method_bit(d.payments.back().method);
                });
     if (rc != SQLITE_OK) return -1;

@@ -3,8 +3,8 @@
 #include <cstring>
 #include <vector>
 
-#define SQLITE_HAS_CODEC 1
-#include <sqlite3.h>
+#include "engine.h"
+#include "fileengine.h"
 
 #include "journalinternal.h"
 #include "vorn/core.h"
@@ -44,29 +44,67 @@ struct Unit {
 constexpr size_t kChunkUnits = 200000;
 constexpr size_t kReportUnits = 20000;
 
+// One statement run many times with new values. The file compiles it once;
+// the server is sent its text with the values in place of the '?'s, the
+// values being numbers and the program's own texts, quoted as the store
+// quotes them.
 class Statement {
 public:
-    Statement(sqlite3* db, const char* sql) { rc_ = sqlite3_prepare_v2(db, sql, -1, &s_, nullptr); }
+    Statement(Engine* db, const char* sql) : db_(db), sql_(sql) {
+        if (!db->server())
+            rc_ = sqlite3_prepare_v2(static_cast<detail::FileEngine*>(db)->handle(), sql, -1, &s_, nullptr);
+    }
     ~Statement() { sqlite3_finalize(s_); }
     Statement(const Statement&) = delete;
     Statement& operator=(const Statement&) = delete;
     int rc() const { return rc_; }
-    sqlite3_stmt* get() { return s_; }
+    void bind(int i, int64_t v) {
+        if (s_ != nullptr)
+            sqlite3_bind_int64(s_, i, v);
+        else
+            value(i) = std::to_string(v);
+    }
+    void bind(int i, const char* text) {
+        if (s_ != nullptr)
+            sqlite3_bind_text(s_, i, text, -1, SQLITE_TRANSIENT);
+        else
+            value(i) = detail::quoted(text);
+    }
     // Runs the bound statement once and makes it ready for the next values.
     int run() {
+        if (s_ == nullptr) return db_->exec(filled().c_str());
         int rc = sqlite3_step(s_);
         sqlite3_reset(s_);
         return rc == SQLITE_DONE ? SQLITE_OK : rc;
     }
 
 private:
+    std::string& value(int i) {
+        if (values_.size() < static_cast<size_t>(i)) values_.resize(static_cast<size_t>(i));
+        return values_[static_cast<size_t>(i - 1)];
+    }
+    // The text with the values in order; no '?' stands in a quoted text here.
+    std::string filled() const {
+        std::string out;
+        size_t next = 0;
+        for (const char* p = sql_; *p != '\0'; ++p)
+            if (*p == '?' && next < values_.size())
+                out += values_[next++];
+            else
+                out += *p;
+        return out;
+    }
+
+    Engine* db_;
+    const char* sql_;
     sqlite3_stmt* s_ = nullptr;
-    int rc_;
+    std::vector<std::string> values_;
+    int rc_ = SQLITE_OK;
 };
 
 // Writes the sales units[begin, end) in one transaction: each run of one time
 // is a sale, numbered on its day after the numbers in use. SQLite code.
-int write_chunk(Core& core, sqlite3* db, const std::vector<Unit>& units, size_t begin, size_t end, int& sales,
+int write_chunk(Core& core, Engine* db, const std::vector<Unit>& units, size_t begin, size_t end, int& sales,
                 const JournalProgress& progress) {
     Transaction t(core);
     if (!t.active()) return t.commit();
@@ -103,24 +141,23 @@ int write_chunk(Core& core, sqlite3* db, const std::vector<Unit>& units, size_t 
                 ++j;
             }
             const std::string number = detail::sale_number(day, seq);
-            sqlite3_stmt* s = sale.get();
-            sqlite3_bind_text(s, 1, number.c_str(), static_cast<int>(number.size()), SQLITE_TRANSIENT);
-            sqlite3_bind_int(s, 2, seq);
-            sqlite3_bind_text(s, 3, units[i].time, -1, SQLITE_STATIC);
-            sqlite3_bind_int(s, 4, static_cast<int>(j - i));
-            sqlite3_bind_int64(s, 5, due);
-            sqlite3_bind_int64(s, 6, retail - due);
-            sqlite3_bind_int64(s, 7, due);
+            sale.bind(1, number.c_str());
+            sale.bind(2, seq);
+            sale.bind(3, units[i].time);
+            sale.bind(4, static_cast<int64_t>(j - i));
+            sale.bind(5, due);
+            sale.bind(6, retail - due);
+            sale.bind(7, due);
             if (int rc = sale.run(); rc != SQLITE_OK) return rc;
-            const sqlite3_int64 id = sqlite3_last_insert_rowid(db);
+            const int64_t id = db->last_insert_id();
             for (size_t k = i; k < j; ++k) {
-                sqlite3_bind_int64(unit.get(), 1, id);
-                sqlite3_bind_int(unit.get(), 2, units[k].id);
-                sqlite3_bind_int64(unit.get(), 3, units[k].price);
+                unit.bind(1, id);
+                unit.bind(2, units[k].id);
+                unit.bind(3, units[k].price);
                 if (int rc = unit.run(); rc != SQLITE_OK) return rc;
             }
-            sqlite3_bind_int64(pay.get(), 1, id);
-            sqlite3_bind_int64(pay.get(), 2, due);
+            pay.bind(1, id);
+            pay.bind(2, due);
             if (int rc = pay.run(); rc != SQLITE_OK) return rc;
             ++seq;
             ++sales;
@@ -141,11 +178,11 @@ int Journal::unrecorded_units() {
 }
 
 bool Journal::history_pending() {
-    sqlite3* db = core_.db;
+    Engine* db = core_.db;
     std::string latest;
     bool sales = false;
-    if (detail::query(db, "SELECT MAX(FSAt_Time) FROM Sale", [&](sqlite3_stmt* s) {
-            const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(s, 0));
+    if (detail::query(db, "SELECT MAX(FSAt_Time) FROM Sale", [&](const Row& s) {
+            const auto* t = s.text(0);
             sales = t != nullptr;
             if (t) latest = t;
         }) != SQLITE_OK)
@@ -156,18 +193,18 @@ bool Journal::history_pending() {
         sql +=
             " AND FSt_SalT>='" + latest + "' AND NOT EXISTS (SELECT 1 FROM SaleUnit WHERE FSAUi_Unit=FSi_Id)";
     bool found = false;
-    return detail::query(db, sql + " LIMIT 1", [&found](sqlite3_stmt*) { found = true; }) == SQLITE_OK &&
+    return detail::query(db, sql + " LIMIT 1", [&found](const Row&) { found = true; }) == SQLITE_OK &&
            found;
 }
 
 int Journal::recover_history(const JournalProgress& progress) {
-    sqlite3* db = core_.db;
+    Engine* db = core_.db;
     if (db == nullptr || ensure_tables() != SQLITE_OK) return -1;
     std::vector<Unit> units;
-    int rc = detail::query(db, kUnrecordedUnits, [&units](sqlite3_stmt* s) {
+    int rc = detail::query(db, kUnrecordedUnits, [&units](const Row& s) {
         Unit& u = units.emplace_back();
-        u.id = sqlite3_column_int(s, 0);
-        const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(s, 1));
+        u.id = s.integer(0);
+        const auto* t = s.text(1);
         // The store writes the full form; anything else is read as the
         // readers read it and written back in that form.
         std::memset(u.time, 0, sizeof u.time);
@@ -175,8 +212,8 @@ int Journal::recover_history(const JournalProgress& progress) {
             std::memcpy(u.time, t, 19);
         else
             format_time(parse_time(t)).copy(u.time, sizeof u.time - 1);
-        u.price = detail::tenths_of(sqlite3_column_double(s, 2));
-        u.retail = detail::tenths_of(sqlite3_column_double(s, 3));
+        u.price = detail::tenths_of(s.real(2));
+        u.retail = detail::tenths_of(s.real(3));
     });
     if (rc != SQLITE_OK) return -1;
     // In time order, a sale's units together, its lowest id first.

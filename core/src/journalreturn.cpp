@@ -5,8 +5,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
-#define SQLITE_HAS_CODEC 1
-#include <sqlite3.h>
+#include "engine.h"
 
 #include "journalinternal.h"
 #include "vorn/core.h"
@@ -42,23 +41,23 @@ std::string id_list(const std::vector<int>& ids) {
     return out;
 }
 
-std::string column_text(sqlite3_stmt* s, int i) {
-    const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(s, i));
-    return t ? std::string(t, static_cast<size_t>(sqlite3_column_bytes(s, i))) : std::string();
+std::string column_text(const Row& s, int i) {
+    const auto* t = s.text(i);
+    return t ? std::string(t, static_cast<size_t>(s.bytes(i))) : std::string();
 }
 
 // Every journal row of the units, per unit in the order written. Through the
 // index on SaleUnit's unit: a few rows per unit whatever the journal's size.
-int rows_of(sqlite3* db, const std::vector<int>& units, RowsOfUnit& out) {
+int rows_of(Engine* db, const std::vector<int>& units, RowsOfUnit& out) {
     if (units.empty()) return SQLITE_OK;
     return query(db,
                  "SELECT FSAUi_Unit,FSAUi_Id,FSAUi_Sale,FSAi_Kind,FSAi_Orig,FSAUi_Price,FSAs_No FROM "
                  "SaleUnit JOIN Sale ON FSAi_Id=FSAUi_Sale WHERE FSAUi_Unit IN (" +
                      id_list(units) + ") ORDER BY FSAUi_Id",
-                 [&out](sqlite3_stmt* s) {
-                     out[sqlite3_column_int(s, 0)].push_back(
-                         {sqlite3_column_int64(s, 1), sqlite3_column_int64(s, 2), sqlite3_column_int(s, 3),
-                          sqlite3_column_int64(s, 4), sqlite3_column_int64(s, 5), column_text(s, 6)});
+                 [&out](const Row& s) {
+                     out[s.integer(0)].push_back(
+                         {s.int64(1), s.int64(2), s.integer(3),
+                          s.int64(4), s.int64(5), column_text(s, 6)});
                  });
 }
 
@@ -113,23 +112,23 @@ struct SaleHead {
     int64_t change = 0;
 };
 
-int read_head(sqlite3* db, int64_t sale, SaleHead& h) {
+int read_head(Engine* db, int64_t sale, SaleHead& h) {
     return query(
         db, "SELECT FSAi_Kind,FSAs_No,FSAs_VIP,FSAi_Change FROM Sale WHERE FSAi_Id=" + std::to_string(sale),
-        [&h](sqlite3_stmt* s) {
+        [&h](const Row& s) {
             h.found = true;
-            h.kind = sqlite3_column_int(s, 0);
+            h.kind = s.integer(0);
             h.number = column_text(s, 1);
             h.member = column_text(s, 2);
-            h.change = sqlite3_column_int64(s, 3);
+            h.change = s.int64(3);
         });
 }
 
 // The sale's units in the order it took them.
-int units_of_sale(sqlite3* db, int64_t sale, std::vector<int>& out) {
+int units_of_sale(Engine* db, int64_t sale, std::vector<int>& out) {
     return query(
         db, "SELECT FSAUi_Unit FROM SaleUnit WHERE FSAUi_Sale=" + std::to_string(sale) + " ORDER BY FSAUi_Id",
-        [&out](sqlite3_stmt* s) { out.push_back(sqlite3_column_int(s, 0)); });
+        [&out](const Row& s) { out.push_back(s.integer(0)); });
 }
 
 // Methods a refund can go back by; anything unknown was taken as cash.
@@ -184,7 +183,7 @@ bool fail_with(ReturnResult& out, ReturnStatus status) {
 
 // The request by receipt: every unit of the sale and returnable. False with
 // the status set when refused; rc a store failure.
-bool plan_receipt(Core& core, sqlite3* db, const ReturnRequest& r, Plan& plan, ReturnResult& out, int& rc) {
+bool plan_receipt(Core& core, Engine* db, const ReturnRequest& r, Plan& plan, ReturnResult& out, int& rc) {
     SaleHead head;
     if ((rc = read_head(db, r.sale_id, head)) != SQLITE_OK) return false;
     if (!head.found || head.kind != kKindSale) return fail_with(out, ReturnStatus::NoSale);
@@ -228,7 +227,7 @@ bool plan_receipt(Core& core, sqlite3* db, const ReturnRequest& r, Plan& plan, R
 
 // The request without a receipt: per code the most recently sold units, each
 // from the sale the journal last shows it in.
-bool plan_codes(Core& core, sqlite3* db, const ReturnRequest& r, Plan& plan, ReturnResult& out, int& rc) {
+bool plan_codes(Core& core, Engine* db, const ReturnRequest& r, Plan& plan, ReturnResult& out, int& rc) {
     // One pass per code, however many lines name it.
     std::vector<std::string> codes;
     std::map<std::string, int> wanted;
@@ -245,7 +244,7 @@ bool plan_codes(Core& core, sqlite3* db, const ReturnRequest& r, Plan& plan, Ret
         rc = query(db,
                    "SELECT FSi_Id FROM Store WHERE FSs_Code=" + quoted(code) +
                        " AND FSi_Flag=1 ORDER BY FSt_SalT DESC,FSi_Id DESC LIMIT " + std::to_string(n),
-                   [&got](sqlite3_stmt* s) { got.push_back(sqlite3_column_int(s, 0)); });
+                   [&got](const Row& s) { got.push_back(s.integer(0)); });
         if (rc != SQLITE_OK) return false;
         if (static_cast<int>(got.size()) < n) {
             out.code = code;
@@ -281,15 +280,15 @@ bool plan_codes(Core& core, sqlite3* db, const ReturnRequest& r, Plan& plan, Ret
 }
 
 // The refund by method of a return by receipt. SQLite code.
-int refunds_by_methods(sqlite3* db, int64_t sale, const std::vector<int>& sale_units, int64_t change,
+int refunds_by_methods(Engine* db, int64_t sale, const std::vector<int>& sale_units, int64_t change,
                        ReturnResult& out) {
     std::vector<Payment> paid;
     int rc =
         query(db,
               "SELECT FSAPi_Method,FSAPi_Amount FROM SalePayment WHERE FSAPi_Sale=" + std::to_string(sale) +
                   " ORDER BY FSAPi_Id",
-              [&paid](sqlite3_stmt* s) {
-                  paid.push_back({sqlite3_column_int(s, 0), sqlite3_column_int64(s, 1)});
+              [&paid](const Row& s) {
+                  paid.push_back({s.integer(0), s.int64(1)});
               });
     if (rc != SQLITE_OK) return rc;
     // Earlier returns of this sale, found through its units (a return's rows
@@ -311,8 +310,8 @@ int refunds_by_methods(sqlite3* db, int64_t sale, const std::vector<int>& sale_u
         rc = query(db,
                    "SELECT FSAPi_Method,SUM(FSAPi_Amount) FROM SalePayment WHERE FSAPi_Sale IN (" + list +
                        ") GROUP BY FSAPi_Method",
-                   [&refunded](sqlite3_stmt* s) {
-                       refunded[sqlite3_column_int(s, 0)] -= sqlite3_column_int64(s, 1);
+                   [&refunded](const Row& s) {
+                       refunded[s.integer(0)] -= s.int64(1);
                    });
         if (rc != SQLITE_OK) return rc;
     }
@@ -339,7 +338,7 @@ bool request_adds_up(const ReturnRequest& r) {
 // it can go ahead; false with out.status set when refused, or with rc set
 // when the store failed. Run inside the transaction that writes it (or a
 // snapshot, for a plan only), so the answer holds until then.
-bool plan_in(Core& core, sqlite3* db, const ReturnRequest& r, Plan& plan, ReturnResult& out, int& rc) {
+bool plan_in(Core& core, Engine* db, const ReturnRequest& r, Plan& plan, ReturnResult& out, int& rc) {
     rc = SQLITE_OK;
     if (!request_adds_up(r)) return fail_with(out, ReturnStatus::Invalid);
     const bool by_receipt = r.sale_id > 0;
@@ -409,7 +408,7 @@ ReturnResult Journal::plan_return(const ReturnRequest& request) {
 
 ReturnResult Journal::return_goods(const ReturnRequest& r) {
     ReturnResult out;
-    sqlite3* db = core_.db;
+    Engine* db = core_.db;
     if (db == nullptr) {
         out.rc = SQLITE_MISUSE;
         return out;
@@ -429,6 +428,15 @@ ReturnResult Journal::return_goods(const ReturnRequest& r) {
     if (!plan_in(core_, db, r, plan, out, rc)) return rc != SQLITE_OK ? failed(rc) : out;
 
     const int n = static_cast<int>(plan.units.size());
+    // Returned meanwhile at another till: the units are no longer sold.
+    std::vector<int> ids, gone;
+    for (const SRec& u : plan.units)
+        ids.push_back(u.FSi_Id);
+    if (int claim = detail::claim_units(db, ids, 1, gone); claim != SQLITE_OK) return failed(claim);
+    if (!gone.empty()) {
+        out.status = ReturnStatus::NotSold;
+        return out;
+    }
     for (int i = 0; i < n; ++i) {
         SRec& u = plan.units[static_cast<size_t>(i)];
         u.FSi_Flag = out.units[static_cast<size_t>(i)].damaged ? 2 : 0;
@@ -477,7 +485,7 @@ ReturnResult Journal::return_goods(const ReturnRequest& r) {
 
 int Journal::returnable_units(int64_t sale_id, std::vector<int>& out) {
     out.clear();
-    sqlite3* db = core_.db;
+    Engine* db = core_.db;
     ReadSnapshot snapshot(core_);
     SaleHead head;
     if (read_head(db, sale_id, head) != SQLITE_OK) return -1;

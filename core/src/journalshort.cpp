@@ -3,8 +3,7 @@
 #include <string>
 #include <vector>
 
-#define SQLITE_HAS_CODEC 1
-#include <sqlite3.h>
+#include "engine.h"
 
 #include "vorn/core.h"
 #include "vorn/journal.h"
@@ -37,19 +36,17 @@ CheckoutResult Journal::checkout_short(const CheckoutRequest& request, const std
         u.FSt_SalT = 0;
         u.FSd_ReaP = 0;
     }
-    const int n = static_cast<int>(stocked.size());
-    if (core_.insert_srec(stocked.data(), n) != n) {
-        out.rc = t.active() ? Core::last_error() : t.commit();
-        if (out.rc == SQLITE_OK) out.rc = SQLITE_ERROR;
-        return out;
-    }
-    // Under the write lock nobody else inserts: the batch took the n ids
-    // below and at the last one, in order.
-    const int64_t last = sqlite3_last_insert_rowid(core_.db);
+    // One at a time, each asked for its id: on a server other tills insert
+    // at the same moment, so a batch's ids need not follow each other.
     CheckoutRequest all = request;
-    for (int i = 0; i < n; ++i) {
-        SRec u = entered[static_cast<size_t>(i)];
-        u.FSi_Id = static_cast<int>(last - n + 1 + i);
+    for (size_t i = 0; i < stocked.size(); ++i) {
+        if (core_.insert_srec(&stocked[i], 1) != 1) {
+            out.rc = t.active() ? Core::last_error() : t.commit();
+            if (out.rc == SQLITE_OK) out.rc = SQLITE_ERROR;
+            return out;
+        }
+        SRec u = entered[i];
+        u.FSi_Id = static_cast<int>(core_.db->last_insert_id());
         all.units.push_back(std::move(u));
     }
     out = checkout(all);

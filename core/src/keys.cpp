@@ -2,9 +2,7 @@
 #include <atomic>
 #include <string>
 
-#define SQLITE_HAS_CODEC 1
-#include <sqlite3.h>
-
+#include "fileengine.h"
 #include "lasterror.h"
 #include "onestatement.h"
 #include "vorn/core.h"
@@ -22,9 +20,9 @@ struct CheckRows {
     bool ok = false;
 };
 
-void read_check_row(sqlite3_stmt* s, RowContext& ctx) {
+void read_check_row(const Row& s, RowContext& ctx) {
     auto* out = static_cast<CheckRows*>(ctx.out);
-    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s, 0));
+    const char* text = s.text(0);
     ++out->rows;
     out->ok = out->rows == 1 && text != nullptr && std::string(text) == "ok";
 }
@@ -46,6 +44,8 @@ int Core::quick_check() {
     // The key alone is checked lazily by SQLite: read the schema first, so a
     // wrong key answers as one rather than as damage.
     if (int rc = check_key(); rc != SQLITE_OK) return rc;
+    // The server keeps its own pages sound; reaching it is the check.
+    if (db->server()) return SQLITE_OK;
     detail::CheckRows rows;
     detail::RowContext ctx{&rows};
     const int rc = detail::note_result(detail::run_one_statement(db, "PRAGMA quick_check;", detail::read_check_row, ctx));
@@ -55,18 +55,19 @@ int Core::quick_check() {
 
 int Core::check_key() {
     if (db == nullptr) return detail::note_result(SQLITE_MISUSE);
-    return detail::note_result(
-        sqlite3_exec(db, "SELECT COUNT(*) FROM sqlite_master;", nullptr, nullptr, nullptr));
+    return detail::note_result(db->exec(db->server() ? "SELECT 1;" : "SELECT COUNT(*) FROM sqlite_master;"));
 }
 
 void Core::set_passphrase(const std::string& passphrase) { passphrase_ = passphrase; }
 
 int Core::rekey(const std::string& passphrase) {
-    if (db == nullptr) return detail::note_result(SQLITE_MISUSE);
+    // A server guards its data by its own accounts, not by a key of ours.
+    if (db == nullptr || db->server()) return detail::note_result(SQLITE_MISUSE);
+    sqlite3* file = static_cast<detail::FileEngine*>(db)->handle();
     const std::string key = passphrase.empty() ? detail::own_key() : passphrase;
     // SQLCipher rewrites every page inside one transaction of its own: a
     // failure (a full disk) leaves the file wholly under the old key.
-    const int rc = detail::note_result(sqlite3_rekey(db, key.data(), static_cast<int>(key.size())));
+    const int rc = detail::note_result(sqlite3_rekey(file, key.data(), static_cast<int>(key.size())));
     if (rc == SQLITE_OK) passphrase_ = passphrase;
     return rc;
 }

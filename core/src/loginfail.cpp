@@ -2,8 +2,7 @@
 #include <string>
 #include <vector>
 
-#define SQLITE_HAS_CODEC 1
-#include <sqlite3.h>
+#include "engine.h"
 
 #include "onestatement.h"
 #include "sqlwriter.h"
@@ -15,15 +14,15 @@ namespace vorn {
 
 namespace {
 
-std::string column_text(sqlite3_stmt* s, int i) {
-    const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(s, i));
-    return t ? std::string(t, static_cast<size_t>(sqlite3_column_bytes(s, i))) : std::string();
+std::string column_text(const Row& s, int i) {
+    const auto* t = s.text(i);
+    return t ? std::string(t, static_cast<size_t>(s.bytes(i))) : std::string();
 }
 
-void read_login_fail(sqlite3_stmt* s, detail::RowContext& ctx) {
-    if (sqlite3_column_count(s) < 4) return;
+void read_login_fail(const Row& s, detail::RowContext& ctx) {
+    if (s.columns() < 4) return;
     LoginFailRec r;
-    r.FLFi_Id = sqlite3_column_int(s, 0);
+    r.FLFi_Id = s.integer(0);
     r.FLFs_Name = column_text(s, 1);
     r.FLFt_Time = parse_time(column_text(s, 2).c_str());
     r.FLFs_Place = column_text(s, 3);

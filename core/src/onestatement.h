@@ -5,9 +5,10 @@
 
 #include "readers.h"
 
-struct sqlite3;
 
 namespace vorn::detail {
+
+class Engine;
 
 // The program's own key of the store file, for a shop without a passphrase.
 std::string own_key();
@@ -17,6 +18,6 @@ std::string own_key();
 // statement after the first (blanks, comments and stray semicolons are not one)
 // is refused with SQLITE_ERROR before anything runs. A closed store gives
 // SQLITE_MISUSE.
-int run_one_statement(sqlite3* db, const std::string& sql, RowReader read, RowContext& ctx);
+int run_one_statement(Engine* db, const std::string& sql, RowReader read, RowContext& ctx);
 
 } // namespace vorn::detail

@@ -1,8 +1,7 @@
 // Counts, selects, batch writes, sums and the stock alarm.
 #include <string>
 
-#define SQLITE_HAS_CODEC 1
-#include <sqlite3.h>
+#include "engine.h"
 
 #include "onestatement.h"
 #include "readers.h"
@@ -51,14 +50,14 @@ template <class Get> int batch(Core& core, Op op, int n, Get get) {
     return n;
 }
 
-template <class Rec> int count_of(sqlite3* db, const char* cond) {
+template <class Rec> int count_of(Engine* db, const char* cond) {
     int n = 0;
     RowContext ctx{&n};
     std::string sql = statement("SELECT COUNT() FROM ", detail::kTableNames[Rec::db_id], cond);
     return run_one_statement(db, sql, detail::read_count, ctx) == SQLITE_OK ? n : -1;
 }
 
-template <class Rec> int select_of(sqlite3* db, Rec* out, const char* cond) {
+template <class Rec> int select_of(Engine* db, Rec* out, const char* cond) {
     RowContext ctx{out};
     std::string sql = statement("SELECT * FROM ", detail::kTableNames[Rec::db_id], cond);
     return run_one_statement(db, sql, detail::kRecordReaders[Rec::db_id], ctx) == SQLITE_OK ? ctx.count : -1;

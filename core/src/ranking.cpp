@@ -5,8 +5,7 @@
 #include <tuple>
 #include <unordered_map>
 
-#define SQLITE_HAS_CODEC 1
-#include <sqlite3.h>
+#include "engine.h"
 
 #include "journalinternal.h"
 #include "vorn/core.h"
@@ -17,10 +16,10 @@ namespace vorn {
 
 namespace {
 
-void column_text(sqlite3_stmt* s, int i, std::string& out) {
-    const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(s, i));
+void column_text(const Row& s, int i, std::string& out) {
+    const auto* t = s.text(i);
     if (t)
-        out.assign(t, static_cast<size_t>(sqlite3_column_bytes(s, i)));
+        out.assign(t, static_cast<size_t>(s.bytes(i)));
     else
         out.clear();
 }
@@ -117,13 +116,13 @@ int Ranking::select(const RankingQuery& query, std::vector<RankingRow>& out) {
     ReadSnapshot snapshot(core_);
     std::unordered_map<std::string, Group> groups;
     std::string code;
-    int rc = detail::query(core_.db, units_sql(query), [&](sqlite3_stmt* s) {
+    int rc = detail::query(core_.db, units_sql(query), [&](const Row& s) {
         column_text(s, 0, code);
         Group& g = groups[code];
         ++g.quantity;
-        g.latest = std::max(g.latest, sqlite3_column_int(s, 1));
-        g.sales += sqlite3_column_double(s, 2);
-        g.cost += sqlite3_column_double(s, 3);
+        g.latest = std::max(g.latest, s.integer(1));
+        g.sales += s.real(2);
+        g.cost += s.real(3);
     });
     if (rc != SQLITE_OK) return -1;
 
@@ -152,12 +151,12 @@ int Ranking::select(const RankingQuery& query, std::vector<RankingRow>& out) {
             sql += std::to_string(ids[i]);
         }
         sql += ')';
-        rc = detail::query(core_.db, sql, [&](sqlite3_stmt* s) {
-            const auto found = row_of.find(sqlite3_column_int(s, 0));
+        rc = detail::query(core_.db, sql, [&](const Row& s) {
+            const auto found = row_of.find(s.integer(0));
             if (found == row_of.end()) return;
             RankingRow& r = out[found->second];
             column_text(s, 1, r.name);
-            r.type = sqlite3_column_int(s, 2);
+            r.type = s.integer(2);
             column_text(s, 3, r.size);
         });
     }

@@ -3,7 +3,9 @@
 
 #include <string>
 
-struct sqlite3_stmt;
+namespace vorn::detail {
+class Row;
+} // namespace vorn::detail
 
 namespace vorn {
 struct ShiftRecord;
@@ -13,6 +15,6 @@ namespace vorn::detail {
 
 // The columns read_shift reads, with "SELECT " in front and " FROM Shift" after.
 extern const char kShiftSelect[];
-void read_shift(sqlite3_stmt* s, ShiftRecord& r);
+void read_shift(const Row& s, ShiftRecord& r);
 
 } // namespace vorn::detail

@@ -2,8 +2,7 @@
 // that belong to them.
 #include <cstdio>
 
-#define SQLITE_HAS_CODEC 1
-#include <sqlite3.h>
+#include "engine.h"
 
 #include "journalinternal.h"
 #include "localtime.h"
@@ -23,18 +22,18 @@ namespace {
 
 // Sums the journal rows the condition on Sale picks and the drawer openings
 // the condition on DrawerOpen picks into f (float and count are the caller's).
-int sum_rows(sqlite3* db, const std::string& sale_cond, const std::string& drawer_cond, ShiftFigures& f) {
+int sum_rows(Engine* db, const std::string& sale_cond, const std::string& drawer_cond, ShiftFigures& f) {
     int64_t sale_change = 0;
     int rc = query(db,
                    "SELECT FSAi_Kind,COUNT(*),COALESCE(SUM(FSAi_Count),0),COALESCE(SUM(FSAi_Due),0),"
                    "COALESCE(SUM(FSAi_Disc),0),COALESCE(SUM(FSAi_Points),0),COALESCE(SUM(FSAi_Change),0) "
                    "FROM Sale WHERE " +
                        sale_cond + " GROUP BY FSAi_Kind",
-                   [&](sqlite3_stmt* s) {
-                       const int n = sqlite3_column_int(s, 1);
-                       const int64_t units = sqlite3_column_int64(s, 2), due = sqlite3_column_int64(s, 3),
-                                     disc = sqlite3_column_int64(s, 4), points = sqlite3_column_int64(s, 5);
-                       if (sqlite3_column_int(s, 0) == kKindReturn) {
+                   [&](const Row& s) {
+                       const int n = s.integer(1);
+                       const int64_t units = s.int64(2), due = s.int64(3),
+                                     disc = s.int64(4), points = s.int64(5);
+                       if (s.integer(0) == kKindReturn) {
                            f.returns += n;
                            f.returns_units -= units;
                            f.returns_amount -= due;
@@ -47,7 +46,7 @@ int sum_rows(sqlite3* db, const std::string& sale_cond, const std::string& drawe
                            f.points += points;
                        }
                        // Only cash gives change, and a return none.
-                       sale_change += sqlite3_column_int64(s, 6);
+                       sale_change += s.int64(6);
                    });
     if (rc != SQLITE_OK) return rc;
     // A sale's cash row holds what was tendered; a return's rows are negative.
@@ -55,13 +54,13 @@ int sum_rows(sqlite3* db, const std::string& sale_cond, const std::string& drawe
                "SELECT FSAPi_Method,FSAi_Kind,COALESCE(SUM(FSAPi_Amount),0) FROM SalePayment JOIN Sale ON "
                "FSAPi_Sale=FSAi_Id WHERE " +
                    sale_cond + " GROUP BY FSAPi_Method,FSAi_Kind",
-               [&](sqlite3_stmt* s) {
-                   const int m = sqlite3_column_int(s, 0);
+               [&](const Row& s) {
+                   const int m = s.integer(0);
                    const int method = m >= 0 && m <= 9 ? m : kPayUnknown;
-                   const int64_t amount = sqlite3_column_int64(s, 2);
+                   const int64_t amount = s.int64(2);
                    f.by_method[method] += amount;
                    if (method != kPayCash) return;
-                   if (sqlite3_column_int(s, 1) == kKindReturn)
+                   if (s.integer(1) == kKindReturn)
                        f.cash_refunded -= amount;
                    else
                        f.cash_taken += amount;
@@ -124,7 +123,7 @@ int Shifts::day_report(int date, DayReport& out) {
     int rc = query(core_.db,
                    std::string(detail::kShiftSelect) + " WHERE " + within("FSHt_Open") +
                        " ORDER BY FSHt_Open,FSHi_Id",
-                   [&r](sqlite3_stmt* s) {
+                   [&r](const Row& s) {
                        r.shifts.emplace_back();
                        detail::read_shift(s, r.shifts.back());
                    });
@@ -148,9 +147,9 @@ int Shifts::day_report(int date, DayReport& out) {
         "SELECT FSd_OriP FROM Store WHERE FSi_Flag=2 AND FSi_Id IN (SELECT FSAUi_Unit FROM SaleUnit JOIN "
         "Sale ON FSAUi_Sale=FSAi_Id WHERE FSAi_Kind=" +
             std::to_string(kKindReturn) + " AND " + sale_cond + ")",
-        [&r](sqlite3_stmt* s) {
+        [&r](const Row& s) {
             ++r.damaged_units;
-            r.damaged_cost += detail::tenths_of(sqlite3_column_double(s, 0));
+            r.damaged_cost += detail::tenths_of(s.real(0));
         });
     if (rc != SQLITE_OK) return -1;
     out = std::move(r);

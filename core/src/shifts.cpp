@@ -5,8 +5,7 @@
 #include <string>
 #include <utility>
 
-#define SQLITE_HAS_CODEC 1
-#include <sqlite3.h>
+#include "engine.h"
 
 #include "extschema.h"
 #include "journalinternal.h"
@@ -29,21 +28,21 @@ const char kShiftSelect[] =
     "SELECT FSHi_Id,FSHs_User,FSHt_Open,FSHt_Close,FSHi_Float,FSHi_Counted,FSHs_Note FROM Shift";
 
 namespace {
-std::string column_text(sqlite3_stmt* s, int i) {
-    const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(s, i));
-    return t ? std::string(t, static_cast<size_t>(sqlite3_column_bytes(s, i))) : std::string();
+std::string column_text(const Row& s, int i) {
+    const auto* t = s.text(i);
+    return t ? std::string(t, static_cast<size_t>(s.bytes(i))) : std::string();
 }
 } // namespace
 
-void read_shift(sqlite3_stmt* s, ShiftRecord& r) {
-    r.id = sqlite3_column_int64(s, 0);
+void read_shift(const Row& s, ShiftRecord& r) {
+    r.id = s.int64(0);
     r.cashier = column_text(s, 1);
-    r.opened = parse_time(reinterpret_cast<const char*>(sqlite3_column_text(s, 2)));
-    r.closed = sqlite3_column_type(s, 3) == SQLITE_NULL
+    r.opened = parse_time(s.text(2));
+    r.closed = s.is_null(3)
                    ? 0
-                   : parse_time(reinterpret_cast<const char*>(sqlite3_column_text(s, 3)));
-    r.cash_float = sqlite3_column_int64(s, 4);
-    r.counted = sqlite3_column_type(s, 5) == SQLITE_NULL ? -1 : sqlite3_column_int64(s, 5);
+                   : parse_time(s.text(3));
+    r.cash_float = s.int64(4);
+    r.counted = s.is_null(5) ? -1 : s.int64(5);
     r.note = column_text(s, 6);
 }
 
@@ -62,7 +61,7 @@ const char kMergeRows[] = "merge_rows";
 const char kSellShort[] = "sell_short";
 
 // 1 when the shift is there and open, 0 when not, -1 when the read failed.
-int is_open(sqlite3* db, int64_t shift) {
+int is_open(Engine* db, int64_t shift) {
     int64_t n = 0;
     if (query_integer(db,
                       "SELECT COUNT(*) FROM Shift WHERE FSHi_Id=" + std::to_string(shift) +
@@ -83,10 +82,7 @@ int Shifts::ensure_tables() {
     // The shift index lies on the journal's Sale.
     if (int rc = Journal(core_).ensure_tables(); rc != SQLITE_OK) return rc;
     int64_t present = 0;
-    int rc = query_integer(core_.db,
-                           "SELECT COUNT(*) FROM sqlite_master WHERE (type='table' AND name IN "
-                           "('Shift','DrawerOpen','Setting')) OR (type='index' AND name='vorn_sale_shift')",
-                           present);
+    int rc = detail::objects_present(core_.db, {"Shift", "DrawerOpen", "Setting"}, {"vorn_sale_shift"}, present);
     if (rc != SQLITE_OK) return rc;
     // The index goes with Sale when a store's journal is made anew.
     if (present == static_cast<int64_t>(std::size(kShiftTables)) + 1) return SQLITE_OK;
@@ -200,7 +196,7 @@ int Shifts::get_shift(int64_t shift, ShiftRecord& out) {
     ShiftRecord r;
     const int rc =
         query(core_.db, std::string(detail::kShiftSelect) + " WHERE FSHi_Id=" + std::to_string(shift),
-              [&](sqlite3_stmt* s) {
+              [&](const Row& s) {
                   detail::read_shift(s, r);
                   ++found;
               });
@@ -216,7 +212,7 @@ int Shifts::list_shifts(int64_t from, int64_t to, std::vector<ShiftRecord>& out)
     if (from != 0) sql += " WHERE FSHt_Open>='" + format_time(from) + "'";
     if (to != 0) sql += std::string(from != 0 ? " AND" : " WHERE") + " FSHt_Open<'" + format_time(to) + "'";
     sql += " ORDER BY FSHt_Open,FSHi_Id";
-    const int rc = query(core_.db, sql, [&out](sqlite3_stmt* s) {
+    const int rc = query(core_.db, sql, [&out](const Row& s) {
         out.emplace_back();
         detail::read_shift(s, out.back());
     });
@@ -230,9 +226,9 @@ int Shifts::list_shifts(int64_t from, int64_t to, std::vector<ShiftRecord>& out)
 int Shifts::rules(ShopRules& out) {
     if (core_.db == nullptr) return -1;
     ShopRules r;
-    const int rc = query(core_.db, "SELECT FSEs_Key,FSEs_Value FROM Setting", [&r](sqlite3_stmt* s) {
-        const auto* k = reinterpret_cast<const char*>(sqlite3_column_text(s, 0));
-        const auto* v = reinterpret_cast<const char*>(sqlite3_column_text(s, 1));
+    const int rc = query(core_.db, "SELECT FSEs_Key,FSEs_Value FROM Setting", [&r](const Row& s) {
+        const auto* k = s.text(0);
+        const auto* v = s.text(1);
         if (k == nullptr || v == nullptr) return;
         const std::string key = k;
         if (key == kUsualFloat) r.usual_float = std::strtoll(v, nullptr, 10);

@@ -4,8 +4,7 @@
 #include <algorithm>
 #include <sstream>
 
-#define SQLITE_HAS_CODEC 1
-#include <sqlite3.h>
+#include "engine.h"
 
 #include "journalinternal.h"
 #include "sqlwriter.h"
@@ -22,9 +21,9 @@ namespace detail {
 const char kTakeColumns[] =
     "SELECT FSTi_Id,FSTs_User,FSTt_Start,FSTs_Scope,FSTi_State,FSTt_Done,FSTi_Zero FROM StockTake";
 
-std::string column_string(sqlite3_stmt* s, int i) {
-    const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(s, i));
-    return t ? std::string(t, static_cast<size_t>(sqlite3_column_bytes(s, i))) : std::string();
+std::string column_string(const Row& s, int i) {
+    const auto* t = s.text(i);
+    return t ? std::string(t, static_cast<size_t>(s.bytes(i))) : std::string();
 }
 
 std::string scope_text(const std::vector<int>& types) {
@@ -43,30 +42,30 @@ std::vector<int> scope_types(const std::string& text) {
     return out;
 }
 
-void read_take(sqlite3_stmt* s, StockTakeRec& r) {
-    r.id = sqlite3_column_int64(s, 0);
+void read_take(const Row& s, StockTakeRec& r) {
+    r.id = s.int64(0);
     r.user = column_string(s, 1);
-    r.started = parse_time(reinterpret_cast<const char*>(sqlite3_column_text(s, 2)));
+    r.started = parse_time(s.text(2));
     r.types = scope_types(column_string(s, 3));
-    r.state = static_cast<StockTakeState>(sqlite3_column_int(s, 4));
-    r.done = parse_time(reinterpret_cast<const char*>(sqlite3_column_text(s, 5)));
-    r.zero_uncounted = sqlite3_column_int(s, 6) != 0;
+    r.state = static_cast<StockTakeState>(s.integer(4));
+    r.done = parse_time(s.text(5));
+    r.zero_uncounted = s.integer(6) != 0;
 }
 
-int find_take(sqlite3* db, const std::string& where, StockTakeRec& out) {
+int find_take(Engine* db, const std::string& where, StockTakeRec& out) {
     int n = 0;
-    const int rc = query(db, std::string(kTakeColumns) + where, [&](sqlite3_stmt* s) {
+    const int rc = query(db, std::string(kTakeColumns) + where, [&](const Row& s) {
         if (n++ == 0) read_take(s, out);
     });
     if (rc != SQLITE_OK) return -1;
     return n > 0 ? 1 : 0;
 }
 
-int saved_counts(sqlite3* db, int64_t take, StockCounts& out) {
+int saved_counts(Engine* db, int64_t take, StockCounts& out) {
     out.clear();
     const int rc = query(
         db, "SELECT FSTLs_Code,FSTLi_Counted FROM StockTakeLine WHERE FSTLi_Take=" + std::to_string(take),
-        [&out](sqlite3_stmt* s) { out[column_string(s, 0)] = sqlite3_column_int(s, 1); });
+        [&out](const Row& s) { out[column_string(s, 0)] = s.integer(1); });
     if (rc != SQLITE_OK) {
         out.clear();
         return -1;
@@ -92,16 +91,16 @@ void overlay(StockCounts& saved, const StockCounts& counts) {
 // Codes are looked up one by one through the code's index, unless most of
 // the stock is wanted (uncounted codes as 0): then one pass over the units in
 // stock reads each unit once instead of seeking it.
-int oldest_in_stock(sqlite3* db, const std::map<std::string, int>& wanted, int64_t in_stock,
+int oldest_in_stock(Engine* db, const std::map<std::string, int>& wanted, int64_t in_stock,
                     std::map<std::string, std::vector<ShortUnit>>& out) {
     constexpr size_t kOneByOne = 64;
     out.clear();
     int64_t units_wanted = 0;
     for (const auto& w : wanted)
         units_wanted += w.second;
-    auto unit = [](sqlite3_stmt* s) {
-        return ShortUnit{sqlite3_column_int(s, 1), column_string(s, 2),
-                         tenths_of(sqlite3_column_double(s, 3))};
+    auto unit = [](const Row& s) {
+        return ShortUnit{s.integer(1), column_string(s, 2),
+                         tenths_of(s.real(3))};
     };
     if (wanted.size() <= kOneByOne || units_wanted * 2 <= in_stock) {
         for (const auto& [code, n] : wanted) {
@@ -110,7 +109,7 @@ int oldest_in_stock(sqlite3* db, const std::map<std::string, int>& wanted, int64
                 query(db,
                       "SELECT FSs_Code,FSi_Id,FSs_Remark,FSd_OriP FROM Store WHERE FSs_Code=" + quoted(code) +
                           " AND FSi_Flag=0 ORDER BY FSt_StoT,FSi_Id LIMIT " + std::to_string(n),
-                      [&](sqlite3_stmt* s) { units.push_back(unit(s)); });
+                      [&](const Row& s) { units.push_back(unit(s)); });
             if (rc != SQLITE_OK) return rc;
         }
         return SQLITE_OK;
@@ -124,7 +123,7 @@ int oldest_in_stock(sqlite3* db, const std::map<std::string, int>& wanted, int64
     std::map<std::string, std::vector<Found>> found;
     const int rc =
         query(db, "SELECT FSs_Code,FSi_Id,FSs_Remark,FSd_OriP,FSt_StoT FROM Store WHERE FSi_Flag=0",
-              [&](sqlite3_stmt* s) {
+              [&](const Row& s) {
                   const std::string code = column_string(s, 0);
                   if (wanted.count(code) == 0) return;
                   found[code].push_back({column_string(s, 4), unit(s)});
@@ -142,7 +141,7 @@ int oldest_in_stock(sqlite3* db, const std::map<std::string, int>& wanted, int64
     return SQLITE_OK;
 }
 
-int shortfall_cost(sqlite3* db, const std::string& code, int n, int64_t& cost) {
+int shortfall_cost(Engine* db, const std::string& code, int n, int64_t& cost) {
     cost = 0;
     std::map<std::string, std::vector<ShortUnit>> units;
     const int rc = oldest_in_stock(db, {{code, n}}, 0, units);
@@ -151,7 +150,7 @@ int shortfall_cost(sqlite3* db, const std::string& code, int n, int64_t& cost) {
     return rc;
 }
 
-int open_sheet(Core& core, sqlite3* db, const StockTakeRec& take, const StockCounts& counts,
+int open_sheet(Core& core, Engine* db, const StockTakeRec& take, const StockCounts& counts,
                bool zero_uncounted, std::vector<StockTakeRow>& out) {
     std::vector<Article> articles;
     if (Articles(core).select("", ArticleOrder::Code, false, articles) < 0) return -1;
@@ -193,7 +192,7 @@ int open_sheet(Core& core, sqlite3* db, const StockTakeRec& take, const StockCou
     return 0;
 }
 
-int confirmed_sheet(Core& core, sqlite3* db, const StockTakeRec& take, std::vector<StockTakeRow>& out) {
+int confirmed_sheet(Core& core, Engine* db, const StockTakeRec& take, std::vector<StockTakeRow>& out) {
     std::vector<Article> articles;
     if (Articles(core).select("", ArticleOrder::Code, false, articles) < 0) return -1;
     std::map<std::string, const Article*> by_code;
@@ -203,13 +202,13 @@ int confirmed_sheet(Core& core, sqlite3* db, const StockTakeRec& take, std::vect
                db,
                "SELECT FSTLs_Code,FSTLi_Book,FSTLi_Counted,FSTLi_Cost FROM StockTakeLine WHERE FSTLi_Take=" +
                    std::to_string(take.id) + " ORDER BY FSTLs_Code",
-               [&](sqlite3_stmt* s) {
+               [&](const Row& s) {
                    StockTakeRow& r = out.emplace_back();
                    r.code = column_string(s, 0);
-                   r.book = sqlite3_column_int(s, 1);
-                   r.counted = sqlite3_column_int(s, 2);
+                   r.book = s.integer(1);
+                   r.counted = s.integer(2);
                    r.difference = *r.counted - r.book;
-                   r.cost = sqlite3_column_int64(s, 3);
+                   r.cost = s.int64(3);
                    if (auto it = by_code.find(r.code); it != by_code.end()) {
                        r.name = it->second->name;
                        r.type = it->second->type;
@@ -270,7 +269,7 @@ int StockTakes::find(int64_t id, StockTakeRec& out) {
 int StockTakes::select(std::vector<StockTakeRec>& out) {
     out.clear();
     const int rc = query(core_.db, std::string(kTakeColumns) + " ORDER BY FSTi_Id DESC",
-                         [&out](sqlite3_stmt* s) { read_take(s, out.emplace_back()); });
+                         [&out](const Row& s) { read_take(s, out.emplace_back()); });
     if (rc != SQLITE_OK) {
         out.clear();
         return -1;

@@ -3,8 +3,7 @@
 #include <map>
 #include <vector>
 
-#define SQLITE_HAS_CODEC 1
-#include <sqlite3.h>
+#include "engine.h"
 
 #include "journalinternal.h"
 #include "sqlwriter.h"
@@ -94,6 +93,13 @@ int StockTakes::confirm(int64_t take, const StockCounts& counts, bool zero_uncou
     if (detail::oldest_in_stock(core_.db, short_by, in_stock, short_units) != SQLITE_OK ||
         latest_units(core_, latest_ids, latest) != SQLITE_OK)
         return -1;
+    // The units to write off stay in stock until the commit: a till selling
+    // one meanwhile makes this confirmation fail rather than count it twice.
+    std::vector<int> short_ids, gone;
+    for (const auto& [code, units] : short_units)
+        for (const detail::ShortUnit& u : units)
+            short_ids.push_back(u.id);
+    if (detail::claim_units(core_.db, short_ids, 0, gone) != SQLITE_OK || !gone.empty()) return -1;
 
     const std::string id = std::to_string(take);
     const std::string missing = mark(kMissing, take), extra = mark(kExtra, take);

@@ -1,20 +1,12 @@
 #include "vorn/transaction.h"
 
-#define SQLITE_HAS_CODEC 1
-#include <sqlite3.h>
-
+#include "engine.h"
 #include "lasterror.h"
 #include "vorn/core.h"
 
 namespace vorn {
 
 namespace {
-
-// Statement text run inside our transaction must not end it early: after its
-// own COMMIT the rest would run unprotected, and our ROLLBACK would undo nothing.
-int refuse_transaction_control(void*, int action, const char*, const char*, const char*, const char*) {
-    return action == SQLITE_TRANSACTION ? SQLITE_DENY : SQLITE_OK;
-}
 
 // The transactions this thread began and may still be joined, newest first,
 // linked through below_. A handful at most (one per connection in use).
@@ -33,14 +25,14 @@ Transaction::Transaction(Core& core)
             rc_ = t->active_ ? SQLITE_OK : t->rc_;
             return;
         }
-    // The connection is opened serialized, so this mutex is the one every call
-    // on it takes, and it is recursive: our own statements pass, other threads wait.
-    sqlite3_mutex_enter(sqlite3_db_mutex(db_));
-    rc_ = detail::note_result(sqlite3_exec(db_, "BEGIN IMMEDIATE;", nullptr, nullptr, nullptr));
+    // The connection's lock is the one every call on it takes, and it is
+    // recursive: our own statements pass, other threads wait.
+    db_->lock();
+    rc_ = detail::note_result(db_->begin(true));
     if (rc_ == SQLITE_OK)
         active_ = true;
     else
-        sqlite3_mutex_leave(sqlite3_db_mutex(db_));
+        db_->unlock();
     // Listed even when BEGIN failed: a write meant to be part of this one must
     // not quietly commit on its own instead.
     below_ = t_owners;
@@ -60,9 +52,10 @@ Transaction::~Transaction() {
 
 int Transaction::exec(const char* sql) {
     if (!active()) return outer_ != nullptr && rc_ == SQLITE_OK ? outer_->rc_ : rc_;
-    sqlite3_set_authorizer(db_, refuse_transaction_control, nullptr);
-    const int rc = detail::note_result(sqlite3_exec(db_, sql, nullptr, nullptr, nullptr));
-    sqlite3_set_authorizer(db_, nullptr, nullptr);
+    // Statement text run inside our transaction must not end it early: after
+    // its own COMMIT the rest would run unprotected, and our ROLLBACK would
+    // undo nothing.
+    const int rc = detail::note_result(db_->exec(sql, true));
     if (rc != SQLITE_OK) {
         rc_ = rc;
         if (outer_ != nullptr) {
@@ -87,7 +80,7 @@ int Transaction::commit() {
         return SQLITE_OK;
     }
     if (!active_) return rc_ != SQLITE_OK ? rc_ : SQLITE_MISUSE;
-    const int rc = detail::note_result(sqlite3_exec(db_, "COMMIT;", nullptr, nullptr, nullptr));
+    const int rc = detail::note_result(db_->commit());
     if (rc != SQLITE_OK) {
         // A COMMIT that failed (the file still busy after the wait) leaves the
         // transaction open; nothing of it may stay behind.
@@ -101,7 +94,7 @@ int Transaction::commit() {
     // A second commit is a mistake of the caller, not a success.
     rc_ = SQLITE_MISUSE;
     active_ = false;
-    sqlite3_mutex_leave(sqlite3_db_mutex(db_));
+    db_->unlock();
     // Done: later writes of this thread begin transactions of their own.
     forget();
     return SQLITE_OK;
@@ -114,11 +107,9 @@ void Transaction::fail(int rc) {
 }
 
 void Transaction::roll_back() {
-    // Some failures (a full disk, an interrupt) end the transaction by themselves;
-    // a ROLLBACK then would only report an error.
-    if (sqlite3_get_autocommit(db_) == 0) sqlite3_exec(db_, "ROLLBACK;", nullptr, nullptr, nullptr);
+    db_->rollback();
     active_ = false;
-    sqlite3_mutex_leave(sqlite3_db_mutex(db_));
+    db_->unlock();
 }
 
 void Transaction::forget() {
@@ -133,17 +124,16 @@ void Transaction::forget() {
 
 ReadSnapshot::ReadSnapshot(Core& core) : db_(core.db), began_(false) {
     if (db_ == nullptr) return;
-    sqlite3_mutex_enter(sqlite3_db_mutex(db_));
-    if (sqlite3_get_autocommit(db_) != 0)
-        began_ = sqlite3_exec(db_, "BEGIN;", nullptr, nullptr, nullptr) == SQLITE_OK;
+    db_->lock();
+    if (!db_->in_transaction()) began_ = db_->begin(false) == SQLITE_OK;
 }
 
 ReadSnapshot::~ReadSnapshot() {
     if (db_ == nullptr) return;
     // Only reads ran: COMMIT and ROLLBACK end it alike, and COMMIT cannot fail
     // on a read transaction the way it can on a write.
-    if (began_ && sqlite3_get_autocommit(db_) == 0) sqlite3_exec(db_, "COMMIT;", nullptr, nullptr, nullptr);
-    sqlite3_mutex_leave(sqlite3_db_mutex(db_));
+    if (began_ && db_->in_transaction()) db_->commit();
+    db_->unlock();
 }
 
 } // namespace vorn

@@ -14,6 +14,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -21,9 +22,11 @@
 #include "vorn/records.h"
 #include "vorn/sqltext.h"
 
-struct sqlite3;
-
 namespace vorn {
+
+namespace detail {
+class Engine;
+}
 
 class Transaction;
 class ReadSnapshot;
@@ -46,8 +49,23 @@ public:
     // Does not close: the owner calls close() first.
     ~Core() = default;
 
+    // The store on a PostgreSQL server instead of the file: a libpq connection
+    // string or "service=name" (passwords from libpq's own password file);
+    // empty for the file. Every Core made afterwards in this process starts
+    // with it; set_server() changes one (before open()). The pages never learn
+    // which one they talk to.
+    static void set_default_server(const std::string& conninfo);
+    static std::string default_server();
+    void set_server(const std::string& conninfo) { server_ = conninfo; }
+    const std::string& server() const { return server_; }
+    // True when the open store is on a server.
+    bool on_server() const;
+    // Why the latest open() failed, in words for the user (GBK): for a server,
+    // which one and the reason. Empty after a successful open.
+    const std::string& open_message() const { return open_message_; }
+
     // 0 on success, else the SQLite code of the step that failed (the store then
-    // stays closed). Creates the schema (through create_table) when the file did
+    // stays closed; a server that cannot be reached: SQLITE_CANTOPEN). Creates the schema (through create_table) when the file did
     // not exist, and stores the built-in administrator's documented password
     // as a hash right away. On a writable store, adds the tables the program
     // keeps beside the six where they are missing. A write that meets another
@@ -195,7 +213,8 @@ protected:
     // a file the user may not write; never creates the file.
     virtual bool read_only() const { return false; }
 
-    sqlite3* db;
+    // The engine, shared by copies; null while closed.
+    detail::Engine* db;
 
 private:
     friend class Transaction;
@@ -208,10 +227,14 @@ private:
     friend class Shifts;
     friend class HeldSales;
 
+    int open_server();
     std::string get_setting_text(int id);
     bool set_setting_text(int id, const char* label, const char* value);
 
+    std::shared_ptr<detail::Engine> engine_;
     std::string passphrase_;
+    std::string server_;
+    std::string open_message_;
 };
 
 } // namespace vorn

@@ -64,7 +64,7 @@ struct CheckoutRequest {
 enum class CheckoutStatus {
     Done,
     Invalid, // the request does not add up (see checkout); nothing written
-    Missing, // some unit is no longer in stock; nothing written
+    Missing, // some unit is no longer in stock (sold at another till, deleted); nothing written
     Failed,  // the store refused a write; nothing written
 };
 
@@ -78,6 +78,9 @@ struct CheckoutResult {
     bool member_found = false; // the member's record was there and credited
     int points_credited = 0;   // what the balance gained
     int balance = 0;           // the member's points afterwards
+    // Missing: the ids and codes (GBK) of the units no longer in stock.
+    std::vector<int> gone_ids;
+    std::vector<std::string> gone_codes;
 };
 
 // One row of Sale.

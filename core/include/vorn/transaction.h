@@ -18,9 +18,11 @@
 
 #include "vorn/export.h"
 
-struct sqlite3;
-
 namespace vorn {
+
+namespace detail {
+class Engine;
+}
 
 class Core;
 
@@ -66,7 +68,7 @@ private:
     void fail(int rc);
     void forget();
 
-    sqlite3* db_;
+    detail::Engine* db_;
     Transaction* outer_; // the transaction joined; null when this one began its own
     Transaction* below_; // the thread's previously opened owner (of any connection)
     int rc_;             // SQLITE_OK while all is well, else the first failure
@@ -87,7 +89,7 @@ public:
     ReadSnapshot& operator=(const ReadSnapshot&) = delete;
 
 private:
-    sqlite3* db_;
+    detail::Engine* db_;
     bool began_; // our own read transaction, ended by the destructor
 };
 
