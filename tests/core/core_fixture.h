@@ -1,12 +1,18 @@
 // Shared pieces of the library tests: a fresh store in a private directory per
 // test (the store is "__vorn__" in the current directory), GBK text from readable
 // literals, sample records.
+//
+// With VORN_TEST_SERVER_DIR naming a cluster started by scripts/pgcluster.sh,
+// the same tests run against the server: each test gets a database of its own,
+// and every Core it opens goes there.
 #pragma once
 
 #include <gtest/gtest.h>
 #include <iconv.h>
+#include <libpq-fe.h>
 #include <stdlib.h>
 #include <time.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -19,6 +25,91 @@
 
 namespace vorntest {
 
+// The cluster folder of the server run; null for the file.
+inline const char* server_dir() {
+    const char* d = getenv("VORN_TEST_SERVER_DIR");
+    return d != nullptr && *d != '\0' ? d : nullptr;
+}
+
+// True when this run puts the store on the server.
+inline bool on_server() { return server_dir() != nullptr; }
+
+// For tests of what only the store file has: its key, its bytes, its file
+// permissions.
+#define VORN_FILE_ONLY()                                                                                             \
+    do {                                                                                                             \
+        if (vorntest::on_server()) GTEST_SKIP() << "the store file only";                                           \
+    } while (0)
+
+// One line of a file, without its line end; empty when it cannot be read.
+inline std::string first_line(const std::filesystem::path& path) {
+    std::ifstream f(path);
+    std::string line;
+    std::getline(f, line);
+    return line;
+}
+
+// Runs one statement on the cluster's own "postgres" database; the server's
+// message on failure, empty on success.
+inline std::string cluster_command(const std::string& url, const std::string& sql) {
+    PGconn* conn = PQconnectdb(url.c_str());
+    std::string error;
+    if (PQstatus(conn) != CONNECTION_OK) {
+        error = PQerrorMessage(conn);
+    } else {
+        PGresult* res = PQexec(conn, sql.c_str());
+        if (PQresultStatus(res) != PGRES_COMMAND_OK) error = PQresultErrorMessage(res);
+        PQclear(res);
+    }
+    PQfinish(conn);
+    return error;
+}
+
+// A fresh database on the test cluster for one test; dropped with it.
+class ServerDatabase {
+public:
+    // The cluster's connection string, or why there is none: skipped (the
+    // cluster script found no server binaries and said so) or failed.
+    static bool cluster_url(std::string& url, std::string& why, bool& skipped) {
+        const std::filesystem::path dir = server_dir();
+        url = first_line(dir / "url");
+        skipped = false;
+        if (!url.empty()) return true;
+        why = first_line(dir / "skipped");
+        skipped = !why.empty();
+        if (!skipped)
+            why = "no cluster in " + dir.string() + " (scripts/pgcluster.sh start did not finish; see the "
+                  "server_cluster_start test)";
+        return false;
+    }
+
+    // Creates the database; the connection string of it, empty on failure.
+    std::string create(const std::string& cluster) {
+        static int counter = 0;
+        cluster_ = cluster;
+        name_ = "vt_" + std::to_string(getpid()) + "_" + std::to_string(++counter);
+        const std::string error = cluster_command(
+            cluster_, "CREATE DATABASE " + name_ + " TEMPLATE template0 ENCODING 'UTF8' LC_COLLATE 'C' LC_CTYPE 'C'");
+        if (!error.empty()) {
+            ADD_FAILURE() << "cannot create the test database " << name_ << ": " << error;
+            name_.clear();
+            return "";
+        }
+        // A later dbname overrides the cluster string's own.
+        return cluster_ + " dbname=" + name_;
+    }
+    void drop() {
+        if (name_.empty()) return;
+        const std::string error = cluster_command(cluster_, "DROP DATABASE IF EXISTS " + name_ + " WITH (FORCE)");
+        EXPECT_EQ(error, "") << "dropping the test database " << name_;
+        name_.clear();
+    }
+    const std::string& name() const { return name_; }
+
+private:
+    std::string cluster_, name_;
+};
+
 class TempDirTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -29,13 +120,32 @@ protected:
         ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
         dir_ = tmpl;
         std::filesystem::current_path(dir_);
+        if (on_server()) {
+            std::string cluster, why;
+            bool skipped = false;
+            // A skipped test's body never runs, whatever a fixture below opens.
+            if (!ServerDatabase::cluster_url(cluster, why, skipped)) {
+                if (skipped) GTEST_SKIP() << why;
+                FAIL() << why;
+            }
+            server_url_ = database_.create(cluster);
+            ASSERT_FALSE(server_url_.empty());
+            vorn::Core::set_default_server(server_url_);
+        }
     }
     void TearDown() override {
+        if (on_server()) {
+            vorn::Core::set_default_server("");
+            database_.drop();
+        }
         std::filesystem::current_path(old_cwd_);
         std::error_code ec;
         std::filesystem::remove_all(dir_, ec);
     }
     std::filesystem::path dir_, old_cwd_;
+    // The test's database on the server run (its connection string).
+    ServerDatabase database_;
+    std::string server_url_;
 };
 
 // A test directory with an open store.

@@ -1,0 +1,322 @@
+// The server engine on its own: connecting (and the message when it cannot),
+// GBK text through the server's UTF-8, the result codes its failures map onto,
+// the one-statement and transaction-control refusals, a lost connection.
+// Runs on the server run only (VORN_TEST_SERVER_DIR); skips on the file run.
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "core_fixture.h"
+#include "serverengine.h"
+
+using vorn::detail::Row;
+using vorn::detail::RowContext;
+using vorn::detail::ServerEngine;
+using vorntest::gbk;
+
+namespace {
+
+// Every row as texts ("NULL" for NULL).
+using Table = std::vector<std::vector<std::string>>;
+void read_texts(const Row& row, RowContext& ctx) {
+    auto& out = *static_cast<Table*>(ctx.out);
+    out.emplace_back();
+    for (int i = 0; i < row.columns(); ++i) {
+        const char* t = row.text(i);
+        out.back().push_back(t ? std::string(t, static_cast<size_t>(row.bytes(i))) : "NULL");
+    }
+}
+
+// The value of key in a "key=value key=value" connection string.
+std::string field(const std::string& conninfo, const std::string& key) {
+    const size_t at = conninfo.find(key + "=");
+    if (at == std::string::npos) return "";
+    const size_t from = at + key.size() + 1;
+    return conninfo.substr(from, conninfo.find(' ', from) - from);
+}
+
+// A local TCP port nothing listens on: one the system just handed out and took back.
+int closed_port() {
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof a;
+    int port = 0;
+    if (bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 &&
+        getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len) == 0)
+        port = ntohs(a.sin_port);
+    close(fd);
+    return port;
+}
+
+class ServerEngineTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!vorntest::on_server()) GTEST_SKIP() << "the server engine's tests run on the server run only";
+        std::string why;
+        bool skipped = false;
+        if (!vorntest::ServerDatabase::cluster_url(cluster_, why, skipped)) {
+            if (skipped) GTEST_SKIP() << why;
+            FAIL() << why;
+        }
+        url_ = database_.create(cluster_);
+        ASSERT_FALSE(url_.empty());
+        engine_ = connect(url_);
+        ASSERT_TRUE(engine_);
+    }
+    void TearDown() override {
+        engine_.reset();
+        database_.drop();
+    }
+
+    static std::unique_ptr<ServerEngine> connect(const std::string& url) {
+        int rc = -1;
+        std::string message;
+        auto engine = ServerEngine::connect(url, rc, message);
+        EXPECT_EQ(rc, SQLITE_OK) << message;
+        return engine;
+    }
+    Table rows(const std::string& sql, int expect_rc = SQLITE_OK) {
+        Table out;
+        RowContext ctx{&out};
+        EXPECT_EQ(engine_->query(sql, read_texts, ctx), expect_rc) << sql << ": " << engine_->last_message();
+        return out;
+    }
+    std::string one(const std::string& sql) {
+        const Table t = rows(sql);
+        return t.size() == 1 && t[0].size() == 1 ? t[0][0] : "<" + std::to_string(t.size()) + " rows>";
+    }
+    void exec(const std::string& sql) {
+        ASSERT_EQ(engine_->exec(sql.c_str()), SQLITE_OK) << sql << ": " << engine_->last_message();
+    }
+    // Ends this engine's session from outside, waiting until its server process is gone.
+    void kill_session() {
+        const std::string pid = one("SELECT pg_backend_pid()");
+        PGconn* admin = PQconnectdb(url_.c_str());
+        PGresult* res = PQexec(admin, ("SELECT pg_terminate_backend(" + pid + ", 30000)").c_str());
+        EXPECT_EQ(PQresultStatus(res), PGRES_TUPLES_OK) << PQresultErrorMessage(res);
+        if (PQresultStatus(res) == PGRES_TUPLES_OK) {
+            EXPECT_STREQ(PQgetvalue(res, 0, 0), "t");
+        }
+        PQclear(res);
+        PQfinish(admin);
+    }
+
+    std::string cluster_, url_;
+    vorntest::ServerDatabase database_;
+    std::unique_ptr<ServerEngine> engine_;
+};
+
+TEST_F(ServerEngineTest, ConnectFailureNamesTheServerAndTheReason) {
+    const std::string dir = field(cluster_, "host");
+    const std::string port = std::to_string(closed_port());
+    const std::string cluster_port = field(cluster_, "port");
+    struct Case {
+        std::string conninfo, server, reason;
+    } cases[] = {
+        {"host=127.0.0.1 port=" + port + " user=vorn dbname=shop password=secret connect_timeout=5",
+         "127.0.0.1:" + port + "/shop", "refused"},
+        {"host=" + dir + " port=" + port + " user=vorn dbname=shop password=secret", dir + ":" + port + "/shop",
+         "No such file"},
+        {"host=" + dir + " port=" + cluster_port + " user=vorn dbname=no_such_shop password=secret",
+         dir + ":" + cluster_port + "/no_such_shop", "does not exist"},
+    };
+    for (const Case& c : cases) {
+        int rc = SQLITE_OK;
+        std::string message;
+        EXPECT_EQ(ServerEngine::connect(c.conninfo, rc, message), nullptr) << c.conninfo;
+        EXPECT_EQ(rc, SQLITE_CANTOPEN) << c.conninfo;
+        EXPECT_EQ(message.rfind(gbk("无法连接数据库服务器 ") + c.server + gbk("："), 0), 0u) << message;
+        EXPECT_NE(message.find(c.reason), std::string::npos) << message;
+        EXPECT_EQ(message.find("secret"), std::string::npos) << message;
+        EXPECT_EQ(message.find('\n'), std::string::npos) << message;
+    }
+}
+
+TEST_F(ServerEngineTest, GbkTextRoundTripsAndTheServerHoldsUtf8) {
+    // Quotes, a backslash (plain text under standard strings) and characters
+    // whose second GBK byte is a backslash.
+    const std::string utf8 = "商品 '淺' \\乗 名称";
+    exec("CREATE TABLE T (a VARCHAR(64))");
+    std::string quoted = gbk(utf8);
+    for (size_t i = 0; (i = quoted.find('\'', i)) != std::string::npos; i += 2)
+        quoted.insert(i, 1, '\'');
+    exec("INSERT INTO T VALUES('" + quoted + "')");
+    EXPECT_EQ(one("SELECT a FROM T"), gbk(utf8));
+    // The server counts characters, not bytes: it holds the text as text.
+    size_t characters = 0;
+    for (unsigned char c : utf8)
+        characters += (c & 0xC0) != 0x80;
+    EXPECT_EQ(one("SELECT length(a) FROM T"), std::to_string(characters));
+
+    PGconn* other = PQconnectdb((url_ + " client_encoding=UTF8").c_str());
+    ASSERT_EQ(PQstatus(other), CONNECTION_OK) << PQerrorMessage(other);
+    PGresult* res = PQexec(other, "SELECT a FROM T");
+    ASSERT_EQ(PQresultStatus(res), PGRES_TUPLES_OK) << PQresultErrorMessage(res);
+    EXPECT_EQ(std::string(PQgetvalue(res, 0, 0)), utf8);
+    PQclear(res);
+    PQfinish(other);
+}
+
+TEST_F(ServerEngineTest, DoublesComeBackInFifteenDigits) {
+    EXPECT_EQ(one("SELECT CAST(0.1 AS DOUBLE PRECISION) + CAST(0.2 AS DOUBLE PRECISION)"), "0.3");
+    EXPECT_EQ(one("SELECT CAST(1 AS DOUBLE PRECISION) / 3"), "0.333333333333333");
+}
+
+TEST_F(ServerEngineTest, FailuresMapOntoStoreCodes) {
+    exec("CREATE TABLE U (a INTEGER UNIQUE, n INTEGER NOT NULL)");
+    exec("INSERT INTO U VALUES(1, 1)");
+    struct Case {
+        const char* sql;
+        int code;
+        const char* words; // in the server's message
+    } cases[] = {
+        {"INSERT INTO U VALUES(1, 2)", SQLITE_CONSTRAINT, "duplicate key"},
+        {"INSERT INTO U VALUES(2, NULL)", SQLITE_CONSTRAINT, "null value"},
+        {"INSERT INTO U VALUES(3, 'abc')", SQLITE_MISMATCH, "invalid input"},
+        {"SELEC 1", SQLITE_ERROR, "syntax error"},
+        {"SELECT nothing FROM U", SQLITE_ERROR, "does not exist"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(engine_->exec(c.sql), c.code) << c.sql;
+        EXPECT_NE(engine_->last_message().find(c.words), std::string::npos) << engine_->last_message();
+        Table out;
+        RowContext ctx{&out};
+        EXPECT_EQ(engine_->query(c.sql, read_texts, ctx), c.code) << c.sql;
+    }
+    EXPECT_EQ(one("SELECT count(*) FROM U"), "1");
+}
+
+TEST_F(ServerEngineTest, AFailureInsideATransactionAbortsItAndCommitSaysSo) {
+    exec("CREATE TABLE U (a INTEGER UNIQUE)");
+    ASSERT_EQ(engine_->begin(true), SQLITE_OK);
+    EXPECT_TRUE(engine_->in_transaction());
+    exec("INSERT INTO U VALUES(1)");
+    EXPECT_EQ(engine_->exec("INSERT INTO U VALUES(1)"), SQLITE_CONSTRAINT);
+    EXPECT_EQ(engine_->exec("INSERT INTO U VALUES(2)"), SQLITE_ABORT);
+    EXPECT_TRUE(engine_->in_transaction());
+    EXPECT_EQ(engine_->commit(), SQLITE_ABORT);
+    EXPECT_FALSE(engine_->in_transaction());
+    EXPECT_EQ(one("SELECT count(*) FROM U"), "0");
+}
+
+TEST_F(ServerEngineTest, QueryTakesExactlyOneStatement) {
+    exec("CREATE TABLE T (a INTEGER)");
+    Table out;
+    RowContext ctx{&out};
+    EXPECT_EQ(engine_->query("INSERT INTO T VALUES(1); SELECT a FROM T", read_texts, ctx), SQLITE_ERROR);
+    EXPECT_EQ(engine_->query("SELECT a FROM T;;", read_texts, ctx), SQLITE_OK);
+    EXPECT_EQ(engine_->query("  ; ", read_texts, ctx), SQLITE_MISUSE);
+    EXPECT_TRUE(out.empty());
+    EXPECT_EQ(one("SELECT count(*) FROM T"), "0");
+}
+
+TEST_F(ServerEngineTest, RefusedTransactionControlRunsNothing) {
+    exec("CREATE TABLE T (a INTEGER)");
+    const char* refused[] = {"INSERT INTO T VALUES(1); COMMIT", "BEGIN; INSERT INTO T VALUES(1)",
+                             "INSERT INTO T VALUES(1); ROLLBACK", "INSERT INTO T VALUES(1); END"};
+    for (const char* sql : refused) {
+        EXPECT_EQ(engine_->exec(sql, true), SQLITE_AUTH) << sql;
+        EXPECT_EQ(one("SELECT count(*) FROM T"), "0") << sql;
+    }
+    ASSERT_EQ(engine_->begin(true), SQLITE_OK);
+    EXPECT_EQ(engine_->exec("SAVEPOINT s; INSERT INTO T VALUES(1); RELEASE SAVEPOINT s", true), SQLITE_OK)
+        << engine_->last_message();
+    EXPECT_EQ(engine_->commit(), SQLITE_OK);
+    EXPECT_EQ(one("SELECT count(*) FROM T"), "1");
+}
+
+TEST_F(ServerEngineTest, ChangesAndLastInsertId) {
+    exec("CREATE TABLE S (id BIGSERIAL PRIMARY KEY, v INTEGER)");
+    EXPECT_EQ(engine_->last_insert_id(), 0);
+    exec("INSERT INTO S (v) VALUES (7)");
+    exec("INSERT INTO S (v) VALUES (7)");
+    EXPECT_EQ(engine_->last_insert_id(), 2);
+    exec("UPDATE S SET v = 8");
+    EXPECT_EQ(engine_->changes(), 2);
+    rows("SELECT * FROM S");
+    EXPECT_EQ(engine_->changes(), 2); // a select leaves it, as the file does
+    exec("DELETE FROM S WHERE id = 1");
+    EXPECT_EQ(engine_->changes(), 1);
+
+    // In a new session whose first insert drew no id, asking costs the
+    // transaction nothing.
+    auto fresh = connect(url_);
+    ASSERT_TRUE(fresh);
+    ASSERT_EQ(fresh->begin(true), SQLITE_OK);
+    ASSERT_EQ(fresh->exec("INSERT INTO S VALUES (10, 1)"), SQLITE_OK) << fresh->last_message();
+    EXPECT_EQ(fresh->last_insert_id(), 0);
+    EXPECT_EQ(fresh->exec("INSERT INTO S (v) VALUES (9)"), SQLITE_OK) << fresh->last_message();
+    EXPECT_EQ(fresh->last_insert_id(), 3);
+    EXPECT_EQ(fresh->commit(), SQLITE_OK);
+    EXPECT_EQ(one("SELECT count(*) FROM S"), "3");
+}
+
+TEST_F(ServerEngineTest, TablesAndIndexesByNameInAnyCase) {
+    exec("CREATE TABLE Store (a INTEGER)");
+    exec("CREATE TABLE \"User\" (a INTEGER)");
+    exec("CREATE INDEX vorn_store_a ON Store(a)");
+    EXPECT_EQ(engine_->has_table("Store"), 1);
+    EXPECT_EQ(engine_->has_table("STORE"), 1);
+    EXPECT_EQ(engine_->has_table("User"), 1);
+    EXPECT_EQ(engine_->has_table("Missing"), 0);
+    EXPECT_EQ(engine_->indexes_present({"vorn_store_a", "VORN_STORE_A", "vorn_missing"}), 2);
+
+    auto second = connect(url_);
+    ASSERT_TRUE(second);
+    EXPECT_EQ(second->identity(), engine_->identity());
+    EXPECT_EQ(engine_->identity().rfind("server:", 0), 0u);
+    EXPECT_NE(engine_->identity().find(database_.name()), std::string::npos);
+}
+
+TEST_F(ServerEngineTest, EnsureSchemaCreatesOnceThenKeeps) {
+    bool created = false;
+    ASSERT_EQ(engine_->ensure_schema(created), SQLITE_OK) << engine_->last_message();
+    EXPECT_TRUE(created);
+    EXPECT_EQ(engine_->has_table("User"), 1);
+    EXPECT_EQ(one("SELECT count(*) FROM Addition"), "9");
+    ASSERT_EQ(engine_->ensure_schema(created), SQLITE_OK) << engine_->last_message();
+    EXPECT_FALSE(created);
+    EXPECT_EQ(one("SELECT count(*) FROM Addition"), "9");
+}
+
+TEST_F(ServerEngineTest, LostConnectionOutsideATransactionIsMadeAgain) {
+    kill_session();
+    EXPECT_EQ(engine_->exec("SELECT 1"), SQLITE_IOERR);
+    EXPECT_FALSE(engine_->in_transaction());
+    // Made again, with the session's settings.
+    EXPECT_EQ(one("SELECT CAST(0.1 AS DOUBLE PRECISION) + CAST(0.2 AS DOUBLE PRECISION)"), "0.3");
+    EXPECT_EQ(one("SHOW client_encoding"), "GBK");
+}
+
+TEST_F(ServerEngineTest, LostConnectionInsideATransactionFailsUntilRolledBack) {
+    exec("CREATE TABLE T (a INTEGER)");
+    ASSERT_EQ(engine_->begin(true), SQLITE_OK);
+    exec("INSERT INTO T VALUES(1)");
+    kill_session();
+    EXPECT_EQ(engine_->exec("INSERT INTO T VALUES(2)"), SQLITE_IOERR);
+    // Nothing further of the transaction may run on a new connection by itself.
+    EXPECT_EQ(engine_->exec("INSERT INTO T VALUES(3)"), SQLITE_IOERR);
+    EXPECT_TRUE(engine_->in_transaction());
+    EXPECT_EQ(engine_->commit(), SQLITE_IOERR);
+    engine_->rollback();
+    EXPECT_FALSE(engine_->in_transaction());
+    EXPECT_EQ(one("SELECT count(*) FROM T"), "0");
+}
+
+TEST_F(ServerEngineTest, ClosedEngineIsMisuse) {
+    engine_->close();
+    Table out;
+    RowContext ctx{&out};
+    EXPECT_EQ(engine_->exec("SELECT 1"), SQLITE_MISUSE);
+    EXPECT_EQ(engine_->query("SELECT 1", read_texts, ctx), SQLITE_MISUSE);
+    EXPECT_EQ(engine_->begin(true), SQLITE_MISUSE);
+    EXPECT_FALSE(engine_->in_transaction());
+}
+
+} // namespace
