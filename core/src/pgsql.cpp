@@ -418,7 +418,14 @@ void Translator::order_by(std::size_t by) {
         for (std::size_t c = a; c < b; ++c) nulls = nulls || is(c, "NULLS");
         const bool desc = is(b - 1, "DESC");
         const std::size_t item_end = (desc || is(b - 1, "ASC")) ? b - 1 : b;
-        const bool id = column_ref(a) == item_end && iends_with(text(item_end - 1), "_Id");
+        const bool column = column_ref(a) == item_end;
+        const bool id = column && iends_with(text(item_end - 1), "_Id");
+        // Text sorts by its GBK bytes in the file (for Chinese, about in pinyin
+        // order); the server holds it as UTF-8, whose order is another.
+        if (column && column_type(text(item_end - 1)) == 's') {
+            before(a, "convert_to(");
+            after(item_end - 1, ",'GBK')");
+        }
         if (!nulls && !id) after(b - 1, desc ? " NULLS LAST" : " NULLS FIRST");
         if (b >= end || !punct(b, ',')) break;
         a = b + 1;
@@ -426,7 +433,7 @@ void Translator::order_by(std::size_t by) {
 }
 
 // A grouped query may name a column it neither groups by nor aggregates;
-// SQLite takes it from some row of the group, the server refuses it. MAX()
+// SQLite takes it from some row of the group, the server refuses it. MIN()
 // takes it from one row too.
 void Translator::grouped_select(std::size_t select) {
     const std::size_t end = scope_end(select);
@@ -480,9 +487,14 @@ void Translator::grouped_select(std::size_t select) {
             bool kept = false;
             for (std::string_view k : keys) kept = kept || iequals(k, text(c - 1));
             if (!kept) {
-                before(a, "MAX(");
+                // The file reads such a group from an index, in order, and keeps
+                // the first row's value: the least, for text in GBK byte order.
+                const bool gbk = column_type(text(c - 1)) == 's';
+                before(a, gbk ? "vorn_gbk_min(" : "MIN(");
+                std::string close = ")";
                 // Named as the column, for a reader that asks by name.
-                after(c - 1, c == b && word(c - 1) ? ") AS " + std::string(text(c - 1)) : std::string(")"));
+                if (c == b && word(c - 1)) close += " AS " + std::string(text(c - 1));
+                after(c - 1, std::move(close));
             }
         }
         a = b + 1;
@@ -596,8 +608,12 @@ std::string Translator::run() {
         } else if (iequals(w, "AS") && parent_[i] > 0 && is(static_cast<std::size_t>(parent_[i]) - 1, "CAST")) {
             if (is(i + 1, "REAL") || is(i + 1, "FLOAT") || (is(i + 1, "DOUBLE") && !is(i + 2, "PRECISION")))
                 replace(i + 1, "DOUBLE PRECISION");
-            else if (is(i + 1, "INTEGER") || is(i + 1, "INT"))
-                replace(i + 1, "BIGINT");
+            else if (is(i + 1, "INTEGER") || is(i + 1, "INT")) {
+                // SQLite's cast drops a fraction and reads a text's leading
+                // digits (0 for none); the server's rounds and refuses.
+                replace(static_cast<std::size_t>(parent_[i]) - 1, "vorn_int");
+                edits_.push_back({tokens_[i - 1].end, tokens_[i + 1].end - tokens_[i - 1].end, {}});
+            }
         } else if (iequals(w, "LIMIT")) {
             if (punct(i + 1, '-') && i + 2 < n_ && tokens_[i + 2].kind == Kind::Number) {
                 edits_.push_back({tokens_[i + 1].begin, tokens_[i + 2].end - tokens_[i + 1].begin, "ALL"});
@@ -815,9 +831,9 @@ BEGIN
     IF fmt IS NULL OR t IS NULL THEN
         RETURN NULL;
     END IF;
-    -- The common question, a field of a stored time: read off the text. Days
-    -- past the 28th go the long way, which carries 30 February into March.
-    IF cardinality(mods) = 0 AND length(t) = 19 AND substr(t, 9, 2) BETWEEN '01' AND '28'
+    -- The common question, a field of a stored time without modifiers: SQLite
+    -- gives the fields as written (30 February too), so read them off the text.
+    IF cardinality(mods) = 0 AND length(t) = 19 AND substr(t, 9, 2) BETWEEN '01' AND '31'
        AND t ~ '^[0-9]{4}-(0[1-9]|1[0-2])-[0-9]{2} ([01][0-9]|2[0-3]):[0-5][0-9]:[0-5][0-9]$' AND t >= '0001' THEN
         CASE fmt
             WHEN '%Y' THEN RETURN substr(t, 1, 4);
@@ -882,6 +898,26 @@ CREATE OR REPLACE FUNCTION julianday(t text, VARIADIC mods text[] DEFAULT '{}') 
 LANGUAGE sql STABLE AS $$
     SELECT extract(epoch FROM vorn_timestamp(t, mods))::double precision / 86400 + 2440587.5
 $$;
+
+-- CAST(x AS INTEGER) as SQLite does it: a fraction dropped, a text read up to
+-- its first character that is no digit, 0 for a text without any.
+CREATE OR REPLACE FUNCTION vorn_int(x text) RETURNS bigint
+LANGUAGE sql IMMUTABLE STRICT AS $$
+    SELECT coalesce(substring(x FROM '^[[:space:]]*([-+]?[0-9]{1,18})')::bigint, 0)
+$$;
+CREATE OR REPLACE FUNCTION vorn_int(x double precision) RETURNS bigint
+LANGUAGE sql IMMUTABLE STRICT AS $$ SELECT trunc(x)::bigint $$;
+CREATE OR REPLACE FUNCTION vorn_int(x numeric) RETURNS bigint
+LANGUAGE sql IMMUTABLE STRICT AS $$ SELECT trunc(x)::bigint $$;
+CREATE OR REPLACE FUNCTION vorn_int(x bigint) RETURNS bigint
+LANGUAGE sql IMMUTABLE STRICT AS $$ SELECT x $$;
+
+-- The least text in GBK byte order, the file's order of the program's text.
+CREATE OR REPLACE FUNCTION vorn_gbk_smaller(a text, b text) RETURNS text
+LANGUAGE sql IMMUTABLE STRICT AS $$
+    SELECT CASE WHEN convert_to(b, 'GBK') < convert_to(a, 'GBK') THEN b ELSE a END
+$$;
+CREATE OR REPLACE AGGREGATE vorn_gbk_min(text) (SFUNC = vorn_gbk_smaller, STYPE = text);
 
 -- SQLite's TOTAL(): a sum that is 0.0 over no rows or only NULLs, always a double.
 CREATE OR REPLACE AGGREGATE total(double precision) (SFUNC = float8pl, STYPE = double precision, INITCOND = '0');

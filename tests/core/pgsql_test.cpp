@@ -57,8 +57,8 @@ TEST(PgSqlTranslate, FunctionsAndOperators) {
         {"SELECT GROUP_CONCAT(FSs_Code) FROM Store", "SELECT STRING_AGG(CAST(FSs_Code AS TEXT),',') FROM Store"},
         {"SELECT GROUP_CONCAT(FSi_Id,'|') FROM Store", "SELECT STRING_AGG(CAST(FSi_Id AS TEXT),'|') FROM Store"},
         {"SELECT INSTR(FSs_Name,'a') FROM Store", "SELECT STRPOS(FSs_Name,'a') FROM Store"},
-        {"SELECT CAST(x AS REAL),CAST(y AS double),CAST(z AS INTEGER)",
-         "SELECT CAST(x AS DOUBLE PRECISION),CAST(y AS DOUBLE PRECISION),CAST(z AS BIGINT)"},
+        {"SELECT CAST(x AS REAL),CAST(y AS double),CAST( z  AS INTEGER),CAST(f(a,b) AS int)",
+         "SELECT CAST(x AS DOUBLE PRECISION),CAST(y AS DOUBLE PRECISION),vorn_int( z),vorn_int(f(a,b))"},
         {"SELECT CAST(y AS DOUBLE PRECISION)", "SELECT CAST(y AS DOUBLE PRECISION)"},
         {"SELECT 1 AS real", "SELECT 1 AS real"},
         {"SELECT * FROM VIP WHERE FVs_Code LIKE 'B%'", "SELECT * FROM VIP WHERE FVs_Code ILIKE 'B%'"},
@@ -73,7 +73,7 @@ TEST(PgSqlTranslate, FunctionsAndOperators) {
         {"SELECT datetime(FSt_StoT,'+1 hour')", "SELECT strftime('%Y-%m-%d %H:%M:%S',FSt_StoT,'+1 hour')"},
         {"SELECT DATE(FSt_StoT), time(x), date()",
          "SELECT strftime('%Y-%m-%d',FSt_StoT), strftime('%H:%M:%S',x), strftime('%Y-%m-%d','now')"},
-        {"SELECT CAST(STRFTIME('%m',FVt_BirT) AS INTEGER)=5", "SELECT CAST(STRFTIME('%m',FVt_BirT) AS BIGINT)=5"},
+        {"SELECT CAST(STRFTIME('%m',FVt_BirT) AS INTEGER)=5", "SELECT vorn_int(STRFTIME('%m',FVt_BirT))=5"},
         {"SELECT TOTAL(FSd_ReaP),julianday(x) FROM Store", "SELECT TOTAL(FSd_ReaP),julianday(x) FROM Store"},
     });
 }
@@ -146,7 +146,9 @@ TEST(PgSqlTranslate, NullsSortAsInTheFile) {
         {"SELECT * FROM Sale ORDER BY SUBSTR(FSAs_No,1,8) DESC,FSAi_Seq DESC,FSAi_Id DESC",
          "SELECT * FROM Sale ORDER BY SUBSTR(FSAs_No,1,8) DESC NULLS LAST,FSAi_Seq DESC NULLS LAST,FSAi_Id DESC"},
         {"SELECT 1 ORDER BY p.FSPs_Name,s.FSi_Supplier ASC,a.c",
-         "SELECT 1 ORDER BY p.FSPs_Name NULLS FIRST,s.FSi_Supplier ASC NULLS FIRST,a.c NULLS FIRST"},
+         "SELECT 1 ORDER BY convert_to(p.FSPs_Name,'GBK') NULLS FIRST,s.FSi_Supplier ASC NULLS FIRST,a.c NULLS FIRST"},
+        // Text in the file's order, its GBK bytes.
+        {"SELECT * FROM Store ORDER BY FSs_Name DESC,FSi_Id", "SELECT * FROM Store ORDER BY convert_to(FSs_Name,'GBK') DESC NULLS LAST,FSi_Id"},
         {"SELECT 1 ORDER BY a NULLS LAST", "SELECT 1 ORDER BY a NULLS LAST"},
         {"SELECT * FROM (SELECT x FROM t ORDER BY x LIMIT 2) AS q ORDER BY s.FVi_Id",
          "SELECT * FROM (SELECT x FROM t ORDER BY x NULLS FIRST LIMIT 2) AS q ORDER BY s.FVi_Id"},
@@ -156,11 +158,12 @@ TEST(PgSqlTranslate, NullsSortAsInTheFile) {
 TEST(PgSqlTranslate, GroupsAndSubqueries) {
     expect_all({
         {"SELECT FSs_Code,FSs_Name,COUNT() FROM Store WHERE FSi_Flag=0 GROUP BY FSs_Code HAVING COUNT()<5",
-         "SELECT FSs_Code,MAX(FSs_Name) AS FSs_Name,COUNT(*) FROM Store WHERE FSi_Flag=0 GROUP BY FSs_Code HAVING "
+         "SELECT FSs_Code,vorn_gbk_min(FSs_Name) AS FSs_Name,COUNT(*) FROM Store WHERE FSi_Flag=0 GROUP BY FSs_Code HAVING "
          "COUNT(*)<5"},
         {"SELECT s.FSs_Code AS c,s.FSs_Name n,SUM(x) FROM Store s GROUP BY s.FSs_Code",
-         "SELECT s.FSs_Code AS c,MAX(s.FSs_Name) n,SUM(x) FROM Store s GROUP BY s.FSs_Code"},
-        {"SELECT FSs_Name,COUNT(*) FROM Store", "SELECT MAX(FSs_Name) AS FSs_Name,COUNT(*) FROM Store"},
+         "SELECT s.FSs_Code AS c,vorn_gbk_min(s.FSs_Name) n,SUM(x) FROM Store s GROUP BY s.FSs_Code"},
+        {"SELECT FSi_Type,COUNT(*) FROM Store GROUP BY FSs_Code", "SELECT MIN(FSi_Type) AS FSi_Type,COUNT(*) FROM Store GROUP BY FSs_Code"},
+        {"SELECT FSs_Name,COUNT(*) FROM Store", "SELECT vorn_gbk_min(FSs_Name) AS FSs_Name,COUNT(*) FROM Store"},
         {"SELECT FSs_Name,MAX(a,b) FROM Store", "SELECT FSs_Name,GREATEST(a,b) FROM Store"},
         {"SELECT FSAPi_Method,SUM(FSAPi_Amount) FROM SalePayment GROUP BY FSAPi_Method",
          "SELECT FSAPi_Method,SUM(FSAPi_Amount) FROM SalePayment GROUP BY FSAPi_Method"},
@@ -381,7 +384,8 @@ TEST(PgSqlSchema, ServerFunctionsAreRerunnable) {
         EXPECT_TRUE(rerunnable) << s;
     }
     for (const char* name : {"FUNCTION strftime(", "AGGREGATE total(", "FUNCTION round(", "VIEW sqlite_master",
-                             "FUNCTION julianday("})
+                             "FUNCTION julianday(", "FUNCTION vorn_int(x text)", "FUNCTION vorn_int(x double precision)",
+                             "AGGREGATE vorn_gbk_min(text)"})
         EXPECT_NE(f.find(name), std::string::npos) << name;
 }
 
