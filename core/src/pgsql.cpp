@@ -25,9 +25,15 @@ struct Token {
 bool word_start(unsigned char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c >= 0x80;
 }
-bool word_char(unsigned char c) { return word_start(c) || (c >= '0' && c <= '9') || c == '$'; }
-bool digit(unsigned char c) { return c >= '0' && c <= '9'; }
-bool space(unsigned char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
+bool word_char(unsigned char c) {
+    return word_start(c) || (c >= '0' && c <= '9') || c == '$';
+}
+bool digit(unsigned char c) {
+    return c >= '0' && c <= '9';
+}
+bool space(unsigned char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
+}
 
 // The end of a text quoted by q, where a doubled q stands for one; the end of
 // the input when the quote never closes.
@@ -49,7 +55,8 @@ std::size_t dollar_end(std::string_view s, std::size_t i) {
     std::size_t j = i + 1;
     if (j < s.size() && s[j] != '$') {
         if (!word_start(static_cast<unsigned char>(s[j])) || s[j] == '$') return 0;
-        while (j < s.size() && word_char(static_cast<unsigned char>(s[j])) && s[j] != '$') ++j;
+        while (j < s.size() && word_char(static_cast<unsigned char>(s[j])) && s[j] != '$')
+            ++j;
     }
     if (j >= s.size() || s[j] != '$') return 0;
     const std::string_view tag = s.substr(i, j - i + 1);
@@ -59,11 +66,14 @@ std::size_t dollar_end(std::string_view s, std::size_t i) {
 
 // One token from s[i]; returns its end.
 std::size_t scan(std::string_view s, std::size_t i, Kind& kind) {
-    const auto at = [&s](std::size_t k) -> unsigned char { return k < s.size() ? static_cast<unsigned char>(s[k]) : 0; };
+    const auto at = [&s](std::size_t k) -> unsigned char {
+        return k < s.size() ? static_cast<unsigned char>(s[k]) : 0;
+    };
     const unsigned char c = at(i);
     if (space(c)) {
         kind = Kind::Space;
-        while (i < s.size() && space(at(i))) ++i;
+        while (i < s.size() && space(at(i)))
+            ++i;
         return i;
     }
     if (c == '-' && at(i + 1) == '-') {
@@ -93,23 +103,29 @@ std::size_t scan(std::string_view s, std::size_t i, Kind& kind) {
         kind = Kind::Number;
         if (c == '0' && (at(i + 1) | 0x20) == 'x') {
             i += 2;
-            while (word_char(at(i))) ++i;
+            while (word_char(at(i)))
+                ++i;
             return i;
         }
-        while (digit(at(i))) ++i;
+        while (digit(at(i)))
+            ++i;
         if (at(i) == '.') {
             ++i;
-            while (digit(at(i))) ++i;
+            while (digit(at(i)))
+                ++i;
         }
-        if ((at(i) | 0x20) == 'e' && (digit(at(i + 1)) || ((at(i + 1) == '+' || at(i + 1) == '-') && digit(at(i + 2))))) {
+        if ((at(i) | 0x20) == 'e' &&
+            (digit(at(i + 1)) || ((at(i + 1) == '+' || at(i + 1) == '-') && digit(at(i + 2))))) {
             i += 2;
-            while (digit(at(i))) ++i;
+            while (digit(at(i)))
+                ++i;
         }
         return i;
     }
     if (word_start(c)) {
         kind = Kind::Word;
-        while (i < s.size() && word_char(at(i))) ++i;
+        while (i < s.size() && word_char(at(i)))
+            ++i;
         return i;
     }
     if (c == '$') {
@@ -119,25 +135,29 @@ std::size_t scan(std::string_view s, std::size_t i, Kind& kind) {
         }
         kind = Kind::Param;
         ++i;
-        while (word_char(at(i))) ++i;
+        while (word_char(at(i)))
+            ++i;
         return i;
     }
     if (c == '?') {
         kind = Kind::Param;
         ++i;
-        while (digit(at(i))) ++i;
+        while (digit(at(i)))
+            ++i;
         return i;
     }
     if ((c == ':' || c == '@') && word_start(at(i + 1)) && !(i > 0 && s[i - 1] == ':')) {
         kind = Kind::Param;
         ++i;
-        while (word_char(at(i))) ++i;
+        while (word_char(at(i)))
+            ++i;
         return i;
     }
     kind = Kind::Punct;
     static const char kPairs[][3] = {"<=", ">=", "<>", "!=", "==", "||", "<<", ">>", "::"};
     for (const char* p : kPairs)
-        if (c == static_cast<unsigned char>(p[0]) && at(i + 1) == static_cast<unsigned char>(p[1])) return i + 2;
+        if (c == static_cast<unsigned char>(p[0]) && at(i + 1) == static_cast<unsigned char>(p[1]))
+            return i + 2;
     return i + 1;
 }
 
@@ -160,7 +180,8 @@ bool iends_with(std::string_view a, std::string_view suffix) {
 char column_type(std::string_view name) {
     if (name.size() < 4 || name[0] != 'F') return 0;
     std::size_t k = 1;
-    while (k < name.size() && name[k] >= 'A' && name[k] <= 'Z') ++k;
+    while (k < name.size() && name[k] >= 'A' && name[k] <= 'Z')
+        ++k;
     if (k == 1 || k + 1 >= name.size() || name[k + 1] != '_') return 0;
     const char t = name[k];
     return t == 's' || t == 't' || t == 'i' || t == 'd' ? t : 0;
@@ -186,7 +207,8 @@ public:
         }
         n_ = tokens_.size();
         // A statement's own closing semicolon is not part of it.
-        while (n_ > 0 && punct(n_ - 1, ';')) --n_;
+        while (n_ > 0 && punct(n_ - 1, ';'))
+            --n_;
         match_.assign(n_, -1);
         parent_.assign(n_, -1);
         commas_.assign(n_, 0);
@@ -209,13 +231,15 @@ public:
     std::string run();
 
 private:
-    std::string_view text(std::size_t i) const { return s_.substr(tokens_[i].begin, tokens_[i].end - tokens_[i].begin); }
+    std::string_view text(std::size_t i) const {
+        return s_.substr(tokens_[i].begin, tokens_[i].end - tokens_[i].begin);
+    }
     bool is(std::size_t i, std::string_view w) const {
         return i < n_ && tokens_[i].kind == Kind::Word && iequals(text(i), w);
     }
     bool punct(std::size_t i, char c) const {
-        return i < tokens_.size() && tokens_[i].kind == Kind::Punct && tokens_[i].end - tokens_[i].begin == 1 &&
-               s_[tokens_[i].begin] == c;
+        return i < tokens_.size() && tokens_[i].kind == Kind::Punct &&
+               tokens_[i].end - tokens_[i].begin == 1 && s_[tokens_[i].begin] == c;
     }
     bool word(std::size_t i) const { return i < n_ && tokens_[i].kind == Kind::Word; }
     bool call(std::size_t i, std::string_view name) const { return is(i, name) && punct(i + 1, '('); }
@@ -226,11 +250,14 @@ private:
     // Token index just past a column reference starting at i (name or t.name), or i.
     std::size_t column_ref(std::size_t i) const {
         if (!word(i) && !(i < n_ && tokens_[i].kind == Kind::Ident)) return i;
-        if (punct(i + 1, '.') && (word(i + 2) || (i + 2 < n_ && tokens_[i + 2].kind == Kind::Ident))) return i + 3;
+        if (punct(i + 1, '.') && (word(i + 2) || (i + 2 < n_ && tokens_[i + 2].kind == Kind::Ident)))
+            return i + 3;
         return i + 1;
     }
 
-    void replace(std::size_t i, std::string t) { edits_.push_back({tokens_[i].begin, tokens_[i].end - tokens_[i].begin, std::move(t)}); }
+    void replace(std::size_t i, std::string t) {
+        edits_.push_back({tokens_[i].begin, tokens_[i].end - tokens_[i].begin, std::move(t)});
+    }
     void before(std::size_t i, std::string t) { edits_.push_back({tokens_[i].begin, 0, std::move(t)}); }
     void after(std::size_t i, std::string t) { edits_.push_back({tokens_[i].end, 0, std::move(t)}); }
     // Token i together with the blank before it.
@@ -257,8 +284,8 @@ private:
 // all of a condition.
 bool Translator::condition_end(std::size_t i) const {
     if (i >= n_ || punct(i, ')')) return true;
-    static const char* const kWords[] = {"AND",    "OR",   "ORDER",  "GROUP",     "LIMIT",  "HAVING",
-                                         "THEN",   "UNION", "EXCEPT", "INTERSECT", "OFFSET", "WINDOW"};
+    static const char* const kWords[] = {"AND",  "OR",    "ORDER",  "GROUP",     "LIMIT",  "HAVING",
+                                         "THEN", "UNION", "EXCEPT", "INTERSECT", "OFFSET", "WINDOW"};
     for (const char* w : kWords)
         if (is(i, w)) return true;
     return false;
@@ -285,7 +312,8 @@ bool Translator::insert_statement() {
     std::vector<std::size_t> columns;
     if (punct(table_end, '(') && !is(table_end + 1, "SELECT") && match_[table_end] > 0) {
         const std::size_t close = static_cast<std::size_t>(match_[table_end]);
-        for (std::size_t c = table_end + 1; c < close; c += 2) columns.push_back(c);
+        for (std::size_t c = table_end + 1; c < close; c += 2)
+            columns.push_back(c);
         table_end = close + 1;
     }
     // Without the column names the key to replace on is unknown here: let the
@@ -302,7 +330,8 @@ bool Translator::insert_statement() {
     if (columns.empty() && is(table_end, "VALUES")) {
         // A new row's id is asked for with NULL: the server's column gives one by default.
         for (std::size_t open = table_end + 1; punct(open, '(') && match_[open] > 0;) {
-            if (is(open + 1, "NULL") && (punct(open + 2, ',') || punct(open + 2, ')'))) replace(open + 1, "DEFAULT");
+            if (is(open + 1, "NULL") && (punct(open + 2, ',') || punct(open + 2, ')')))
+                replace(open + 1, "DEFAULT");
             open = static_cast<std::size_t>(match_[open]) + 1;
             if (!punct(open, ',')) break;
             ++open;
@@ -335,17 +364,19 @@ void Translator::create_table(std::size_t open) {
     const std::size_t close = static_cast<std::size_t>(match_[open]);
     for (std::size_t a = open + 1; a < close;) {
         std::size_t b = a;
-        while (b < close && !(punct(b, ',') && parent_[b] == static_cast<int>(open))) ++b;
-        const bool constraint = is(a, "CONSTRAINT") || is(a, "PRIMARY") || is(a, "UNIQUE") || is(a, "CHECK") ||
-                                is(a, "FOREIGN");
+        while (b < close && !(punct(b, ',') && parent_[b] == static_cast<int>(open)))
+            ++b;
+        const bool constraint =
+            is(a, "CONSTRAINT") || is(a, "PRIMARY") || is(a, "UNIQUE") || is(a, "CHECK") || is(a, "FOREIGN");
         if (!constraint && a + 1 < b) {
             std::size_t type_end = a + 1;
-            static const char* const kStop[] = {"PRIMARY",    "NOT",     "NULL",       "DEFAULT", "UNIQUE",
-                                                "CHECK",      "REFERENCES", "COLLATE", "CONSTRAINT", "GENERATED",
-                                                "AUTOINCREMENT", "AS"};
+            static const char* const kStop[] = {"PRIMARY",    "NOT",       "NULL",          "DEFAULT",
+                                                "UNIQUE",     "CHECK",     "REFERENCES",    "COLLATE",
+                                                "CONSTRAINT", "GENERATED", "AUTOINCREMENT", "AS"};
             while (type_end < b && word(type_end)) {
                 bool stop = false;
-                for (const char* w : kStop) stop = stop || is(type_end, w);
+                for (const char* w : kStop)
+                    stop = stop || is(type_end, w);
                 if (stop) break;
                 ++type_end;
             }
@@ -359,10 +390,12 @@ void Translator::create_table(std::size_t open) {
                 std::string type;
                 for (std::size_t c = a + 1; c < type_end; ++c) {
                     if (c > a + 1) type += ' ';
-                    for (char ch : text(c)) type += static_cast<char>(ch >= 'a' && ch <= 'z' ? ch - 32 : ch);
+                    for (char ch : text(c))
+                        type += static_cast<char>(ch >= 'a' && ch <= 'z' ? ch - 32 : ch);
                 }
                 std::size_t last = type_end - 1;
-                if (punct(type_end, '(') && match_[type_end] > 0) last = static_cast<std::size_t>(match_[type_end]);
+                if (punct(type_end, '(') && match_[type_end] > 0)
+                    last = static_cast<std::size_t>(match_[type_end]);
                 const auto has = [&type](const char* part) { return type.find(part) != std::string::npos; };
                 std::string to;
                 if (type == "INTEGER" && primary)
@@ -374,7 +407,8 @@ void Translator::create_table(std::size_t open) {
                 else if (has("REAL") || has("FLOA") || has("DOUB"))
                     to = "DOUBLE PRECISION";
                 if (!to.empty() && !(last == a + 1 && iequals(text(a + 1), to)))
-                    edits_.push_back({tokens_[a + 1].begin, tokens_[last].end - tokens_[a + 1].begin, std::move(to)});
+                    edits_.push_back(
+                        {tokens_[a + 1].begin, tokens_[last].end - tokens_[a + 1].begin, std::move(to)});
             }
         }
         a = b + 1;
@@ -393,9 +427,11 @@ void Translator::create_index(std::size_t open) {
     const std::size_t close = static_cast<std::size_t>(match_[open]);
     for (std::size_t a = open + 1; a < close;) {
         std::size_t b = a;
-        while (b < close && !(punct(b, ',') && parent_[b] == static_cast<int>(open))) ++b;
+        while (b < close && !(punct(b, ',') && parent_[b] == static_cast<int>(open)))
+            ++b;
         bool nulls = false;
-        for (std::size_t c = a; c < b; ++c) nulls = nulls || is(c, "NULLS") || is(c, "COLLATE");
+        for (std::size_t c = a; c < b; ++c)
+            nulls = nulls || is(c, "NULLS") || is(c, "COLLATE");
         const bool plain = b == a + 1 || (b == a + 2 && (is(a + 1, "ASC") || is(a + 1, "DESC")));
         if (!nulls && plain && word(a) && !iends_with(text(a), "_Id"))
             after(b - 1, is(b - 1, "DESC") ? " NULLS LAST" : " NULLS FIRST");
@@ -411,11 +447,12 @@ void Translator::order_by(std::size_t by) {
     for (std::size_t a = by + 1; a < end;) {
         std::size_t b = a;
         while (b < end && !(parent_[b] == depth && (punct(b, ',') || is(b, "LIMIT") || is(b, "OFFSET") ||
-                                                      is(b, "UNION") || is(b, "EXCEPT") || is(b, "INTERSECT"))))
+                                                    is(b, "UNION") || is(b, "EXCEPT") || is(b, "INTERSECT"))))
             ++b;
         if (b == a) break;
         bool nulls = false;
-        for (std::size_t c = a; c < b; ++c) nulls = nulls || is(c, "NULLS");
+        for (std::size_t c = a; c < b; ++c)
+            nulls = nulls || is(c, "NULLS");
         const bool desc = is(b - 1, "DESC");
         const std::size_t item_end = (desc || is(b - 1, "ASC")) ? b - 1 : b;
         const bool column = column_ref(a) == item_end;
@@ -439,11 +476,12 @@ void Translator::grouped_select(std::size_t select) {
     const std::size_t end = scope_end(select);
     const int depth = parent_[select];
     std::size_t from = select + 1;
-    while (from < end && !(parent_[from] == depth && is(from, "FROM"))) ++from;
+    while (from < end && !(parent_[from] == depth && is(from, "FROM")))
+        ++from;
     if (from >= end) return;
     std::size_t group = from;
     while (group < end && !(parent_[group] == depth && (is(group, "GROUP") || is(group, "UNION") ||
-                                                         is(group, "EXCEPT") || is(group, "INTERSECT"))))
+                                                        is(group, "EXCEPT") || is(group, "INTERSECT"))))
         ++group;
     const bool grouped = group < end && is(group, "GROUP") && is(group + 1, "BY");
     std::vector<std::string_view> keys;
@@ -453,14 +491,15 @@ void Translator::grouped_select(std::size_t select) {
             if (c > a) keys.push_back(text(c - 1));
             std::size_t b = a;
             while (b < end && !(parent_[b] == depth && (punct(b, ',') || is(b, "HAVING") || is(b, "ORDER") ||
-                                                          is(b, "LIMIT") || is(b, "UNION"))))
+                                                        is(b, "LIMIT") || is(b, "UNION"))))
                 ++b;
             if (b >= end || !punct(b, ',')) break;
             a = b + 1;
         }
     } else {
         // Without GROUP BY only an aggregate makes one group of all rows.
-        static const char* const kAggregates[] = {"COUNT", "SUM", "TOTAL", "AVG", "MAX", "MIN", "GROUP_CONCAT"};
+        static const char* const kAggregates[] = {"COUNT", "SUM", "TOTAL",       "AVG",
+                                                  "MAX",   "MIN", "GROUP_CONCAT"};
         bool aggregate = false;
         for (std::size_t c = select + 1; c < from && !aggregate; ++c) {
             if (punct(c, '(') && is(c + 1, "SELECT") && match_[c] > 0) {
@@ -468,7 +507,8 @@ void Translator::grouped_select(std::size_t select) {
                 continue;
             }
             for (const char* w : kAggregates) {
-                const bool scalar = (iequals(w, "MAX") || iequals(w, "MIN")) && call(c, w) && commas_[c + 1] > 0;
+                const bool scalar =
+                    (iequals(w, "MAX") || iequals(w, "MIN")) && call(c, w) && commas_[c + 1] > 0;
                 if (call(c, w) && !scalar) aggregate = true;
             }
         }
@@ -478,14 +518,16 @@ void Translator::grouped_select(std::size_t select) {
     if (is(a, "DISTINCT") || is(a, "ALL")) ++a;
     while (a < from) {
         std::size_t b = a;
-        while (b < from && !(parent_[b] == depth && punct(b, ','))) ++b;
+        while (b < from && !(parent_[b] == depth && punct(b, ',')))
+            ++b;
         const std::size_t c = column_ref(a);
         const bool bare = c > a && tokens_[a].kind != Kind::Ident &&
-                          (c == b || (is(c, "AS") && c + 2 == b) || (word(c) && c + 1 == b)) && !is(a, "NULL") &&
-                          !is(a, "CASE") && !is(a, "TRUE") && !is(a, "FALSE");
+                          (c == b || (is(c, "AS") && c + 2 == b) || (word(c) && c + 1 == b)) &&
+                          !is(a, "NULL") && !is(a, "CASE") && !is(a, "TRUE") && !is(a, "FALSE");
         if (bare) {
             bool kept = false;
-            for (std::string_view k : keys) kept = kept || iequals(k, text(c - 1));
+            for (std::string_view k : keys)
+                kept = kept || iequals(k, text(c - 1));
             if (!kept) {
                 // The file reads such a group from an index, in order, and keeps
                 // the first row's value: the least, for text in GBK byte order.
@@ -506,7 +548,8 @@ std::string Translator::run() {
     if (is(0, "PRAGMA")) return {};
     if (is(0, "BEGIN")) {
         for (std::size_t i = 1; i < n_; ++i)
-            if (is(i, "DEFERRED") || is(i, "IMMEDIATE") || is(i, "EXCLUSIVE") || is(i, "TRANSACTION")) erase_word(i);
+            if (is(i, "DEFERRED") || is(i, "IMMEDIATE") || is(i, "EXCLUSIVE") || is(i, "TRANSACTION"))
+                erase_word(i);
     } else if (is(0, "END")) {
         replace(0, "COMMIT");
     } else if (is(0, "INSERT") || is(0, "REPLACE")) {
@@ -532,7 +575,8 @@ std::string Translator::run() {
             int number = ++params;
             if (p.size() > 1) {
                 number = 0;
-                for (char c : p.substr(1)) number = number * 10 + (c - '0');
+                for (char c : p.substr(1))
+                    number = number * 10 + (c - '0');
                 params = std::max(params, number);
             }
             replace(i, "$" + std::to_string(number));
@@ -549,11 +593,12 @@ std::string Translator::run() {
             if (punct(i, '(') && is(i + 1, "SELECT") && i > 0 && (is(i - 1, "FROM") || is(i - 1, "JOIN")) &&
                 match_[i] > 0) {
                 const std::size_t k = static_cast<std::size_t>(match_[i]) + 1;
-                static const char* const kNoAlias[] = {"WHERE", "GROUP", "ORDER", "LIMIT",   "JOIN",   "LEFT",
-                                                       "RIGHT", "INNER", "CROSS", "NATURAL", "UNION", "EXCEPT",
-                                                       "INTERSECT", "HAVING", "OFFSET", "FULL", "ON", "USING"};
+                static const char* const kNoAlias[] = {
+                    "WHERE",   "GROUP", "ORDER",  "LIMIT",     "JOIN",   "LEFT",   "RIGHT", "INNER", "CROSS",
+                    "NATURAL", "UNION", "EXCEPT", "INTERSECT", "HAVING", "OFFSET", "FULL",  "ON",    "USING"};
                 bool alias = k < n_ && !punct(k, ')') && !punct(k, ',');
-                for (const char* w : kNoAlias) alias = alias && !is(k, w);
+                for (const char* w : kNoAlias)
+                    alias = alias && !is(k, w);
                 if (!alias) after(k - 1, " AS vorn_sub" + std::to_string(++aliases));
             }
             continue;
@@ -564,7 +609,8 @@ std::string Translator::run() {
             const bool cmp = op == "=" || op == "==" || op == "<>" || op == "!=" || op == "<" || op == ">" ||
                              op == "<=" || op == ">=";
             const std::size_t c = column_ref(i + 2);
-            const bool operand = i == 0 || tokens_[i - 1].kind != Kind::Punct || punct(i - 1, '(') || punct(i - 1, ',');
+            const bool operand =
+                i == 0 || tokens_[i - 1].kind != Kind::Punct || punct(i - 1, '(') || punct(i - 1, ',');
             if (cmp && c > i + 2 && !punct(c, '(') && operand) {
                 const char type = column_type(text(c - 1));
                 if (type == 's' || type == 't') replace(i, "'" + std::string(text(i)) + "'");
@@ -573,94 +619,102 @@ std::string Translator::run() {
         }
         if (t.kind != Kind::Word) continue;
         const std::string_view w = text(i);
-        if (iequals(w, "User") && !(i > 0 && punct(i - 1, '.'))) {
-            replace(i, "\"User\"");
-        } else if (call(i, "COUNT") && punct(i + 2, ')')) {
-            after(i + 1, "*");
-        } else if (call(i, "IFNULL")) {
-            replace(i, "COALESCE");
-        } else if (call(i, "INSTR")) {
-            replace(i, "STRPOS");
-        } else if ((call(i, "MAX") || call(i, "MIN")) && commas_[i + 1] > 0) {
-            replace(i, iequals(w, "MAX") ? "GREATEST" : "LEAST");
-        } else if (call(i, "GROUP_CONCAT") && match_[i + 1] > 0) {
-            // The server joins text only, and needs the separator.
-            replace(i, "STRING_AGG");
-            std::size_t a = i + 2;
-            if (is(a, "DISTINCT")) ++a;
-            const std::size_t close = static_cast<std::size_t>(match_[i + 1]);
-            std::size_t comma = a;
-            while (comma < close && !(punct(comma, ',') && parent_[comma] == static_cast<int>(i + 1))) ++comma;
-            if (comma > a) {
-                before(a, "CAST(");
-                after(comma - 1, comma == close ? " AS TEXT),','" : " AS TEXT)");
+        const char type = column_type(w);
+        // The program's column names, most of the words, are no keywords.
+        if (type == 0) {
+            if (iequals(w, "User") && !(i > 0 && punct(i - 1, '.'))) {
+                replace(i, "\"User\"");
+            } else if (call(i, "COUNT") && punct(i + 2, ')')) {
+                after(i + 1, "*");
+            } else if (call(i, "IFNULL")) {
+                replace(i, "COALESCE");
+            } else if (call(i, "INSTR")) {
+                replace(i, "STRPOS");
+            } else if ((call(i, "MAX") || call(i, "MIN")) && commas_[i + 1] > 0) {
+                replace(i, iequals(w, "MAX") ? "GREATEST" : "LEAST");
+            } else if (call(i, "GROUP_CONCAT") && match_[i + 1] > 0) {
+                // The server joins text only, and needs the separator.
+                replace(i, "STRING_AGG");
+                std::size_t a = i + 2;
+                if (is(a, "DISTINCT")) ++a;
+                const std::size_t close = static_cast<std::size_t>(match_[i + 1]);
+                std::size_t comma = a;
+                while (comma < close && !(punct(comma, ',') && parent_[comma] == static_cast<int>(i + 1)))
+                    ++comma;
+                if (comma > a) {
+                    before(a, "CAST(");
+                    after(comma - 1, comma == close ? " AS TEXT),','" : " AS TEXT)");
+                }
+            } else if (create != Table && (call(i, "DATETIME") || call(i, "DATE") || call(i, "TIME")) &&
+                       match_[i + 1] > 0) {
+                // The file's date functions are its strftime with a fixed format.
+                const char* format = iequals(w, "DATETIME") ? "'%Y-%m-%d %H:%M:%S'"
+                                     : iequals(w, "DATE")   ? "'%Y-%m-%d'"
+                                                            : "'%H:%M:%S'";
+                replace(i, "strftime");
+                after(i + 1,
+                      std::string(format) + (match_[i + 1] == static_cast<int>(i + 2) ? ",'now'" : ","));
+            } else if (iequals(w, "LIKE")) {
+                replace(i, "ILIKE"); // the file's LIKE ignores the case of ASCII letters
+            } else if (iequals(w, "AS") && parent_[i] > 0 &&
+                       is(static_cast<std::size_t>(parent_[i]) - 1, "CAST")) {
+                if (is(i + 1, "REAL") || is(i + 1, "FLOAT") ||
+                    (is(i + 1, "DOUBLE") && !is(i + 2, "PRECISION")))
+                    replace(i + 1, "DOUBLE PRECISION");
+                else if (is(i + 1, "INTEGER") || is(i + 1, "INT")) {
+                    // SQLite's cast drops a fraction and reads a text's leading
+                    // digits (0 for none); the server's rounds and refuses.
+                    replace(static_cast<std::size_t>(parent_[i]) - 1, "vorn_int");
+                    edits_.push_back({tokens_[i - 1].end, tokens_[i + 1].end - tokens_[i - 1].end, {}});
+                }
+            } else if (iequals(w, "LIMIT")) {
+                if (punct(i + 1, '-') && i + 2 < n_ && tokens_[i + 2].kind == Kind::Number) {
+                    edits_.push_back(
+                        {tokens_[i + 1].begin, tokens_[i + 2].end - tokens_[i + 1].begin, "ALL"});
+                } else if (i + 3 < n_ && punct(i + 2, ',') && tokens_[i + 1].kind != Kind::Punct &&
+                           tokens_[i + 3].kind != Kind::Punct) {
+                    // LIMIT skip, count
+                    edits_.push_back({tokens_[i + 1].begin, tokens_[i + 3].end - tokens_[i + 1].begin,
+                                      std::string(text(i + 3)) + " OFFSET " + std::string(text(i + 1))});
+                }
+            } else if (iequals(w, "ORDER") && is(i + 1, "BY") && create == Other) {
+                order_by(i + 1);
+            } else if (iequals(w, "SELECT")) {
+                grouped_select(i);
+            } else if (iequals(w, "BETWEEN")) {
+                between_depth = parent_[i];
             }
-        } else if (create != Table && (call(i, "DATETIME") || call(i, "DATE") || call(i, "TIME")) &&
-                   match_[i + 1] > 0) {
-            // The file's date functions are its strftime with a fixed format.
-            const char* format = iequals(w, "DATETIME") ? "'%Y-%m-%d %H:%M:%S'"
-                                 : iequals(w, "DATE")   ? "'%Y-%m-%d'"
-                                                        : "'%H:%M:%S'";
-            replace(i, "strftime");
-            after(i + 1, std::string(format) + (match_[i + 1] == static_cast<int>(i + 2) ? ",'now'" : ","));
-        } else if (iequals(w, "LIKE")) {
-            replace(i, "ILIKE"); // the file's LIKE ignores the case of ASCII letters
-        } else if (iequals(w, "AS") && parent_[i] > 0 && is(static_cast<std::size_t>(parent_[i]) - 1, "CAST")) {
-            if (is(i + 1, "REAL") || is(i + 1, "FLOAT") || (is(i + 1, "DOUBLE") && !is(i + 2, "PRECISION")))
-                replace(i + 1, "DOUBLE PRECISION");
-            else if (is(i + 1, "INTEGER") || is(i + 1, "INT")) {
-                // SQLite's cast drops a fraction and reads a text's leading
-                // digits (0 for none); the server's rounds and refuses.
-                replace(static_cast<std::size_t>(parent_[i]) - 1, "vorn_int");
-                edits_.push_back({tokens_[i - 1].end, tokens_[i + 1].end - tokens_[i - 1].end, {}});
-            }
-        } else if (iequals(w, "LIMIT")) {
-            if (punct(i + 1, '-') && i + 2 < n_ && tokens_[i + 2].kind == Kind::Number) {
-                edits_.push_back({tokens_[i + 1].begin, tokens_[i + 2].end - tokens_[i + 1].begin, "ALL"});
-            } else if (i + 3 < n_ && punct(i + 2, ',') && tokens_[i + 1].kind != Kind::Punct &&
-                       tokens_[i + 3].kind != Kind::Punct) {
-                // LIMIT skip, count
-                edits_.push_back({tokens_[i + 1].begin, tokens_[i + 3].end - tokens_[i + 1].begin,
-                                  std::string(text(i + 3)) + " OFFSET " + std::string(text(i + 1))});
-            }
-        } else if (iequals(w, "ORDER") && is(i + 1, "BY") && create == Other) {
-            order_by(i + 1);
-        } else if (iequals(w, "SELECT")) {
-            grouped_select(i);
-        } else if (iequals(w, "BETWEEN")) {
-            between_depth = parent_[i];
-        }
-        // A lone number or integer column as a whole condition: the server wants a truth value.
-        const bool starts_condition = is(i, "WHERE") || is(i, "AND") || is(i, "OR") || is(i, "NOT") ||
-                                      is(i, "HAVING") || is(i, "ON");
-        if (starts_condition && create != Table) {
-            if (is(i, "AND") && between_depth == parent_[i]) {
-                between_depth = -2;
-                continue;
-            }
-            const std::size_t j = i + 1;
-            if (j < n_ && tokens_[j].kind == Kind::Number && condition_end(j + 1)) {
-                const std::string_view v = text(j);
-                if (v.find_first_not_of("0123456789") == std::string_view::npos)
-                    replace(j, v.find_first_not_of('0') == std::string_view::npos ? "FALSE" : "TRUE");
-            } else if (const std::size_t c = column_ref(j); c > j && column_type(text(c - 1)) == 'i' &&
-                                                            condition_end(c)) {
-                before(j, "(");
-                after(c - 1, "<>0)");
+            // A lone number or integer column as a whole condition: the server wants a truth value.
+            const bool starts_condition = is(i, "WHERE") || is(i, "AND") || is(i, "OR") || is(i, "NOT") ||
+                                          is(i, "HAVING") || is(i, "ON");
+            if (starts_condition && create != Table) {
+                if (is(i, "AND") && between_depth == parent_[i]) {
+                    between_depth = -2;
+                    continue;
+                }
+                const std::size_t j = i + 1;
+                if (j < n_ && tokens_[j].kind == Kind::Number && condition_end(j + 1)) {
+                    const std::string_view v = text(j);
+                    if (v.find_first_not_of("0123456789") == std::string_view::npos)
+                        replace(j, v.find_first_not_of('0') == std::string_view::npos ? "FALSE" : "TRUE");
+                } else if (const std::size_t c = column_ref(j);
+                           c > j && column_type(text(c - 1)) == 'i' && condition_end(c)) {
+                    before(j, "(");
+                    after(c - 1, "<>0)");
+                }
             }
         }
         // FSs_Code=5: SQLite compares a number with a text column as text.
         if (i + 2 < n_ && tokens_[i + 1].kind == Kind::Punct) {
-            const char type = column_type(w);
             const std::string_view op = text(i + 1);
-            if ((type == 's' || type == 't') &&
-                (op == "=" || op == "==" || op == "<>" || op == "!=" || op == "<" || op == ">" || op == "<=" ||
-                 op == ">=")) {
+            if ((type == 's' || type == 't') && (op == "=" || op == "==" || op == "<>" || op == "!=" ||
+                                                 op == "<" || op == ">" || op == "<=" || op == ">=")) {
                 std::size_t v = i + 2;
                 const bool minus = punct(v, '-');
                 if (minus) ++v;
-                if (v < n_ && tokens_[v].kind == Kind::Number && !(v + 1 < n_ && tokens_[v + 1].kind == Kind::Punct &&
-                                                                    !punct(v + 1, ')') && !punct(v + 1, ',')))
+                if (v < n_ && tokens_[v].kind == Kind::Number &&
+                    !(v + 1 < n_ && tokens_[v + 1].kind == Kind::Punct && !punct(v + 1, ')') &&
+                      !punct(v + 1, ',')))
                     edits_.push_back({tokens_[i + 2].begin, tokens_[v].end - tokens_[i + 2].begin,
                                       "'" + std::string(minus ? "-" : "") + std::string(text(v)) + "'"});
             }
@@ -706,7 +760,8 @@ std::vector<std::string> split_statements(std::string_view sql) {
             if (!content && k != Kind::Comment) {
                 content = true;
                 first = start;
-                while (first < i && space(static_cast<unsigned char>(sql[first]))) ++first;
+                while (first < i && space(static_cast<unsigned char>(sql[first])))
+                    ++first;
             }
             last = e;
         }
@@ -721,8 +776,10 @@ bool is_transaction_control(std::string_view statement) {
     for (std::size_t i = 0; i < statement.size() && words.size() < 3;) {
         Kind k;
         const std::size_t e = scan(statement, i, k);
-        if (k == Kind::Word) words.push_back(statement.substr(i, e - i));
-        else if (k != Kind::Space && k != Kind::Comment) break;
+        if (k == Kind::Word)
+            words.push_back(statement.substr(i, e - i));
+        else if (k != Kind::Space && k != Kind::Comment)
+            break;
         i = e;
     }
     if (words.empty()) return false;
@@ -734,7 +791,9 @@ bool is_transaction_control(std::string_view statement) {
     return !(words.size() > to && iequals(words[to], "TO"));
 }
 
-std::string translate(std::string_view statement) { return Translator(statement).run(); }
+std::string translate(std::string_view statement) {
+    return Translator(statement).run();
+}
 
 // The server's side of the translation. Date-times are stored as the text
 // "YYYY-MM-DD HH:MM:SS"; the conditions ask SQLite's strftime of them, so the

@@ -26,7 +26,8 @@ struct Case {
 };
 
 void expect_all(const std::vector<Case>& cases) {
-    for (const Case& c : cases) EXPECT_EQ(pg::translate(c.in), c.out) << "from: " << c.in;
+    for (const Case& c : cases)
+        EXPECT_EQ(pg::translate(c.in), c.out) << "from: " << c.in;
 }
 
 TEST(PgSqlTranslate, TransactionsAndPragmas) {
@@ -52,10 +53,13 @@ TEST(PgSqlTranslate, FunctionsAndOperators) {
         {"SELECT count( ) FROM VIP", "SELECT count(* ) FROM VIP"},
         {"SELECT COUNT(*) FROM VIP", "SELECT COUNT(*) FROM VIP"},
         {"SELECT IFNULL(MAX(FSi_Id),0) FROM Store", "SELECT COALESCE(MAX(FSi_Id),0) FROM Store"},
-        {"SELECT MAX(FSi_Id,3),min(1,FSi_Type) FROM Store", "SELECT GREATEST(FSi_Id,3),LEAST(1,FSi_Type) FROM Store"},
+        {"SELECT MAX(FSi_Id,3),min(1,FSi_Type) FROM Store",
+         "SELECT GREATEST(FSi_Id,3),LEAST(1,FSi_Type) FROM Store"},
         {"SELECT MAX(FSi_Id),MIN(f(1,2)) FROM Store", "SELECT MAX(FSi_Id),MIN(f(1,2)) FROM Store"},
-        {"SELECT GROUP_CONCAT(FSs_Code) FROM Store", "SELECT STRING_AGG(CAST(FSs_Code AS TEXT),',') FROM Store"},
-        {"SELECT GROUP_CONCAT(FSi_Id,'|') FROM Store", "SELECT STRING_AGG(CAST(FSi_Id AS TEXT),'|') FROM Store"},
+        {"SELECT GROUP_CONCAT(FSs_Code) FROM Store",
+         "SELECT STRING_AGG(CAST(FSs_Code AS TEXT),',') FROM Store"},
+        {"SELECT GROUP_CONCAT(FSi_Id,'|') FROM Store",
+         "SELECT STRING_AGG(CAST(FSi_Id AS TEXT),'|') FROM Store"},
         {"SELECT INSTR(FSs_Name,'a') FROM Store", "SELECT STRPOS(FSs_Name,'a') FROM Store"},
         {"SELECT CAST(x AS REAL),CAST(y AS double),CAST( z  AS INTEGER),CAST(f(a,b) AS int)",
          "SELECT CAST(x AS DOUBLE PRECISION),CAST(y AS DOUBLE PRECISION),vorn_int( z),vorn_int(f(a,b))"},
@@ -81,19 +85,22 @@ TEST(PgSqlTranslate, FunctionsAndOperators) {
 TEST(PgSqlTranslate, NewIdsUpsertsAndTheUserTable) {
     expect_all({
         {"INSERT INTO Type VALUES(NULL, '" + kGbk + "')", "INSERT INTO Type VALUES(DEFAULT, '" + kGbk + "')"},
-        {"INSERT INTO Type VALUES(NULL,'a'),( NULL ,'b');", "INSERT INTO Type VALUES(DEFAULT,'a'),( DEFAULT ,'b');"},
+        {"INSERT INTO Type VALUES(NULL,'a'),( NULL ,'b');",
+         "INSERT INTO Type VALUES(DEFAULT,'a'),( DEFAULT ,'b');"},
         {"INSERT INTO Sale (FSAi_Points,FSAs_No) VALUES (NULL,'x')",
          "INSERT INTO Sale (FSAi_Points,FSAs_No) VALUES (NULL,'x')"},
         {"INSERT INTO T VALUES('NULL', NULL)", "INSERT INTO T VALUES('NULL', NULL)"},
         {"INSERT INTO T VALUES(NULL+1, 2)", "INSERT INTO T VALUES(NULL+1, 2)"},
         {"INSERT INTO User VALUES(NULL,'admin','x',0)", "INSERT INTO \"User\" VALUES(DEFAULT,'admin','x',0)"},
-        {"UPDATE User SET FUs_Name='User' WHERE FUi_Id=1", "UPDATE \"User\" SET FUs_Name='User' WHERE FUi_Id=1"},
+        {"UPDATE User SET FUs_Name='User' WHERE FUi_Id=1",
+         "UPDATE \"User\" SET FUs_Name='User' WHERE FUi_Id=1"},
         {"select * from user", "select * from \"User\""},
         {"SELECT * FROM \"User\"", "SELECT * FROM \"User\""},
         {"SELECT FSAs_User FROM Sale", "SELECT FSAs_User FROM Sale"},
         {"INSERT OR IGNORE INTO AlarmLimit (FALs_Code,FALi_Limit) VALUES('A',7);",
          "INSERT INTO AlarmLimit (FALs_Code,FALi_Limit) VALUES('A',7) ON CONFLICT DO NOTHING;"},
-        {"INSERT OR IGNORE INTO Type VALUES(NULL,'a')", "INSERT INTO Type VALUES(DEFAULT,'a') ON CONFLICT DO NOTHING"},
+        {"INSERT OR IGNORE INTO Type VALUES(NULL,'a')",
+         "INSERT INTO Type VALUES(DEFAULT,'a') ON CONFLICT DO NOTHING"},
         {"INSERT OR REPLACE INTO Setting (FSEs_Key,FSEs_Value) VALUES('k','9')",
          "INSERT INTO Setting (FSEs_Key,FSEs_Value) VALUES('k','9') ON CONFLICT (FSEs_Key) DO UPDATE SET "
          "FSEs_Value=EXCLUDED.FSEs_Value"},
@@ -108,8 +115,10 @@ TEST(PgSqlTranslate, NewIdsUpsertsAndTheUserTable) {
 TEST(PgSqlTranslate, QuotedTextAndCommentsStayAsTheyAre) {
     const std::string text = "'" + kGbk + " COUNT() User NULL; -- LIKE IFNULL( it''s " + kGbk + "'";
     expect_all({
-        {"INSERT INTO Addition VALUES(NULL," + text + ",'')", "INSERT INTO Addition VALUES(DEFAULT," + text + ",'')"},
-        {"UPDATE Store SET FSs_Remark=" + text + " WHERE FSi_Id=3", "UPDATE Store SET FSs_Remark=" + text + " WHERE FSi_Id=3"},
+        {"INSERT INTO Addition VALUES(NULL," + text + ",'')",
+         "INSERT INTO Addition VALUES(DEFAULT," + text + ",'')"},
+        {"UPDATE Store SET FSs_Remark=" + text + " WHERE FSi_Id=3",
+         "UPDATE Store SET FSs_Remark=" + text + " WHERE FSi_Id=3"},
         {"SELECT \"COUNT()\",\"User\" FROM T", "SELECT \"COUNT()\",\"User\" FROM T"},
         {"SELECT COUNT() -- COUNT() User\nFROM Store", "SELECT COUNT(*) -- COUNT() User\nFROM Store"},
         {"SELECT /* LIKE User */ 1 FROM Store", "SELECT /* LIKE User */ 1 FROM Store"},
@@ -121,16 +130,20 @@ TEST(PgSqlTranslate, QuotedTextAndCommentsStayAsTheyAre) {
 
 TEST(PgSqlTranslate, ConditionsTheServerReadsDifferently) {
     expect_all({
-        {"SELECT * FROM Store WHERE 1  ORDER BY FSi_Id ASC", "SELECT * FROM Store WHERE TRUE  ORDER BY FSi_Id ASC"},
+        {"SELECT * FROM Store WHERE 1  ORDER BY FSi_Id ASC",
+         "SELECT * FROM Store WHERE TRUE  ORDER BY FSi_Id ASC"},
         {"SELECT * FROM Store WHERE 0", "SELECT * FROM Store WHERE FALSE"},
         {"SELECT * FROM Store WHERE 1=1", "SELECT * FROM Store WHERE 1=1"},
-        {"SELECT * FROM Store WHERE FSi_Flag ORDER BY FSi_Id", "SELECT * FROM Store WHERE (FSi_Flag<>0) ORDER BY FSi_Id"},
+        {"SELECT * FROM Store WHERE FSi_Flag ORDER BY FSi_Id",
+         "SELECT * FROM Store WHERE (FSi_Flag<>0) ORDER BY FSi_Id"},
         {"SELECT 1 WHERE a=1 AND NOT s.FSi_Flag", "SELECT 1 WHERE a=1 AND NOT (s.FSi_Flag<>0)"},
         {"SELECT 1 WHERE FSi_Flag IN (0,1) AND FSs_Name", "SELECT 1 WHERE FSi_Flag IN (0,1) AND FSs_Name"},
-        {"SELECT 1 WHERE FSi_Type BETWEEN 1 AND 5 ORDER BY FSi_Id", "SELECT 1 WHERE FSi_Type BETWEEN 1 AND 5 ORDER BY FSi_Id"},
+        {"SELECT 1 WHERE FSi_Type BETWEEN 1 AND 5 ORDER BY FSi_Id",
+         "SELECT 1 WHERE FSi_Type BETWEEN 1 AND 5 ORDER BY FSi_Id"},
         {"SELECT 1 WHERE FSi_Type BETWEEN 1 AND 5 AND 1", "SELECT 1 WHERE FSi_Type BETWEEN 1 AND 5 AND TRUE"},
         // A number compared with a text column is compared as text, as SQLite does.
-        {"SELECT FSEs_Key FROM Setting WHERE FSEs_Key=0;", "SELECT FSEs_Key FROM Setting WHERE FSEs_Key='0';"},
+        {"SELECT FSEs_Key FROM Setting WHERE FSEs_Key=0;",
+         "SELECT FSEs_Key FROM Setting WHERE FSEs_Key='0';"},
         {"SELECT 1 WHERE 0=l.FALs_Code OR FSs_Code<>-5", "SELECT 1 WHERE '0'=l.FALs_Code OR FSs_Code<>'-5'"},
         {"SELECT 1 WHERE FSt_SalT>=20240101", "SELECT 1 WHERE FSt_SalT>='20240101'"},
         {"SELECT 1 WHERE FSi_Id=0 AND FSd_ReaP>1.5", "SELECT 1 WHERE FSi_Id=0 AND FSd_ReaP>1.5"},
@@ -144,11 +157,14 @@ TEST(PgSqlTranslate, NullsSortAsInTheFile) {
         {"SELECT * FROM Store ORDER BY FSt_SalT DESC,FSi_Id DESC LIMIT 3",
          "SELECT * FROM Store ORDER BY FSt_SalT DESC NULLS LAST,FSi_Id DESC LIMIT 3"},
         {"SELECT * FROM Sale ORDER BY SUBSTR(FSAs_No,1,8) DESC,FSAi_Seq DESC,FSAi_Id DESC",
-         "SELECT * FROM Sale ORDER BY SUBSTR(FSAs_No,1,8) DESC NULLS LAST,FSAi_Seq DESC NULLS LAST,FSAi_Id DESC"},
+         "SELECT * FROM Sale ORDER BY SUBSTR(FSAs_No,1,8) DESC NULLS LAST,FSAi_Seq DESC NULLS LAST,FSAi_Id "
+         "DESC"},
         {"SELECT 1 ORDER BY p.FSPs_Name,s.FSi_Supplier ASC,a.c",
-         "SELECT 1 ORDER BY convert_to(p.FSPs_Name,'GBK') NULLS FIRST,s.FSi_Supplier ASC NULLS FIRST,a.c NULLS FIRST"},
+         "SELECT 1 ORDER BY convert_to(p.FSPs_Name,'GBK') NULLS FIRST,s.FSi_Supplier ASC NULLS FIRST,a.c "
+         "NULLS FIRST"},
         // Text in the file's order, its GBK bytes.
-        {"SELECT * FROM Store ORDER BY FSs_Name DESC,FSi_Id", "SELECT * FROM Store ORDER BY convert_to(FSs_Name,'GBK') DESC NULLS LAST,FSi_Id"},
+        {"SELECT * FROM Store ORDER BY FSs_Name DESC,FSi_Id",
+         "SELECT * FROM Store ORDER BY convert_to(FSs_Name,'GBK') DESC NULLS LAST,FSi_Id"},
         {"SELECT 1 ORDER BY a NULLS LAST", "SELECT 1 ORDER BY a NULLS LAST"},
         {"SELECT * FROM (SELECT x FROM t ORDER BY x LIMIT 2) AS q ORDER BY s.FVi_Id",
          "SELECT * FROM (SELECT x FROM t ORDER BY x NULLS FIRST LIMIT 2) AS q ORDER BY s.FVi_Id"},
@@ -158,17 +174,21 @@ TEST(PgSqlTranslate, NullsSortAsInTheFile) {
 TEST(PgSqlTranslate, GroupsAndSubqueries) {
     expect_all({
         {"SELECT FSs_Code,FSs_Name,COUNT() FROM Store WHERE FSi_Flag=0 GROUP BY FSs_Code HAVING COUNT()<5",
-         "SELECT FSs_Code,vorn_gbk_min(FSs_Name) AS FSs_Name,COUNT(*) FROM Store WHERE FSi_Flag=0 GROUP BY FSs_Code HAVING "
+         "SELECT FSs_Code,vorn_gbk_min(FSs_Name) AS FSs_Name,COUNT(*) FROM Store WHERE FSi_Flag=0 GROUP BY "
+         "FSs_Code HAVING "
          "COUNT(*)<5"},
         {"SELECT s.FSs_Code AS c,s.FSs_Name n,SUM(x) FROM Store s GROUP BY s.FSs_Code",
          "SELECT s.FSs_Code AS c,vorn_gbk_min(s.FSs_Name) n,SUM(x) FROM Store s GROUP BY s.FSs_Code"},
-        {"SELECT FSi_Type,COUNT(*) FROM Store GROUP BY FSs_Code", "SELECT MIN(FSi_Type) AS FSi_Type,COUNT(*) FROM Store GROUP BY FSs_Code"},
-        {"SELECT FSs_Name,COUNT(*) FROM Store", "SELECT vorn_gbk_min(FSs_Name) AS FSs_Name,COUNT(*) FROM Store"},
+        {"SELECT FSi_Type,COUNT(*) FROM Store GROUP BY FSs_Code",
+         "SELECT MIN(FSi_Type) AS FSi_Type,COUNT(*) FROM Store GROUP BY FSs_Code"},
+        {"SELECT FSs_Name,COUNT(*) FROM Store",
+         "SELECT vorn_gbk_min(FSs_Name) AS FSs_Name,COUNT(*) FROM Store"},
         {"SELECT FSs_Name,MAX(a,b) FROM Store", "SELECT FSs_Name,GREATEST(a,b) FROM Store"},
         {"SELECT FSAPi_Method,SUM(FSAPi_Amount) FROM SalePayment GROUP BY FSAPi_Method",
          "SELECT FSAPi_Method,SUM(FSAPi_Amount) FROM SalePayment GROUP BY FSAPi_Method"},
         {"SELECT COUNT() FROM (SELECT COUNT() FROM Store GROUP BY FSs_Code HAVING COUNT()<5)",
-         "SELECT COUNT(*) FROM (SELECT COUNT(*) FROM Store GROUP BY FSs_Code HAVING COUNT(*)<5) AS vorn_sub1"},
+         "SELECT COUNT(*) FROM (SELECT COUNT(*) FROM Store GROUP BY FSs_Code HAVING COUNT(*)<5) AS "
+         "vorn_sub1"},
         {"SELECT a.c FROM (SELECT FSs_Code AS c FROM Store) a JOIN (SELECT 1) WHERE 1",
          "SELECT a.c FROM (SELECT FSs_Code AS c FROM Store) a JOIN (SELECT 1) AS vorn_sub1 WHERE TRUE"},
         {"SELECT COUNT(*) FROM (SELECT 1) x", "SELECT COUNT(*) FROM (SELECT 1) x"},
@@ -178,18 +198,23 @@ TEST(PgSqlTranslate, GroupsAndSubqueries) {
 TEST(PgSqlTranslate, TablesAndIndexes) {
     expect_all({
         {"CREATE TABLE Type (FTi_Id INTEGER PRIMARY KEY,FTs_Name CHAR(32) );",
-         "CREATE TABLE Type (FTi_Id BIGINT GENERATED BY DEFAULT AS IDENTITY PRIMARY KEY,FTs_Name TEXT COLLATE \"C\" );"},
+         "CREATE TABLE Type (FTi_Id BIGINT GENERATED BY DEFAULT AS IDENTITY PRIMARY KEY,FTs_Name TEXT "
+         "COLLATE \"C\" );"},
         {"CREATE TABLE User (FUi_Id INTEGER PRIMARY KEY,FUs_Pas CHAR(32),FUi_Auth INTEGER )",
-         "CREATE TABLE \"User\" (FUi_Id BIGINT GENERATED BY DEFAULT AS IDENTITY PRIMARY KEY,FUs_Pas TEXT COLLATE "
+         "CREATE TABLE \"User\" (FUi_Id BIGINT GENERATED BY DEFAULT AS IDENTITY PRIMARY KEY,FUs_Pas TEXT "
+         "COLLATE "
          "\"C\",FUi_Auth BIGINT )"},
         {"CREATE TABLE IF NOT EXISTS t (a INTEGER PRIMARY KEY AUTOINCREMENT,b REAL,c FLOAT,d DOUBLE,e DOUBLE "
          "PRECISION,f INT NOT NULL,g DATETIME,h TIMESTAMP,i VARCHAR(255) DEFAULT '',j BIGINT,k TEXT COLLATE "
          "NOCASE,l VARCHAR(32) PRIMARY KEY,UNIQUE(b,c)) WITHOUT ROWID",
-         "CREATE TABLE IF NOT EXISTS t (a BIGINT GENERATED BY DEFAULT AS IDENTITY PRIMARY KEY,b DOUBLE PRECISION,c "
-         "DOUBLE PRECISION,d DOUBLE PRECISION,e DOUBLE PRECISION,f BIGINT NOT NULL,g TEXT COLLATE \"C\",h TEXT "
+         "CREATE TABLE IF NOT EXISTS t (a BIGINT GENERATED BY DEFAULT AS IDENTITY PRIMARY KEY,b DOUBLE "
+         "PRECISION,c "
+         "DOUBLE PRECISION,d DOUBLE PRECISION,e DOUBLE PRECISION,f BIGINT NOT NULL,g TEXT COLLATE \"C\",h "
+         "TEXT "
          "COLLATE \"C\",i TEXT COLLATE \"C\" DEFAULT '',j BIGINT,k TEXT COLLATE NOCASE,l TEXT COLLATE \"C\" "
          "PRIMARY KEY,UNIQUE(b,c))"},
-        {"CREATE INDEX IF NOT EXISTS vorn_store_stock_code ON Store(FSs_Code,FSi_Flag,FSs_Name) WHERE FSi_Flag=0",
+        {"CREATE INDEX IF NOT EXISTS vorn_store_stock_code ON Store(FSs_Code,FSi_Flag,FSs_Name) WHERE "
+         "FSi_Flag=0",
          "CREATE INDEX IF NOT EXISTS vorn_store_stock_code ON Store(FSs_Code NULLS FIRST,FSi_Flag NULLS "
          "FIRST,FSs_Name NULLS FIRST) WHERE FSi_Flag=0"},
         {"CREATE UNIQUE INDEX i ON User(FUi_Id,FUs_Name DESC)",
@@ -210,7 +235,8 @@ TEST(PgSqlTranslate, StatementsNothingAppliesToComeBackUnchanged) {
         "SAVEPOINT vorn_lastval",
         "RELEASE SAVEPOINT vorn_lastval",
     };
-    for (const std::string& s : same) EXPECT_EQ(pg::translate(s), s);
+    for (const std::string& s : same)
+        EXPECT_EQ(pg::translate(s), s);
 }
 
 TEST(PgSqlSplit, StatementsSplitOutsideQuotesAndComments) {
@@ -223,13 +249,15 @@ TEST(PgSqlSplit, StatementsSplitOutsideQuotesAndComments) {
         {"SELECT 1 -- x;y\n; SELECT /* ; */ 2", {"SELECT 1 -- x;y", "SELECT /* ; */ 2"}},
         {"-- only a comment;\n", {}},
         {"/* c */ ;SELECT 1", {"SELECT 1"}},
-        {"INSERT INTO T VALUES('" + kGbk + ";');SELECT 2", {"INSERT INTO T VALUES('" + kGbk + ";')", "SELECT 2"}},
+        {"INSERT INTO T VALUES('" + kGbk + ";');SELECT 2",
+         {"INSERT INTO T VALUES('" + kGbk + ";')", "SELECT 2"}},
         {"CREATE FUNCTION f() RETURNS int AS $$ SELECT 1; $$ LANGUAGE sql; SELECT $1",
          {"CREATE FUNCTION f() RETURNS int AS $$ SELECT 1; $$ LANGUAGE sql", "SELECT $1"}},
         {"DO $body$ BEGIN PERFORM 1; END $body$;", {"DO $body$ BEGIN PERFORM 1; END $body$"}},
         {"SELECT 'abc;", {"SELECT 'abc;"}},
     };
-    for (const auto& [in, out] : cases) EXPECT_EQ(pg::split_statements(in), out) << "from: " << in;
+    for (const auto& [in, out] : cases)
+        EXPECT_EQ(pg::split_statements(in), out) << "from: " << in;
 }
 
 TEST(PgSqlSplit, TransactionControl) {
@@ -254,7 +282,8 @@ TEST(PgSqlSplit, TransactionControl) {
         {"", false},
         {"-- BEGIN\nSELECT 1", false},
     };
-    for (const auto& [in, control] : cases) EXPECT_EQ(pg::is_transaction_control(in), control) << in;
+    for (const auto& [in, control] : cases)
+        EXPECT_EQ(pg::is_transaction_control(in), control) << in;
 }
 
 // ---- The store's own schema texts -----------------------------------------------
@@ -263,10 +292,11 @@ TEST(PgSqlSplit, TransactionControl) {
 // else the one the build folder of this test program was configured from.
 std::filesystem::path source_root() {
     const std::filesystem::path here(__FILE__);
-    if (here.is_absolute() && std::filesystem::exists(here)) return here.parent_path().parent_path().parent_path();
+    if (here.is_absolute() && std::filesystem::exists(here))
+        return here.parent_path().parent_path().parent_path();
     std::error_code ec;
-    for (std::filesystem::path d = std::filesystem::read_symlink("/proc/self/exe", ec); !ec && d.has_relative_path();
-         d = d.parent_path()) {
+    for (std::filesystem::path d = std::filesystem::read_symlink("/proc/self/exe", ec);
+         !ec && d.has_relative_path(); d = d.parent_path()) {
         std::ifstream cache(d / "CMakeCache.txt");
         const std::string key = "CMAKE_HOME_DIRECTORY:INTERNAL=";
         for (std::string line; std::getline(cache, line);)
@@ -321,8 +351,8 @@ void expect_server_words(const std::string& statement, const std::string& transl
         std::regex::icase);
     const std::string outside = std::regex_replace(translated, quoted, "''");
     std::smatch m;
-    EXPECT_FALSE(std::regex_search(outside, m, sqlite_only)) << "\"" << m.str() << "\" left in: " << translated
-                                                            << "\nfrom: " << statement;
+    EXPECT_FALSE(std::regex_search(outside, m, sqlite_only))
+        << "\"" << m.str() << "\" left in: " << translated << "\nfrom: " << statement;
 }
 
 TEST(PgSqlSchema, EveryStoreTextTranslatesToServerWords) {
@@ -383,9 +413,9 @@ TEST(PgSqlSchema, ServerFunctionsAreRerunnable) {
                                 s.find("CREATE COLLATION IF NOT EXISTS ") != std::string::npos;
         EXPECT_TRUE(rerunnable) << s;
     }
-    for (const char* name : {"FUNCTION strftime(", "AGGREGATE total(", "FUNCTION round(", "VIEW sqlite_master",
-                             "FUNCTION julianday(", "FUNCTION vorn_int(x text)", "FUNCTION vorn_int(x double precision)",
-                             "AGGREGATE vorn_gbk_min(text)"})
+    for (const char* name : {"FUNCTION strftime(", "AGGREGATE total(", "FUNCTION round(",
+                             "VIEW sqlite_master", "FUNCTION julianday(", "FUNCTION vorn_int(x text)",
+                             "FUNCTION vorn_int(x double precision)", "AGGREGATE vorn_gbk_min(text)"})
         EXPECT_NE(f.find(name), std::string::npos) << name;
 }
 
