@@ -4,6 +4,9 @@
 #include <langinfo.h>
 #include <libpq-fe.h>
 
+#include <strings.h>
+
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -134,6 +137,19 @@ void ignore_notice(void*, const char*) {}
 bool starts_with(const char* text, const char* prefix) {
     return text != nullptr && std::strncmp(text, prefix, std::strlen(prefix)) == 0;
 }
+
+// Whether a statement starts with the keyword word (any case).
+bool first_word_is(const std::string& statement, const char* word) {
+    size_t i = 0;
+    while (i < statement.size() && std::isspace(static_cast<unsigned char>(statement[i])))
+        ++i;
+    const size_t n = std::strlen(word);
+    return statement.size() - i >= n && strncasecmp(statement.c_str() + i, word, n) == 0;
+}
+
+// Of the transaction-control statements: which begins one, which rolls back.
+bool begins_transaction(const std::string& statement) { return first_word_is(statement, "BEGIN"); }
+bool rolls_back(const std::string& statement) { return first_word_is(statement, "ROLLBACK"); }
 
 } // namespace
 
@@ -266,10 +282,39 @@ int ServerEngine::exec(const char* sql, bool refuse_control) {
         }
     }
     for (const std::string& s : statements) {
+        if (pg::is_transaction_control(s)) {
+            const bool begins = begins_transaction(s);
+            const int rc = check_control(begins);
+            if (rc != SQLITE_OK) return rc;
+            if (!begins && !rolls_back(s) && PQstatus(conn_) == CONNECTION_OK &&
+                PQtransactionStatus(conn_) == PQTRANS_INERROR) {
+                // The server would answer this COMMIT with a silent ROLLBACK.
+                message_ = "the transaction had failed and was rolled back";
+                run_raw("ROLLBACK");
+                return SQLITE_ABORT;
+            }
+        }
         const std::string t = pg::translate(s);
         if (t.empty()) continue;
         const int rc = run_raw(t.c_str());
         if (rc != SQLITE_OK) return rc;
+    }
+    return SQLITE_OK;
+}
+
+int ServerEngine::check_control(bool begins) {
+    // The server only warns of a BEGIN inside a transaction or a COMMIT outside
+    // one and carries on; the file refuses both, and the callers rely on that
+    // (a transaction that could not begin makes the writes meant for it fail).
+    if (conn_ == nullptr || PQstatus(conn_) != CONNECTION_OK) return SQLITE_OK; // run() reports it
+    const bool inside = PQtransactionStatus(conn_) != PQTRANS_IDLE;
+    if (begins && inside) {
+        message_ = "cannot start a transaction within a transaction";
+        return SQLITE_ERROR;
+    }
+    if (!begins && !inside) {
+        message_ = "cannot commit - no transaction is active";
+        return SQLITE_ERROR;
     }
     return SQLITE_OK;
 }
@@ -300,7 +345,8 @@ int ServerEngine::begin(bool /*write*/) {
     // conditional updates and count the rows changed, so no unit goes twice.
     std::lock_guard<std::recursive_mutex> guard(mutex_);
     if (conn_ == nullptr) return SQLITE_MISUSE;
-    return run_raw("BEGIN");
+    const int rc = check_control(true);
+    return rc != SQLITE_OK ? rc : run_raw("BEGIN");
 }
 
 int ServerEngine::commit() {
@@ -316,7 +362,8 @@ int ServerEngine::commit() {
         message_ = "the connection to the server was lost before the commit";
         return SQLITE_IOERR;
     }
-    int rc = SQLITE_OK;
+    int rc = check_control(false);
+    if (rc != SQLITE_OK) return rc;
     PGresult* res = run("COMMIT", rc);
     if (res != nullptr && starts_with(PQcmdStatus(res), "ROLLBACK")) {
         message_ = "the transaction had failed and was rolled back";

@@ -60,6 +60,8 @@ private:
     int run_raw(const char* text);
     // The SQLite code of a failed result, its message kept.
     int fail(pg_result* res);
+    // SQLITE_ERROR for a BEGIN inside a transaction or an end outside one.
+    int check_control(bool begins);
     // Transaction state and the changed rows after a statement.
     void note_state(pg_result* res);
 

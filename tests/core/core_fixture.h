@@ -153,6 +153,8 @@ class StoreTest : public TempDirTest {
 protected:
     void SetUp() override {
         TempDirTest::SetUp();
+        // The member was made before the test's server was named.
+        if (!server_url_.empty()) core.set_server(server_url_);
         ASSERT_EQ(core.open(), 0);
     }
     void TearDown() override {

@@ -205,6 +205,26 @@ TEST_F(ServerEngineTest, AFailureInsideATransactionAbortsItAndCommitSaysSo) {
     EXPECT_EQ(one("SELECT count(*) FROM U"), "0");
 }
 
+// The server only warns where the file refuses; the engine refuses as the file does.
+TEST_F(ServerEngineTest, TransactionControlOutOfPlaceIsRefused) {
+    exec("CREATE TABLE U (a INTEGER UNIQUE)");
+    EXPECT_EQ(engine_->exec("COMMIT"), SQLITE_ERROR);
+    EXPECT_EQ(engine_->exec("END TRANSACTION"), SQLITE_ERROR);
+    EXPECT_EQ(engine_->commit(), SQLITE_ERROR);
+    ASSERT_EQ(engine_->begin(true), SQLITE_OK);
+    EXPECT_EQ(engine_->begin(false), SQLITE_ERROR);
+    EXPECT_EQ(engine_->exec("BEGIN IMMEDIATE"), SQLITE_ERROR);
+    EXPECT_TRUE(engine_->in_transaction());
+    exec("INSERT INTO U VALUES(1)");
+    EXPECT_EQ(engine_->exec("INSERT INTO U VALUES(1)"), SQLITE_CONSTRAINT);
+    // A text's own COMMIT after a failure says the whole was lost.
+    EXPECT_EQ(engine_->exec("COMMIT"), SQLITE_ABORT);
+    EXPECT_FALSE(engine_->in_transaction());
+    EXPECT_EQ(one("SELECT count(*) FROM U"), "0");
+    exec("BEGIN; INSERT INTO U VALUES(2); COMMIT");
+    EXPECT_EQ(one("SELECT count(*) FROM U"), "1");
+}
+
 TEST_F(ServerEngineTest, QueryTakesExactlyOneStatement) {
     exec("CREATE TABLE T (a INTEGER)");
     Table out;
