@@ -990,7 +990,15 @@ $$;
 -- The store asks sqlite_master whether its tables and indexes are there, by
 -- the names it gave them; the server folded most of them to lower case, so
 -- the names compare here without regard to case, as in SQLite.
-CREATE COLLATION IF NOT EXISTS vorn_nocase (PROVIDER = icu, LOCALE = 'und-u-ks-level2', DETERMINISTIC = false);
+-- Asked first: the text runs at every open, and a notice each time would be noise.
+DO $$
+BEGIN
+    IF NOT EXISTS (SELECT 1 FROM pg_catalog.pg_collation c JOIN pg_catalog.pg_namespace s ON s.oid = c.collnamespace
+                   WHERE c.collname = 'vorn_nocase' AND s.nspname = current_schema()) THEN
+        CREATE COLLATION vorn_nocase (PROVIDER = icu, LOCALE = 'und-u-ks-level2', DETERMINISTIC = false);
+    END IF;
+END
+$$;
 
 CREATE OR REPLACE VIEW sqlite_master AS
     SELECT CASE c.relkind WHEN 'i' THEN 'index' WHEN 'v' THEN 'view' ELSE 'table' END::text AS type,
