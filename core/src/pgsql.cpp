@@ -273,7 +273,17 @@ private:
     void grouped_select(std::size_t select);
     bool condition_end(std::size_t i) const;
 
+    // A SELECT that aggregates: its GROUP BY columns and the names its items
+    // go by, for the ORDER BY that follows.
+    struct Group {
+        std::size_t select;
+        int depth;
+        bool grouped;
+        std::vector<std::string_view> keys, names;
+    };
+
     std::string_view s_;
+    std::vector<Group> groups_;
     std::vector<Token> tokens_;
     std::size_t n_ = 0;
     std::vector<int> match_, parent_, commas_;
@@ -444,6 +454,20 @@ void Translator::create_index(std::size_t open) {
 void Translator::order_by(std::size_t by) {
     const std::size_t end = scope_end(by);
     const int depth = parent_[by];
+    // The query's own grouping, if it aggregates (grouped_select saw its SELECT).
+    const Group* group = nullptr;
+    for (const Group& g : groups_)
+        if (g.depth == depth && g.select < by) group = &g;
+    if (group != nullptr && !group->grouped) {
+        // One row of aggregates: the file ignores the order, the server refuses
+        // a column in it.
+        std::size_t b = by + 1;
+        while (b < end && !(parent_[b] == depth && (is(b, "LIMIT") || is(b, "OFFSET"))))
+            ++b;
+        const std::size_t from = by >= 2 ? tokens_[by - 2].end : tokens_[by - 1].begin;
+        edits_.push_back({from, tokens_[b - 1].end - from, {}});
+        return;
+    }
     for (std::size_t a = by + 1; a < end;) {
         std::size_t b = a;
         while (b < end && !(parent_[b] == depth && (punct(b, ',') || is(b, "LIMIT") || is(b, "OFFSET") ||
@@ -457,11 +481,20 @@ void Translator::order_by(std::size_t by) {
         const std::size_t item_end = (desc || is(b - 1, "ASC")) ? b - 1 : b;
         const bool column = column_ref(a) == item_end;
         const bool id = column && iends_with(text(item_end - 1), "_Id");
+        bool loose = false; // a column a grouped query neither groups by nor names
+        if (group != nullptr && column) {
+            loose = true;
+            for (std::string_view k : group->keys)
+                loose = loose && !iequals(k, text(item_end - 1));
+            for (std::string_view k : group->names)
+                loose = loose && !iequals(k, text(item_end - 1));
+        }
+        const bool gbk = column && column_type(text(item_end - 1)) == 's';
         // Text sorts by its GBK bytes in the file (for Chinese, about in pinyin
         // order); the server holds it as UTF-8, whose order is another.
-        if (column && column_type(text(item_end - 1)) == 's') {
-            before(a, "convert_to(");
-            after(item_end - 1, ",'GBK')");
+        if (gbk || loose) {
+            before(a, !loose ? "convert_to(" : gbk ? "convert_to(vorn_gbk_min(" : "MIN(");
+            after(item_end - 1, !loose ? ",'GBK')" : gbk ? "),'GBK')" : ")");
         }
         if (!nulls && !id) after(b - 1, desc ? " NULLS LAST" : " NULLS FIRST");
         if (b >= end || !punct(b, ',')) break;
@@ -514,6 +547,8 @@ void Translator::grouped_select(std::size_t select) {
         }
         if (!aggregate) return;
     }
+    groups_.push_back({select, depth, grouped, std::move(keys), {}});
+    Group& g = groups_.back();
     std::size_t a = select + 1;
     if (is(a, "DISTINCT") || is(a, "ALL")) ++a;
     while (a < from) {
@@ -524,9 +559,10 @@ void Translator::grouped_select(std::size_t select) {
         const bool bare = c > a && tokens_[a].kind != Kind::Ident &&
                           (c == b || (is(c, "AS") && c + 2 == b) || (word(c) && c + 1 == b)) &&
                           !is(a, "NULL") && !is(a, "CASE") && !is(a, "TRUE") && !is(a, "FALSE");
+        if (c > a && b > c) g.names.push_back(text(b - 1)); // the item's alias
         if (bare) {
             bool kept = false;
-            for (std::string_view k : keys)
+            for (std::string_view k : g.keys)
                 kept = kept || iequals(k, text(c - 1));
             if (!kept) {
                 // The file reads such a group from an index, in order, and keeps

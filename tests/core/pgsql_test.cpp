@@ -192,6 +192,21 @@ TEST(PgSqlTranslate, GroupsAndSubqueries) {
         {"SELECT a.c FROM (SELECT FSs_Code AS c FROM Store) a JOIN (SELECT 1) WHERE 1",
          "SELECT a.c FROM (SELECT FSs_Code AS c FROM Store) a JOIN (SELECT 1) AS vorn_sub1 WHERE TRUE"},
         {"SELECT COUNT(*) FROM (SELECT 1) x", "SELECT COUNT(*) FROM (SELECT 1) x"},
+        // One row of aggregates has no order to keep; a grouped order names what the groups have.
+        {"SELECT COUNT() FROM Store WHERE FSs_Code='A1' AND FSi_Flag=0 ORDER BY FSi_Id DESC",
+         "SELECT COUNT(*) FROM Store WHERE FSs_Code='A1' AND FSi_Flag=0"},
+        {"SELECT TOTAL(FSd_ReaP) FROM Store WHERE FSi_Flag=1 ORDER BY FSt_SalT, FSi_Id LIMIT 1",
+         "SELECT TOTAL(FSd_ReaP) FROM Store WHERE FSi_Flag=1 LIMIT 1"},
+        {"SELECT FSs_Code,COUNT(*) AS n FROM Store GROUP BY FSs_Code ORDER BY n "
+         "DESC,FSi_Type,FSs_Name,FSs_Code",
+         "SELECT FSs_Code,COUNT(*) AS n FROM Store GROUP BY FSs_Code ORDER BY n DESC NULLS "
+         "LAST,MIN(FSi_Type) NULLS "
+         "FIRST,convert_to(vorn_gbk_min(FSs_Name),'GBK') NULLS FIRST,convert_to(FSs_Code,'GBK') NULLS FIRST"},
+        {"SELECT FSs_Name,COUNT(*) FROM Store GROUP BY FSi_Type ORDER BY FSs_Name",
+         "SELECT vorn_gbk_min(FSs_Name) AS FSs_Name,COUNT(*) FROM Store GROUP BY FSi_Type ORDER BY "
+         "convert_to(vorn_gbk_min(FSs_Name),'GBK') NULLS FIRST"},
+        {"SELECT * FROM Store WHERE FSi_Id=(SELECT MAX(FSi_Id) FROM Store) ORDER BY FSi_Id",
+         "SELECT * FROM Store WHERE FSi_Id=(SELECT MAX(FSi_Id) FROM Store) ORDER BY FSi_Id"},
     });
 }
 
