@@ -207,6 +207,7 @@ bool ServerEngine::usable() {
         return false;
     }
     PQreset(conn_);
+    inserted_ = false; // a new session has drawn no ids yet
     if (PQstatus(conn_) != CONNECTION_OK || !set_up_session()) {
         message_ = local_to_gbk(one_line(PQerrorMessage(conn_)));
         return false;
@@ -236,7 +237,8 @@ void ServerEngine::note_state(PGresult* res) {
         open_tx_ = true;
     // PQTRANS_UNKNOWN: the connection is gone; what was open stays open for
     // the caller to roll back.
-    if (res != nullptr && PQresultStatus(res) == PGRES_COMMAND_OK) {
+    // With RETURNING a change comes back as rows, so the status decides.
+    if (res != nullptr && (PQresultStatus(res) == PGRES_COMMAND_OK || PQresultStatus(res) == PGRES_TUPLES_OK)) {
         const char* status = PQcmdStatus(res);
         if (starts_with(status, "INSERT") || starts_with(status, "UPDATE") || starts_with(status, "DELETE")) {
             changes_ = std::atoi(PQcmdTuples(res));
@@ -485,15 +487,25 @@ std::string ServerEngine::last_message() {
 int ServerEngine::ensure_schema(bool& created) {
     std::lock_guard<std::recursive_mutex> guard(mutex_);
     created = false;
-    const int have = has_table("User");
-    if (have < 0) return SQLITE_IOERR;
-    // The server's texts are run whole: the function bodies hold semicolons
-    // inside their dollar quotes, and both are written for the server already.
-    if (have > 0) return run_raw(pg::kServerFunctions);
+    if (conn_ == nullptr) return SQLITE_MISUSE;
+    // Two tills starting at once against a new database would both find no
+    // tables and both create them, and replacing the same function from two
+    // sessions at once fails on the server ("tuple concurrently updated"): the
+    // whole is done under one lock of the database, and looked at again under it.
     int rc = run_raw("BEGIN");
     if (rc != SQLITE_OK) return rc;
-    const std::string schema = pg::server_schema(kSchemaText);
-    rc = run_raw(schema.c_str());
+    rc = run_raw("SELECT pg_advisory_xact_lock(7268736831)");
+    int have = 0;
+    if (rc == SQLITE_OK) {
+        have = has_table("User");
+        if (have < 0) rc = SQLITE_IOERR;
+    }
+    // The server's texts are run whole: the function bodies hold semicolons
+    // inside their dollar quotes, and both are written for the server already.
+    if (rc == SQLITE_OK && have == 0) {
+        const std::string schema = pg::server_schema(kSchemaText);
+        rc = run_raw(schema.c_str());
+    }
     if (rc == SQLITE_OK) rc = run_raw(pg::kServerFunctions);
     if (rc == SQLITE_OK) rc = commit();
     if (rc != SQLITE_OK) {
@@ -502,7 +514,7 @@ int ServerEngine::ensure_schema(bool& created) {
         message_ = why;
         return rc;
     }
-    created = true;
+    created = have == 0;
     return SQLITE_OK;
 }
 

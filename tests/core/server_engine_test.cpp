@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "core_fixture.h"
@@ -302,6 +303,31 @@ TEST_F(ServerEngineTest, EnsureSchemaCreatesOnceThenKeeps) {
     EXPECT_EQ(one("SELECT count(*) FROM Addition"), "9");
     ASSERT_EQ(engine_->ensure_schema(created), SQLITE_OK) << engine_->last_message();
     EXPECT_FALSE(created);
+    EXPECT_EQ(one("SELECT count(*) FROM Addition"), "9");
+}
+
+// Tills starting together on a new database: one makes the store, the others
+// find it made, none fails.
+TEST_F(ServerEngineTest, EnsureSchemaFromSeveralConnectionsAtOnce) {
+    constexpr int kTills = 4;
+    std::vector<std::unique_ptr<ServerEngine>> tills;
+    for (int i = 0; i < kTills; ++i) {
+        tills.push_back(connect(url_));
+        ASSERT_TRUE(tills.back());
+    }
+    int rcs[kTills];
+    bool made[kTills];
+    std::vector<std::thread> threads;
+    for (int i = 0; i < kTills; ++i)
+        threads.emplace_back([&, i] { rcs[i] = tills[i]->ensure_schema(made[i]); });
+    for (auto& t : threads)
+        t.join();
+    int makers = 0;
+    for (int i = 0; i < kTills; ++i) {
+        EXPECT_EQ(rcs[i], SQLITE_OK) << tills[i]->last_message();
+        makers += made[i];
+    }
+    EXPECT_EQ(makers, 1);
     EXPECT_EQ(one("SELECT count(*) FROM Addition"), "9");
 }
 
