@@ -106,7 +106,7 @@ std::vector<RibbonTab> build() {
                  {{{large(SystemUsers, "users"), popup(Backup, "backup", {QuickBackup, BackupTo}),
                     popup(Restore, "restore", {QuickRestore, RestoreFrom}),
                     large(ReceiptPrinter, "receipt_printer"), large(ShopKey, "shop_key"),
-                    large(CounterRules, "goods_discount")}}}});
+                    large(CounterRules, "goods_discount"), large(MoveToServer, "backup")}}}});
 
     t.push_back({tabs::Members,
                  false,

@@ -71,6 +71,7 @@ constexpr int RestoreFrom = 32780;
 constexpr int ReceiptPrinter = 303; // where receipts are printed
 constexpr int ShopKey = 304;        // the owner's own key of the store (administrator only)
 constexpr int CounterRules = 420;   // 收银设置: float, a salesperson's limits, the counter's habits
+constexpr int MoveToServer = 379;   // 迁移到服务器: the store file into a PostgreSQL database (administrator only)
 
 // 会员管理
 constexpr int AddMember = 120;
