@@ -12,7 +12,7 @@ void registerAdmin(PageRegistry& registry) {
     using namespace cmd;
     registry.addPage<CShopView>(tabs::Shop,
                                 {SystemUsers, Backup, QuickBackup, BackupTo, Restore, QuickRestore,
-                                 RestoreFrom, ReceiptPrinter, ShopKey, CounterRules});
+                                 RestoreFrom, ReceiptPrinter, ShopKey, CounterRules, MoveToServer});
 }
 
 int sweepInterruptedBackups(const QString& storeFolder) {
