@@ -461,6 +461,11 @@ QString StagedStore::file() const {
 }
 
 bool StagedStore::stage(const QString& source, CopyFailure* why, const CopyStep& step) {
+    if (!prepare(why)) return false;
+    return replaceWithCopy(source, file(), why, step);
+}
+
+bool StagedStore::prepare(CopyFailure* why) {
     if (folder_.isEmpty()) {
         if (host_ != storeFolder_ && !noted_) {
             QStringList folders = notedFolders(storeFolder_);
@@ -482,7 +487,7 @@ bool StagedStore::stage(const QString& source, CopyFailure* why, const CopyStep&
         }
         folder_ = QFile::decodeName(pattern);
     }
-    return replaceWithCopy(source, file(), why, step);
+    return true;
 }
 
 bool StagedStore::moveOver(const QString& target) {

@@ -113,6 +113,9 @@ public:
 
     // Copies source in; false (with why) if the folder or the copy failed.
     bool stage(const QString& source, CopyFailure* why = nullptr, const CopyStep& step = {});
+    // Only makes the folder, for a store written into it rather than copied
+    // (a backup of a store on a server); false (with why) if it failed.
+    bool prepare(CopyFailure* why = nullptr);
     // The private folder and the staged file in it (empty before stage()).
     QString folder() const { return folder_; }
     QString file() const;

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 
 #include "vorn/core.h"
+#include "vorn/storecopy.h"
 
 namespace vorn::ui::backup {
 
@@ -24,6 +25,22 @@ void note(Details* details, const CopyFailure& why) {
 
 void note(Details* details, StoreVerdict verdict) {
     if (details) details->verdict = verdict;
+}
+
+// Runs fn on a store file in folder (created there when missing), opened as a
+// file whatever engine the shop is on; the current directory is back at home
+// afterwards. fn's result, or the open's code.
+int withStoreFile(const QString& folder, const QString& home, const std::string& passphrase,
+                  const std::function<int(vorn::Core&)>& fn) {
+    vorn::Core file;
+    file.set_server(std::string());
+    file.set_passphrase(passphrase);
+    QDir::setCurrent(folder);
+    int rc = file.open();
+    QDir::setCurrent(home);
+    if (rc == 0) rc = fn(file);
+    if (file.is_open()) file.close();
+    return rc;
 }
 
 } // namespace
@@ -55,6 +72,29 @@ Outcome backupStore(vorn::Core& core, const QString& folder, const QString& targ
         }
     }
     return reopenIn(core, folder, reopen, done ? Outcome::Done : Outcome::Failed);
+}
+
+Outcome backupServer(vorn::Core& core, const QString& folder, const QString& target, const CopyProgress& progress,
+                     Details* details) {
+    StagedStore staged(QFileInfo(target).absolutePath(), folder, StagedStore::Purpose::Backup);
+    CopyFailure why;
+    if (!staged.prepare(&why)) {
+        note(details, why);
+        QDir::setCurrent(folder);
+        return Outcome::Failed;
+    }
+    std::string problem;
+    const int rc = withStoreFile(staged.folder(), folder, core.passphrase(),
+                                 [&](vorn::Core& file) { return vorn::copy_store(core, file, progress, problem); });
+    if (details) details->problem = problem;
+    if (rc != 0) {
+        if (details && vorn::Core::is_disk_full(rc)) details->diskFull = true;
+        return Outcome::Failed;
+    }
+    const StoreVerdict verdict = checkStore(staged.folder(), core.passphrase());
+    QDir::setCurrent(folder);
+    note(details, verdict);
+    return verdict == StoreVerdict::Sound && staged.moveOver(target) ? Outcome::Done : Outcome::Failed;
 }
 
 // ---- Restore -------------------------------------------------------------------
@@ -130,6 +170,7 @@ bool Restore::mayBeKeyed() const {
 
 Outcome Restore::commit(const Reopen& reopen) {
     if (verdict_ != StoreVerdict::Sound || !staged_) return Outcome::Failed;
+    if (core_.on_server()) return commitToServer();
     if (core_.close() != 0) return reopenIn(core_, folder_, reopen, Outcome::Failed);
     RollbackCopy previous;
     if (!previous.keep(target_) || !staged_->moveOver(target_)) {
@@ -150,6 +191,16 @@ Outcome Restore::commit(const Reopen& reopen) {
     core_.set_passphrase(oldKey);
     if (!previous.putBack()) return Outcome::Fatal;
     return reopenIn(core_, folder_, reopen, Outcome::Failed);
+}
+
+Outcome Restore::commitToServer() {
+    problem_.clear();
+    // The candidate is our private copy: opening it writable lets a backup
+    // made before a table gain it, as any restored file does at its first open.
+    const int rc = withStoreFile(staged_->folder(), folder_, passphrase_, [&](vorn::Core& file) {
+        return vorn::copy_store(file, core_, progress_, problem_);
+    });
+    return rc == 0 ? Outcome::Done : Outcome::Failed;
 }
 
 Outcome restoreStore(vorn::Core& core, const QString& folder, const QString& source, const Reopen& reopen,

@@ -27,7 +27,11 @@ enum class Outcome {
 struct Details {
     bool diskFull = false;                      // the file system ran out of space
     StoreVerdict verdict = StoreVerdict::Sound; // the check of the candidate or of the written backup
+    std::string problem;                        // a copy between engines: which table failed (GBK)
 };
+
+// Rows copied so far and rows in all, while a store on a server is copied.
+using CopyProgress = std::function<void(int done, int total)>;
 
 // Opens the store again after its file was copied; true once it answers a
 // query. Tests replace it to walk the program-closing path.
@@ -45,6 +49,14 @@ bool reopenStore(vorn::Core& core);
 // folder before every reopen, since the store opens "__vorn__" there.
 Outcome backupStore(vorn::Core& core, const QString& folder, const QString& target,
                     const Reopen& reopen = reopenStore, Details* details = nullptr);
+
+// The same for a store on a server, which has no file to copy and stays open:
+// the whole shop is copied into a new encrypted store file of the usual kind
+// (under the store's key), written and checked beside target (the copy
+// compares every table before it commits; the file is then read in full)
+// before it replaces target. Done or Failed, never Fatal.
+Outcome backupServer(vorn::Core& core, const QString& folder, const QString& target,
+                     const CopyProgress& progress = {}, Details* details = nullptr);
 
 // Replacing the store's file in folder with source, in two steps so that the
 // page can ask for the key of a file that does not open under the store's own.
@@ -74,7 +86,14 @@ public:
     // The key the staged file opened under (empty: the program's own).
     const std::string& passphrase() const { return passphrase_; }
     // Only after stage() or tryPassphrase() found the candidate sound; else Failed.
+    // A store on a server gets the candidate's content in one transaction,
+    // compared table by table before the old rows go; it stays open, and a
+    // failure leaves it as it was (Failed, never Fatal).
     Outcome commit(const Reopen& reopen = reopenStore);
+    // Hears the rows copied into a server as commit() goes.
+    void setProgress(CopyProgress progress) { progress_ = std::move(progress); }
+    // Why a copy into a server failed (GBK), empty otherwise.
+    const std::string& problem() const { return problem_; }
 
 private:
     vorn::Core& core_;
@@ -84,6 +103,10 @@ private:
     std::string passphrase_;
     StoreVerdict verdict_ = StoreVerdict::Missing;
     std::unique_ptr<StagedStore> staged_;
+    CopyProgress progress_;
+    std::string problem_;
+
+    Outcome commitToServer();
 };
 
 // stage() and, when the candidate is sound, commit(): without asking for a key.

@@ -23,7 +23,9 @@
 #include "kit/page/shell.h"
 #include "kit/dialog/storefailure.h"
 #include "kit/dialog/vornlabel.h"
+#include "movetoserverdlg.h"
 #include "receiptprinterdlg.h"
+#include "servermove.h"
 #include "res/commandids.h"
 #include "shopkeydlg.h"
 #include "shoppicture.h"
@@ -48,6 +50,11 @@ CopyTexts backupTexts() {
 CopyTexts restoreTexts() {
     return {QStringLiteral("数据恢复失败"), QStringLiteral("数据恢复导致程序异常，程序即将退出"),
             QStringLiteral("数据恢复成功")};
+}
+
+// The rows copied as the busy window's percentage.
+backup::CopyProgress percentOf(BusyProgress& band) {
+    return [&band](int done, int total) { band.set(total > 0 ? static_cast<int>(done * 100LL / total) : 0); };
 }
 
 } // namespace
@@ -198,6 +205,9 @@ bool CShopView::onCommand(int id) {
     case cmd::CounterRules:
         editCounterRules();
         return true;
+    case cmd::MoveToServer:
+        moveToServer();
+        return true;
     case cmd::Backup:
     case cmd::Restore:
         return true; // the drop-down menus are the frame's
@@ -214,6 +224,11 @@ bool CShopView::isCommandEnabled(int id) const {
         // Whoever holds the key holds the shop's data: the administrator alone
         // (role 0) chooses it.
         return shell().state().currentUser.FUi_Auth == 0 && !shell().state().currentUser.FUs_Name.empty();
+    case cmd::MoveToServer:
+        // Where the shop's data lives is the administrator's choice; a store
+        // already on a server has nowhere to move.
+        return shell().state().currentUser.FUi_Auth == 0 && !shell().state().currentUser.FUs_Name.empty() &&
+               !shell().state().core.on_server();
     case cmd::CounterRules: {
         // A salesperson's limits are not theirs to set.
         const vorn::URec& u = shell().state().currentUser;
@@ -297,6 +312,44 @@ void CShopView::editCounterRules() {
     }
 }
 
+// ---- Moving to a server -------------------------------------------------------
+
+void CShopView::moveToServer() {
+    if (!isCommandEnabled(cmd::MoveToServer)) return;
+    CMoveToServerDlg dlg(shell().window());
+    if (runDialog_(dlg) != QDialog::Accepted) {
+        shell().showStatus(QStringLiteral("放弃该次\"迁移到服务器\"操作"));
+        return;
+    }
+    const QString conninfo = dlg.conninfo();
+    // vorn.ini lies in the data folder, the current directory.
+    const QString ini = QDir::current().filePath(QStringLiteral("vorn.ini"));
+    vorn::Core& core = shell().state().core;
+    server::MoveReport report;
+    runBusyWithProgress(shell().window(), [&](BusyProgress& band) {
+        report = server::moveToServer(core, conninfo, ini, percentOf(band));
+    });
+    const QString failed = QStringLiteral("未知异常导致\"迁移到服务器\"失败，放弃该次\"迁移到服务器\"操作");
+    switch (report.result) {
+    case server::MoveResult::Done:
+        shell().showStatus(QStringLiteral("成功将全部数据迁移到服务器，须重新启动程序才会使用服务器上的数据"));
+        break;
+    case server::MoveResult::CannotConnect:
+        shell().reportFailure(withCause(QStringLiteral("未知异常导致连接服务器失败，放弃该次\"迁移到服务器\"操作"),
+                                        fromGbk(report.message)));
+        break;
+    case server::MoveResult::HoldsShop:
+        shell().reportFailure(QStringLiteral("未迁移任何数据：服务器上的数据库中已有店铺数据，请指定一个空的数据库"));
+        break;
+    case server::MoveResult::CopyFailed:
+        shell().reportFailure(report.message.empty() ? failed : withCause(failed, fromGbk(report.message)));
+        break;
+    case server::MoveResult::NotWritten:
+        shell().reportFailure(withCause(failed, QStringLiteral("数据已复制到服务器，但vorn.ini无法写入")));
+        break;
+    }
+}
+
 // ---- User accounts -------------------------------------------------------------
 
 void CShopView::editUsers() {
@@ -374,7 +427,13 @@ void CShopView::runBackup(const QString& folder, const QString& file) {
     const backup::Reopen reopen = reopen_;
     backup::Outcome outcome = backup::Outcome::Failed;
     backup::Details details;
-    runBusy(shell().window(), [&] { outcome = backup::backupStore(core, folder, file, reopen, &details); });
+    if (core.on_server())
+        // The shop is copied row by row out of the server into a new file.
+        runBusyWithProgress(shell().window(), [&](BusyProgress& band) {
+            outcome = backup::backupServer(core, folder, file, percentOf(band), &details);
+        });
+    else
+        runBusy(shell().window(), [&] { outcome = backup::backupStore(core, folder, file, reopen, &details); });
     finishCopy(Copy::Backup, outcome, details);
 }
 
@@ -400,7 +459,14 @@ void CShopView::runRestore(const QString& folder, const QString& file) {
     backup::Outcome outcome = backup::Outcome::Failed;
     if (verdict == backup::StoreVerdict::Sound) {
         const backup::Reopen reopen = reopen_;
-        runBusy(shell().window(), [&] { outcome = restore.commit(reopen); });
+        if (core.on_server())
+            runBusyWithProgress(shell().window(), [&](BusyProgress& band) {
+                restore.setProgress(percentOf(band));
+                outcome = restore.commit(reopen);
+            });
+        else
+            runBusy(shell().window(), [&] { outcome = restore.commit(reopen); });
+        details.problem = restore.problem();
     }
     finishCopy(Copy::Restore, outcome, details);
 }
@@ -423,9 +489,13 @@ void CShopView::finishCopy(Copy kind, backup::Outcome outcome, const backup::Det
     if (kind == Copy::Restore && outcome == backup::Outcome::Done) loadSettings();
     if (outcome == backup::Outcome::Done)
         shell().showStatus(texts.done);
+    else if (details.diskFull)
+        shell().reportFailure(withCause(texts.failed, QStringLiteral("磁盘空间不足")));
+    else if (!details.problem.empty())
+        // A copy out of or into a server names the table it failed on.
+        shell().reportFailure(withCause(texts.failed, fromGbk(details.problem)));
     else
-        shell().reportFailure(details.diskFull ? withCause(texts.failed, QStringLiteral("磁盘空间不足"))
-                                               : texts.failed);
+        shell().reportFailure(texts.failed);
 }
 
 // ---- Picture -------------------------------------------------------------------

@@ -53,6 +53,7 @@ public slots:
     void editReceiptPrinter(); // 303 "小票打印机"
     void editShopKey();        // 304 "店铺密钥", the administrator's
     void editCounterRules();   // 420 "收银设置", administrators' and shop owners'
+    void moveToServer();       // 379 "迁移到服务器", the administrator's, from the store file only
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

@@ -42,6 +42,8 @@ StoreVerdict checkStore(const QString& folder, const std::string& passphrase) {
     const QString previous = QDir::currentPath();
     if (!QDir::setCurrent(folder)) return StoreVerdict::Missing;
     ReadOnlyCore candidate;
+    // A file, also where the shop's store is on a server.
+    candidate.set_server(std::string());
     candidate.set_passphrase(passphrase);
     const StoreVerdict verdict = candidate.open() == 0 ? checkOpen(candidate) : StoreVerdict::Unreadable;
     if (candidate.is_open()) candidate.close();
