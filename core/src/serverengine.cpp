@@ -19,7 +19,8 @@ namespace vorn::detail {
 namespace {
 
 // Chinese literals are GBK bytes: 无法连接数据库服务器 and the full-width colon.
-constexpr const char* kCannotConnect = "\xce\xde\xb7\xa8\xc1\xac\xbd\xd3\xca\xfd\xbe\xdd\xbf\xe2\xb7\xfe\xce\xf1\xc6\xf7";
+constexpr const char* kCannotConnect =
+    "\xce\xde\xb7\xa8\xc1\xac\xbd\xd3\xca\xfd\xbe\xdd\xbf\xe2\xb7\xfe\xce\xf1\xc6\xf7";
 constexpr const char* kColon = "\xa3\xba";
 
 // libpq words its own failures in the locale's character set; our messages are
@@ -148,12 +149,17 @@ bool first_word_is(const std::string& statement, const char* word) {
 }
 
 // Of the transaction-control statements: which begins one, which rolls back.
-bool begins_transaction(const std::string& statement) { return first_word_is(statement, "BEGIN"); }
-bool rolls_back(const std::string& statement) { return first_word_is(statement, "ROLLBACK"); }
+bool begins_transaction(const std::string& statement) {
+    return first_word_is(statement, "BEGIN");
+}
+bool rolls_back(const std::string& statement) {
+    return first_word_is(statement, "ROLLBACK");
+}
 
 } // namespace
 
-std::unique_ptr<ServerEngine> ServerEngine::connect(const std::string& conninfo, int& rc, std::string& message) {
+std::unique_ptr<ServerEngine> ServerEngine::connect(const std::string& conninfo, int& rc,
+                                                    std::string& message) {
     rc = SQLITE_OK;
     message.clear();
     PGconn* conn = PQconnectdb(conninfo.c_str());
@@ -178,7 +184,9 @@ std::unique_ptr<ServerEngine> ServerEngine::connect(const std::string& conninfo,
     return engine;
 }
 
-ServerEngine::~ServerEngine() { close(); }
+ServerEngine::~ServerEngine() {
+    close();
+}
 
 bool ServerEngine::set_up_session() {
     PQsetNoticeProcessor(conn_, ignore_notice, nullptr);
@@ -222,9 +230,10 @@ int ServerEngine::fail(PGresult* res) {
     const char* text = res != nullptr ? PQresultErrorField(res, PG_DIAG_MESSAGE_PRIMARY) : nullptr;
     // A message of libpq's own (a lost connection) is in the locale's wording;
     // the server's come converted to GBK already.
-    message_ = text != nullptr && state != nullptr ? std::string(text)
-                                                   : local_to_gbk(one_line(res != nullptr ? PQresultErrorMessage(res)
-                                                                                          : PQerrorMessage(conn_)));
+    message_ =
+        text != nullptr && state != nullptr
+            ? std::string(text)
+            : local_to_gbk(one_line(res != nullptr ? PQresultErrorMessage(res) : PQerrorMessage(conn_)));
     if (message_.empty()) message_ = local_to_gbk(one_line(PQerrorMessage(conn_)));
     return rc;
 }
@@ -238,7 +247,8 @@ void ServerEngine::note_state(PGresult* res) {
     // PQTRANS_UNKNOWN: the connection is gone; what was open stays open for
     // the caller to roll back.
     // With RETURNING a change comes back as rows, so the status decides.
-    if (res != nullptr && (PQresultStatus(res) == PGRES_COMMAND_OK || PQresultStatus(res) == PGRES_TUPLES_OK)) {
+    if (res != nullptr &&
+        (PQresultStatus(res) == PGRES_COMMAND_OK || PQresultStatus(res) == PGRES_TUPLES_OK)) {
         const char* status = PQcmdStatus(res);
         if (starts_with(status, "INSERT") || starts_with(status, "UPDATE") || starts_with(status, "DELETE")) {
             changes_ = std::atoi(PQcmdTuples(res));
@@ -416,8 +426,9 @@ int64_t ServerEngine::last_insert_id() {
     if (ok) id = std::strtoll(PQgetvalue(res, 0, 0), nullptr, 10);
     PQclear(res);
     if (inside) {
-        PGresult* end = PQexec(conn_, ok ? "RELEASE SAVEPOINT vorn_lastval"
-                                         : "ROLLBACK TO SAVEPOINT vorn_lastval; RELEASE SAVEPOINT vorn_lastval");
+        PGresult* end =
+            PQexec(conn_, ok ? "RELEASE SAVEPOINT vorn_lastval"
+                             : "ROLLBACK TO SAVEPOINT vorn_lastval; RELEASE SAVEPOINT vorn_lastval");
         PQclear(end);
     }
     return id;

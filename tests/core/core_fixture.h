@@ -32,14 +32,35 @@ inline const char* server_dir() {
 }
 
 // True when this run puts the store on the server.
-inline bool on_server() { return server_dir() != nullptr; }
+inline bool on_server() {
+    return server_dir() != nullptr;
+}
 
 // For tests of what only the store file has: its key, its bytes, its file
 // permissions.
-#define VORN_FILE_ONLY()                                                                                             \
-    do {                                                                                                             \
-        if (vorntest::on_server()) GTEST_SKIP() << "the store file only";                                           \
+#define VORN_FILE_ONLY()                                                                                     \
+    do {                                                                                                     \
+        if (vorntest::on_server()) GTEST_SKIP() << "the store file only";                                    \
     } while (0)
+
+// Fault injection for either engine: text that makes every statement of
+// `when` ("INSERT ON SalePayment", "UPDATE ON VIP") fail as a broken constraint
+// would (SQLITE_CONSTRAINT), through a trigger called name; and the text that
+// takes it away again. The server's trigger calls a function of its own.
+inline std::string failing_trigger(const std::string& name, const std::string& when,
+                                   const std::string& message = "forced") {
+    if (!on_server())
+        return "CREATE TRIGGER " + name + " BEFORE " + when + " BEGIN SELECT RAISE(ABORT,'" + message +
+               "'); END;";
+    return "CREATE OR REPLACE FUNCTION vorn_fail_" + name +
+           "() RETURNS trigger LANGUAGE plpgsql AS $$BEGIN " + "RAISE EXCEPTION '" + message +
+           "' USING ERRCODE = 'integrity_constraint_violation'; END$$;" + "CREATE TRIGGER " + name +
+           " BEFORE " + when + " FOR EACH ROW EXECUTE FUNCTION vorn_fail_" + name + "();";
+}
+inline std::string dropping_trigger(const std::string& name, const std::string& table) {
+    if (!on_server()) return "DROP TRIGGER " + name + ";";
+    return "DROP TRIGGER " + name + " ON " + table + ";DROP FUNCTION vorn_fail_" + name + "();";
+}
 
 // One line of a file, without its line end; empty when it cannot be read.
 inline std::string first_line(const std::filesystem::path& path) {
@@ -78,7 +99,8 @@ public:
         why = first_line(dir / "skipped");
         skipped = !why.empty();
         if (!skipped)
-            why = "no cluster in " + dir.string() + " (scripts/pgcluster.sh start did not finish; see the "
+            why = "no cluster in " + dir.string() +
+                  " (scripts/pgcluster.sh start did not finish; see the "
                   "server_cluster_start test)";
         return false;
     }
@@ -88,8 +110,9 @@ public:
         static int counter = 0;
         cluster_ = cluster;
         name_ = "vt_" + std::to_string(getpid()) + "_" + std::to_string(++counter);
-        const std::string error = cluster_command(
-            cluster_, "CREATE DATABASE " + name_ + " TEMPLATE template0 ENCODING 'UTF8' LC_COLLATE 'C' LC_CTYPE 'C'");
+        const std::string error =
+            cluster_command(cluster_, "CREATE DATABASE " + name_ +
+                                          " TEMPLATE template0 ENCODING 'UTF8' LC_COLLATE 'C' LC_CTYPE 'C'");
         if (!error.empty()) {
             ADD_FAILURE() << "cannot create the test database " << name_ << ": " << error;
             name_.clear();
@@ -100,7 +123,8 @@ public:
     }
     void drop() {
         if (name_.empty()) return;
-        const std::string error = cluster_command(cluster_, "DROP DATABASE IF EXISTS " + name_ + " WITH (FORCE)");
+        const std::string error =
+            cluster_command(cluster_, "DROP DATABASE IF EXISTS " + name_ + " WITH (FORCE)");
         EXPECT_EQ(error, "") << "dropping the test database " << name_;
         name_.clear();
     }

@@ -122,8 +122,8 @@ TEST_F(ServerEngineTest, ConnectFailureNamesTheServerAndTheReason) {
     } cases[] = {
         {"host=127.0.0.1 port=" + port + " user=vorn dbname=shop password=secret connect_timeout=5",
          "127.0.0.1:" + port + "/shop", "refused"},
-        {"host=" + dir + " port=" + port + " user=vorn dbname=shop password=secret", dir + ":" + port + "/shop",
-         "No such file"},
+        {"host=" + dir + " port=" + port + " user=vorn dbname=shop password=secret",
+         dir + ":" + port + "/shop", "No such file"},
         {"host=" + dir + " port=" + cluster_port + " user=vorn dbname=no_such_shop password=secret",
          dir + ":" + cluster_port + "/no_such_shop", "does not exist"},
     };
@@ -204,6 +204,17 @@ TEST_F(ServerEngineTest, AFailureInsideATransactionAbortsItAndCommitSaysSo) {
     EXPECT_EQ(engine_->commit(), SQLITE_ABORT);
     EXPECT_FALSE(engine_->in_transaction());
     EXPECT_EQ(one("SELECT count(*) FROM U"), "0");
+}
+
+// The fixture's fault injection works on the server as the file's trigger does.
+TEST_F(ServerEngineTest, FailingTriggerBreaksTheWriteAndGoesAgain) {
+    exec("CREATE TABLE SalePayment (a INTEGER)");
+    exec(vorntest::failing_trigger("forced", "INSERT ON SalePayment", "x"));
+    EXPECT_EQ(engine_->exec("INSERT INTO SalePayment VALUES(1)"), SQLITE_CONSTRAINT);
+    EXPECT_EQ(engine_->last_message(), "x");
+    exec(vorntest::dropping_trigger("forced", "SalePayment"));
+    exec("INSERT INTO SalePayment VALUES(1)");
+    EXPECT_EQ(one("SELECT count(*) FROM SalePayment"), "1");
 }
 
 // The server only warns where the file refuses; the engine refuses as the file does.
