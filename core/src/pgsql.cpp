@@ -270,6 +270,7 @@ private:
     void create_table(std::size_t open);
     void create_index(std::size_t open);
     void order_by(std::size_t by);
+    void plain_select();
     void grouped_select(std::size_t select);
     bool condition_end(std::size_t i) const;
 
@@ -284,6 +285,10 @@ private:
 
     std::string_view s_;
     std::vector<Group> groups_;
+    // The id of the one table a plain SELECT reads, for the order SQLite gives
+    // without being asked (its row ids); empty where there is none to give.
+    std::string_view row_order_;
+    bool ordered_ = false;
     std::vector<Token> tokens_;
     std::size_t n_ = 0;
     std::vector<int> match_, parent_, commas_;
@@ -468,6 +473,9 @@ void Translator::order_by(std::size_t by) {
         edits_.push_back({from, tokens_[b - 1].end - from, {}});
         return;
     }
+    const bool top = depth < 0 && group == nullptr && !row_order_.empty();
+    if (top) ordered_ = true;
+    bool by_id = false;
     for (std::size_t a = by + 1; a < end;) {
         std::size_t b = a;
         while (b < end && !(parent_[b] == depth && (punct(b, ',') || is(b, "LIMIT") || is(b, "OFFSET") ||
@@ -497,7 +505,11 @@ void Translator::order_by(std::size_t by) {
             after(item_end - 1, !loose ? ",'GBK')" : gbk ? "),'GBK')" : ")");
         }
         if (!nulls && !id) after(b - 1, desc ? " NULLS LAST" : " NULLS FIRST");
-        if (b >= end || !punct(b, ',')) break;
+        by_id = by_id || (column && iequals(text(item_end - 1), row_order_));
+        if (b >= end || !punct(b, ',')) {
+            if (top && !by_id) after(b - 1, "," + std::string(row_order_));
+            break;
+        }
         a = b + 1;
     }
 }
@@ -579,6 +591,51 @@ void Translator::grouped_select(std::size_t select) {
     }
 }
 
+// The store's tables and their row ids.
+std::string_view id_column(std::string_view table) {
+    static const std::pair<std::string_view, std::string_view> kIds[] = {
+        {"Store", "FSi_Id"},         {"Type", "FTi_Id"},          {"Supplier", "FSPi_Id"},
+        {"User", "FUi_Id"},          {"\"User\"", "FUi_Id"},      {"Addition", "FAi_Id"},
+        {"VIP", "FVi_Id"},           {"LoginFail", "FLFi_Id"},    {"Sale", "FSAi_Id"},
+        {"SaleUnit", "FSAUi_Id"},    {"SalePayment", "FSAPi_Id"}, {"PriceHistory", "FPHi_Id"},
+        {"Shift", "FSHi_Id"},        {"DrawerOpen", "FDOi_Id"},   {"HeldSale", "FHSi_Id"},
+        {"HeldSaleLine", "FHLi_Id"}, {"StockTake", "FSTi_Id"},    {"StockTakeLine", "FSTLi_Id"},
+    };
+    for (const auto& [name, id] : kIds)
+        if (iequals(name, table)) return id;
+    return {};
+}
+
+// SQLite hands the rows of one table in the order of their row ids where no
+// index decides otherwise, and the record lists rely on it; the server hands
+// them as they lie. A SELECT * of one of the store's tables is given that
+// order, or that order among equals of the order it asks.
+void Translator::plain_select() {
+    // Whole records only, the record reads of the pages: a statement that
+    // names its columns is the store's own and asks for the order it needs.
+    if (!punct(1, '*')) return;
+    std::size_t from = 1;
+    while (from < n_ && !(parent_[from] < 0 && is(from, "FROM")))
+        ++from;
+    if (from + 1 >= n_ || (!word(from + 1) && tokens_[from + 1].kind != Kind::Ident)) return;
+    std::size_t k = from + 2;
+    static const char* const kAfter[] = {"WHERE", "ORDER", "LIMIT", "OFFSET", "FOR"};
+    const auto clause = [&](std::size_t i) {
+        for (const char* w : kAfter)
+            if (is(i, w)) return true;
+        return false;
+    };
+    if (is(k, "AS"))
+        k += 2;
+    else if (word(k) && !clause(k))
+        ++k;                          // an alias
+    if (k < n_ && !clause(k)) return; // a join, a list of tables
+    for (std::size_t i = k; i < n_; ++i)
+        if (parent_[i] < 0 && (is(i, "GROUP") || is(i, "UNION") || is(i, "EXCEPT") || is(i, "INTERSECT")))
+            return;
+    row_order_ = id_column(text(from + 1));
+}
+
 std::string Translator::run() {
     if (n_ == 0) return std::string(s_);
     if (is(0, "PRAGMA")) return {};
@@ -591,6 +648,7 @@ std::string Translator::run() {
     } else if (is(0, "INSERT") || is(0, "REPLACE")) {
         if (!insert_statement()) return std::string(s_);
     }
+    if (is(0, "SELECT")) plain_select();
     enum { Other, Table, Index } create = Other;
     if (is(0, "CREATE")) {
         std::size_t k = 1;
@@ -754,6 +812,20 @@ std::string Translator::run() {
                     edits_.push_back({tokens_[i + 2].begin, tokens_[v].end - tokens_[i + 2].begin,
                                       "'" + std::string(minus ? "-" : "") + std::string(text(v)) + "'"});
             }
+        }
+    }
+    if (!row_order_.empty() && !ordered_) {
+        bool aggregate = false;
+        for (const Group& g : groups_)
+            aggregate = aggregate || g.depth < 0;
+        std::size_t at = 1;
+        while (at < n_ && !(parent_[at] < 0 && (is(at, "LIMIT") || is(at, "OFFSET") || is(at, "FOR"))))
+            ++at;
+        if (!aggregate) {
+            if (at < n_)
+                before(at, "ORDER BY " + std::string(row_order_) + " ");
+            else
+                after(n_ - 1, " ORDER BY " + std::string(row_order_));
         }
     }
     if (edits_.empty()) return std::string(s_);
