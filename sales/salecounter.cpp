@@ -182,6 +182,8 @@ SaleWrite writeSale(vorn::Core& core, SaleList& list, int64_t t, const SaleParty
         break;
     case vorn::CheckoutStatus::Missing:
         out.sold = kSoldMissing;
+        out.goneIds = res.gone_ids;
+        out.goneCodes = res.gone_codes;
         return out;
     case vorn::CheckoutStatus::Invalid:
     case vorn::CheckoutStatus::Failed:

@@ -90,6 +90,9 @@ struct SaleWrite {
     std::string number;      // the sale's number in the journal (also of a failed try: it is burned)
     int64_t saleId = 0;      // its journal entry
     int64_t change = 0;      // tenths handed back (cash only)
+    // kSoldMissing: the units no longer in stock (sold at another till) and their codes (GBK).
+    std::vector<int> goneIds;
+    std::vector<std::string> goneCodes;
 };
 
 // What the sale is for besides its units: the cashier (FUs_Name, GBK), the

@@ -58,6 +58,26 @@ int SaleList::removeRows(std::vector<int> positions) {
     return removed;
 }
 
+int SaleList::removeUnits(const std::vector<int>& ids) {
+    int found = 0;
+    std::vector<SaleRow> kept;
+    for (SaleRow& r : rows_) {
+        std::vector<vorn::SRec> units;
+        for (const vorn::SRec& u : r.units())
+            if (u.FSi_Id != 0 && std::find(ids.begin(), ids.end(), u.FSi_Id) != ids.end())
+                ++found;
+            else
+                units.push_back(u);
+        if (units.size() == r.units().size())
+            kept.push_back(std::move(r));
+        else if (!units.empty())
+            kept.emplace_back(std::move(units), r.typeName());
+    }
+    rows_ = std::move(kept);
+    if (rows_.empty()) approver_.clear();
+    return found;
+}
+
 void SaleList::clear() {
     std::vector<SaleRow>().swap(rows_);
     approver_.clear();

@@ -76,6 +76,9 @@ public:
     // Removes the rows at these positions (any order, duplicates and positions
     // past the end ignored); returns how many went.
     int removeRows(std::vector<int> positions);
+    // Takes these units out of their rows (a row left without units goes);
+    // returns how many were found.
+    int removeUnits(const std::vector<int>& ids);
     void clear();
 
     // Units of the code (GBK bytes, compared exactly) the list holds already.

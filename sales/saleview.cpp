@@ -648,7 +648,20 @@ void CSaleView::checkout() {
         const QString cause =
             vorn::Core::is_disk_full(write.rc) ? QStringLiteral("磁盘空间不足") : storeFailureCause();
         QString failure;
-        if (write.sold == kSoldMissing)
+        if (write.sold == kSoldMissing && !write.goneIds.empty()) {
+            // Sold at another till meanwhile: those units leave the list, the
+            // rest stays for the next try.
+            QStringList codes;
+            for (const std::string& code : write.goneCodes)
+                if (!codes.contains(fromGbk(code))) codes << fromGbk(code);
+            table_->clearSelection();
+            list_.removeUnits(write.goneIds);
+            model_->rowsReset();
+            recountAndShow();
+            failure = QStringLiteral("商品已在其他收银台售出：编码为\"%1\"的商品已从购物列表中去掉，"
+                                     "商品\"销售结算\"失败，放弃该次\"销售结算\"操作")
+                          .arg(codes.join(QStringLiteral("\"、\"")));
+        } else if (write.sold == kSoldMissing)
             failure = QStringLiteral(
                 "购物列表中有商品已不在库存中，商品\"销售结算\"失败，放弃该次\"销售结算\"操作");
         else if (write.sold == kSoldPointsFailed)

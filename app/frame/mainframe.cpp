@@ -14,6 +14,7 @@
 #include "frame/pages.h"
 #include "frame/passphraseprompt.h"
 #include "frame/ribbon.h"
+#include "kit/text/serversetting.h"
 #include "kit/page/busy.h"
 #include "kit/text/clock.h"
 #include "kit/text/gbk.h"
@@ -120,6 +121,18 @@ bool CMainFrame::startData() {
     auto& state = state_;
     auto& core = state.core;
     const QString file = QDir::current().absoluteFilePath(QStringLiteral("__vorn__"));
+    // A [Database] section puts the store on a server; every Core the program
+    // opens from here on goes there.
+    QString settingError;
+    const QString server = readServerSetting(QDir::current().filePath(QStringLiteral("vorn.ini")), &settingError);
+    if (!settingError.isEmpty()) {
+        std::fprintf(stderr, "Vornmart: %s\n", settingError.toLocal8Bit().constData());
+        errorBox(nullptr, settingError);
+        return false;
+    }
+    vorn::Core::set_default_server(server.toStdString());
+    core.set_server(server.toStdString());
+    if (!server.isEmpty()) readOnlyStore_ = false; // the folder's rights are no matter of the server's
     const auto openStore = [&] {
         if (!readOnlyStore_) return core.open();
         ReadOnlyCore reader;
@@ -146,6 +159,15 @@ bool CMainFrame::startData() {
     if (rc != 0) {
         // A failed open may still hold a connection that must be released.
         if (core.is_open()) core.close();
+        if (!server.isEmpty()) {
+            // Named with the server and libpq's reason, so the owner knows
+            // whether the server is down, the name wrong or the access refused.
+            QString why = fromGbk(core.open_message());
+            if (why.isEmpty()) why = QStringLiteral("无法连接数据库服务器（错误代码%1）").arg(rc);
+            std::fprintf(stderr, "Vornmart: %s\n", why.toLocal8Bit().constData());
+            errorBox(nullptr, why + QStringLiteral("，程序将退出"));
+            return false;
+        }
         std::fprintf(stderr, "Vornmart: cannot open the store \"%s\" (SQLite code %d)\n",
                      QDir::toNativeSeparators(file).toLocal8Bit().constData(), rc);
         return false;

@@ -1,6 +1,6 @@
 #include "frame/webaddresses.h"
 
-#include "frame/inifile.h"
+#include "kit/text/inifile.h"
 
 namespace vorn::ui {
 

@@ -1,4 +1,4 @@
-#include "frame/inifile.h"
+#include "kit/text/inifile.h"
 
 #include <QFile>
 #include <QStringDecoder>
