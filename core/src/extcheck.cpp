@@ -1,11 +1,11 @@
 // Whether the tables kept beside the six answer, for the checks a backup and a
 // restore make before a file may stand as the shop's data.
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "engine.h"
 
+#include "createcolumns.h"
 #include "extschema.h"
 #include "onestatement.h"
 #include "readers.h"
@@ -15,35 +15,11 @@ namespace vorn {
 
 namespace {
 
-// The column names of a CREATE TABLE text: the first word of each entry of its
-// column list (commas inside a type's parentheses do not count), table
-// constraints left out.
+// The column names of a CREATE TABLE text, table constraints left out.
 std::vector<std::string> columns_of(const char* create) {
     std::vector<std::string> columns;
-    const char* p = std::strchr(create, '(');
-    if (p == nullptr) return columns;
-    int depth = 0;
-    bool at_entry = true;
-    for (++p; *p != '\0'; ++p) {
-        const char c = *p;
-        if (c == '(') ++depth;
-        if (c == ')' && depth-- == 0) break;
-        if (c == ',' && depth == 0) {
-            at_entry = true;
-            continue;
-        }
-        if (at_entry && c != ' ') {
-            const char* end = p;
-            while (*end != '\0' && *end != ' ' && *end != ',' && *end != '(' && *end != ')')
-                ++end;
-            std::string word(p, end);
-            for (const char* constraint : {"PRIMARY", "UNIQUE", "CHECK", "FOREIGN", "CONSTRAINT"})
-                if (word == constraint) word.clear();
-            if (!word.empty()) columns.push_back(word);
-            at_entry = false;
-            p = end - 1;
-        }
-    }
+    for (const detail::CreateColumn& c : detail::create_columns(create))
+        columns.push_back(c.name);
     return columns;
 }
 
