@@ -115,8 +115,8 @@ private slots:
         QVERIFY(!dlg.problemLabel()->text().isEmpty());
         QVERIFY(dlg.width() <= 1024 && dlg.height() <= 768);
         QVERIFY(dlg.problemLabel()->height() >= dlg.problemLabel()->heightForWidth(dlg.problemLabel()->width()));
-        const QString shots = qEnvironmentVariable("VORN_SHOT_DIR");
-        if (!shots.isEmpty()) dlg.grab().save(shots + QStringLiteral("/movetoserver.png"));
+        const QString shots = qEnvironmentVariable("VORN_SCREENSHOT_DIR");
+        if (!shots.isEmpty()) dlg.grab().save(shots + QStringLiteral("/move-to-server.png"));
     }
 
     // ---- the command ---------------------------------------------------------
