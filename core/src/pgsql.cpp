@@ -229,6 +229,8 @@ public:
     }
 
     std::string run();
+    std::string create_trigger();
+    std::string drop_trigger();
 
 private:
     std::string_view text(std::size_t i) const {
@@ -591,6 +593,83 @@ void Translator::grouped_select(std::size_t select) {
     }
 }
 
+// A trigger of SQLite (the tests make failures with them) as the server has
+// one: its body becomes a function. The body's statements are translated;
+// SELECT RAISE(ABORT|FAIL|ROLLBACK, 'why') raises the error, RAISE(IGNORE)
+// skips the row. A trigger of another shape goes as it is, for the server to refuse.
+std::string Translator::create_trigger() {
+    std::size_t k = is(1, "TRIGGER") ? 2 : 3;
+    if (is(k, "IF") && is(k + 1, "NOT") && is(k + 2, "EXISTS")) k += 3;
+    if (!word(k)) return std::string(s_);
+    const std::string name(text(k++));
+    std::string timing = "BEFORE";
+    if (is(k, "BEFORE") || is(k, "AFTER")) {
+        timing = std::string(text(k++));
+    } else if (is(k, "INSTEAD") && is(k + 1, "OF")) {
+        timing = "INSTEAD OF";
+        k += 2;
+    }
+    const std::size_t event = k;
+    while (k < n_ && !is(k, "ON"))
+        ++k;
+    if (k >= n_ || k == event || !word(k + 1)) return std::string(s_);
+    const std::string what(s_.substr(tokens_[event].begin, tokens_[k - 1].end - tokens_[event].begin));
+    const std::string table = iequals(text(k + 1), "User") ? "\"User\"" : std::string(text(k + 1));
+    k += 2;
+    if (is(k, "FOR") && is(k + 1, "EACH") && is(k + 2, "ROW")) k += 3;
+    std::string when;
+    if (is(k, "WHEN")) {
+        const std::size_t w = ++k;
+        while (k < n_ && !is(k, "BEGIN"))
+            ++k;
+        if (k == w || k >= n_) return std::string(s_);
+        when =
+            " WHEN (" + translate(s_.substr(tokens_[w].begin, tokens_[k - 1].end - tokens_[w].begin)) + ")";
+    }
+    if (!is(k, "BEGIN") || !is(n_ - 1, "END")) return std::string(s_);
+    const std::string function = "vorn_trigger_" + name;
+    std::string out =
+        "CREATE OR REPLACE FUNCTION " + function + "() RETURNS trigger LANGUAGE plpgsql AS $vorn$\nBEGIN\n";
+    for (const std::string& st :
+         split_statements(s_.substr(tokens_[k].end, tokens_[n_ - 1].begin - tokens_[k].end))) {
+        Translator b(st);
+        if (b.is(0, "SELECT") && b.call(1, "RAISE") && b.n_ >= 5 && b.punct(b.n_ - 1, ')')) {
+            if (b.is(3, "IGNORE")) {
+                out += "RETURN NULL;\n";
+            } else if (b.punct(4, ',') && b.tokens_[5].kind == Kind::String && b.n_ == 7) {
+                out += "RAISE EXCEPTION '%', " + std::string(b.text(5)) + ";\n";
+            } else {
+                return std::string(s_);
+            }
+            continue;
+        }
+        out += b.run() + ";\n";
+    }
+    const bool after = iequals(timing, "AFTER");
+    out += std::string("RETURN ") +
+           (after                 ? "NULL"
+            : is(event, "DELETE") ? "OLD"
+                                  : "NEW") +
+           ";\nEND\n$vorn$;\n";
+    out += "CREATE TRIGGER " + name + " " + timing + " " + what + " ON " + table + " FOR EACH ROW" + when +
+           " EXECUTE FUNCTION " + function + "()";
+    return out;
+}
+
+// DROP TRIGGER name: the server's wants the table too; it is looked up.
+std::string Translator::drop_trigger() {
+    std::size_t k = 2;
+    if (is(k, "IF") && is(k + 1, "EXISTS")) k += 2;
+    if (!word(k) || k + 1 != n_) return std::string(s_);
+    std::string name(text(k));
+    for (char& c : name)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return "DO $vorn$ DECLARE r record; BEGIN FOR r IN SELECT c.relname FROM pg_catalog.pg_trigger t JOIN "
+           "pg_catalog.pg_class c ON c.oid = t.tgrelid WHERE t.tgname = '" +
+           name + "' AND NOT t.tgisinternal LOOP EXECUTE format('DROP TRIGGER %I ON %I', '" + name +
+           "', r.relname); END LOOP; END $vorn$";
+}
+
 // The store's tables and their row ids.
 std::string_view id_column(std::string_view table) {
     static const std::pair<std::string_view, std::string_view> kIds[] = {
@@ -648,6 +727,8 @@ std::string Translator::run() {
     } else if (is(0, "INSERT") || is(0, "REPLACE")) {
         if (!insert_statement()) return std::string(s_);
     }
+    if (is(0, "CREATE") && (is(1, "TRIGGER") || is(2, "TRIGGER"))) return create_trigger();
+    if (is(0, "DROP") && is(1, "TRIGGER")) return drop_trigger();
     if (is(0, "SELECT")) plain_select();
     enum { Other, Table, Index } create = Other;
     if (is(0, "CREATE")) {
@@ -853,14 +934,28 @@ std::vector<std::string> split_statements(std::string_view sql) {
     std::size_t start = 0;
     bool content = false;
     std::size_t first = 0, last = 0;
+    // A trigger's body holds statements of its own: its semicolons end the
+    // trigger only after its END.
+    int words = 0;
+    bool create = false, trigger = false, body = false;
+    std::string_view last_word;
     const auto flush = [&] {
         if (content) out.emplace_back(sql.substr(first, last - first));
         content = false;
+        words = 0;
+        trigger = body = false;
     };
     for (std::size_t i = 0; i < sql.size();) {
         Kind k;
         const std::size_t e = scan(sql, i, k);
-        if (k == Kind::Punct && sql[i] == ';') {
+        if (k == Kind::Word) {
+            last_word = sql.substr(i, e - i);
+            ++words;
+            if (words == 1) create = iequals(last_word, "CREATE");
+            if (create && words <= 3 && iequals(last_word, "TRIGGER")) trigger = true;
+            if (trigger && iequals(last_word, "BEGIN")) body = true;
+        }
+        if (k == Kind::Punct && sql[i] == ';' && !(body && !iequals(last_word, "END"))) {
             flush();
             start = e;
         } else if (k != Kind::Space) {

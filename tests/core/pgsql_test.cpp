@@ -264,6 +264,40 @@ TEST(PgSqlTranslate, TablesAndIndexes) {
     });
 }
 
+// The tests' triggers, which make a write fail, as the server has them.
+TEST(PgSqlTranslate, TriggersBecomeFunctions) {
+    expect_all({
+        {"CREATE TRIGGER forced BEFORE INSERT ON SalePayment BEGIN SELECT RAISE(ABORT,'x'); END",
+         "CREATE OR REPLACE FUNCTION vorn_trigger_forced() RETURNS trigger LANGUAGE plpgsql AS "
+         "$vorn$\nBEGIN\n"
+         "RAISE EXCEPTION '%', 'x';\nRETURN NEW;\nEND\n$vorn$;\nCREATE TRIGGER forced BEFORE INSERT ON "
+         "SalePayment "
+         "FOR EACH ROW EXECUTE FUNCTION vorn_trigger_forced()"},
+        {"CREATE TRIGGER stop AFTER UPDATE OF FUs_Name ON User WHEN NEW.FUi_Auth BEGIN UPDATE User SET "
+         "FUs_Pas='' WHERE FUi_Id=NEW.FUi_Id; SELECT RAISE(IGNORE); END",
+         "CREATE OR REPLACE FUNCTION vorn_trigger_stop() RETURNS trigger LANGUAGE plpgsql AS $vorn$\nBEGIN\n"
+         "UPDATE \"User\" SET FUs_Pas='' WHERE FUi_Id=NEW.FUi_Id;\nRETURN NULL;\nRETURN NULL;\nEND\n$vorn$;\n"
+         "CREATE TRIGGER stop AFTER UPDATE OF FUs_Name ON \"User\" FOR EACH ROW WHEN (NEW.FUi_Auth) EXECUTE "
+         "FUNCTION vorn_trigger_stop()"},
+        {"CREATE TRIGGER d BEFORE DELETE ON VIP BEGIN DELETE FROM Store; END",
+         "CREATE OR REPLACE FUNCTION vorn_trigger_d() RETURNS trigger LANGUAGE plpgsql AS "
+         "$vorn$\nBEGIN\nDELETE FROM "
+         "Store;\nRETURN OLD;\nEND\n$vorn$;\nCREATE TRIGGER d BEFORE DELETE ON VIP FOR EACH ROW EXECUTE "
+         "FUNCTION "
+         "vorn_trigger_d()"},
+        {"DROP TRIGGER Forced",
+         "DO $vorn$ DECLARE r record; BEGIN FOR r IN SELECT c.relname FROM pg_catalog.pg_trigger t JOIN "
+         "pg_catalog.pg_class c ON c.oid = t.tgrelid WHERE t.tgname = 'forced' AND NOT t.tgisinternal LOOP "
+         "EXECUTE "
+         "format('DROP TRIGGER %I ON %I', 'forced', r.relname); END LOOP; END $vorn$"},
+        // Shapes it does not know go as they are.
+        {"CREATE TRIGGER x BEFORE INSERT ON T BEGIN SELECT RAISE(ABORT,'a','b'); END",
+         "CREATE TRIGGER x BEFORE INSERT ON T BEGIN SELECT RAISE(ABORT,'a','b'); END"},
+        {"CREATE TRIGGER x BEFORE INSERT BEGIN SELECT 1; END",
+         "CREATE TRIGGER x BEFORE INSERT BEGIN SELECT 1; END"},
+    });
+}
+
 // Program statements that mean the same on the server go as they are, byte for byte.
 TEST(PgSqlTranslate, StatementsNothingAppliesToComeBackUnchanged) {
     const std::vector<std::string> same = {
@@ -295,6 +329,12 @@ TEST(PgSqlSplit, StatementsSplitOutsideQuotesAndComments) {
          {"CREATE FUNCTION f() RETURNS int AS $$ SELECT 1; $$ LANGUAGE sql", "SELECT $1"}},
         {"DO $body$ BEGIN PERFORM 1; END $body$;", {"DO $body$ BEGIN PERFORM 1; END $body$"}},
         {"SELECT 'abc;", {"SELECT 'abc;"}},
+        {"CREATE TRIGGER t AFTER INSERT ON T BEGIN UPDATE T SET a=1; SELECT RAISE(ABORT,'x;'); END;DROP "
+         "TRIGGER t",
+         {"CREATE TRIGGER t AFTER INSERT ON T BEGIN UPDATE T SET a=1; SELECT RAISE(ABORT,'x;'); END",
+          "DROP TRIGGER t"}},
+        {"SELECT 'BEGIN'; SELECT 1 AS trigger; BEGIN; SELECT 2",
+         {"SELECT 'BEGIN'", "SELECT 1 AS trigger", "BEGIN", "SELECT 2"}},
     };
     for (const auto& [in, out] : cases)
         EXPECT_EQ(pg::split_statements(in), out) << "from: " << in;
