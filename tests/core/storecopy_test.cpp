@@ -171,6 +171,13 @@ TEST_F(StoreCopy, EveryTableArrivesInBothDirections) {
         t.FTs_Name = "after";
         ASSERT_EQ(to.insert_trec(&t, 1), 1);
         EXPECT_EQ(to.get_trec_count("FTs_Name='after' AND FTi_Id>2"), 1);
+        URec user; // User is quoted on the server: its sequence too must move on
+        user.FUs_Name = "after";
+        user.FUs_Pas = "x";
+        user.FUi_Auth = 2;
+        ASSERT_EQ(to.insert_urec(&user, 1), 1);
+        EXPECT_EQ(to.get_urec_count("FUs_Name='after' AND FUi_Id>2"), 1);
+        ASSERT_EQ(to.exec_sql("DELETE FROM User WHERE FUs_Name='after';"), 0);
         EXPECT_EQ(to.exec_sql(("INSERT INTO Sale (FSAs_No,FSAi_Seq) VALUES('n',1);")), 0);
         EXPECT_EQ(holds(to, "Sale", "FSAs_No='n' AND FSAi_Id>9", 1), 1);
         ASSERT_EQ(to.exec_sql("DELETE FROM Sale WHERE FSAs_No='n';DELETE FROM Type WHERE FTs_Name='after';"), 0);
