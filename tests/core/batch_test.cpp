@@ -142,6 +142,7 @@ protected:
 } // namespace
 
 TEST_F(TempDirTest, FailedBatchRollsBackAndLeavesNoTransaction) {
+    VORN_FILE_ONLY();
     CheckedCore core;
     ASSERT_EQ(core.open(), 0);
     SRec keep = unit("OK", "keep"), bad = unit("BAD", "x");

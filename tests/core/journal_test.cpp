@@ -417,6 +417,7 @@ bool has_journal_tables(Core& c) {
 // An old store gains the journal's tables on its first open; a store opened
 // read-only is left as it is and still reads.
 TEST_F(JournalStore, OldStoreGainsTheTablesOnOpen) {
+    VORN_FILE_ONLY();
     make_old_store();
     {
         struct ReadOnly : Core {

@@ -17,6 +17,7 @@ std::vector<vorn::SRec> some_units(int n) {
 }
 
 TEST_F(StoreTest, QuickCheckPassesASoundStoreAndNamesAWrongKey) {
+    VORN_FILE_ONLY();
     ASSERT_EQ(core.insert_srec(some_units(2000).data(), 2000), 2000);
     EXPECT_EQ(core.quick_check(), 0);
     core.close();
@@ -31,6 +32,7 @@ TEST_F(StoreTest, QuickCheckPassesASoundStoreAndNamesAWrongKey) {
 }
 
 TEST_F(StoreTest, QuickCheckFindsDamageThatKeyedLookupsMiss) {
+    VORN_FILE_ONLY();
     ASSERT_EQ(core.insert_srec(some_units(20000).data(), 20000), 20000);
     core.close();
     const auto size = std::filesystem::file_size("__vorn__");
@@ -46,6 +48,7 @@ TEST_F(StoreTest, QuickCheckFindsDamageThatKeyedLookupsMiss) {
 }
 
 TEST_F(StoreTest, RekeyedFileOpensOnlyUnderItsPassphraseAndBack) {
+    VORN_FILE_ONLY();
     ASSERT_EQ(core.insert_srec(some_units(300).data(), 300), 300);
     ASSERT_EQ(core.rekey("shop passphrase 1"), 0);
     EXPECT_EQ(core.passphrase(), "shop passphrase 1");
@@ -71,6 +74,7 @@ TEST_F(StoreTest, RekeyedFileOpensOnlyUnderItsPassphraseAndBack) {
 }
 
 TEST_F(StoreTest, AFullDiskIsNamedAndSettersSayTheyFailed) {
+    VORN_FILE_ONLY();
     EXPECT_TRUE(core.set_shop_name("A"));
     EXPECT_EQ(core.get_shop_name(), "A");
     // A store that may grow no further than it is now stands in for a full

@@ -185,6 +185,7 @@ TEST_F(PasswordStore, NewStoreKeepsOnlyTheAdministratorsHash) {
 }
 
 TEST_F(PasswordStore, ExtraTablesAreAddedWhereMissingAndNowhereElse) {
+    VORN_FILE_ONLY();
     {
         Core core;
         ASSERT_EQ(core.open(), 0);
@@ -285,6 +286,7 @@ TEST_F(PasswordStore, OnlyTheLatestRefusalsStay) {
 }
 
 TEST_F(PasswordStore, RefusalsOfAReadOnlyStoreAreNotKept) {
+    VORN_FILE_ONLY();
     {
         Core maker;
         ASSERT_EQ(maker.open(), 0);

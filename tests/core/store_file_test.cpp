@@ -69,6 +69,7 @@ void reads_work_and_writes_fail(Core& c) {
 } // namespace
 
 TEST_F(StoreFile, FirstStartCreatesSchemaAndDefaultRows) {
+    VORN_FILE_ONLY();
     CountingCore core;
     EXPECT_EQ(core.is_open(), 0);
     EXPECT_EQ(core.close(), 0); // closing a closed store is harmless
@@ -135,6 +136,7 @@ TEST_F(StoreFile, SecondStartRunsNoSchemaAndKeepsRows) {
 }
 
 TEST_F(StoreFile, EmptyFileOrFailedSchemaOpensButEveryQueryFails) {
+    VORN_FILE_ONLY();
     { std::ofstream touch("__vorn__", std::ios::binary); }
     CountingCore core;
     ASSERT_EQ(core.open(), 0);
@@ -162,6 +164,7 @@ TEST_F(StoreFile, EmptyFileOrFailedSchemaOpensButEveryQueryFails) {
 }
 
 TEST_F(StoreFile, FileOnDiskIsEncrypted) {
+    VORN_FILE_ONLY();
     const std::string marker = "PlainMarker-8431-visible";
     Core core;
     ASSERT_EQ(core.open(), 0);
@@ -242,6 +245,7 @@ TEST_F(StoreTest, ClosedStoreFailsAndSelectRunsOneStatement) {
 }
 
 TEST_F(StoreFile, ReadOnlyStoreIsUsedWithoutItsIndexes) {
+    VORN_FILE_ONLY();
     make_store(false);
     {
         ReadOnlyCore ro;
@@ -271,6 +275,7 @@ TEST_F(StoreFile, ReadOnlyStoreIsUsedWithoutItsIndexes) {
 // journal, so the first write fails to start. A journal path that leads
 // nowhere does the same to root.
 TEST_F(StoreFile, FolderThatTakesNoJournalIsUsedWithoutIndexes) {
+    VORN_FILE_ONLY();
     make_store(false);
     std::filesystem::create_symlink("no-such-folder/journal", "__vorn__-journal");
     Core c;
@@ -301,6 +306,7 @@ TEST_F(StoreFile, IndexesMissingSeesEachOneOfThem) {
 }
 
 TEST_F(StoreFile, FailedOpenLeavesTheStoreClosed) {
+    VORN_FILE_ONLY();
     ReadOnlyCore ro; // may not create the missing file
     EXPECT_NE(ro.open(), 0);
     EXPECT_EQ(ro.is_open(), 0);
