@@ -105,6 +105,23 @@ std::string server_name(PGconn* conn, const std::string& conninfo) {
         }
         PQfreemem(err);
     }
+    if (host.empty() && port.empty() && db.empty()) {
+        // A string libpq cannot read at all (an unknown keyword): its words
+        // as written, so the message still names the server meant.
+        size_t i = 0;
+        while (i < conninfo.size()) {
+            while (i < conninfo.size() && std::isspace(static_cast<unsigned char>(conninfo[i])))
+                ++i;
+            size_t end = i;
+            while (end < conninfo.size() && !std::isspace(static_cast<unsigned char>(conninfo[end])))
+                ++end;
+            const std::string word = conninfo.substr(i, end - i);
+            if (word.rfind("host=", 0) == 0) host = word.substr(5);
+            if (word.rfind("port=", 0) == 0) port = word.substr(5);
+            if (word.rfind("dbname=", 0) == 0) db = word.substr(7);
+            i = end;
+        }
+    }
     if (conn != nullptr) {
         // What libpq settled on, defaults included.
         if (host.empty()) host = value_or(PQhost(conn), "");

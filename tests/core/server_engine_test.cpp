@@ -126,6 +126,8 @@ TEST_F(ServerEngineTest, ConnectFailureNamesTheServerAndTheReason) {
          dir + ":" + port + "/shop", "No such file"},
         {"host=" + dir + " port=" + cluster_port + " user=vorn dbname=no_such_shop password=secret",
          dir + ":" + cluster_port + "/no_such_shop", "does not exist"},
+        {"host=" + dir + " port=" + cluster_port + " dbname=shop password=secret nonsense=1",
+         dir + ":" + cluster_port + "/shop", "invalid connection option"},
     };
     for (const Case& c : cases) {
         int rc = SQLITE_OK;
