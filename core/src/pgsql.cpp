@@ -1181,6 +1181,21 @@ LANGUAGE sql IMMUTABLE STRICT AS $$
 $$;
 CREATE OR REPLACE AGGREGATE vorn_gbk_min(text) (SFUNC = vorn_gbk_smaller, STYPE = text);
 
+-- After rows were written with their ids (a migration, a restore), every id
+-- column numbers on from the greatest id, as the file's row ids do.
+CREATE OR REPLACE FUNCTION vorn_sync_ids() RETURNS void
+LANGUAGE plpgsql AS $$
+DECLARE
+    r record;
+BEGIN
+    FOR r IN SELECT table_name, column_name FROM information_schema.columns
+             WHERE table_schema = current_schema() AND is_identity = 'YES' LOOP
+        EXECUTE format('SELECT setval(pg_get_serial_sequence(%L, %L), coalesce(max(%I), 0) + 1, false) FROM %I',
+                       quote_ident(r.table_name), r.column_name, r.column_name, r.table_name);
+    END LOOP;
+END
+$$;
+
 -- SQLite's TOTAL(): a sum that is 0.0 over no rows or only NULLs, always a double.
 CREATE OR REPLACE AGGREGATE total(double precision) (SFUNC = float8pl, STYPE = double precision, INITCOND = '0');
 
