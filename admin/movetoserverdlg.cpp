@@ -67,7 +67,8 @@ void CMoveToServerDlg::confirm() {
     if (text.isEmpty())
         problem = QStringLiteral("请填写服务器的连接字符串或服务名");
     else if (server::holdsPassword(text))
-        problem = QStringLiteral("连接字符串中不能写入数据库密码，请把密码写入PostgreSQL的密码文件(~/.pgpass)");
+        problem =
+            QStringLiteral("连接字符串中不能写入数据库密码，请把密码写入PostgreSQL的密码文件(~/.pgpass)");
     if (!problem.isEmpty()) {
         problem_->setText(problem);
         serverEdit_->setFocus();

@@ -23,7 +23,8 @@ bool holdsPassword(const QString& conninfo) {
                                         QRegularExpression::CaseInsensitiveOption);
     static const QRegularExpression uri(QStringLiteral("^postgres(ql)?://[^/@]*:[^/@]*@"),
                                         QRegularExpression::CaseInsensitiveOption);
-    static const QRegularExpression param(QStringLiteral("[?&]password="), QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression param(QStringLiteral("[?&]password="),
+                                          QRegularExpression::CaseInsensitiveOption);
     return conninfo.contains(key) || conninfo.contains(uri) || conninfo.contains(param);
 }
 

@@ -26,10 +26,12 @@ namespace {
 constexpr const char* kTableWord = "\xca\xfd\xbe\xdd\xb1\xed";
 constexpr const char* kReadFailed = "\xb6\xc1\xc8\xa1\xca\xa7\xb0\xdc";
 constexpr const char* kWriteFailed = "\xd0\xb4\xc8\xeb\xca\xa7\xb0\xdc";
-constexpr const char* kDiffers = "\xb8\xb4\xd6\xc6\xba\xf3\xd3\xeb\xd4\xad\xca\xfd\xbe\xdd\xb2\xbb\xb7\xfb\xa3\xba"
-                                 "\xd0\xd0\xca\xfd\xbb\xf2\xba\xcf\xbc\xc6\xb2\xbb\xcd\xac";
-constexpr const char* kSameStore = "\xd4\xb4\xca\xfd\xbe\xdd\xbf\xe2\xd3\xeb\xc4\xbf\xb1\xea\xca\xfd\xbe\xdd\xbf"
-                                   "\xe2\xca\xc7\xcd\xac\xd2\xbb\xb8\xf6";
+constexpr const char* kDiffers =
+    "\xb8\xb4\xd6\xc6\xba\xf3\xd3\xeb\xd4\xad\xca\xfd\xbe\xdd\xb2\xbb\xb7\xfb\xa3\xba"
+    "\xd0\xd0\xca\xfd\xbb\xf2\xba\xcf\xbc\xc6\xb2\xbb\xcd\xac";
+constexpr const char* kSameStore =
+    "\xd4\xb4\xca\xfd\xbe\xdd\xbf\xe2\xd3\xeb\xc4\xbf\xb1\xea\xca\xfd\xbe\xdd\xbf"
+    "\xe2\xca\xc7\xcd\xac\xd2\xbb\xb8\xf6";
 constexpr const char* kFromClosed = "\xd4\xb4\xca\xfd\xbe\xdd\xbf\xe2\xce\xb4\xb4\xf2\xbf\xaa";
 constexpr const char* kToClosed = "\xc4\xbf\xb1\xea\xca\xfd\xbe\xdd\xbf\xe2\xce\xb4\xb4\xf2\xbf\xaa";
 constexpr const char* kToReadOnly = "\xc4\xbf\xb1\xea\xca\xfd\xbe\xdd\xbf\xe2\xd6\xbb\xb6\xc1";
@@ -86,7 +88,9 @@ std::vector<Table> store_tables() {
 
 // The table's name as a statement writes it: User is a keyword on the server,
 // and the translation quotes it there.
-std::string named(const Table& t) { return t.name; }
+std::string named(const Table& t) {
+    return t.name;
+}
 
 // How the rows of one table travel from `from` into `to`'s transaction.
 struct CopyState {
@@ -156,7 +160,9 @@ void read_copy_row(const Row& row, detail::RowContext& ctx) {
     if (++s.pending == kRowsPerInsert) flush(s);
 }
 
-void read_int(const Row& row, detail::RowContext& ctx) { *static_cast<int64_t*>(ctx.out) = row.int64(0); }
+void read_int(const Row& row, detail::RowContext& ctx) {
+    *static_cast<int64_t*>(ctx.out) = row.int64(0);
+}
 
 void read_sums(const Row& row, detail::RowContext& ctx) {
     auto& out = *static_cast<std::vector<double>*>(ctx.out);
@@ -192,7 +198,9 @@ int digest(Engine* db, const Table& t, std::vector<double>& out) {
 // Sums of doubles may come out a few units in the last place apart when the
 // two engines add the same rows in different orders; any changed value is far
 // above that.
-bool same(double a, double b) { return std::fabs(a - b) <= 1e-9 * std::fmax(1.0, std::fmax(std::fabs(a), std::fabs(b))); }
+bool same(double a, double b) {
+    return std::fabs(a - b) <= 1e-9 * std::fmax(1.0, std::fmax(std::fabs(a), std::fabs(b)));
+}
 
 std::string table_problem(const Table& t, const char* what) {
     return std::string(kTableWord) + t.name + what;
@@ -238,7 +246,9 @@ int copy_store(Core& from, Core& to, const std::function<void(int done, int tota
     CopyState state{nullptr, nullptr, {}, 0, 0, 0, SQLITE_OK, &progress};
     for (size_t i = 0; i < tables.size(); ++i) {
         const int has = src->has_table(tables[i].name);
-        if (has < 0) return problem = table_problem(tables[i], kReadFailed), Core::last_error() ? Core::last_error() : SQLITE_ERROR;
+        if (has < 0)
+            return problem = table_problem(tables[i], kReadFailed),
+                   Core::last_error() ? Core::last_error() : SQLITE_ERROR;
         present[i] = has > 0;
         if (!present[i]) continue;
         int64_t n = 0;
@@ -281,7 +291,8 @@ int copy_store(Core& from, Core& to, const std::function<void(int done, int tota
         } else {
             a.assign(table.columns.size() + 1, 0.0);
         }
-        if (int rc = digest(dst, table, b); rc != SQLITE_OK) return problem = table_problem(table, kReadFailed), rc;
+        if (int rc = digest(dst, table, b); rc != SQLITE_OK)
+            return problem = table_problem(table, kReadFailed), rc;
         bool equal = a.size() == b.size() && a[0] == b[0];
         for (size_t k = 1; equal && k < a.size(); ++k)
             equal = same(a[k], b[k]);

@@ -56,10 +56,11 @@ void fillShop(vorn::Core& core) {
 
 // What the shop above looks like in a store, to compare two of them.
 QStringList shopOf(vorn::Core& core) {
-    return {QString::number(core.get_srec_count(("FSs_Name='" + gbk(QStringLiteral("矿泉水")) + "'").c_str())),
-            QString::number(core.get_viprec_count(("FVs_Name='" + gbk(QStringLiteral("王五")) + "'").c_str())),
-            QString::number(core.get_urec_count(nullptr)), QString::number(core.get_trec_count(nullptr)),
-            fromGbk(core.get_shop_name())};
+    return {
+        QString::number(core.get_srec_count(("FSs_Name='" + gbk(QStringLiteral("矿泉水")) + "'").c_str())),
+        QString::number(core.get_viprec_count(("FVs_Name='" + gbk(QStringLiteral("王五")) + "'").c_str())),
+        QString::number(core.get_urec_count(nullptr)), QString::number(core.get_trec_count(nullptr)),
+        fromGbk(core.get_shop_name())};
 }
 
 } // namespace
@@ -85,13 +86,20 @@ private slots:
         QTest::newRow("password key") << "host=db dbname=shop password=secret" << kPasswordRefused << "";
         QTest::newRow("password key, upper case") << "host=db PASSWORD = s" << kPasswordRefused << "";
         QTest::newRow("password in a URI") << "postgresql://shop:secret@db/shop" << kPasswordRefused << "";
-        QTest::newRow("password as a URI parameter") << "postgres://db/shop?password=s" << kPasswordRefused << "";
-        QTest::newRow("connection string") << " host=db dbname=shop user=till " << ""
+        QTest::newRow("password as a URI parameter")
+            << "postgres://db/shop?password=s" << kPasswordRefused << "";
+        QTest::newRow("connection string") << " host=db dbname=shop user=till "
+                                           << ""
                                            << "host=db dbname=shop user=till";
-        QTest::newRow("URI without password") << "postgresql://till@db/shop" << "" << "postgresql://till@db/shop";
-        QTest::newRow("service name") << "shop" << "" << "service=shop";
-        QTest::newRow("a column named like it") << "host=db options=-cmy_password_col=1" << "" <<
-            "host=db options=-cmy_password_col=1";
+        QTest::newRow("URI without password") << "postgresql://till@db/shop"
+                                              << ""
+                                              << "postgresql://till@db/shop";
+        QTest::newRow("service name") << "shop"
+                                      << ""
+                                      << "service=shop";
+        QTest::newRow("a column named like it") << "host=db options=-cmy_password_col=1"
+                                                << ""
+                                                << "host=db options=-cmy_password_col=1";
     }
     void dialogRefusesPasswordsAndEmptyText() {
         QFETCH(QString, typed);
@@ -114,7 +122,8 @@ private slots:
         dlg.adjustSize();
         QVERIFY(!dlg.problemLabel()->text().isEmpty());
         QVERIFY(dlg.width() <= 1024 && dlg.height() <= 768);
-        QVERIFY(dlg.problemLabel()->height() >= dlg.problemLabel()->heightForWidth(dlg.problemLabel()->width()));
+        QVERIFY(dlg.problemLabel()->height() >=
+                dlg.problemLabel()->heightForWidth(dlg.problemLabel()->width()));
         const QString shots = qEnvironmentVariable("VORN_SCREENSHOT_DIR");
         if (!shots.isEmpty()) dlg.grab().save(shots + QStringLiteral("/move-to-server.png"));
     }
@@ -149,7 +158,8 @@ private slots:
         CShopView page(*fx.shell);
         page.setDialogRunner([](QDialog& d) {
             auto& dlg = static_cast<CMoveToServerDlg&>(d);
-            dlg.serverEdit()->setText(QStringLiteral("host=/nonexistent/vorn-socket port=1 dbname=shop connect_timeout=2"));
+            dlg.serverEdit()->setText(
+                QStringLiteral("host=/nonexistent/vorn-socket port=1 dbname=shop connect_timeout=2"));
             dlg.confirm();
             return dlg.result();
         });
@@ -231,7 +241,8 @@ private slots:
         QCOMPARE(server::holdsShop(server), !sql.isEmpty());
         server.close();
         fillShop(fx.core());
-        const server::MoveReport report = server::moveToServer(fx.core(), url, QDir::current().filePath("vorn.ini"));
+        const server::MoveReport report =
+            server::moveToServer(fx.core(), url, QDir::current().filePath("vorn.ini"));
         QCOMPARE(report.result, sql.isEmpty() ? server::MoveResult::Done : server::MoveResult::HoldsShop);
         QCOMPARE(QFile::exists(QDir::current().filePath("vorn.ini")), sql.isEmpty());
     }
@@ -283,9 +294,11 @@ private slots:
         QCOMPARE(core.get_srec_count("FSd_RetP=1.5"), 3);
 
         // A restore the server refuses halfway leaves it as it was and names the table.
-        QCOMPARE(test::runPsql(url, "CREATE FUNCTION refuse() RETURNS trigger LANGUAGE plpgsql AS "
-                                    "$$BEGIN RAISE EXCEPTION 'refused'; END$$;"
-                                    "CREATE TRIGGER refuse BEFORE INSERT ON vip FOR EACH ROW EXECUTE FUNCTION refuse();"),
+        QCOMPARE(test::runPsql(
+                     url,
+                     "CREATE FUNCTION refuse() RETURNS trigger LANGUAGE plpgsql AS "
+                     "$$BEGIN RAISE EXCEPTION 'refused'; END$$;"
+                     "CREATE TRIGGER refuse BEFORE INSERT ON vip FOR EACH ROW EXECUTE FUNCTION refuse();"),
                  QString());
         QCOMPARE(core.exec_sql("DELETE FROM Type WHERE FTi_Id>1;"), 0);
         fx.boxes.answers = {true};

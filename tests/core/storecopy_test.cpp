@@ -30,10 +30,12 @@ std::vector<ExtraRow> extra_rows() {
         {"LoginFail", "(5,'" + zs + "','2024-01-02 10:00:00','" + gbk("用户登录") + "')",
          "FLFi_Id=5 AND FLFs_Name='" + zs + "' AND FLFt_Time='2024-01-02 10:00:00'"},
         {"Sale",
-         "(7,'20240102-0001',1,'2024-01-02 10:05:00','" + zs + "','V01',2,355,-5,400,45,NULL,0,NULL,0,'" + appr +
-             "',3)",
-         "FSAi_Id=7 AND FSAs_User='" + zs + "' AND FSAi_Points IS NULL AND FSAi_Orig IS NULL AND FSAi_Disc=-5 "
-         "AND FSAs_Appr='" + appr + "' AND FSAi_Shift=3"},
+         "(7,'20240102-0001',1,'2024-01-02 10:05:00','" + zs + "','V01',2,355,-5,400,45,NULL,0,NULL,0,'" +
+             appr + "',3)",
+         "FSAi_Id=7 AND FSAs_User='" + zs +
+             "' AND FSAi_Points IS NULL AND FSAi_Orig IS NULL AND FSAi_Disc=-5 "
+             "AND FSAs_Appr='" +
+             appr + "' AND FSAi_Shift=3"},
         {"Sale", "(9,'20240102-0002',2,'2024-01-02 11:00:00','" + zs + "','',1,100,0,100,0,3,1,7,1,'',NULL)",
          "FSAi_Id=9 AND FSAi_Shift IS NULL AND FSAi_Orig=7 AND FSAi_Points=3"},
         {"SaleUnit", "(11,7,2,180)", "FSAUi_Id=11 AND FSAUi_Sale=7 AND FSAUi_Price=180"},
@@ -57,9 +59,9 @@ std::vector<ExtraRow> extra_rows() {
 // Fixed rows 1 to 9 are always there: the answer is 1 exactly when the
 // table holds `n` rows matching the condition.
 int holds(Core& c, const std::string& table, const std::string& cond, int n) {
-    return c.get_arec_count(("FAi_Id=1 AND (SELECT COUNT(*) FROM " + table + " WHERE " + cond +
-                             ")=" + std::to_string(n))
-                                .c_str());
+    return c.get_arec_count(
+        ("FAi_Id=1 AND (SELECT COUNT(*) FROM " + table + " WHERE " + cond + ")=" + std::to_string(n))
+            .c_str());
 }
 
 // A shop in every table: goods with a gap in their ids, a sold unit and one
@@ -152,11 +154,15 @@ TEST_F(StoreCopy, EveryTableArrivesInBothDirections) {
         SCOPED_TRACE(c.name);
         Core& from = c.fixture_is_source ? core : other;
         Core& to = c.fixture_is_source ? other : core;
-        if (c.fixture_is_source) ASSERT_NO_FATAL_FAILURE(fill(from));
-        else ASSERT_EQ(core.exec_sql("DELETE FROM Store;DELETE FROM VIP;DELETE FROM Sale;"), 0);
+        if (c.fixture_is_source)
+            ASSERT_NO_FATAL_FAILURE(fill(from));
+        else
+            ASSERT_EQ(core.exec_sql("DELETE FROM Store;DELETE FROM VIP;DELETE FROM Sale;"), 0);
         std::vector<std::pair<int, int>> calls;
         std::string problem;
-        ASSERT_EQ(copy_store(from, to, [&](int done, int total) { calls.emplace_back(done, total); }, problem), 0)
+        ASSERT_EQ(copy_store(
+                      from, to, [&](int done, int total) { calls.emplace_back(done, total); }, problem),
+                  0)
             << problem;
         EXPECT_EQ(problem, "");
         ASSERT_NO_FATAL_FAILURE(expect_same_shop(from, to));
@@ -180,7 +186,8 @@ TEST_F(StoreCopy, EveryTableArrivesInBothDirections) {
         ASSERT_EQ(to.exec_sql("DELETE FROM User WHERE FUs_Name='after';"), 0);
         EXPECT_EQ(to.exec_sql(("INSERT INTO Sale (FSAs_No,FSAi_Seq) VALUES('n',1);")), 0);
         EXPECT_EQ(holds(to, "Sale", "FSAs_No='n' AND FSAi_Id>9", 1), 1);
-        ASSERT_EQ(to.exec_sql("DELETE FROM Sale WHERE FSAs_No='n';DELETE FROM Type WHERE FTs_Name='after';"), 0);
+        ASSERT_EQ(to.exec_sql("DELETE FROM Sale WHERE FSAs_No='n';DELETE FROM Type WHERE FTs_Name='after';"),
+                  0);
     }
 }
 
@@ -188,7 +195,8 @@ TEST_F(StoreCopy, EveryTableArrivesInBothDirections) {
 TEST_F(StoreCopy, TargetRowsAreReplaced) {
     ASSERT_NO_FATAL_FAILURE(fill(core));
     std::vector<VIPRec> many;
-    for (int i = 0; i < 450; ++i) many.push_back(member("X" + std::to_string(i), gbk("旧会员")));
+    for (int i = 0; i < 450; ++i)
+        many.push_back(member("X" + std::to_string(i), gbk("旧会员")));
     ASSERT_EQ(other.insert_viprec(many.data(), static_cast<int>(many.size())), 450);
     ASSERT_EQ(other.exec_sql("INSERT INTO AlarmLimit VALUES('OLD',1);"), 0);
     std::string problem;
@@ -208,8 +216,8 @@ struct Snapshot {
     std::string name;
 };
 Snapshot look(Core& c) {
-    return {c.get_srec_count(nullptr), c.get_viprec_count(nullptr),
-            holds(c, "Sale", "1=1", 0) == 1 ? 0 : 1, c.get_shop_name()};
+    return {c.get_srec_count(nullptr), c.get_viprec_count(nullptr), holds(c, "Sale", "1=1", 0) == 1 ? 0 : 1,
+            c.get_shop_name()};
 }
 
 // A failure halfway (a table refusing rows) and a difference found before the

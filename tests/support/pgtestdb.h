@@ -35,8 +35,9 @@ inline QString runPsql(const QString& conninfo, const QString& sql) {
     QString psql = QStandardPaths::findExecutable(QStringLiteral("psql"));
     if (psql.isEmpty()) return QStringLiteral("psql not found");
     QProcess p;
-    p.start(psql, {QStringLiteral("-X"), QStringLiteral("-q"), QStringLiteral("-v"), QStringLiteral("ON_ERROR_STOP=1"),
-                   QStringLiteral("-d"), conninfo, QStringLiteral("-c"), sql});
+    p.start(psql,
+            {QStringLiteral("-X"), QStringLiteral("-q"), QStringLiteral("-v"),
+             QStringLiteral("ON_ERROR_STOP=1"), QStringLiteral("-d"), conninfo, QStringLiteral("-c"), sql});
     if (!p.waitForFinished(60000)) return QStringLiteral("psql did not finish");
     if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
         return QString::fromLocal8Bit(p.readAllStandardError()) + QStringLiteral(" (psql failed)");
@@ -62,7 +63,8 @@ public:
         return cluster_ + QStringLiteral(" dbname=") + name_;
     }
     ~TestDatabase() {
-        if (!name_.isEmpty()) runPsql(cluster_, QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(name_));
+        if (!name_.isEmpty())
+            runPsql(cluster_, QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(name_));
     }
 
 private:
