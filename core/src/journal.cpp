@@ -68,11 +68,23 @@ void call_row(const Row& s, RowContext& ctx) {
 
 } // namespace
 
+// Advisory lock keys of the days' sale numbers on a server: this base plus
+// the day (YYYYMMDD), clear of the key the server engine makes the store under.
+constexpr int64_t kNumberLockBase = 7268700000000;
+
 int reserve_numbers(Engine* db, int day, int count, int& first) {
     // The day's numbers lie between "YYYYMMDD-0000" and "YYYYMMDD-99999999",
     // bytewise and under collations that pass over the '-' alike; the unique
     // index on the number answers it at once.
     const std::string day_text = sale_number(day, 0).substr(0, 9);
+    // The file's write lock keeps every other till out from here to the
+    // commit. On a server the tills' transactions run side by side: the day's
+    // numbers are taken under a lock of the day's own, held to the commit, so
+    // two tills never read the same highest number.
+    if (db->server()) {
+        const std::string lock = "SELECT pg_advisory_xact_lock(" + std::to_string(kNumberLockBase + day) + ");";
+        if (int locked = db->exec(lock.c_str()); locked != SQLITE_OK) return note_result(locked);
+    }
     int64_t in_table = 0;
     const int rc = query_integer(db,
                                  "SELECT MAX(FSAi_Seq) FROM Sale WHERE FSAs_No>='" + day_text +
