@@ -831,6 +831,9 @@ std::string Translator::run() {
                       std::string(format) + (match_[i + 1] == static_cast<int>(i + 2) ? ",'now'" : ","));
             } else if (iequals(w, "LIKE")) {
                 replace(i, "ILIKE"); // the file's LIKE ignores the case of ASCII letters
+                // and knows no escape character unless given one; the server's takes a backslash.
+                if (i + 1 < n_ && tokens_[i + 1].kind == Kind::String && !is(i + 2, "ESCAPE"))
+                    after(i + 1, " ESCAPE ''");
             } else if (iequals(w, "AS") && parent_[i] > 0 &&
                        is(static_cast<std::size_t>(parent_[i]) - 1, "CAST")) {
                 if (is(i + 1, "REAL") || is(i + 1, "FLOAT") ||
