@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <fstream>
+#include <functional>
 #include <map>
 #include <set>
 #include <sstream>
@@ -19,7 +20,7 @@ using namespace vorn;
 namespace {
 
 const int64_t kSaleTime = local_time_of(2026, 12, 8, 10, 0, 0);
-constexpr int kUnits = 24;
+constexpr int kUnits = 120;
 
 struct TillLog {
     std::vector<std::vector<int>> sold; // the units of each sale that went through
@@ -42,12 +43,14 @@ CheckoutRequest request(const std::vector<SRec>& units, const std::string& cashi
 
 // One till walks the units in its order, selling each with the next one, and
 // alone when the pair is refused; it stops when it has tried every unit alone.
-void run_till(const std::vector<SRec>& units, bool backwards, const std::string& cashier, TillLog& log) {
+// Both tills open their store first and start selling together: start() is
+// called once the store is open and returns when the other till is ready too.
+void run_till(const std::vector<SRec>& units, bool backwards, const std::string& cashier, TillLog& log,
+              const std::function<bool()>& start) {
     Core till;
-    if (till.open() != 0) {
-        log.failures.push_back(cashier + ": cannot open the store: " + till.open_message());
-        return;
-    }
+    const bool opened = till.open() == 0;
+    if (!opened) log.failures.push_back(cashier + ": cannot open the store: " + till.open_message());
+    if (!start() || !opened) return;
     Journal journal(till);
     auto sell = [&](const std::vector<SRec>& some) {
         const CheckoutResult res = journal.checkout(request(some, cashier));
@@ -126,16 +129,27 @@ TEST_F(TillsTest, TwoTillsSellTheLastUnitsOnceEach) {
     // The other till is another process: nothing this one keeps in memory
     // (the numbers handed out, say) is shared with it.
     const std::string other_log = (std::filesystem::current_path() / "till2.log").string();
+    int to_parent[2], to_child[2];
+    ASSERT_EQ(pipe(to_parent), 0);
+    ASSERT_EQ(pipe(to_child), 0);
     const pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
         TillLog log;
-        run_till(units, true, "till2", log);
+        run_till(units, true, "till2", log, [&] {
+            char byte = 'r';
+            return write(to_parent[1], &byte, 1) == 1 && read(to_child[0], &byte, 1) == 1;
+        });
         write_log(log, other_log);
         _exit(0);
     }
     TillLog first;
-    run_till(units, false, "till1", first);
+    run_till(units, false, "till1", first, [&] {
+        char byte = 0;
+        return read(to_parent[0], &byte, 1) == 1 && write(to_child[1], "g", 1) == 1;
+    });
+    for (int fd : {to_parent[0], to_parent[1], to_child[0], to_child[1]})
+        close(fd);
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
