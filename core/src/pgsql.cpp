@@ -247,7 +247,8 @@ private:
     bool call(std::size_t i, std::string_view name) const { return is(i, name) && punct(i + 1, '('); }
     // The end of the scope token i lies in: its enclosing parenthesis or the statement's end.
     std::size_t scope_end(std::size_t i) const {
-        return parent_[i] < 0 ? n_ : static_cast<std::size_t>(match_[static_cast<std::size_t>(parent_[i])]);
+        const int close = parent_[i] < 0 ? -1 : match_[static_cast<std::size_t>(parent_[i])];
+        return close < 0 ? n_ : static_cast<std::size_t>(close); // an unclosed one runs to the end
     }
     // Token index just past a column reference starting at i (name or t.name), or i.
     std::size_t column_ref(std::size_t i) const {
@@ -636,7 +637,7 @@ std::string Translator::create_trigger() {
         if (b.is(0, "SELECT") && b.call(1, "RAISE") && b.n_ >= 5 && b.punct(b.n_ - 1, ')')) {
             if (b.is(3, "IGNORE")) {
                 out += "RETURN NULL;\n";
-            } else if (b.punct(4, ',') && b.tokens_[5].kind == Kind::String && b.n_ == 7) {
+            } else if (b.n_ == 7 && b.punct(4, ',') && b.tokens_[5].kind == Kind::String) {
                 out += "RAISE EXCEPTION '%', " + std::string(b.text(5)) + ";\n";
             } else {
                 return std::string(s_);

@@ -299,6 +299,26 @@ TEST(PgSqlTranslate, TriggersBecomeFunctions) {
     });
 }
 
+// Broken text goes through without reading past its end; the server says what is wrong.
+TEST(PgSqlTranslate, UnfinishedTextIsLeftToTheServer) {
+    expect_all({
+        {"SELECT (SELECT a FROM T ORDER BY b", "SELECT (SELECT a FROM T ORDER BY b NULLS FIRST"},
+        {"SELECT COUNT(", "SELECT COUNT("},
+        {")))", ")))"},
+        {"INSERT INTO", "INSERT INTO"},
+        {"INSERT OR REPLACE INTO T (", "INSERT OR REPLACE INTO T ("},
+        {"CREATE TABLE t (a INTEGER", "CREATE TABLE t (a INTEGER"},
+        {"CREATE TRIGGER", "CREATE TRIGGER"},
+        {"CREATE TRIGGER x BEFORE INSERT ON T BEGIN SELECT RAISE(ABORT); END",
+         "CREATE TRIGGER x BEFORE INSERT ON T BEGIN SELECT RAISE(ABORT); END"},
+        {"SELECT * FROM", "SELECT * FROM"},
+        {"LIMIT", "LIMIT"},
+        {"SELECT 1 WHERE", "SELECT 1 WHERE"},
+        {"SELECT \"User", "SELECT \"User"},
+        {"SELECT 1 /* LIKE", "SELECT 1 /* LIKE"},
+    });
+}
+
 // Program statements that mean the same on the server go as they are, byte for byte.
 TEST(PgSqlTranslate, StatementsNothingAppliesToComeBackUnchanged) {
     const std::vector<std::string> same = {
