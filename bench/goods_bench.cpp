@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "gen.h"
-#include "goodsmodel.h"
+#include "goodscells.h"
 #include "goodsquery.h"
 #include "goodsstate.h"
 #include "kit/page/appstate.h"
@@ -79,7 +79,10 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    vorn::ui::GoodsModel model(state);
+    vorn::ui::RecordModel<vorn::SRec> model(vorn::ui::goodsState(state).rows, vorn::ui::goodsColumns(),
+                                            [&state](const vorn::SRec& u, int c) {
+                                                return vorn::ui::goodsCellText(u, c, state.types, state.suppliers);
+                                            });
     QTableView view;
     view.setModel(&model);
     view.resize(1280, 720);
@@ -95,7 +98,7 @@ int main(int argc, char** argv) {
         auto t = Clock::now();
         std::string cond;
         vorn::ui::buildGoodsCondition(in, state.types, cond);
-        vorn::ui::loadGoods(state.core, cond, std::string(), vorn::ui::goodsState(state).rows);
+        vorn::ui::loadQueried(state.core, cond, std::string(), vorn::ui::goodsState(state).rows);
         model.resetRows();
         show_first_screen(view);
         times.push_back(since(t) * 1000);
@@ -105,7 +108,7 @@ int main(int argc, char** argv) {
 
     // Empty search: every unit, first screen shown.
     auto t = Clock::now();
-    int n = vorn::ui::loadGoods(state.core, std::string(), std::string(), vorn::ui::goodsState(state).rows);
+    int n = vorn::ui::loadQueried(state.core, std::string(), std::string(), vorn::ui::goodsState(state).rows);
     model.resetRows();
     show_first_screen(view);
     report(("list all " + std::to_string(n) + " units, first screen").c_str(), since(t), "s", 6);
@@ -122,7 +125,7 @@ int main(int argc, char** argv) {
 
     // Header click on "商品名称": reload ordered by name.
     t = Clock::now();
-    vorn::ui::loadGoods(state.core, std::string(), vorn::ui::goodsSortClause(1, true), vorn::ui::goodsState(state).rows);
+    vorn::ui::loadQueried(state.core, std::string(), vorn::ui::sortClauseOf(vorn::ui::goodsColumns(), 1, true), vorn::ui::goodsState(state).rows);
     model.resetRows();
     show_first_screen(view);
     report("re-sort all units by name, first screen", since(t), "s", 10);

@@ -53,7 +53,7 @@ bool exportTo(vorn::ui::AppState& state, const fs::path& path, const char* label
     const auto t = Clock::now();
     const std::vector<vorn::SRec>& rows = vorn::ui::goodsState(state).rows;
     const bool ok =
-        vorn::ui::writeGoodsSheet(QString::fromStdString(path.string()), rows, state.types, state.suppliers, {}, &error);
+        vorn::ui::writeRecordSheet(QString::fromStdString(path.string()), vorn::ui::goodsSheet(state.types, state.suppliers), rows, {}, &error);
     const double secs = since(t);
     if (!ok) {
         std::fprintf(stderr, "%s failed: %s\n", label, error.toUtf8().constData());
@@ -101,7 +101,7 @@ int main(int argc, char** argv) {
 
     // "搜索商品" with no inputs: every unit, as the page loads them.
     auto t = Clock::now();
-    const int n = vorn::ui::loadGoods(state.core, std::string(), std::string(), vorn::ui::goodsState(state).rows);
+    const int n = vorn::ui::loadQueried(state.core, std::string(), std::string(), vorn::ui::goodsState(state).rows);
     note(("load all " + std::to_string(n) + " units as the goods page does").c_str(), since(t), "s");
     if (n < 1) return 1;
 

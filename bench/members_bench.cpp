@@ -26,7 +26,7 @@
 #include "memberstate.h"
 #include "kit/page/appstate.h"
 #include "kit/page/loadingwnd.h"
-#include "membermodel.h"
+#include "membercells.h"
 #include "memberquery.h"
 #include "vipadddlg.h"
 
@@ -101,7 +101,8 @@ int main(int argc, char** argv) {
     // Leftovers of an interrupted run would make the batch's codes duplicates.
     state.core.exec_sql("DELETE FROM VIP WHERE FVs_Code LIKE 'B%'");
 
-    vorn::ui::MemberModel model(state);
+    vorn::ui::RecordModel<vorn::VIPRec> model(vorn::ui::memberState(state).rows, vorn::ui::memberColumns(),
+                                              vorn::ui::memberCellText);
     QTableView view;
     view.setModel(&model);
     view.resize(1280, 720);
@@ -118,7 +119,7 @@ int main(int argc, char** argv) {
         auto t = Clock::now();
         std::string cond;
         vorn::ui::buildMemberCondition(in, cond);
-        vorn::ui::loadMembers(state.core, cond, std::string(), vorn::ui::memberState(state).rows);
+        vorn::ui::loadQueried(state.core, cond, std::string(), vorn::ui::memberState(state).rows);
         model.resetRows();
         show_first_screen(view);
         times.push_back(since(t) * 1000);
@@ -129,7 +130,7 @@ int main(int argc, char** argv) {
     // Empty search: every member, first screen shown.
     auto t = Clock::now();
     double c = cpu_seconds();
-    const int n = vorn::ui::loadMembers(state.core, std::string(), std::string(), vorn::ui::memberState(state).rows);
+    const int n = vorn::ui::loadQueried(state.core, std::string(), std::string(), vorn::ui::memberState(state).rows);
     model.resetRows();
     show_first_screen(view);
     report(("list all " + std::to_string(n) + " members, first screen").c_str(), since(t), "s", 3);
@@ -148,13 +149,13 @@ int main(int argc, char** argv) {
     // Header clicks: reload ordered by name, and by points descending.
     t = Clock::now();
     c = cpu_seconds();
-    vorn::ui::loadMembers(state.core, std::string(), vorn::ui::memberSortClause(2, true), vorn::ui::memberState(state).rows);
+    vorn::ui::loadQueried(state.core, std::string(), vorn::ui::sortClauseOf(vorn::ui::memberColumns(), 2, true), vorn::ui::memberState(state).rows);
     model.resetRows();
     show_first_screen(view);
     report("re-sort all members by name, first screen", since(t), "s", 3);
     report("  the same in processor time", cpu_seconds() - c, "s", 0);
     t = Clock::now();
-    vorn::ui::loadMembers(state.core, std::string(), vorn::ui::memberSortClause(4, false), vorn::ui::memberState(state).rows);
+    vorn::ui::loadQueried(state.core, std::string(), vorn::ui::sortClauseOf(vorn::ui::memberColumns(), 4, false), vorn::ui::memberState(state).rows);
     model.resetRows();
     show_first_screen(view);
     report("re-sort all members by points, first screen", since(t), "s", 3);
@@ -186,7 +187,7 @@ int main(int argc, char** argv) {
     }
 
     // And away again: the delete of the page, on the batch as loaded rows.
-    vorn::ui::loadMembers(state.core, "FVs_Code LIKE 'B%'", std::string(), vorn::ui::memberState(state).rows);
+    vorn::ui::loadQueried(state.core, "FVs_Code LIKE 'B%'", std::string(), vorn::ui::memberState(state).rows);
     std::vector<vorn::VIPRec*> gone;
     for (auto& m : vorn::ui::memberState(state).rows)
         gone.push_back(&m);

@@ -42,7 +42,7 @@ ListWords articleWords() {
 
 CArticleView::CArticleView(Shell& shell, QWidget* parent)
     : RecordListPage(shell, articleState(shell).rows, loadArticles, articleCommands(), articleWords(),
-                     kMaxBatchUnits, parent) {
+                     kMaxBatchRecords, parent) {
     setObjectName(QStringLiteral("articleView"));
     model_ = new ArticleModel(articleState(shell).rows, shell.state(), this);
     buildList(model_, QStringLiteral("articleList"), ArtName);
@@ -78,10 +78,6 @@ CArticleView::CArticleView(Shell& shell, QWidget* parent)
         footer_->setAlignment(c, Qt::AlignRight);
     layout()->addWidget(footer_);
     updateFooters();
-}
-
-vorn::Core& CArticleView::store() {
-    return shell().state().core;
 }
 
 const vorn::Article* CArticleView::selectedArticle() const {
@@ -128,11 +124,6 @@ void CArticleView::sorted(int section, bool ascending, int listed) {
                            .arg(QString::fromUtf8(articleColumns()[static_cast<size_t>(column)].caption),
                                 section < 0 || ascending ? QStringLiteral("升序") : QStringLiteral("降序"))
                            .arg(listed));
-}
-
-CRecordListPage::SpanDates CArticleView::spanDates(int id) {
-    (void)id;
-    return {unusedFrom_, unusedTo_};
 }
 
 QPushButton* CArticleView::button(int id) const {

@@ -5,7 +5,6 @@
 // search box: the goods tab's ribbon has no room left for them at 1024 pixels).
 #pragma once
 
-#include <QDate>
 #include <vector>
 
 #include "articlemodel.h"
@@ -59,10 +58,7 @@ private:
     bool buildCondition(std::string& out) override;
     std::string orderFor(int section, bool ascending) const override;
     void sorted(int section, bool ascending, int listed) override;
-    SpanDates spanDates(int id) override;
     void exportRecords() override;
-    void openPanel(const std::vector<int>& rows) override { (void)rows; }
-    vorn::Core& store() override;
     // The buttons follow the selection and every reload.
     void refreshButtons();
 
@@ -71,7 +67,6 @@ private:
     QLineEdit* search_ = nullptr;
     QPushButton* prices_ = nullptr;
     QPushButton* restock_ = nullptr;
-    QDate unusedFrom_, unusedTo_; // the view has no date spans
 };
 
 } // namespace vorn::ui

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "goodslimits.h"
+#include "kit/text/conditions.h"
 #include "kit/text/gbk.h"
 #include "vorn/sqltext.h"
 
@@ -12,7 +13,7 @@ namespace vorn::ui {
 
 namespace {
 
-const GoodsColumnInfo kColumns[GoodsColumnCount] = {
+const RecordColumn kColumns[GoodsColumnCount] = {
     {"商品编码", 128, kCellLeft, "FSs_Code"},   {"商品名称", 128, kCellLeft, "FSs_Name"},
     {"类型", 96, kCellLeft, "FSi_Type"},        {"规格", 96, kCellLeft, "FSs_Size"},
     {"进货价(元)", 96, kCellRight, "FSd_OriP"}, {"零售价(元)", 96, kCellRight, "FSd_RetP"},
@@ -54,21 +55,17 @@ std::span<const RecordColumn> goodsColumns() {
     return kColumns;
 }
 
+std::span<const ChoiceValue> goodsStates() {
+    static const ChoiceValue states[] = {
+        {QStringLiteral("库存中"), 0}, {QStringLiteral("已销售"), 1},
+        {QStringLiteral("已报损"), 2}, // returned damaged, or missing at a stock-take
+        {QStringLiteral("返厂"), 3},   {QStringLiteral("欠款"), 4},
+    };
+    return states;
+}
+
 QString goodsStateText(int flag) {
-    switch (flag) {
-    case 0:
-        return QStringLiteral("库存中");
-    case 1:
-        return QStringLiteral("已销售");
-    case 2:
-        return QStringLiteral("已报损"); // returned damaged, or missing at a stock-take
-    case 3:
-        return QStringLiteral("返厂");
-    case 4:
-        return QStringLiteral("欠款");
-    default:
-        return QStringLiteral("Err");
-    }
+    return choiceText(goodsStates(), flag);
 }
 
 const std::string& typeName(const std::vector<vorn::TRec>& types, int id) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "kit/page/recordmodel.h"
+#include "kit/text/conditions.h"
 #include "vorn/records.h"
 
 namespace vorn::ui {
@@ -30,14 +31,13 @@ enum GoodsColumn {
     GoodsColumnCount
 };
 
-using GoodsColumnInfo = RecordColumn;
-
 // All of them, in order, as the list model takes them.
 std::span<const RecordColumn> goodsColumns();
-// Column c of the list, 0 <= c < GoodsColumnCount.
-inline const GoodsColumnInfo& goodsColumn(int c) { return goodsColumns()[static_cast<size_t>(c)]; }
 
-// Display text of a goods state code ("库存中", "已销售", ... "Err").
+// The goods states by code, as the list shows them ("库存中", "已销售", ...);
+// the search's drop-down offers the first three.
+std::span<const ChoiceValue> goodsStates();
+// Display text of a goods state code ("Err" for none of them).
 QString goodsStateText(int flag);
 
 // Name of the entry with the id, else the first entry's name (the fallback entry

@@ -1,13 +1,13 @@
 #include "goodsexport.h"
 
 #include <QStringDecoder>
+#include <memory>
 #include <unordered_map>
 
 #include "goodscells.h"
 #include "kit/page/appstate.h"
 #include "kit/text/gbk.h"
-#include "kit/sheet/sheetexport.h"
-#include "kit/sheet/sheetwriter.h"
+#include "kit/sheet/recordsheet.h"
 #include "kit/page/shell.h"
 #include "res/commandids.h"
 #include "res/strings.h"
@@ -66,8 +66,9 @@ private:
 // id not in the list), and the field caches above.
 class UnitWords {
 public:
-    UnitWords(const std::vector<vorn::TRec>& types, const std::vector<vorn::SPRec>& suppliers)
-        : types_(types), suppliers_(suppliers), decoder_("GBK", QStringConverter::Flag::Stateless) {}
+    UnitWords(std::vector<vorn::TRec> types, std::vector<vorn::SPRec> suppliers)
+        : types_(std::move(types)), suppliers_(std::move(suppliers)),
+          decoder_("GBK", QStringConverter::Flag::Stateless) {}
 
     void cells(const vorn::SRec& u, std::vector<SheetCell>& out) {
         out.push_back(SheetCell::str(code_.of(u.FSs_Code, decoder_)));
@@ -101,8 +102,8 @@ private:
         return it->second;
     }
 
-    const std::vector<vorn::TRec>& types_;
-    const std::vector<vorn::SPRec>& suppliers_;
+    const std::vector<vorn::TRec> types_;
+    const std::vector<vorn::SPRec> suppliers_;
     std::unordered_map<int, QString> typeNames_;
     std::unordered_map<int, QString> supplierNames_;
     QStringDecoder decoder_;
@@ -112,36 +113,23 @@ private:
 
 } // namespace
 
-QStringList goodsSheetHeadings() {
-    return {QStringLiteral("商品编码"),       QStringLiteral("商品名称"),
-            QStringLiteral("类型"),           QStringLiteral("规格"),
-            QStringLiteral("进货价(元)"),     QStringLiteral("零售价(元)"),
-            QStringLiteral("普通会员价(元)"), QStringLiteral("金卡会员价(元)"),
-            QStringLiteral("批发价(元)"),     QStringLiteral("特价(元)"),
-            QStringLiteral("入库时间"),       QStringLiteral("商品状态"),
-            QStringLiteral("实售价(元)"),     QStringLiteral("售出时间"),
-            QStringLiteral("供货商"),         QStringLiteral("备注")};
-}
-
-bool writeGoodsSheet(const QString& path, std::span<const vorn::SRec> units,
-                     const std::vector<vorn::TRec>& types, const std::vector<vorn::SPRec>& suppliers,
-                     const std::function<void(int)>& progress, QString* error) {
-    UnitWords words(types, suppliers);
-    return writeSheet(
-        path, QStringLiteral("商品"), goodsSheetHeadings(), units.size(),
-        [&](size_t i, std::vector<SheetCell>& cells) { words.cells(units[i], cells); }, progress, error);
+RecordSheet<vorn::SRec> goodsSheet(const std::vector<vorn::TRec>& types,
+                                   const std::vector<vorn::SPRec>& suppliers) {
+    auto words = std::make_shared<UnitWords>(types, suppliers);
+    return {QStringLiteral("商品"),
+            {QStringLiteral("商品编码"), QStringLiteral("商品名称"), QStringLiteral("类型"),
+             QStringLiteral("规格"), QStringLiteral("进货价(元)"), QStringLiteral("零售价(元)"),
+             QStringLiteral("普通会员价(元)"), QStringLiteral("金卡会员价(元)"), QStringLiteral("批发价(元)"),
+             QStringLiteral("特价(元)"), QStringLiteral("入库时间"), QStringLiteral("商品状态"),
+             QStringLiteral("实售价(元)"), QStringLiteral("售出时间"), QStringLiteral("供货商"),
+             QStringLiteral("备注")},
+            [words](const vorn::SRec& unit, std::vector<SheetCell>& cells) { words->cells(unit, cells); }};
 }
 
 void exportGoods(Shell& shell, std::span<const vorn::SRec> shown) {
-    // The job reads the loaded rows in place: nothing changes them while the
-    // busy window holds the user's input, and a million units are not copied.
+    // The names as the list shows them now, copied for the worker.
     const AppState& st = shell.state();
-    const std::vector<vorn::TRec> types = st.types;
-    const std::vector<vorn::SPRec> suppliers = st.suppliers;
-    runSheetExport({shell, caption(cmd::ExportGoods), QStringLiteral("商品"), shown.size(),
-                    [&](const QString& path, const std::function<void(int)>& percent, QString* error) {
-                        return writeGoodsSheet(path, shown, types, suppliers, percent, error);
-                    }});
+    exportRecordSheet(shell, caption(cmd::ExportGoods), goodsSheet(st.types, st.suppliers), shown);
 }
 
 } // namespace vorn::ui

@@ -8,9 +8,6 @@
 #include "kit/text/gbklimit.h"
 #include "vorn/records.h"
 
-class QComboBox;
-class QLineEdit;
-class QPlainTextEdit;
 class QWidget;
 
 namespace vorn::ui {

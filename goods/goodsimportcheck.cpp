@@ -295,7 +295,7 @@ GoodsImportCheck checkGoodsImport(const std::vector<CsvRecord>& records, const s
 }
 
 bool goodsImportAllowed(const GoodsImportCheck& check) {
-    return check.units > 0 && check.units <= kMaxBatchUnits;
+    return check.units > 0 && check.units <= kMaxBatchRecords;
 }
 
 QString goodsImportSummary(const GoodsImportCheck& check) {
@@ -303,9 +303,9 @@ QString goodsImportSummary(const GoodsImportCheck& check) {
     QString s = QStringLiteral("将导入 %1 行，共 %2 件商品；跳过 %3 行")
                     .arg(numbers.toString(static_cast<qlonglong>(check.lines.size())),
                          numbers.toString(check.units), numbers.toString(check.skipped));
-    if (check.units > kMaxBatchUnits)
+    if (check.units > kMaxBatchRecords)
         s += QStringLiteral("。一次导入的商品数量不能超过上限%1件，请把文件分成几个后再导入")
-                 .arg(numbers.toString(kMaxBatchUnits));
+                 .arg(numbers.toString(kMaxBatchRecords));
     return s;
 }
 
@@ -352,8 +352,8 @@ void GoodsImportChecker::check(const std::vector<CsvRecord>& records, const std:
 }
 
 QString GoodsImportChecker::refusal() const {
-    if (result_.units <= kMaxBatchUnits) return QString();
-    return QStringLiteral("一次导入的商品数量不能超过上限%1件").arg(kMaxBatchUnits);
+    if (result_.units <= kMaxBatchRecords) return QString();
+    return QStringLiteral("一次导入的商品数量不能超过上限%1件").arg(kMaxBatchRecords);
 }
 
 int GoodsImportChecker::write(vorn::Core& core, int64_t moment, const std::function<void(int percent)>& percent) {

@@ -2,6 +2,8 @@
 // four, so a full text still fits the column with room to spare.
 #pragma once
 
+#include "kit/page/batchlimit.h"
+
 namespace vorn::ui {
 
 constexpr int kCodeBytes = 28;          // FSs_Code CHAR(32)
@@ -16,8 +18,5 @@ constexpr int kPriceBytes = 28;
 // every tenth of it exactly; a higher price is refused where it is typed.
 constexpr double kMaxPrice = 99999999.9;
 constexpr int kQuantityDigits = 3;
-
-// Most units one edit or one delete may work on.
-constexpr int kMaxBatchUnits = 100000;
 
 } // namespace vorn::ui

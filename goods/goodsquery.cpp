@@ -1,7 +1,6 @@
 #include "goodsquery.h"
 
 #include "goodscells.h"
-#include "kit/text/conditions.h"
 #include "kit/text/gbk.h"
 #include "vorn/sqltext.h"
 
@@ -19,27 +18,12 @@ bool buildGoodsCondition(const GoodsSearch& in, const std::vector<vorn::TRec>& t
         cond += "FSi_Type=" + std::to_string(id) + " AND ";
     }
     if (!in.size.isEmpty() && !appendTextClause(cond, "FSs_Size", in.size)) return false;
-    const ChoiceValue states[] = {
-        {QStringLiteral("库存中"), 0}, {QStringLiteral("已销售"), 1}, {QStringLiteral("已报损"), 2}};
-    appendChoiceClause(cond, "FSi_Flag", in.state, states);
+    appendChoiceClause(cond, "FSi_Flag", in.state, goodsStates().first(3));
     appendSpanClause(cond, "FSt_StoT", in.stockFrom, in.stockTo);
     appendSpanClause(cond, "FSt_SalT", in.saleFrom, in.saleTo);
     finishCondition(cond);
     out = std::move(cond);
     return true;
-}
-
-std::string goodsSortClause(int column, bool ascending) {
-    return sortClauseOf(goodsColumns(), column, ascending);
-}
-
-std::string goodsQueryText(const std::string& condition, const std::string& sortClause) {
-    return queryText(condition, sortClause);
-}
-
-int loadGoods(vorn::Core& core, const std::string& condition, const std::string& sortClause,
-              std::vector<vorn::SRec>& out) {
-    return loadQueried(core, condition, sortClause, out);
 }
 
 } // namespace vorn::ui

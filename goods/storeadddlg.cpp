@@ -46,7 +46,7 @@ std::string nameOf(CatalogKind kind, int id, const EntryNames& fresh, const AppS
 
 } // namespace
 
-CStoreAddDlg::CStoreAddDlg(Shell& shell, QWidget* parent) : QDialog(parent), shell_(shell) {
+CStoreAddDlg::CStoreAddDlg(Shell& shell, QWidget* parent) : StagingDialog(shell, parent) {
     setWindowTitle(QStringLiteral("商品录入"));
     buildUi();
     fillCombos();
@@ -237,8 +237,8 @@ void CStoreAddDlg::save() {
     long long total = 0;
     for (const Line& l : lines_)
         total += l.quantity;
-    if (total > kMaxBatchUnits) {
-        shell_.reportFailure(QStringLiteral("一次录入的商品数量太多，不能超过上限%1件").arg(kMaxBatchUnits));
+    if (total > kMaxBatchRecords) {
+        shell_.reportFailure(QStringLiteral("一次录入的商品数量太多，不能超过上限%1件").arg(kMaxBatchRecords));
         focusSelected(quantity_);
         return;
     }
@@ -300,15 +300,6 @@ void CStoreAddDlg::enterPressed() {
     // Nothing collected: Enter does not close the dialog by accident.
     if (lines_.empty()) return;
     save();
-}
-
-void CStoreAddDlg::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        event->accept();
-        enterPressed();
-        return;
-    }
-    QDialog::keyPressEvent(event);
 }
 
 } // namespace vorn::ui

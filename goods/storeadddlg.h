@@ -2,32 +2,23 @@
 // with a quantity, and saved together as one unit row per piece.
 #pragma once
 
-#include <QDialog>
 #include <vector>
 
 #include "catalogsave.h"
 #include "goodsfields.h"
+#include "kit/dialog/stagingdialog.h"
 #include "vorn/records.h"
 
-class QComboBox;
 class QLineEdit;
-class QListWidget;
-class QPlainTextEdit;
-class QPushButton;
 
 namespace vorn::ui {
 
-class Shell;
-
-class CStoreAddDlg : public QDialog {
+// insertResult() counts the units written, one per piece.
+class CStoreAddDlg : public StagingDialog {
     Q_OBJECT
 public:
     explicit CStoreAddDlg(Shell& shell, QWidget* parent = nullptr);
 
-    // After the dialog closed: the number of units written (0 none, -1 when
-    // cancelled). A save the store refuses is reported by the dialog, which
-    // stays open with its lines (insertResult() -1 meanwhile).
-    int insertResult() const { return insertResult_; }
     // Lines collected so far (the header line not counted).
     int lineCount() const { return static_cast<int>(lines_.size()); }
 
@@ -43,10 +34,7 @@ public slots:
     // code with Enter); elsewhere it adds what the fields hold as a line, unless
     // that line was just added, and saves. So a restock is the code, the
     // quantity and Enter.
-    void enterPressed();
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
+    void enterPressed() override;
 
 private:
     struct Line {
@@ -68,12 +56,9 @@ private:
 
     EntryNames newNames_;
     bool fieldsChanged_ = true; // since the last line was added
-    Shell& shell_;
     GoodsFields fields_;
     std::vector<Line> lines_; // list row r (r >= 1) is lines_[r - 1]
-    int insertResult_ = -1;
 
-    QListWidget* list_ = nullptr;
     QLineEdit* quantity_ = nullptr;
 };
 

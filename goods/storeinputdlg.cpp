@@ -12,9 +12,7 @@
 #include "goodsrows.h"
 #include "goodsstate.h"
 #include "kit/page/appstate.h"
-#include "kit/page/busy.h"
 #include "kit/text/gbk.h"
-#include "kit/page/recordrows.h"
 #include "kit/page/shell.h"
 
 namespace vorn::ui {
@@ -49,7 +47,7 @@ QLineEdit* makeDisplay(const char* objectName) {
 } // namespace
 
 CStoreInputDlg::CStoreInputDlg(Shell& shell, QWidget* owner)
-    : EditPanel(owner), shell_(shell) {
+    : RecordEditPanel(shell, goodsState(shell).rows, owner) {
     setObjectName(QStringLiteral("goodsEditPanel"));
     // A window of its own that should look like the program's dialogs.
     setAttribute(Qt::WA_StyledBackground);
@@ -86,7 +84,7 @@ void CStoreInputDlg::buildUi() {
     fields_.remark->setFixedHeight(72);
     limitGbk(fields_.remark, kRemarkBytes, notice);
     interceptEnter(fields_.remark, [this] { save(); });
-    saveButton_ = layOutFields(
+    layOutFields(
         {
             {"商品编码:", fields_.code},       {"商品名称:", fields_.name},       {"类型:", fields_.type},
             {"规格:", fields_.size},           {"进货价(元):", fields_.oriP},     {"零售价(元):", fields_.retP},
@@ -107,15 +105,10 @@ void CStoreInputDlg::fillCombos() {
         fields_.supplier->addItem(fromGbk(s.FSPs_Name));
 }
 
-void CStoreInputDlg::openFor(const std::vector<int>& rows) {
-    PickedRows<vorn::SRec> picked = pickRows(goodsState(shell_).rows, rows);
-    rows_ = std::move(picked.where);
-    units_ = std::move(picked.records);
-    if (units_.empty()) return;
-    template_ = units_.front();
+void CStoreInputDlg::opened() {
     fillCombos();
     showTemplate();
-    bringUp(units_.size() > 1 ? QStringLiteral("商品编辑(注意: 当前编辑针对所有选定商品)")
+    bringUp(records_.size() > 1 ? QStringLiteral("商品编辑(注意: 当前编辑针对所有选定商品)")
                               : QStringLiteral("商品编辑"));
     fields_.code->setFocus();
     fields_.code->selectAll();
@@ -126,7 +119,7 @@ void CStoreInputDlg::showTemplate() {
     fields_.show(t, shell_.state());
     // Times, real price and state differ from unit to unit; with several units
     // no single value could be shown for them.
-    const bool many = units_.size() > 1;
+    const bool many = records_.size() > 1;
     stoT_->setText(many ? QString() : timeText(t.FSt_StoT));
     reaP_->setText(many ? QString() : moneyText(t.FSd_ReaP));
     salT_->setText(many ? QString() : timeText(t.FSt_SalT));
@@ -136,7 +129,7 @@ void CStoreInputDlg::showTemplate() {
 }
 
 void CStoreInputDlg::save() {
-    if (units_.empty() || !isVisible()) return;
+    if (records_.empty() || !isVisible()) return;
     // A refused field keeps the panel open on it: nothing is written changed.
     if (const GoodsFields::Refusal refusal = fields_.read(template_, shell_.state());
         !refusal.message.isEmpty()) {
@@ -145,24 +138,12 @@ void CStoreInputDlg::save() {
         if (refusal.field) refusal.field->setFocus();
         return;
     }
-    // The units are written from the panel's own copies: the loaded rows may
-    // have been reloaded (a new sort) since the panel was opened.
-    std::vector<vorn::SRec> edited = units_;
+    std::vector<vorn::SRec> edited = records_;
     for (vorn::SRec& u : edited)
         applyGoodsTemplate(u, template_);
     const bool totalsChanged =
         template_.FSd_OriP != openedOriP_ || template_.FSd_RetP != openedRetP_ || edited.size() > 1;
-
-    vorn::Core& core = shell_.state().core;
-    int result = -1;
-    runBusy(shell_.window(),
-            [&] { result = core.update_srec(edited.data(), static_cast<int>(edited.size())); });
-    if (result > 0) {
-        applyEditedUnits(goodsState(shell_).rows, rows_, edited);
-        units_ = std::move(edited);
-    }
-    hide();
-    emit editFinished(totalsChanged, result);
+    writeEdited(std::move(edited), totalsChanged);
 }
 
 } // namespace vorn::ui

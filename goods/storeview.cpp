@@ -8,26 +8,26 @@
 #include "goodscells.h"
 #include "goodsexport.h"
 #include "goodsimport.h"
-#include "goodslimits.h"
 #include "goodsquery.h"
 #include "goodsrows.h"
+#include "goodsstate.h"
 #include "storeadddlg.h"
 #include "storeinputdlg.h"
 #include "stocktakedlg.h"
 #include "suppinputdlg.h"
 #include "typeinputdlg.h"
-#include "goodsstate.h"
 #include "kit/page/appstate.h"
-#include "kit/page/pagehost.h"
 #include "kit/page/shell.h"
 #include "res/commandids.h"
-#include "res/strings.h"
 
 namespace vorn::ui {
 
 namespace {
 
 constexpr int kFooterColumns[] = {ColOriP, ColRetP, ColReaP};
+
+const ListNouns kNouns{QStringLiteral("商品"), QStringLiteral("商品信息"), QStringLiteral("件"),
+                       QStringLiteral("商品的信息")};
 
 ListCommands goodsCommands() {
     ListCommands c;
@@ -45,26 +45,22 @@ ListCommands goodsCommands() {
     return c;
 }
 
-ListWords goodsWords() {
-    ListWords w;
-    w.searched = QStringLiteral("在当前设定条件下，\"搜索\"到%1件商品");
-    w.tooManyEdit = QStringLiteral("一次\"编辑\"的商品数量太多，不能超过上限%1件");
-    w.tooManyDelete = QStringLiteral("一次\"删除\"的商品数量太多，不能超过上限%1件");
-    w.confirmDelete = QStringLiteral("你的下一步操作将永久\"删除\"商品的信息，是否要继续？");
-    w.deleted = QStringLiteral("成功\"删除\"%1件商品信息");
-    w.deleteFailed = QStringLiteral("未知异常导致商品\"删除\"失败，放弃该次\"删除\"操作");
-    w.edited = QStringLiteral("成功\"编辑\"%1件商品信息");
-    w.editedNone = QStringLiteral("未\"编辑\"任何商品信息");
-    w.editFailed = QStringLiteral("未知异常导致商品信息\"编辑\"失败，放弃该次\"编辑\"操作");
-    return w;
+// A change of the types or suppliers, worded for the catalog list it changed.
+DialogWords catalogWords(const QString& name) {
+    const QString quoted = QLatin1Char('"') + name + QLatin1Char('"');
+    return {QStringLiteral("放弃该次") + quoted + QStringLiteral("修改操作"), QStringLiteral("成功修改%1个") + quoted,
+            QStringLiteral("未修改任何") + quoted,
+            QStringLiteral("未知异常导致") + quoted + QStringLiteral("修改失败，放弃该次\"修改\"操作")};
 }
 
 } // namespace
 
 CStoreView::CStoreView(Shell& shell, QWidget* parent)
-    : RecordListPage(shell, goodsState(shell).rows, loadGoods, goodsCommands(), goodsWords(), kMaxBatchUnits, parent) {
-    model_ = new GoodsModel(shell.state(), this);
-    buildList(model_, QStringLiteral("goodsList"), ColRemark);
+    : RecordListPage(shell, goodsState(shell), goodsCommands(), listWords(kNouns), parent) {
+    const AppState& st = shell.state();
+    buildList(goodsColumns(),
+              [&st](const vorn::SRec& unit, int c) { return goodsCellText(unit, c, st.types, st.suppliers); },
+              QStringLiteral("goodsList"), ColRemark);
     footer_ = new FooterStrip(table(), this);
     footer_->setObjectName(QStringLiteral("goodsFooter"));
     for (int c : kFooterColumns)
@@ -72,20 +68,13 @@ CStoreView::CStoreView(Shell& shell, QWidget* parent)
     layout()->addWidget(footer_);
     updateFooters();
 
-    auto* panel = new CStoreInputDlg(shell, shell.window());
-    attachPanel(panel);
-    connect(panel, &CStoreInputDlg::editFinished, this,
-            [this](bool totalsChanged, int result) { finishEdit(result, totalsChanged); });
-    connect(panel, &CStoreInputDlg::visibilityChanged, this, [this] { this->shell().updateCommands(); });
+    attachPanel(new CStoreInputDlg(shell, shell.window()));
+    setSheets(importGoods, exportGoods);
     articles_ = new ArticleMode(*this, {table(), footer_});
 }
 
 CStoreInputDlg* CStoreView::panel() const {
     return static_cast<CStoreInputDlg*>(panelWidget());
-}
-
-vorn::Core& CStoreView::store() {
-    return shell().state().core;
 }
 
 bool CStoreView::isCommandEnabled(int id) const {
@@ -103,9 +92,9 @@ bool CStoreView::onCommand(int id) {
     if (id == cmd::StockTake)
         runStockTake(shell());
     else if (id == cmd::GoodsTypes)
-        editTypes();
+        editCatalog<CStoreTypeInputDlg>(QStringLiteral("商品类型"));
     else if (id == cmd::Suppliers)
-        editSuppliers();
+        editCatalog<CStoreSuppInputDlg>(QStringLiteral("供货商"));
     else
         return RecordListPage::onCommand(id);
     return true;
@@ -128,23 +117,14 @@ bool CStoreView::buildCondition(std::string& out) {
     return buildGoodsCondition(in, st.types, out);
 }
 
-std::string CStoreView::orderFor(int section, bool ascending) const {
-    return goodsSortClause(section, ascending);
-}
-
 void CStoreView::sorted(int section, bool ascending, int listed) {
     // A page that was never searched lists every unit here (its condition is
     // empty), so the status says what the list now holds.
     const int column = section < 0 ? int(ColCode) : section;
     shell().showStatus(QStringLiteral("成功按\"%1\"%2排列%3件商品")
-                           .arg(QString::fromUtf8(goodsColumn(column).caption),
+                           .arg(QString::fromUtf8(goodsColumns()[static_cast<size_t>(column)].caption),
                                 section < 0 || ascending ? QStringLiteral("升序") : QStringLiteral("降序"))
                            .arg(listed));
-}
-
-CRecordListPage::SpanDates CStoreView::spanDates(int id) {
-    auto& span = goodsState(shell()).spans[id];
-    return {span.from, span.to};
 }
 
 void CStoreView::updateFooters() {
@@ -155,49 +135,18 @@ void CStoreView::updateFooters() {
     footer_->setText(ColReaP, totalText(t.rea));
 }
 
-void CStoreView::openPanel(const std::vector<int>& rows) {
-    panel()->openFor(rows);
-}
-
-void CStoreView::importRecords() {
-    importGoods(importHostOf(*this));
-}
-
-void CStoreView::exportRecords() {
-    exportGoods(shell(), shownRows(*this, rows()));
-}
-
 void CStoreView::addRecords() {
     CStoreAddDlg dlg(shell(), shell().window());
     // A failed save was reported by the dialog, which then stayed open.
-    runAndReport(dlg, [&dlg] { return dlg.insertResult(); },
-                 {QStringLiteral("放弃该次商品\"录入\"操作"), QStringLiteral("成功\"录入\"%1件商品"),
-                  QStringLiteral("未\"录入\"任何商品"), QString()});
+    runAndReport(dlg, [&dlg] { return dlg.insertResult(); }, dialogWords(kNouns, QStringLiteral("录入"), true));
 }
 
-// ---- Types and suppliers -------------------------------------------------------
-
-void CStoreView::editTypes() {
-    CStoreTypeInputDlg dlg(shell(), shell().window());
-    if (!runAndReport(dlg, [&dlg] { return dlg.changeResult(); },
-                      {QStringLiteral("放弃该次\"商品类型\"修改操作"), QStringLiteral("成功修改%1个\"商品类型\""),
-                       QStringLiteral("未修改任何\"商品类型\""),
-                       QStringLiteral("未知异常导致\"商品类型\"修改失败，放弃该次\"修改\"操作")}))
-        return;
+template <class Dlg> void CStoreView::editCatalog(const QString& name) {
+    Dlg dlg(shell(), shell().window());
+    if (!runAndReport(dlg, [&dlg] { return dlg.changeResult(); }, catalogWords(name))) return;
     // The type drop-down follows through the catalog watch.
     shell().state().loadTypesAndSuppliers();
-    model_->refreshRows();
-}
-
-void CStoreView::editSuppliers() {
-    CStoreSuppInputDlg dlg(shell(), shell().window());
-    if (!runAndReport(dlg, [&dlg] { return dlg.changeResult(); },
-                      {QStringLiteral("放弃该次\"供货商\"修改操作"), QStringLiteral("成功修改%1个\"供货商\""),
-                       QStringLiteral("未修改任何\"供货商\""),
-                       QStringLiteral("未知异常导致\"供货商\"修改失败，放弃该次\"修改\"操作")}))
-        return;
-    shell().state().loadTypesAndSuppliers();
-    model_->refreshRows();
+    model()->refreshRows();
 }
 
 } // namespace vorn::ui

@@ -2,9 +2,8 @@
 // totals of its money columns below, and the commands of its ribbon tab.
 #pragma once
 
-#include "goodsmodel.h"
 #include "kit/page/recordpage.h"
-#include "spanprompt.h"
+#include "vorn/records.h"
 
 namespace vorn::ui {
 
@@ -23,7 +22,6 @@ public:
     // Recomputes the three footer totals from the loaded rows.
     void updateFooters() override;
 
-    GoodsModel* model() const { return model_; }
     FooterStrip* footer() const { return footer_; }
     CStoreInputDlg* panel() const;
     // The second view, by article ("按商品汇总").
@@ -31,18 +29,11 @@ public:
 
 private:
     bool buildCondition(std::string& out) override;
-    std::string orderFor(int section, bool ascending) const override;
     void sorted(int section, bool ascending, int listed) override;
-    SpanDates spanDates(int id) override;
     void addRecords() override;
-    void importRecords() override;
-    void exportRecords() override;
-    void openPanel(const std::vector<int>& rows) override;
-    vorn::Core& store() override;
-    void editTypes();
-    void editSuppliers();
+    // The type or supplier dialog; what changed shows in the list and the drop-downs.
+    template <class Dlg> void editCatalog(const QString& name);
 
-    GoodsModel* model_ = nullptr;
     FooterStrip* footer_ = nullptr;
     ArticleMode* articles_ = nullptr;
 };

@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <QTime>
 
+#include "kit/text/conditions.h"
 #include "kit/text/gbk.h"
 #include "vorn/sqltext.h"
 
@@ -13,12 +14,26 @@ namespace {
 
 // "积分" sorts by the points themselves: a header that offers the click should
 // also order the list.
-const MemberColumnInfo kColumns[MemberColumnCount] = {
+const RecordColumn kColumns[MemberColumnCount] = {
     {"会员编号", 128, kCellLeft, "FVs_Code"}, {"类型", 96, kCellLeft, "FVi_Type"},
     {"会员名称", 128, kCellLeft, "FVs_Name"}, {"生日", 128, kCellCentre, "FVt_BirT"},
     {"积分", 96, kCellRight, "FVi_Grade"},    {"e-mail", 128, kCellLeft, "FVs_EMail"},
     {"联系方式", 128, kCellLeft, "FVs_Phone"}, {"地址", 200, kCellLeft, "FVs_Addr"},
     {"创建日期", 160, kCellCentre, "FVt_CreT"}, {"备注", 128, kCellLeft, nullptr},
+};
+
+// Each column's text, in the columns' order.
+const CellText<vorn::VIPRec> kCells[MemberColumnCount] = {
+    [](const vorn::VIPRec& m) { return fromGbk(m.FVs_Code); },
+    [](const vorn::VIPRec& m) { return vipTypeText(m.FVi_Type); },
+    [](const vorn::VIPRec& m) { return fromGbk(m.FVs_Name); },
+    [](const vorn::VIPRec& m) { return QString::fromStdString(vorn::format_date(m.FVt_BirT)); },
+    [](const vorn::VIPRec& m) { return QString::number(m.FVi_Grade); },
+    [](const vorn::VIPRec& m) { return fromGbk(m.FVs_EMail); },
+    [](const vorn::VIPRec& m) { return fromGbk(m.FVs_Phone); },
+    [](const vorn::VIPRec& m) { return fromGbk(m.FVs_Addr); },
+    [](const vorn::VIPRec& m) { return QString::fromStdString(vorn::format_time(m.FVt_CreT)); },
+    [](const vorn::VIPRec& m) { return fromGbk(m.FVs_Remark); },
 };
 
 QDateTime localOf(int64_t t) {
@@ -31,46 +46,24 @@ std::span<const RecordColumn> memberColumns() {
     return kColumns;
 }
 
+std::span<const ChoiceValue> vipTypes() {
+    static const ChoiceValue types[] = {{QStringLiteral("普通会员"), 0}, {QStringLiteral("金卡会员"), 1}};
+    return types;
+}
+
 QString vipTypeText(int type) {
-    switch (type) {
-    case 0:
-        return QStringLiteral("普通会员");
-    case 1:
-        return QStringLiteral("金卡会员");
-    default:
-        return QStringLiteral("Err");
-    }
+    return choiceText(vipTypes(), type);
 }
 
 QStringList vipTypeNames() {
-    return {vipTypeText(0), vipTypeText(1)};
+    QStringList names;
+    for (const ChoiceValue& t : vipTypes())
+        names << t.text;
+    return names;
 }
 
 QString memberCellText(const vorn::VIPRec& m, int c) {
-    switch (c) {
-    case MColCode:
-        return fromGbk(m.FVs_Code);
-    case MColType:
-        return vipTypeText(m.FVi_Type);
-    case MColName:
-        return fromGbk(m.FVs_Name);
-    case MColBirT:
-        return QString::fromStdString(vorn::format_date(m.FVt_BirT));
-    case MColGrade:
-        return QString::number(m.FVi_Grade);
-    case MColEMail:
-        return fromGbk(m.FVs_EMail);
-    case MColPhone:
-        return fromGbk(m.FVs_Phone);
-    case MColAddr:
-        return fromGbk(m.FVs_Addr);
-    case MColCreT:
-        return QString::fromStdString(vorn::format_time(m.FVt_CreT));
-    case MColRemark:
-        return fromGbk(m.FVs_Remark);
-    default:
-        return QStringLiteral("Err");
-    }
+    return cellTextOf<vorn::VIPRec>(kCells, m, c);
 }
 
 int64_t birthdayOf(const QDate& day) {

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "kit/page/recordmodel.h"
+#include "kit/text/conditions.h"
 #include "vorn/records.h"
 
 namespace vorn::ui {
@@ -27,14 +28,12 @@ enum MemberColumn {
     MemberColumnCount
 };
 
-using MemberColumnInfo = RecordColumn;
-
 // All of them, in order, as the list model takes them.
 std::span<const RecordColumn> memberColumns();
-// Column c of the list, 0 <= c < MemberColumnCount.
-inline const MemberColumnInfo& memberColumn(int c) { return memberColumns()[static_cast<size_t>(c)]; }
 
-// "普通会员" for 0, "金卡会员" for 1, "Err" for anything else.
+// The member types by code: "普通会员" 0, "金卡会员" 1.
+std::span<const ChoiceValue> vipTypes();
+// The type's name, "Err" for a code none has.
 QString vipTypeText(int type);
 // The two type names in combo box order (item index = type code).
 QStringList vipTypeNames();

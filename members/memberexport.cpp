@@ -9,8 +9,6 @@
 #include "memberexport.h"
 
 #include "kit/text/gbk.h"
-#include "kit/sheet/sheetexport.h"
-#include "kit/sheet/sheetwriter.h"
 #include "kit/page/shell.h"
 #include "membercells.h"
 #include "res/commandids.h"
@@ -31,27 +29,15 @@ void memberCells(const vorn::VIPRec& m, std::vector<SheetCell>& cells) {
 
 } // namespace
 
-QStringList memberSheetHeadings() {
-    QStringList names;
+RecordSheet<vorn::VIPRec> memberSheet() {
+    QStringList headings;
     for (int c = 0; c < MemberColumnCount; ++c)
-        names << QString::fromUtf8(memberColumn(c).caption);
-    return names;
-}
-
-bool writeMemberSheet(const QString& path, std::span<const vorn::VIPRec> members,
-                      const std::function<void(int)>& progress, QString* error) {
-    return writeSheet(
-        path, QStringLiteral("会员"), memberSheetHeadings(), members.size(),
-        [&](size_t i, std::vector<SheetCell>& cells) { memberCells(members[i], cells); }, progress, error);
+        headings << QString::fromUtf8(memberColumns()[static_cast<size_t>(c)].caption);
+    return {QStringLiteral("会员"), headings, memberCells};
 }
 
 void exportMembers(Shell& shell, std::span<const vorn::VIPRec> shown) {
-    // The job reads the loaded rows in place: nothing changes them while the
-    // busy window holds the user's input.
-    runSheetExport({shell, caption(cmd::ExportMembers), QStringLiteral("会员"), shown.size(),
-                    [shown](const QString& path, const std::function<void(int)>& percent, QString* error) {
-                        return writeMemberSheet(path, shown, percent, error);
-                    }});
+    exportRecordSheet(shell, caption(cmd::ExportMembers), memberSheet(), shown);
 }
 
 } // namespace vorn::ui

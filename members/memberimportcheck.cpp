@@ -130,7 +130,7 @@ QString memberImportCaption(int field) {
 
 QStringList memberImportHeaders(int field) {
     // The list's own caption first: a file the member export wrote maps by itself.
-    auto listCaption = [](int column) { return QString::fromUtf8(memberColumn(column).caption); };
+    auto listCaption = [](int column) { return QString::fromUtf8(memberColumns()[static_cast<size_t>(column)].caption); };
     switch (field) {
     case MiCode:
         return {listCaption(MColCode),  QStringLiteral("编号"),     QStringLiteral("会员号"),
@@ -374,14 +374,14 @@ QString memberImportSummary(const MemberImportCheck& check) {
     if (check.storeFailed) return QStringLiteral("无法查询已有的会员编号，不能导入");
     QString text =
         QStringLiteral("将导入 %1 位会员；跳过 %2 行").arg(check.members.size()).arg(check.skipped);
-    if (check.members.size() > static_cast<size_t>(kMaxBatchMembers))
-        text += QStringLiteral("。一次添加会员数量太多，不能超过上限%1个").arg(kMaxBatchMembers);
+    if (check.members.size() > static_cast<size_t>(kMaxBatchRecords))
+        text += QStringLiteral("。一次添加会员数量太多，不能超过上限%1个").arg(kMaxBatchRecords);
     return text;
 }
 
 bool memberImportAllowed(const MemberImportCheck& check) {
     return !check.storeFailed && !check.members.empty() &&
-           check.members.size() <= static_cast<size_t>(kMaxBatchMembers);
+           check.members.size() <= static_cast<size_t>(kMaxBatchRecords);
 }
 
 int writeMemberImport(vorn::Core& core, std::vector<vorn::VIPRec>& members, int64_t created,
@@ -416,8 +416,8 @@ void MemberImportChecker::check(const std::vector<CsvRecord>& records, const std
 }
 
 QString MemberImportChecker::refusal() const {
-    if (result_.members.size() <= static_cast<size_t>(kMaxBatchMembers)) return QString();
-    return QStringLiteral("一次导入会员数量太多，不能超过上限%1个").arg(kMaxBatchMembers);
+    if (result_.members.size() <= static_cast<size_t>(kMaxBatchRecords)) return QString();
+    return QStringLiteral("一次导入会员数量太多，不能超过上限%1个").arg(kMaxBatchRecords);
 }
 
 int MemberImportChecker::write(vorn::Core& core, int64_t moment, const std::function<void(int percent)>& percent) {

@@ -1,6 +1,8 @@
-// How much each member text may hold, in GBK bytes, and how many members one
-// add, edit or delete may handle.
+// How much each member text may hold, in GBK bytes (the width of its column
+// less four), and the bounds of the points; one batch is kit's kMaxBatchRecords.
 #pragma once
+
+#include "kit/page/batchlimit.h"
 
 namespace vorn::ui {
 
@@ -16,8 +18,5 @@ constexpr int kMemberPointsChars = 11;
 // room above it up to what the store's integer holds keeps every sale that
 // adds to the points from wrapping them round to a negative number.
 constexpr int kMaxMemberPoints = 100000000;
-
-// Most members one addition, one edit or one deletion may work on.
-constexpr int kMaxBatchMembers = 100000;
 
 } // namespace vorn::ui

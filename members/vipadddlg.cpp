@@ -25,7 +25,7 @@
 
 namespace vorn::ui {
 
-CVIPAddDlg::CVIPAddDlg(Shell& shell, QWidget* parent) : QDialog(parent), shell_(shell) {
+CVIPAddDlg::CVIPAddDlg(Shell& shell, QWidget* parent) : StagingDialog(shell, parent) {
     setWindowTitle(QStringLiteral("会员添加"));
     buildUi();
     list_->addItem(QStringLiteral("会员编号/类型/会员名称"));
@@ -117,8 +117,8 @@ void CVIPAddDlg::save() {
         accept();
         return;
     }
-    if (staged_.size() > static_cast<size_t>(kMaxBatchMembers)) {
-        shell_.reportFailure(QStringLiteral("一次添加会员数量太多，不能超过上限%1个").arg(kMaxBatchMembers));
+    if (staged_.size() > static_cast<size_t>(kMaxBatchRecords)) {
+        shell_.reportFailure(QStringLiteral("一次添加会员数量太多，不能超过上限%1个").arg(kMaxBatchRecords));
         return;
     }
     // One moment for the whole batch: the members of one addition share their creation time.
@@ -132,14 +132,6 @@ void CVIPAddDlg::save() {
             [&] { result = core.insert_viprec(batch.data(), static_cast<int>(batch.size())); });
     insertResult_ = result;
     accept();
-}
-
-void CVIPAddDlg::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
 }
 
 } // namespace vorn::ui

@@ -10,17 +10,15 @@
 #include "memberrows.h"
 #include "memberstate.h"
 #include "kit/page/appstate.h"
-#include "kit/page/busy.h"
 #include "kit/text/gbklimit.h"
 #include "kit/text/integertext.h"
-#include "kit/page/recordrows.h"
 #include "kit/page/shell.h"
 #include "vorn/sqltext.h"
 
 namespace vorn::ui {
 
 CVIPInputDlg::CVIPInputDlg(Shell& shell, QWidget* owner)
-    : EditPanel(owner), shell_(shell) {
+    : RecordEditPanel(shell, memberState(shell).rows, owner) {
     setObjectName(QStringLiteral("memberEditPanel"));
     setWindowTitle(QStringLiteral("会员编辑"));
     buildUi();
@@ -41,7 +39,7 @@ void CVIPInputDlg::buildUi() {
     created_->setObjectName(QStringLiteral("created"));
     created_->setReadOnly(true);
     created_->setFocusPolicy(Qt::ClickFocus);
-    saveButton_ = layOutFields(
+    QPushButton* saveButton = layOutFields(
         {
             {"会员编号:", fields_.code},  {"类型:", fields_.type},   {"会员名称:", fields_.name},
             {"生日:", fields_.birthday},  {"积分:", points_},        {"E-mail:", fields_.email},
@@ -51,20 +49,14 @@ void CVIPInputDlg::buildUi() {
 
     const QList<QWidget*> order = {fields_.type,  fields_.name,  fields_.birthday, points_,
                                    fields_.email, fields_.phone, fields_.addr,     fields_.remark,
-                                   saveButton_};
+                                   saveButton};
     for (qsizetype k = 1; k < order.size(); ++k)
         setTabOrder(order[k - 1], order[k]);
 }
 
-void CVIPInputDlg::openFor(const std::vector<int>& rows) {
-    PickedRows<vorn::VIPRec> picked = pickRows(memberState(shell_).rows, rows);
-    // None left: the panel stays as it was.
-    if (picked.records.empty()) return;
-    rows_ = std::move(picked.where);
-    members_ = std::move(picked.records);
-    template_ = members_.front();
+void CVIPInputDlg::opened() {
     showTemplate();
-    bringUp(members_.size() > 1 ? QStringLiteral("会员编辑(注意: 当前编辑针对所有选定会员)")
+    bringUp(records_.size() > 1 ? QStringLiteral("会员编辑(注意: 当前编辑针对所有选定会员)")
                                 : QStringLiteral("会员编辑"));
     fields_.code->selectAll();
     // The code is shown only; typing starts at the name.
@@ -133,30 +125,18 @@ QWidget* CVIPInputDlg::readTemplate() {
 }
 
 void CVIPInputDlg::save() {
-    if (members_.empty() || !isVisible()) return;
+    if (records_.empty() || !isVisible()) return;
     // A refused field keeps the panel open on it: nothing is written.
     if (QWidget* refused = readTemplate()) {
         refused->setFocus();
         return;
     }
-    // The members are written from the panel's own copies: the loaded rows may
-    // have been reloaded (a new sort) since the panel was opened, and they take
-    // the new values only once the store holds them. Of several members each
-    // keeps what the user did not change: making three members gold card must
-    // not give them the first one's name and points.
-    std::vector<vorn::VIPRec> edited = members_;
+    // Of several members each keeps what the user did not change: making three
+    // members gold card must not give them the first one's name and points.
+    std::vector<vorn::VIPRec> edited = records_;
     for (vorn::VIPRec& m : edited)
         applyMemberTemplate(m, template_, changed_);
-    vorn::Core& core = shell_.state().core;
-    int result = -1;
-    runBusy(shell_.window(),
-            [&] { result = core.update_viprec(edited.data(), static_cast<int>(edited.size())); });
-    if (result > 0) {
-        applyEditedMembers(memberState(shell_).rows, rows_, edited);
-        members_ = std::move(edited);
-    }
-    hide();
-    emit editFinished(result);
+    writeEdited(std::move(edited), false);
 }
 
 } // namespace vorn::ui

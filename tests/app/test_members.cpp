@@ -11,7 +11,6 @@
 #include <ctime>
 
 #include "frame/look.h"
-#include "membermodel.h"
 #include "vipadddlg.h"
 #include "vipinputdlg.h"
 #include "vipview.h"
@@ -227,7 +226,7 @@ private slots:
         auto* page = qobject_cast<CVIPView*>(f.frame->view());
         QVERIFY(page);
         page->setSpanPrompt([](const QDate&, const QDate&, QWidget*) {
-            return MemberSpanAnswer{1, QDate(2025, 1, 1), QDate(2025, 3, 31)};
+            return SpanAnswer{1, QDate(2025, 1, 1), QDate(2025, 3, 31)};
         });
         f.frame->onCommand(cmd::CreateTime);
         QCOMPARE(f.ribbon().caption(cmd::CreateTime), QStringLiteral("创建时间: 2025-01-01 到 2025-03-31"));

@@ -14,7 +14,6 @@
 #include "articleview.h"
 #include "goodscells.h"
 #include "goodsfixture.h"
-#include "goodsmodel.h"
 #include "kit/text/csv.h"
 #include "kit/page/footerstrip.h"
 #include "kit/text/gbk.h"

@@ -6,7 +6,6 @@
 #include <QTest>
 
 #include "goodscells.h"
-#include "goodsmodel.h"
 #include "storeview.h"
 #include "suppinputdlg.h"
 #include "typeinputdlg.h"

@@ -10,7 +10,6 @@
 
 #include "goodsfixture.h"
 #include "goodsimport.h"
-#include "goodsmodel.h"
 #include "kit/sheet/importdlg.h"
 #include "kit/sheet/importreport.h"
 #include "storeadddlg.h"

@@ -9,7 +9,6 @@
 #include "goodscells.h"
 #include "goodsexport.h"
 #include "goodsfixture.h"
-#include "goodsmodel.h"
 #include "kit/page/pagehost.h"
 #include "kit/text/csv.h"
 #include "kit/text/gbk.h"
@@ -102,7 +101,7 @@ private slots:
 
     // The headings are what the goods import maps; they must not drift.
     void headingsAreTheImportsNames() {
-        QCOMPARE(goodsSheetHeadings(),
+        QCOMPARE(goodsSheet({}, {}).headings,
                  (QStringList{"商品编码", "商品名称", "类型", "规格", "进货价(元)", "零售价(元)",
                               "普通会员价(元)", "金卡会员价(元)", "批发价(元)", "特价(元)", "入库时间",
                               "商品状态", "实售价(元)", "售出时间", "供货商", "备注"}));
@@ -133,7 +132,7 @@ private slots:
 
         const std::vector<CsvRecord> rec = readCsv(answer);
         QCOMPARE(rec.size(), size_t(4));
-        QCOMPARE(rec[0].fields, goodsSheetHeadings());
+        QCOMPARE(rec[0].fields, goodsSheet({}, {}).headings);
         QCOMPARE(rec[1].fields,
                  (QStringList{"A-2", "毛巾", "未知", "", "5.0", "12.0", "12.0", "12.0", "12.0", "12.0",
                               timeOf(kStocked), "已销售", "10.0", timeOf(kSold), "未指定", ""}));
@@ -159,7 +158,7 @@ private slots:
         const XlsxSheet s = readSheet(answer, 1);
         const std::vector<XlsxStyle> styles = readStyles(answer);
         QCOMPARE(s.rows.size(), qsizetype(2));
-        QCOMPARE(s.texts(1), goodsSheetHeadings());
+        QCOMPARE(s.texts(1), goodsSheet({}, {}).headings);
         QCOMPARE(s.frozenRows, 1);
         QCOMPARE(s.cell(2, 0).type, QStringLiteral("inlineStr")); // the code stays text
         QCOMPARE(s.cell(2, 0).value, QStringLiteral("6901234567892"));
@@ -175,7 +174,7 @@ private slots:
         QCOMPARE(s.cell(2, 15).value, QStringLiteral("第一行\n第二行"));
         // Every column is at least as wide as its heading.
         for (int c = 1; c <= 16; ++c)
-            QVERIFY2(s.widths.value(c) >= goodsSheetHeadings()[c - 1].size() * 2,
+            QVERIFY2(s.widths.value(c) >= goodsSheet({}, {}).headings[c - 1].size() * 2,
                      qPrintable(QString::number(c)));
     }
 

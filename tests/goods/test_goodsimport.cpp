@@ -13,7 +13,6 @@
 
 #include "goodsfixture.h"
 #include "goodsimport.h"
-#include "goodsmodel.h"
 #include "kit/text/gbk.h"
 #include "kit/sheet/importdlg.h"
 #include "kit/sheet/importreport.h"

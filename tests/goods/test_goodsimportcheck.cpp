@@ -152,7 +152,7 @@ private slots:
         units.push_back(q);
         const QString path = fx.path(QStringLiteral("export.csv"));
         QString error;
-        QVERIFY(writeGoodsSheet(path, units, fx.shell->st.types, fx.shell->st.suppliers, {}, &error));
+        QVERIFY(writeRecordSheet(path, goodsSheet(fx.shell->st.types, fx.shell->st.suppliers), units, {}, &error));
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray bytes = file.readAll();
@@ -551,11 +551,11 @@ private slots:
         QVERIFY(!goodsImportAllowed(c));
         QCOMPARE(goodsImportSummary(c), QStringLiteral("将导入 0 行，共 0 件商品；跳过 0 行"));
         c.lines.resize(1000);
-        c.units = kMaxBatchUnits;
+        c.units = kMaxBatchRecords;
         c.skipped = 3;
         QVERIFY(goodsImportAllowed(c));
         QCOMPARE(goodsImportSummary(c), QStringLiteral("将导入 1,000 行，共 100,000 件商品；跳过 3 行"));
-        c.units = kMaxBatchUnits + 1;
+        c.units = kMaxBatchRecords + 1;
         QVERIFY(!goodsImportAllowed(c));
         QVERIFY(goodsImportSummary(c).contains(QStringLiteral("不能超过上限100,000件")));
     }

@@ -56,8 +56,8 @@ private slots:
 
     void emptyInputsListEverything() {
         QCOMPARE(condition({}), std::string());
-        QCOMPARE(goodsQueryText("", ""), std::string("1 "));
-        QCOMPARE(goodsQueryText("", goodsSortClause(1, false)), std::string("1  ORDER BY FSs_Name DESC"));
+        QCOMPARE(queryText("", ""), std::string("1 "));
+        QCOMPARE(queryText("", sortClauseOf(goodsColumns(), 1, false)), std::string("1  ORDER BY FSs_Name DESC"));
     }
 
     void eachInputAlone_data() {
@@ -141,19 +141,19 @@ private slots:
         const char* keys[] = {"FSs_Code", "FSs_Name", "FSi_Type", "FSs_Size", "FSd_OriP",    "FSd_RetP",
                               "FSt_StoT", "FSd_ReaP", "FSt_SalT", "FSi_Flag", "FSi_Supplier"};
         for (int c = 0; c <= 10; ++c) {
-            QCOMPARE(goodsSortClause(c, true), std::string(" ORDER BY ") + keys[c] + " ASC");
-            QCOMPARE(goodsSortClause(c, false), std::string(" ORDER BY ") + keys[c] + " DESC");
+            QCOMPARE(sortClauseOf(goodsColumns(), c, true), std::string(" ORDER BY ") + keys[c] + " ASC");
+            QCOMPARE(sortClauseOf(goodsColumns(), c, false), std::string(" ORDER BY ") + keys[c] + " DESC");
         }
-        QCOMPARE(goodsSortClause(-1, false), std::string(" ORDER BY FSs_Code ASC"));
-        QCOMPARE(goodsSortClause(ColRemark, true), std::string());
-        QCOMPARE(goodsSortClause(12, true), std::string());
+        QCOMPARE(sortClauseOf(goodsColumns(), -1, false), std::string(" ORDER BY FSs_Code ASC"));
+        QCOMPARE(sortClauseOf(goodsColumns(), ColRemark, true), std::string());
+        QCOMPARE(sortClauseOf(goodsColumns(), 12, true), std::string());
     }
 
     void sortClauseFollowsTheCondition() {
         GoodsSearch in;
         in.code = QStringLiteral("A01");
-        QCOMPARE(goodsQueryText(condition(in), ""), std::string("FSs_Code='A01'"));
-        QCOMPARE(goodsQueryText(condition(in), goodsSortClause(ColName, false)),
+        QCOMPARE(queryText(condition(in), ""), std::string("FSs_Code='A01'"));
+        QCOMPARE(queryText(condition(in), sortClauseOf(goodsColumns(), ColName, false)),
                  std::string("FSs_Code='A01' ORDER BY FSs_Name DESC"));
     }
 
@@ -173,25 +173,25 @@ private slots:
         std::string cond;
         QVERIFY(buildGoodsCondition(in, fx.shell->st.types, cond));
         std::vector<vorn::SRec> rows(5); // replaced, not appended to
-        QCOMPARE(loadGoods(fx.core(), cond, "", rows), 1);
+        QCOMPARE(loadQueried(fx.core(), cond, "", rows), 1);
         QCOMPARE(rows.size(), size_t(1));
         QCOMPARE(rows[0].FSs_Code, std::string("it's"));
 
-        QCOMPARE(loadGoods(fx.core(), "", goodsSortClause(ColRetP, false), rows), 4);
+        QCOMPARE(loadQueried(fx.core(), "", sortClauseOf(goodsColumns(), ColRetP, false), rows), 4);
         QCOMPARE(rows.size(), size_t(4));
         for (size_t i = 1; i < rows.size(); ++i)
             QVERIFY(rows[i - 1].FSd_RetP > rows[i].FSd_RetP);
-        QCOMPARE(loadGoods(fx.core(), "", goodsSortClause(-1, true), rows), 4);
+        QCOMPARE(loadQueried(fx.core(), "", sortClauseOf(goodsColumns(), -1, true), rows), 4);
         QCOMPARE(rows.front().FSs_Code, std::string("A"));
     }
 
     void loadNothingAndFailure() {
         fx.insert({GoodsFixture::unit("A", 1, 1)});
         std::vector<vorn::SRec> rows(3);
-        QCOMPARE(loadGoods(fx.core(), "FSs_Code='none'", " ORDER BY FSs_Name ASC", rows), 0);
+        QCOMPARE(loadQueried(fx.core(), "FSs_Code='none'", " ORDER BY FSs_Name ASC", rows), 0);
         QVERIFY(rows.empty());
         rows.resize(2);
-        QCOMPARE(loadGoods(fx.core(), "FSs_Code=='", "", rows), -1);
+        QCOMPARE(loadQueried(fx.core(), "FSs_Code=='", "", rows), -1);
         QVERIFY(rows.empty());
     }
 

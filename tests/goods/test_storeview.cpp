@@ -11,7 +11,6 @@
 #include "goodsstate.h"
 #include "footerstrip.h"
 #include "goodscells.h"
-#include "goodsmodel.h"
 #include "storeinputdlg.h"
 #include "storeview.h"
 #include "typeinputdlg.h"
@@ -348,7 +347,7 @@ private slots:
         selectRows(*page, {4, 2});
         page->onCommand(cmd::EditGoods);
         CStoreInputDlg* panel = page->panel();
-        QCOMPARE(panel->unitCount(), 2);
+        QCOMPARE(panel->recordCount(), 2);
         QCOMPARE(panel->windowTitle(), QStringLiteral("商品编辑(注意: 当前编辑针对所有选定商品)"));
         QCOMPARE(field<QLineEdit>(panel, "stoT")->text(), QString());
         QCOMPARE(field<QLineEdit>(panel, "reaP")->text(), QString());
@@ -484,7 +483,7 @@ private slots:
         QTest::mousePress(t->viewport(), Qt::LeftButton, {}, r.center());
         QTest::mouseDClick(t->viewport(), Qt::LeftButton, {}, r.center());
         QVERIFY(page->panel()->isVisible());
-        QCOMPARE(page->panel()->unitCount(), 1);
+        QCOMPARE(page->panel()->recordCount(), 1);
         QCOMPARE(field<QLineEdit>(page->panel(), "code")->text(), QStringLiteral("C"));
     }
 

@@ -6,7 +6,6 @@
 
 #include "goodscells.h"
 #include "goodsfixture.h"
-#include "goodsmodel.h"
 #include "storeinputdlg.h"
 #include "storeview.h"
 

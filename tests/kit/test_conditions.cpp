@@ -56,6 +56,31 @@ private slots:
         }
     }
 
+    // One table names a coded field both ways: the text a value shows as, the
+    // first entry holding it, "Err" for a value none holds.
+    void choiceTextsNameTheValue() {
+        const ChoiceValue choices[] = {{QStringLiteral("甲"), 0}, {QStringLiteral("乙"), 3}, {QStringLiteral("丙"), 3}};
+        const std::pair<int, QString> cases[] = {
+            {0, QStringLiteral("甲")}, {3, QStringLiteral("乙")}, {1, QStringLiteral("Err")}, {-1, QStringLiteral("Err")}};
+        for (const auto& [value, text] : cases)
+            QCOMPARE(choiceText(choices, value), text);
+        QCOMPARE(choiceText({}, 0), QStringLiteral("Err"));
+        // A text shown is a text the search finds.
+        std::string out;
+        appendChoiceClause(out, "F", choiceText(choices, 3), choices);
+        QCOMPARE(out, std::string("F=3 AND "));
+    }
+
+    // A table of one function a column gives each column its text.
+    void cellTextsFromATable() {
+        const CellText<int> cells[] = {[](const int& v) { return QString::number(v); },
+                                       [](const int& v) { return QString::number(v * 2); }};
+        QCOMPARE(cellTextOf<int>(cells, 21, 0), QStringLiteral("21"));
+        QCOMPARE(cellTextOf<int>(cells, 21, 1), QStringLiteral("42"));
+        QCOMPARE(cellTextOf<int>(cells, 21, 2), QStringLiteral("Err"));
+        QCOMPARE(cellTextOf<int>(cells, 21, -1), QStringLiteral("Err"));
+    }
+
     void spanClausesAreWholeDays() {
         const QDate a(2020, 1, 2), b(2020, 3, 4);
         const std::string both = "T>='2020-01-02 00:00:00' AND T<='2020-03-04 23:59:59' AND ";

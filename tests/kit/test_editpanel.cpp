@@ -18,6 +18,7 @@ class CountingPanel : public EditPanel {
 public:
     using EditPanel::EditPanel;
     void save() override { ++saves; }
+    void openFor(const std::vector<int>&) override {}
     void open(const QString& title) {
         settle();
         bringUp(title);

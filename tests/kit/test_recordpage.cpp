@@ -9,6 +9,7 @@
 
 #include "kit/page/recordmodel.h"
 #include "kit/page/recordpage.h"
+#include "kit/sheet/csvimport.h"
 #include "storefixture.h"
 
 using namespace vorn::ui;
@@ -54,6 +55,15 @@ ListWords words() {
     return w;
 }
 
+// A panel that only notes the rows it was opened for.
+class RecordingPanel : public EditPanel {
+public:
+    using EditPanel::EditPanel;
+    void openFor(const std::vector<int>& rows) override { opened.push_back(rows); }
+    void save() override {}
+    std::vector<std::vector<int>> opened;
+};
+
 class UnitPage : public RecordListPage<vorn::SRec> {
 public:
     UnitPage(Shell& shell, std::vector<vorn::SRec>& rows, int limit)
@@ -62,7 +72,7 @@ public:
             rows, kColumns, [](const vorn::SRec& r, int c) { return QString::fromStdString(c == 0 ? r.FSs_Code : r.FSs_Name); },
             this);
         buildList(model, QStringLiteral("units"), 2);
-        panelBox = new QWidget;
+        panelBox = new RecordingPanel(nullptr);
         attachPanel(panelBox);
     }
 
@@ -70,11 +80,11 @@ public:
     void updateFooters() override { ++footerUpdates; }
 
     RecordModel<vorn::SRec>* model = nullptr;
-    QWidget* panelBox = nullptr;
+    RecordingPanel* panelBox = nullptr;
     std::string condition = "FSs_Code LIKE 'A%'";
     bool representable = true;
     QDate from, to;
-    std::vector<std::vector<int>> opened;
+    const std::vector<std::vector<int>>& opened() const { return panelBox->opened; }
     int footerUpdates = 0, adds = 0, imports = 0, exports = 0;
 
 private:
@@ -86,17 +96,35 @@ private:
         out = representable ? condition : std::string();
         return representable;
     }
-    std::string orderFor(int section, bool ascending) const override {
-        if (section >= 2) return {};
-        const char* key = kColumns[section < 0 ? 0 : section].sortKey;
-        return std::string(" ORDER BY ") + key + (ascending ? " ASC" : " DESC");
-    }
     SpanDates spanDates(int) override { return {from, to}; }
     void addRecords() override { ++adds; }
     void importRecords() override { ++imports; }
     void exportRecords() override { ++exports; }
-    void openPanel(const std::vector<int>& rows) override { opened.push_back(rows); }
-    vorn::Core& store() override { return shell().state().core; }
+};
+
+// A page of the usual kind: its rows and spans on the main window's ListState,
+// loaded by the store's count and select, sorted by its columns' keys, its
+// import and export handed over.
+class StatePage : public RecordListPage<vorn::SRec> {
+public:
+    explicit StatePage(Shell& shell)
+        : RecordListPage(shell, listState<vorn::SRec>(shell), commands(), words(), nullptr) {
+        buildList(kColumns, [](const vorn::SRec& r, int) { return QString::fromStdString(r.FSs_Code); },
+                  QStringLiteral("units"), 2);
+        setSheets([this](const ImportHost& host) {
+                      ++imports;
+                      host.reload();
+                  },
+                  [this](Shell&, std::span<const vorn::SRec> shown) { exported.push_back(shown.size()); });
+    }
+    int imports = 0;
+    std::vector<size_t> exported;
+
+private:
+    bool buildCondition(std::string& out) override {
+        out = "FSs_Code LIKE 'A%'";
+        return true;
+    }
 };
 
 } // namespace
@@ -217,12 +245,12 @@ private slots:
             QVERIFY(page.onCommand(id));
             QCOMPARE(f.shell->failures, QStringList{id == Edit ? QStringLiteral("编辑太多2") : QStringLiteral("删除太多2")});
         }
-        QVERIFY(page.opened.empty());
+        QVERIFY(page.opened().empty());
         QVERIFY(f.boxes.shown.isEmpty()); // refused before the question
         page.table()->clearSelection();
         page.table()->selectRow(2);
         QVERIFY(page.onCommand(Edit));
-        QCOMPARE(page.opened, (std::vector<std::vector<int>>{{2}}));
+        QCOMPARE(page.opened(), (std::vector<std::vector<int>>{{2}}));
     }
 
     void deleteAsksThenTakesTheRowsOut() {
@@ -281,10 +309,57 @@ private slots:
         page.reload();
         emit page.table()->doubleClicked(page.model->index(1, 0));
         emit page.table()->doubleClicked(QModelIndex());
-        QCOMPARE(page.opened, (std::vector<std::vector<int>>{{1}}));
+        QCOMPARE(page.opened(), (std::vector<std::vector<int>>{{1}}));
         QCOMPARE(page.table()->selectionModel()->selectedRows().size(), 1);
         QVERIFY(page.onCommand(Add) && page.onCommand(Import) && page.onCommand(Export) && page.onCommand(Sheet));
         QCOMPARE(page.adds + page.imports + page.exports, 3);
+    }
+
+    void usualPageKeepsItsStateAndRunsItsSheets() {
+        addUnits({{"A1", 3.0}, {"A2", 1.0}, {"B1", 2.0}});
+        auto& state = listState<vorn::SRec>(*f.shell);
+        const QDate a(2021, 3, 1), b(2021, 3, 9);
+        {
+            StatePage page(*f.shell);
+            // Exporting is refused before a search; importing reloads only a searched list.
+            QVERIFY(page.onCommand(Export) && page.onCommand(Import));
+            QVERIFY(page.exported.empty());
+            QCOMPARE(page.imports, 1);
+            QCOMPARE(page.model()->rowCount(), 0);
+            page.setSpanPrompt([&](const QDate&, const QDate&, QWidget*) { return SpanAnswer{1, a, b}; });
+            QVERIFY(page.onCommand(Span));
+            QCOMPARE(state.spans[Span].from, a);
+            QVERIFY(page.onCommand(Search));
+            QCOMPARE(state.rows.size(), size_t(2));
+            QCOMPARE(page.model()->rowCount(), 2);
+            page.sortBy(1, true);
+            QCOMPARE(page.sortClause(), std::string(" ORDER BY FSd_RetP ASC"));
+            QCOMPARE(state.rows[0].FSs_Code, std::string("A2"));
+            QVERIFY(page.onCommand(Export));
+            QCOMPARE(page.exported, std::vector<size_t>{2});
+            addUnits({{"A3", 4.0}});
+            QVERIFY(page.onCommand(Import));
+            QCOMPARE(page.model()->rowCount(), 3);
+        }
+        // The spans outlive the page; the rows go with it.
+        QCOMPARE(state.spans[Span].to, b);
+        QVERIFY(state.rows.empty());
+        StatePage again(*f.shell);
+        QVERIFY(again.onCommand(Clear));
+        QVERIFY(!state.spans[Span].from.isValid());
+    }
+
+    void panelSignalsReachThePage() {
+        addUnits({{"A1", 1.0}});
+        UnitPage page(*f.shell, rows, 10);
+        page.reload();
+        const int updates = f.shell->commandUpdates;
+        page.panelBox->show();
+        QVERIFY(f.shell->commandUpdates > updates);
+        emit page.panelBox->editFinished(1, true);
+        QCOMPARE(f.shell->statusText(), QStringLiteral("成功编了1"));
+        emit page.panelBox->editFinished(0, false);
+        QCOMPARE(f.shell->statusText(), QStringLiteral("未编任何"));
     }
 
     void pageLeavesNoRowsBehind() {

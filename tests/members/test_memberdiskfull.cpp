@@ -10,7 +10,6 @@
 #include "kit/sheet/importdlg.h"
 #include "kit/sheet/importreport.h"
 #include "memberimport.h"
-#include "membermodel.h"
 #include "vipadddlg.h"
 #include "vipfixture.h"
 #include "vipinputdlg.h"

@@ -19,7 +19,6 @@
 #include "memberexport.h"
 #include "memberimportcheck.h"
 #include "memberlimits.h"
-#include "membermodel.h"
 #include "vipfixture.h"
 #include "vipview.h"
 
@@ -294,7 +293,7 @@ private slots:
         const std::vector<vorn::VIPRec> members = {a, b};
         const QString path = fx.path(QStringLiteral("会员.csv"));
         QString error;
-        QVERIFY2(writeMemberSheet(path, members, {}, &error), qPrintable(error));
+        QVERIFY2(writeRecordSheet(path, memberSheet(), members, {}, &error), qPrintable(error));
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray bytes = file.readAll();
@@ -360,7 +359,7 @@ private slots:
         QVERIFY(failed.storeFailed && failed.members.empty() && !memberImportAllowed(failed));
         // More than one addition may hold: nothing can be entered, and the summary says why.
         MemberImportCheck many;
-        many.members.resize(kMaxBatchMembers + 1);
+        many.members.resize(kMaxBatchRecords + 1);
         QVERIFY(!memberImportAllowed(many));
         QVERIFY(memberImportSummary(many).endsWith(QStringLiteral("不能超过上限100000个")));
     }

@@ -77,12 +77,12 @@ private slots:
         in.name = QStringLiteral("O'Brien");
         std::string cond;
         QVERIFY(buildMemberCondition(in, cond));
-        QCOMPARE(loadMembers(fx.core(), cond, "", rows), 1);
+        QCOMPARE(loadQueried(fx.core(), cond, "", rows), 1);
         QCOMPARE(rows.at(0).FVs_Code, std::string("O'1"));
         in = {};
         in.code = QStringLiteral("x' OR '1'='1");
         QVERIFY(buildMemberCondition(in, cond));
-        QCOMPARE(loadMembers(fx.core(), cond, "", rows), 0);
+        QCOMPARE(loadQueried(fx.core(), cond, "", rows), 0);
         QVERIFY(rows.empty());
         QCOMPARE(fx.core().get_viprec_count(memberCodeCondition("O'1").c_str()), 1);
     }
@@ -99,18 +99,18 @@ private slots:
         const char* keys[] = {"FVs_Code", "FVi_Type",  "FVs_Name",  "FVt_BirT", "FVi_Grade",
                               "FVs_EMail", "FVs_Phone", "FVs_Addr", "FVt_CreT"};
         for (int c = 0; c < MColRemark; ++c) {
-            QCOMPARE(memberSortClause(c, true), std::string(" ORDER BY ") + keys[c] + " ASC");
-            QCOMPARE(memberSortClause(c, false), std::string(" ORDER BY ") + keys[c] + " DESC");
+            QCOMPARE(sortClauseOf(memberColumns(), c, true), std::string(" ORDER BY ") + keys[c] + " ASC");
+            QCOMPARE(sortClauseOf(memberColumns(), c, false), std::string(" ORDER BY ") + keys[c] + " DESC");
         }
-        QCOMPARE(memberSortClause(MColRemark, true), std::string());
-        QCOMPARE(memberSortClause(10, false), std::string());
-        QCOMPARE(memberSortClause(-1, false), std::string(" ORDER BY FVs_Code ASC"));
+        QCOMPARE(sortClauseOf(memberColumns(), MColRemark, true), std::string());
+        QCOMPARE(sortClauseOf(memberColumns(), 10, false), std::string());
+        QCOMPARE(sortClauseOf(memberColumns(), -1, false), std::string(" ORDER BY FVs_Code ASC"));
     }
 
     void queryTextListsAllWhenEmpty() {
-        QCOMPARE(memberQueryText("", ""), std::string("1 "));
-        QCOMPARE(memberQueryText("", " ORDER BY FVs_Name DESC"), std::string("1  ORDER BY FVs_Name DESC"));
-        QCOMPARE(memberQueryText("FVs_Code='M01'", " ORDER BY FVs_Name DESC"),
+        QCOMPARE(queryText("", ""), std::string("1 "));
+        QCOMPARE(queryText("", " ORDER BY FVs_Name DESC"), std::string("1  ORDER BY FVs_Name DESC"));
+        QCOMPARE(queryText("FVs_Code='M01'", " ORDER BY FVs_Name DESC"),
                  std::string("FVs_Code='M01' ORDER BY FVs_Name DESC"));
     }
 
@@ -118,16 +118,16 @@ private slots:
         fx.insert({VipFixture::member("C", QStringLiteral("丙"), 0, 0, 30), VipFixture::member("A", QStringLiteral("甲"), 1, 0, 5),
                    VipFixture::member("B", QStringLiteral("乙"), 0, 0, 700)});
         std::vector<vorn::VIPRec> rows(7);
-        QCOMPARE(loadMembers(fx.core(), "", memberSortClause(MColGrade, false), rows), 3);
+        QCOMPARE(loadQueried(fx.core(), "", sortClauseOf(memberColumns(), MColGrade, false), rows), 3);
         QCOMPARE(rows.size(), size_t(3));
         QCOMPARE(rows[0].FVi_Grade, 700);
         QCOMPARE(rows[2].FVi_Grade, 5);
-        QCOMPARE(loadMembers(fx.core(), "FVi_Type=1", memberSortClause(MColCode, true), rows), 1);
+        QCOMPARE(loadQueried(fx.core(), "FVi_Type=1", sortClauseOf(memberColumns(), MColCode, true), rows), 1);
         QCOMPARE(rows[0].FVs_Code, std::string("A"));
-        QCOMPARE(loadMembers(fx.core(), "FVi_Type=7", "", rows), 0);
+        QCOMPARE(loadQueried(fx.core(), "FVi_Type=7", "", rows), 0);
         QVERIFY(rows.empty());
         // A condition the store cannot run is a failure, not an empty result.
-        QCOMPARE(loadMembers(fx.core(), "NoSuchColumn=1", "", rows), -1);
+        QCOMPARE(loadQueried(fx.core(), "NoSuchColumn=1", "", rows), -1);
         QVERIFY(rows.empty());
     }
 

@@ -13,7 +13,6 @@
 #include "memberlimits.h"
 #include "birthdaypicker.h"
 #include "vipadddlg.h"
-#include "membermodel.h"
 #include "vipview.h"
 #include "kit/text/clock.h"
 #include "kit/text/gbklimit.h"
@@ -288,11 +287,11 @@ private slots:
     void batchLimitRefusesAndStays() {
         CVIPAddDlg dlg(*fx.shell);
         edit(&dlg, "name")->setText(QStringLiteral("批量"));
-        for (int i = 0; i <= kMaxBatchMembers; ++i) {
+        for (int i = 0; i <= kMaxBatchRecords; ++i) {
             edit(&dlg, "code")->setText(QString::number(i));
             dlg.stageMember();
         }
-        QCOMPARE(dlg.stagedCount(), kMaxBatchMembers + 1);
+        QCOMPARE(dlg.stagedCount(), kMaxBatchRecords + 1);
         dlg.save();
         QCOMPARE(fx.shell->failures, QStringList{QStringLiteral("一次添加会员数量太多，不能超过上限100000个")});
         QVERIFY(dlg.result() != QDialog::Accepted);
@@ -301,8 +300,8 @@ private slots:
         list(&dlg)->setCurrentRow(1);
         dlg.takeBack();
         dlg.save();
-        QCOMPARE(dlg.insertResult(), kMaxBatchMembers);
-        QCOMPARE(fx.core().get_viprec_count(nullptr), kMaxBatchMembers);
+        QCOMPARE(dlg.insertResult(), kMaxBatchRecords);
+        QCOMPARE(fx.core().get_viprec_count(nullptr), kMaxBatchRecords);
     }
 
     void pageReportsEachOutcome() {

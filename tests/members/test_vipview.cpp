@@ -12,7 +12,6 @@
 #include "birthdaypicker.h"
 #include "membercells.h"
 #include "memberlimits.h"
-#include "membermodel.h"
 #include "vipinputdlg.h"
 #include "vipview.h"
 #include "kit/text/gbklimit.h"
@@ -172,7 +171,7 @@ private slots:
     }
 
     void creationSpanCaptionAndSearch() {
-        MemberSpanAnswer answer{1, QDate(2012, 1, 1), QDate(2012, 1, 31)};
+        SpanAnswer answer{1, QDate(2012, 1, 1), QDate(2012, 1, 31)};
         QDate askedFrom, askedTo;
         page->setSpanPrompt([&](const QDate& f, const QDate& t, QWidget*) {
             askedFrom = f;
@@ -205,7 +204,7 @@ private slots:
         fx.shell->setRibbonText(cmd::MemberName, QStringLiteral("n"));
         fx.shell->setRibbonIndex(cmd::MemberType, 1);
         page->setSpanPrompt([](const QDate&, const QDate&, QWidget*) {
-            return MemberSpanAnswer{1, QDate(2012, 1, 1), QDate(2012, 1, 2)};
+            return SpanAnswer{1, QDate(2012, 1, 1), QDate(2012, 1, 2)};
         });
         page->onCommand(cmd::CreateTime);
         page->onCommand(cmd::SearchMember);
@@ -338,7 +337,7 @@ private slots:
         selectRows(*page, {4, 0});
         page->onCommand(cmd::EditMember);
         CVIPInputDlg* panel = page->panel();
-        QCOMPARE(panel->memberCount(), 2);
+        QCOMPARE(panel->recordCount(), 2);
         QCOMPARE(panel->windowTitle(), QStringLiteral("会员编辑(注意: 当前编辑针对所有选定会员)"));
         QCOMPARE(field<QLineEdit>(panel, "code")->text(), QStringLiteral("A")); // the first selected
         field<QLineEdit>(panel, "name")->setText(QStringLiteral("同名"));
@@ -515,7 +514,7 @@ private slots:
         QTest::mousePress(rows, Qt::LeftButton, {}, r.center());
         QTest::mouseDClick(rows, Qt::LeftButton, {}, r.center());
         QVERIFY(page->panelVisible());
-        QCOMPARE(page->panel()->memberCount(), 1);
+        QCOMPARE(page->panel()->recordCount(), 1);
         QCOMPARE(field<QLineEdit>(page->panel(), "code")->text(), QStringLiteral("C"));
         QCOMPARE(page->table()->selectionModel()->selectedRows().size(), 1);
     }

@@ -7,7 +7,9 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "kit/page/appstate.h"
 #include "kit/page/busy.h"
+#include "kit/page/pagehost.h"
 #include "kit/text/gbklimit.h"
 #include "kit/dialog/msgbox.h"
 #include "kit/page/recordlist.h"
@@ -66,8 +68,22 @@ void CRecordListPage::buildList(RecordModelBase* model, const QString& name, int
     layout->addWidget(table_);
 }
 
-void CRecordListPage::attachPanel(QWidget* panel) {
+void CRecordListPage::attachPanel(EditPanel* panel) {
     panel_ = panel;
+    connect(panel, &EditPanel::editFinished, this, &CRecordListPage::finishEdit);
+    connect(panel, &EditPanel::visibilityChanged, this, [this] { shell().updateCommands(); });
+}
+
+vorn::Core& CRecordListPage::store() {
+    return shell().state().core;
+}
+
+std::string CRecordListPage::orderFor(int section, bool ascending) const {
+    return sortClauseOf(model_->columns(), section, ascending);
+}
+
+void CRecordListPage::importThrough(const std::function<void(const ImportHost&)>& import) {
+    import(importHostOf(*this));
 }
 
 bool CRecordListPage::panelVisible() const {
@@ -221,6 +237,10 @@ void CRecordListPage::editSelected() {
 
 void CRecordListPage::openEditor(const std::vector<int>& rows) {
     if (panel_) openPanel(rows);
+}
+
+void CRecordListPage::openPanel(const std::vector<int>& rows) {
+    panel_->openFor(rows);
 }
 
 void CRecordListPage::finishEdit(int result, bool footersChanged) {

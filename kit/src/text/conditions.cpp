@@ -28,6 +28,12 @@ void appendChoiceClause(std::string& out, const char* column, const QString& cho
     out += "=" + std::to_string(value) + " AND ";
 }
 
+QString choiceText(std::span<const ChoiceValue> choices, int value) {
+    for (const ChoiceValue& c : choices)
+        if (c.value == value) return c.text;
+    return QStringLiteral("Err");
+}
+
 void appendSpanClause(std::string& out, const char* column, const QDate& from, const QDate& to) {
     if (!from.isValid() && !to.isValid()) return;
     // A half-set span cannot come from the date span dialog; read it as one day.

@@ -5,6 +5,7 @@
 
 #include <QWidget>
 #include <initializer_list>
+#include <vector>
 
 class QKeyEvent;
 class QPushButton;
@@ -24,12 +25,19 @@ public:
     // stays hidden until it is opened for rows.
     explicit EditPanel(QWidget* owner);
 
+    // Shows the panel for the page's loaded rows at these indices (those out of
+    // range are skipped; nothing happens when none is left).
+    virtual void openFor(const std::vector<int>& rows) = 0;
+
 public slots:
     // "确认保存" (or Enter).
     virtual void save() = 0;
 
 signals:
     void visibilityChanged(bool visible);
+    // After a save: the store's result (records written, 0, or -1), and whether
+    // the page's footers may have changed.
+    void editFinished(int result, bool footersChanged);
 
 protected:
     // The fields two to a row, label and field, then the wide ones (notes,

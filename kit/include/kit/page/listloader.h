@@ -16,11 +16,12 @@ namespace vorn::ui {
 template <class Rec> struct RecordCalls;
 
 // Pages that edit and delete their rows also name the record's id and the
-// store's batch delete.
+// store's batch update and delete.
 template <> struct RecordCalls<SRec> {
     static int count(Core& c, const char* cond) { return c.get_srec_count(cond); }
     static int select(Core& c, SRec* out, const char* cond) { return c.select_srec(out, cond); }
     static int id(const SRec& r) { return r.FSi_Id; }
+    static int update(Core& c, const SRec* recs, int n) { return c.update_srec(recs, n); }
     static int remove(Core& c, SRec* const* recs, int n) { return c.delete_srec(recs, n); }
 };
 template <> struct RecordCalls<TRec> {
@@ -39,6 +40,7 @@ template <> struct RecordCalls<VIPRec> {
     static int count(Core& c, const char* cond) { return c.get_viprec_count(cond); }
     static int select(Core& c, VIPRec* out, const char* cond) { return c.select_viprec(out, cond); }
     static int id(const VIPRec& r) { return r.FVi_Id; }
+    static int update(Core& c, const VIPRec* recs, int n) { return c.update_viprec(recs, n); }
     static int remove(Core& c, VIPRec* const* recs, int n) { return c.delete_viprec(recs, n); }
 };
 

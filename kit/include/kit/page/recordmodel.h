@@ -17,6 +17,15 @@ inline constexpr int kCellLeft = Qt::AlignLeft | Qt::AlignVCenter;
 inline constexpr int kCellRight = Qt::AlignRight | Qt::AlignVCenter;
 inline constexpr int kCellCentre = Qt::AlignHCenter | Qt::AlignVCenter;
 
+// A column's cell text as a plain function of the record: a page whose cells
+// need nothing but the record gives one a column, in the columns' order.
+template <class Rec> using CellText = QString (*)(const Rec&);
+// The text of column c from such a table; "Err" for a column past the last.
+template <class Rec> QString cellTextOf(std::span<const CellText<Rec>> cells, const Rec& rec, int c) {
+    return c >= 0 && static_cast<size_t>(c) < cells.size() ? cells[static_cast<size_t>(c)](rec)
+                                                           : QStringLiteral("Err");
+}
+
 struct RecordColumn {
     const char* caption; // UTF-8
     int width;           // pixels

@@ -7,22 +7,31 @@
 #pragma once
 
 #include <QPointer>
+#include <algorithm>
 #include <functional>
+#include <map>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "kit/dialog/dialogrunner.h"
-#include "kit/page/listloader.h"
-#include "kit/page/page.h"
-#include "kit/page/recordrows.h"
 #include "kit/dialog/spanprompt.h"
+#include "kit/page/editpanel.h"
+#include "kit/page/listloader.h"
+#include "kit/page/liststate.h"
+#include "kit/page/listwords.h"
+#include "kit/page/page.h"
+#include "kit/page/recordmodel.h"
+#include "kit/page/recordrows.h"
+#include "kit/text/conditions.h"
 
 class QDate;
 class QTableView;
 
 namespace vorn::ui {
 
-class RecordModelBase;
+struct ImportHost;
+
 
 // The ribbon commands the list page serves itself (0: the page has none).
 struct ListCommands {
@@ -31,25 +40,6 @@ struct ListCommands {
     std::vector<int> combos; // combo boxes set to no choice by a clear
     std::vector<int> spans;  // date span buttons: a prompt; emptied by a clear
     std::vector<int> inputs; // further inputs, read at the next search (the pop-up is the frame's)
-};
-
-// The page's words; `%1` takes a number.
-struct ListWords {
-    QString searched;      // status after a search
-    QString tooManyEdit;   // refusal of an edit of more than a batch (%1: the limit)
-    QString tooManyDelete; // the same for a delete
-    QString confirmDelete; // the question before a delete
-    QString deleted;       // a delete's success
-    QString deleteFailed;
-    QString edited; // the panel's success
-    QString editedNone;
-    QString editFailed;
-};
-
-// How a dialog's end is worded: cancelled, `done` with its count, nothing done,
-// failed (empty: the dialog told the user itself).
-struct DialogWords {
-    QString cancelled, done, none, failed;
 };
 
 class CRecordListPage : public CPage {
@@ -93,9 +83,11 @@ protected:
     // the width left over, -1 for none.
     void buildList(RecordModelBase* model, const QString& name, int stretch);
     // The editing panel: a window of its own beside the main window, living as long
-    // as the page, hidden until an edit opens it. The page tells it goes away.
-    void attachPanel(QWidget* panel);
-    QWidget* panelWidget() const { return panel_.data(); }
+    // as the page, hidden until an edit opens it. Its showing and hiding update
+    // the commands, its end of an edit is reported (finishEdit); the page tells
+    // it goes away.
+    void attachPanel(EditPanel* panel);
+    EditPanel* panelWidget() const { return panel_.data(); }
     void releasePanel();
     // The panel's report of a finished edit.
     void finishEdit(int result, bool footersChanged);
@@ -105,8 +97,9 @@ protected:
     // ---- What the page gives ----
     // The condition of the search inputs; false when one cannot be stored text.
     virtual bool buildCondition(std::string& out) = 0;
-    // " ORDER BY ..." for a header section, empty for one that cannot be sorted.
-    virtual std::string orderFor(int section, bool ascending) const = 0;
+    // " ORDER BY ..." for a header section, empty for one that cannot be sorted;
+    // by default the sort key of the list's column (RecordColumn::sortKey).
+    virtual std::string orderFor(int section, bool ascending) const;
     // A header click reloaded the list (some pages say so).
     virtual void sorted(int section, bool ascending, int listed) {
         (void)section, (void)ascending, (void)listed;
@@ -120,7 +113,10 @@ protected:
     virtual void addRecords() {}
     virtual void importRecords() {}
     virtual void exportRecords() {}
-    virtual void openPanel(const std::vector<int>& rows) = 0;
+    // Opens the attached editing panel for these rows; a page may do otherwise.
+    virtual void openPanel(const std::vector<int>& rows);
+    // Runs the page's import with its host (kit/page/pagehost.h).
+    void importThrough(const std::function<void(const ImportHost&)>& import);
 
     // ---- The rows (RecordListPage<Rec>) ----
     virtual size_t loadedCount() const = 0;
@@ -131,7 +127,8 @@ protected:
     // Runs on the busy window's worker: deletes the stored records of these rows.
     virtual int deleteStored(vorn::Core& core, const std::vector<int>& rows) = 0;
     virtual void removeLoaded(const std::vector<int>& rows) = 0;
-    virtual vorn::Core& store() = 0;
+    // The store the page lists from: the main window's, unless a page says otherwise.
+    virtual vorn::Core& store();
 
 private:
     void search();
@@ -156,30 +153,71 @@ private:
 
     QTableView* table_ = nullptr;
     RecordModelBase* model_ = nullptr;
-    QPointer<QWidget> panel_;
+    QPointer<EditPanel> panel_;
     DialogRunner runDialog_;
     SpanPrompt askSpan_;
 };
 
+// How many rows the page's list shows now (kit/page/pagehost.h).
+size_t shownCount(const CRecordListPage& page);
+
 // The page over a list of Rec held where its subsystem keeps it, loaded by
 // `Loader` (condition, order, out; the number or -1) and deleted through
-// RecordCalls<Rec>::remove.
+// RecordCalls<Rec>::remove. The usual page keeps its rows and date spans in the
+// main window's ListState<Rec> and loads through the store's count and select;
+// it gives its columns and cells (buildList), its condition, its commands and
+// words, and what its import and export run (setSheets).
 template <class Rec> class RecordListPage : public CRecordListPage {
 public:
     using Loader = std::function<int(vorn::Core&, const std::string&, const std::string&, std::vector<Rec>&)>;
+    using Importer = std::function<void(const ImportHost&)>;
+    using Exporter = std::function<void(Shell&, std::span<const Rec>)>;
 
     RecordListPage(Shell& shell, std::vector<Rec>& rows, Loader loader, ListCommands commands, ListWords words,
                    int batchLimit, QWidget* parent)
         : CRecordListPage(shell, std::move(commands), std::move(words), batchLimit, parent), rows_(rows),
           load_(std::move(loader)) {}
+    RecordListPage(Shell& shell, ListState<Rec>& state, ListCommands commands, ListWords words, QWidget* parent)
+        : RecordListPage(shell, state.rows, loadQueried<Rec>, std::move(commands), std::move(words), kMaxBatchRecords,
+                         parent) {
+        spans_ = &state.spans;
+    }
     ~RecordListPage() override {
         releasePanel();
         // The loaded rows belong to this page's life; nothing points into them now.
         std::vector<Rec>().swap(rows_);
     }
 
+    // The list's model (null before buildList).
+    RecordModel<Rec>* model() const { return model_; }
+
 protected:
     std::vector<Rec>& rows() const { return rows_; }
+
+    // Puts the list of these columns on the page, its cells worded by `cell`.
+    void buildList(std::span<const RecordColumn> columns, typename RecordModel<Rec>::Cell cell, const QString& name,
+                   int stretch) {
+        model_ = new RecordModel<Rec>(rows_, columns, std::move(cell), this);
+        CRecordListPage::buildList(model_, name, stretch);
+    }
+    using CRecordListPage::buildList;
+    // What the import and export commands run (none when empty); the export
+    // gets the rows the list shows, in its order.
+    void setSheets(Importer import, Exporter exporter) {
+        import_ = std::move(import);
+        export_ = std::move(exporter);
+    }
+
+    SpanDates spanDates(int id) override {
+        DateSpan& span = spans_ ? (*spans_)[id] : ownSpans_[id];
+        return {span.from, span.to};
+    }
+    void importRecords() override {
+        if (import_) importThrough(import_);
+    }
+    void exportRecords() override {
+        if (export_) export_(shell(), std::span<const Rec>(rows_.data(), std::min(rows_.size(), shownCount(*this))));
+    }
 
     size_t loadedCount() const override { return rows_.size(); }
     void dropRows() override {
@@ -204,6 +242,11 @@ private:
     std::vector<Rec>& rows_;
     std::vector<Rec> staged_;
     Loader load_;
+    RecordModel<Rec>* model_ = nullptr;
+    std::map<int, DateSpan>* spans_ = nullptr;
+    std::map<int, DateSpan> ownSpans_; // a page whose spans live nowhere else
+    Importer import_;
+    Exporter export_;
 };
 
 } // namespace vorn::ui

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "kit/page/batchlimit.h"
 #include "kit/page/listloader.h"
 
 namespace vorn::ui {

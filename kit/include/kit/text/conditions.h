@@ -29,6 +29,9 @@ struct ChoiceValue {
 };
 void appendChoiceClause(std::string& out, const char* column, const QString& chosen,
                         std::span<const ChoiceValue> choices);
+// The text that stands for `value` in `choices` (the first that does), "Err"
+// when none does: one table names a coded field in the list and in the search.
+QString choiceText(std::span<const ChoiceValue> choices, int value);
 // Takes the trailing " AND " off the appended clauses.
 void finishCondition(std::string& cond);
 
