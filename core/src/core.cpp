@@ -117,7 +117,16 @@ int Core::open_server() {
     engine_ = std::move(server);
     db = engine_.get();
     if (created) hash_plain_passwords(*this);
-    detail::ensure_extra_tables(*this, db);
+    // Tills starting together on a new database would clash making the same
+    // tables: they are made under the lock the server engine makes the store
+    // under, held to the commit (the writes join this transaction).
+    {
+        Transaction hold(*this);
+        if (hold.exec(detail::kServerStoreLock) == SQLITE_OK) {
+            detail::ensure_extra_tables(*this, db);
+            hold.commit();
+        }
+    }
     return 0;
 }
 
@@ -147,6 +156,11 @@ int Core::create_table() { return db->exec(detail::kSchemaText); }
 
 int Core::ensure_indexes() {
     if (int rc = exec_sql(detail::kCacheText); rc != SQLITE_OK) return rc;
+    // The counter takes a code's units in stock in the order of their ids.
+    // The file reads them that way through its own indexes; the server's
+    // planner, without this one, walks the whole table by id and filters.
+    if (db != nullptr && db->server())
+        if (int rc = exec_sql(detail::kServerIndexText); rc != SQLITE_OK) return rc;
     // An unreadable store goes on to the build, which reports why.
     if (indexes_present(db) == kIndexCount) return 0;
     // The indexes only speed the program up. A store the user may open but not

@@ -50,6 +50,8 @@ const char* const kIndexText =
     // beside the time it reads the span's entries in order, no unit looked up.
     "CREATE INDEX IF NOT EXISTS vorn_store_sold_code ON Store(FSt_SalT,FSs_Code,FSd_ReaP,FSd_OriP,FSi_Type,FSi_Flag) "
     "WHERE FSi_Flag=1;";
+const char* const kServerIndexText =
+    "CREATE INDEX IF NOT EXISTS vorn_store_stock_id ON Store(FSs_Code,FSi_Id) WHERE FSi_Flag=0;";
 const char* const kIndexNames[6] = {"vorn_store_code",           "vorn_store_stock_code", "vorn_store_sold_time",
                                     "vorn_store_sold_type_time", "vorn_vip_code",         "vorn_store_sold_code"};
 

@@ -8,6 +8,8 @@ extern const char* const kSchemaText;
 // format). The pragma works on any store; the indexes need one we may write.
 extern const char* const kCacheText;
 extern const char* const kIndexText;
+// What the server needs besides them.
+extern const char* const kServerIndexText;
 // The names kIndexText creates, in its order.
 extern const char* const kIndexNames[6];
 

@@ -522,7 +522,7 @@ int ServerEngine::ensure_schema(bool& created) {
     // whole is done under one lock of the database, and looked at again under it.
     int rc = run_raw("BEGIN");
     if (rc != SQLITE_OK) return rc;
-    rc = run_raw("SELECT pg_advisory_xact_lock(7268736831)");
+    rc = run_raw(kServerStoreLock);
     int have = 0;
     if (rc == SQLITE_OK) {
         have = has_table("User");

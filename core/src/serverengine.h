@@ -13,6 +13,10 @@ struct pg_conn;
 
 namespace vorn::detail {
 
+// The lock a store is made under on a server, held to the commit: tills that
+// start together on a new database make its tables once.
+inline constexpr const char* kServerStoreLock = "SELECT pg_advisory_xact_lock(7268736831);";
+
 class ServerEngine final : public Engine {
 public:
     // Connects with a libpq connection string or "service=name". Null on
