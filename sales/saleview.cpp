@@ -130,6 +130,17 @@ QString removedText(int n) {
     return QStringLiteral("成功从购物列表中删除%1个项目").arg(n);
 }
 
+// Whether every unit a checkout found gone was sold (at another till), not
+// deleted or written off meanwhile: only then does the list drop them itself.
+bool soldElsewhere(vorn::Core& core, const std::vector<int>& ids) {
+    if (ids.empty()) return false;
+    std::string cond = "FSi_Flag=1 AND FSi_Id IN (";
+    for (size_t i = 0; i < ids.size(); ++i)
+        cond += (i ? "," : "") + std::to_string(ids[i]);
+    cond += ")";
+    return core.get_srec_count(cond.c_str()) == static_cast<int>(ids.size());
+}
+
 } // namespace
 
 CSaleView::CSaleView(Shell& shell, QWidget* parent)
@@ -648,7 +659,7 @@ void CSaleView::checkout() {
         const QString cause =
             vorn::Core::is_disk_full(write.rc) ? QStringLiteral("磁盘空间不足") : storeFailureCause();
         QString failure;
-        if (write.sold == kSoldMissing && !write.goneIds.empty()) {
+        if (write.sold == kSoldMissing && soldElsewhere(st.core, write.goneIds)) {
             // Sold at another till meanwhile: those units leave the list, the
             // rest stays for the next try.
             QStringList codes;
