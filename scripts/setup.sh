@@ -9,7 +9,7 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools qt6-charts-dev qt6-webengine-dev qt6-svg-dev qt6-image-formats-plugins
   libgl-dev libglx-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-wqy-microhei tzdata xvfb xauth
+  fonts-wqy-microhei tzdata xvfb xauth xdotool x11-apps
   fp-utils
   libxlsxwriter-dev
   qt6-translations-l10n unzip
