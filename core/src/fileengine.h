@@ -20,8 +20,13 @@ public:
     bool server() const override { return false; }
     // The connection is opened serialized, so this mutex is the one every call
     // on it takes, and it is recursive.
-    void lock() override { sqlite3_mutex_enter(sqlite3_db_mutex(db_)); }
-    void unlock() override { sqlite3_mutex_leave(sqlite3_db_mutex(db_)); }
+    // A closed engine (a copy of the Core closed it) has nothing to guard.
+    void lock() override {
+        if (db_ != nullptr) sqlite3_mutex_enter(sqlite3_db_mutex(db_));
+    }
+    void unlock() override {
+        if (db_ != nullptr) sqlite3_mutex_leave(sqlite3_db_mutex(db_));
+    }
     int exec(const char* sql, bool refuse_control = false) override;
     int query(const std::string& sql, RowReader read, RowContext& ctx) override;
     int begin(bool write) override;

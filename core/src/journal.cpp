@@ -126,10 +126,20 @@ int claim_units(Engine* db, const std::vector<int>& ids, int flag, std::vector<i
         list += std::to_string(id);
     }
     const std::string where = " WHERE FSi_Flag=" + std::to_string(flag) + " AND FSi_Id IN (" + list + ")";
-    db->lock();
-    int rc = db->exec(("UPDATE Store SET FSi_Flag=FSi_Flag" + where + ";").c_str(), true);
-    const int taken = rc == SQLITE_OK ? db->changes() : 0;
-    db->unlock();
+    int taken = 0;
+    int rc = SQLITE_OK;
+    if (db->server()) {
+        // Locked in the order of their ids, whatever plan the server picks,
+        // so two tills taking overlapping units wait for each other instead
+        // of deadlocking.
+        rc = query(db, "SELECT FSi_Id FROM Store" + where + " ORDER BY FSi_Id FOR UPDATE",
+                   [&taken](const Row&) { ++taken; });
+    } else {
+        db->lock();
+        rc = db->exec(("UPDATE Store SET FSi_Flag=FSi_Flag" + where + ";").c_str(), true);
+        taken = rc == SQLITE_OK ? db->changes() : 0;
+        db->unlock();
+    }
     if (rc != SQLITE_OK) return detail::note_result(rc);
     if (taken == static_cast<int>(ids.size())) return SQLITE_OK;
     std::vector<int> held;
@@ -286,6 +296,11 @@ CheckoutResult Journal::checkout(const CheckoutRequest& r) {
     int points = 0;
     if (r.member_id > 0) {
         const std::string same = "FVi_Id=" + std::to_string(r.member_id);
+        // The member's row is ours until the commit before its points are
+        // read: another till crediting the same member waits, and then reads
+        // the balance this sale left, so no credit is overwritten.
+        if (int rc = t.exec(("UPDATE VIP SET FVi_Grade=FVi_Grade WHERE " + same + ";").c_str()); rc != SQLITE_OK)
+            return failed(rc);
         VIPRec v;
         const int found = core_.get_viprec_count(same.c_str());
         if (found < 0) return failed(SQLITE_OK);

@@ -423,6 +423,14 @@ ReturnResult Journal::return_goods(const ReturnRequest& r) {
         return out;
     };
     if (!t.active()) return failed(t.commit());
+    // The sale's member is ours until the commit before the plan reads the
+    // points, as at the checkout: a till crediting the same member meanwhile
+    // waits, or has written first and is read.
+    if (r.sale_id > 0) {
+        const std::string lock = "UPDATE VIP SET FVi_Grade=FVi_Grade WHERE FVs_Code=(SELECT FSAs_VIP FROM Sale "
+                                 "WHERE FSAi_Id=" + std::to_string(r.sale_id) + ") AND FVs_Code<>'';";
+        if (int locked = t.exec(lock.c_str()); locked != SQLITE_OK) return failed(locked);
+    }
     Plan plan;
     int rc = SQLITE_OK;
     if (!plan_in(core_, db, r, plan, out, rc)) return rc != SQLITE_OK ? failed(rc) : out;

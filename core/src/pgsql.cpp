@@ -470,7 +470,7 @@ void Translator::order_by(std::size_t by) {
         // One row of aggregates: the file ignores the order, the server refuses
         // a column in it.
         std::size_t b = by + 1;
-        while (b < end && !(parent_[b] == depth && (is(b, "LIMIT") || is(b, "OFFSET"))))
+        while (b < end && !(parent_[b] == depth && (is(b, "LIMIT") || is(b, "OFFSET") || is(b, "FOR"))))
             ++b;
         const std::size_t from = by >= 2 ? tokens_[by - 2].end : tokens_[by - 1].begin;
         edits_.push_back({from, tokens_[b - 1].end - from, {}});
@@ -482,7 +482,8 @@ void Translator::order_by(std::size_t by) {
     for (std::size_t a = by + 1; a < end;) {
         std::size_t b = a;
         while (b < end && !(parent_[b] == depth && (punct(b, ',') || is(b, "LIMIT") || is(b, "OFFSET") ||
-                                                    is(b, "UNION") || is(b, "EXCEPT") || is(b, "INTERSECT"))))
+                                                    is(b, "FOR") || is(b, "UNION") || is(b, "EXCEPT") ||
+                                                    is(b, "INTERSECT"))))
             ++b;
         if (b == a) break;
         bool nulls = false;

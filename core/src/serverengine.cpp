@@ -369,13 +369,15 @@ int ServerEngine::query(const std::string& sql, RowReader read, RowContext& ctx)
     return SQLITE_OK;
 }
 
-int ServerEngine::begin(bool /*write*/) {
-    // READ COMMITTED: the callers guard what they sell or take back with
-    // conditional updates and count the rows changed, so no unit goes twice.
+int ServerEngine::begin(bool write) {
+    // A write runs READ COMMITTED: the callers take what they sell or take
+    // back by conditional updates and count the rows changed, so no unit goes
+    // twice. Reads that must agree with each other (a count and its rows, a
+    // report's sums, a backup) see one state of the store, as in the file.
     std::lock_guard<std::recursive_mutex> guard(mutex_);
     if (conn_ == nullptr) return SQLITE_MISUSE;
     const int rc = check_control(true);
-    return rc != SQLITE_OK ? rc : run_raw("BEGIN");
+    return rc != SQLITE_OK ? rc : run_raw(write ? "BEGIN" : "BEGIN ISOLATION LEVEL REPEATABLE READ, READ ONLY");
 }
 
 int ServerEngine::commit() {
@@ -388,12 +390,16 @@ int ServerEngine::commit() {
         return SQLITE_ABORT;
     }
     if (PQstatus(conn_) != CONNECTION_OK) {
+        // The server rolled it back when the connection went: nothing is
+        // open any more, and the next statement may reconnect.
         message_ = "the connection to the server was lost before the commit";
+        open_tx_ = false;
         return SQLITE_IOERR;
     }
     int rc = check_control(false);
     if (rc != SQLITE_OK) return rc;
     PGresult* res = run("COMMIT", rc);
+    if (res == nullptr && PQstatus(conn_) != CONNECTION_OK) open_tx_ = false;
     if (res != nullptr && starts_with(PQcmdStatus(res), "ROLLBACK")) {
         message_ = "the transaction had failed and was rolled back";
         rc = SQLITE_ABORT;

@@ -62,7 +62,12 @@ int StockTakes::confirm(int64_t take, const StockCounts& counts, bool zero_uncou
     result = {};
     Transaction write(core_);
     // Everything below is read under the write lock: the book stock the
-    // differences are taken against is the one they are written to.
+    // differences are taken against is the one they are written to. On a
+    // server the stock-take's row is taken first, so a second station
+    // confirming the same count waits, then finds it confirmed.
+    if (write.exec(("UPDATE StockTake SET FSTi_State=FSTi_State WHERE FSTi_Id=" + std::to_string(take) + ";").c_str()) !=
+        SQLITE_OK)
+        return -1;
     StockTakeRec rec;
     if (detail::find_take(core_.db, " WHERE FSTi_Id=" + std::to_string(take), rec) != 1 ||
         rec.state != StockTakeState::Open)

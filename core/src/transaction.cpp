@@ -132,7 +132,7 @@ ReadSnapshot::~ReadSnapshot() {
     if (db_ == nullptr) return;
     // Only reads ran: COMMIT and ROLLBACK end it alike, and COMMIT cannot fail
     // on a read transaction the way it can on a write.
-    if (began_ && db_->in_transaction()) db_->commit();
+    if (began_ && db_->in_transaction() && db_->commit() != 0) db_->rollback();
     db_->unlock();
 }
 

@@ -133,6 +133,9 @@ TEST(PgSqlTranslate, ConditionsTheServerReadsDifferently) {
         {"SELECT * FROM Store WHERE 1  ORDER BY FSi_Id ASC",
          "SELECT * FROM Store WHERE TRUE  ORDER BY FSi_Id ASC"},
         {"SELECT * FROM T WHERE 0", "SELECT * FROM T WHERE FALSE"},
+        // A lock clause after the order is left where it is.
+        {"SELECT FSi_Id FROM Store WHERE FSi_Flag=0 ORDER BY FSi_Id FOR UPDATE",
+         "SELECT FSi_Id FROM Store WHERE FSi_Flag=0 ORDER BY FSi_Id FOR UPDATE"},
         {"SELECT * FROM T WHERE 1=1", "SELECT * FROM T WHERE 1=1"},
         {"SELECT * FROM Store WHERE FSi_Flag ORDER BY FSi_Id",
          "SELECT * FROM Store WHERE (FSi_Flag<>0) ORDER BY FSi_Id"},

@@ -37,6 +37,9 @@ private slots:
                                       << true;
         QTest::newRow("password in address")
             << QByteArray("[Database]\nconnection=postgresql://vorn:secret@a/shop\n") << QString() << true;
+        QTest::newRow("password as a parameter")
+            << QByteArray("[Database]\nconnection=postgresql://a/shop?sslmode=require&password=x\n") << QString()
+            << true;
         QTest::newRow("address without one")
             << QByteArray("[Database]\nconnection=postgresql://vorn@a/shop\n")
             << QStringLiteral("postgresql://vorn@a/shop") << false;

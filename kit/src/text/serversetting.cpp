@@ -21,7 +21,9 @@ bool holdsPassword(const QString& conninfo) {
                                         QRegularExpression::CaseInsensitiveOption);
     static const QRegularExpression uri(QStringLiteral("^postgres(ql)?://[^/@]*:[^/@]*@"),
                                         QRegularExpression::CaseInsensitiveOption);
-    return conninfo.contains(key) || conninfo.contains(uri);
+    static const QRegularExpression parameter(QStringLiteral("^postgres(ql)?://.*[?&]password="),
+                                              QRegularExpression::CaseInsensitiveOption);
+    return conninfo.contains(key) || conninfo.contains(uri) || conninfo.contains(parameter);
 }
 } // namespace
 
