@@ -1,6 +1,7 @@
 #include "salecounter.h"
 
 #include <algorithm>
+#include <map>
 #include <tuple>
 #include <unordered_set>
 
@@ -212,6 +213,26 @@ SaleWrite writeSale(vorn::Core& core, SaleList& list, int64_t t, const SaleParty
     list.clear();
     list.recount();
     return out;
+}
+
+int replaceGone(vorn::Core& core, SaleList& list, const SaleWrite& write, int memberType,
+                const std::vector<vorn::TRec>& types) {
+    list.removeUnits(write.goneIds);
+    std::map<std::string, int> wanted;
+    for (const std::string& code : write.goneCodes)
+        ++wanted[code];
+    int back = 0;
+    for (const auto& [code, n] : wanted) {
+        AddOutcome o = addToList(core, list, code, n, memberType, types);
+        int added = n;
+        if (o.status == AddStatus::TooFew && o.left > 0) {
+            added = o.left;
+            o = addToList(core, list, code, o.left, memberType, types);
+        }
+        if (o.status == AddStatus::Added) back += added;
+    }
+    list.recount();
+    return back;
 }
 
 } // namespace vorn::ui

@@ -115,4 +115,13 @@ struct SaleParty {
 SaleWrite writeSale(vorn::Core& core, SaleList& list, int64_t t, const SaleParty& party, int64_t dueTenths,
                     std::vector<ReceiptLine>& lines);
 
+// After a checkout found some of its units sold at another till (write's
+// goneIds and goneCodes): takes them out of the list and puts in, for each
+// code, as many other units of it from stock as there are, priced for the
+// member type. How many were put back (the gone ones' number when the stock
+// sufficed).
+int replaceGone(vorn::Core& core, SaleList& list, const SaleWrite& write, int memberType,
+                const std::vector<vorn::TRec>& types);
+
+
 } // namespace vorn::ui

@@ -666,12 +666,19 @@ void CSaleView::checkout() {
             for (const std::string& code : write.goneCodes)
                 if (!codes.contains(fromGbk(code))) codes << fromGbk(code);
             table_->clearSelection();
-            list_.removeUnits(write.goneIds);
+            const int gone = static_cast<int>(write.goneIds.size());
+            const int back = replaceGone(st.core, list_, write, counter().memberType(), st.types);
             model_->rowsReset();
             recountAndShow();
-            failure = QStringLiteral("商品已在其他收银台售出：编码为\"%1\"的商品已从购物列表中去掉，"
-                                     "商品\"销售结算\"失败，放弃该次\"销售结算\"操作")
-                          .arg(codes.join(QStringLiteral("\"、\"")));
+            const QString what = codes.join(QStringLiteral("\"、\""));
+            failure = back == gone
+                          ? QStringLiteral("商品已在其他收银台售出：编码为\"%1\"的商品已换为库存中的同编码商品，"
+                                           "请核对后再次结算，商品\"销售结算\"失败，放弃该次\"销售结算\"操作")
+                                .arg(what)
+                          : QStringLiteral("商品已在其他收银台售出：编码为\"%1\"的商品库存不足，已从购物列表中去掉%2件，"
+                                           "商品\"销售结算\"失败，放弃该次\"销售结算\"操作")
+                                .arg(what)
+                                .arg(gone - back);
         } else if (write.sold == kSoldMissing)
             failure = QStringLiteral(
                 "购物列表中有商品已不在库存中，商品\"销售结算\"失败，放弃该次\"销售结算\"操作");
