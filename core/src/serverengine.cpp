@@ -179,7 +179,12 @@ std::unique_ptr<ServerEngine> ServerEngine::connect(const std::string& conninfo,
                                                     std::string& message) {
     rc = SQLITE_OK;
     message.clear();
-    PGconn* conn = PQconnectdb(conninfo.c_str());
+    // A server that does not answer (a dead network) must not hold the till
+    // for minutes: unless the connection string says otherwise, ten seconds.
+    std::string with_timeout = conninfo;
+    if (conninfo.find("connect_timeout") == std::string::npos && conninfo.rfind("postgres", 0) != 0)
+        with_timeout += " connect_timeout=10";
+    PGconn* conn = PQconnectdb(with_timeout.c_str());
     if (conn == nullptr) {
         rc = SQLITE_NOMEM;
         return nullptr;
