@@ -131,7 +131,7 @@ QString removedText(int n) {
 }
 
 // Whether every unit a checkout found gone was sold (at another till), not
-// deleted or written off meanwhile: only then does the list drop them itself.
+// deleted or written off meanwhile: only then does the list refresh itself.
 bool soldElsewhere(vorn::Core& core, const std::vector<int>& ids) {
     if (ids.empty()) return false;
     std::string cond = "FSi_Flag=1 AND FSi_Id IN (";
@@ -660,8 +660,9 @@ void CSaleView::checkout() {
             vorn::Core::is_disk_full(write.rc) ? QStringLiteral("磁盘空间不足") : storeFailureCause();
         QString failure;
         if (write.sold == kSoldMissing && soldElsewhere(st.core, write.goneIds)) {
-            // Sold at another till meanwhile: those units leave the list, the
-            // rest stays for the next try.
+            // Sold at another till meanwhile: other units of their codes take
+            // their place where the stock has them, else they leave the list;
+            // the rest stays for the next try.
             QStringList codes;
             for (const std::string& code : write.goneCodes)
                 if (!codes.contains(fromGbk(code))) codes << fromGbk(code);
