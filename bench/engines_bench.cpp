@@ -94,54 +94,6 @@ void report(const std::string& what, const Samples& s, double target) {
     std::fflush(stdout);
 }
 
-// Tops the code up to `stock` units in stock.
-bool restock(vorn::Core& core, const char* code, int stock) {
-    const std::string cond = std::string("FSi_Flag=0 AND FSs_Code='") + code + "'";
-    int have = core.get_srec_count(cond.c_str());
-    if (have < 0) return false;
-    vorn::SRec proto;
-    proto.FSs_Code = code;
-    proto.FSs_Name = vorn::bench::to_gbk("基准测试商品");
-    proto.FSi_Type = 1;
-    proto.FSs_Size = "500g";
-    proto.FSd_OriP = 2.0;
-    proto.FSd_RetP = 3.5;
-    proto.FSd_MemP = 3.2;
-    proto.FSd_GolP = 3.0;
-    proto.FSd_WhoP = 2.8;
-    proto.FSd_SpeP = 2.5;
-    proto.FSt_StoT = 1700000000;
-    proto.FSi_Supplier = 1;
-    while (have < stock) {
-        const int n = std::min(stock - have, 10000);
-        std::vector<vorn::SRec> batch(static_cast<size_t>(n), proto);
-        if (core.insert_srec(batch.data(), n) != n) return false;
-        have += n;
-    }
-    return true;
-}
-
-// Gives the sold units sale times shared by 1 to 2g-1 units (g on average), the
-// way checkouts leave them (as the journal bench does).
-bool group_sales(vorn::Core& core, int g, std::mt19937_64& rnd) {
-    const int n = core.get_srec_count("FSi_Flag=1");
-    if (n < 0) return false;
-    std::vector<vorn::SRec> sold(static_cast<size_t>(n));
-    if (core.select_srec(sold.data(), "FSi_Flag=1 ORDER BY FSt_SalT,FSi_Id") != n) return false;
-    std::string sql;
-    size_t i = 0;
-    while (i < sold.size()) {
-        const size_t size = 1 + rnd() % static_cast<unsigned>(2 * g - 1);
-        const std::string t = vorn::format_time(sold[i].FSt_SalT);
-        std::string ids;
-        for (size_t k = i + 1; k < std::min(sold.size(), i + size); ++k)
-            ids += (ids.empty() ? "" : ",") + std::to_string(sold[k].FSi_Id);
-        if (!ids.empty()) sql += "UPDATE Store SET FSt_SalT='" + t + "' WHERE FSi_Id IN (" + ids + ");";
-        i += size;
-    }
-    return core.exec_in_transaction(sql) == 0;
-}
-
 // The shop: generated units and members, the two bench codes, the sold units
 // grouped into sales of three on average, and the journal recovered from them.
 bool make_shop(vorn::Core& core, int units) {
@@ -155,7 +107,7 @@ bool make_shop(vorn::Core& core, int units) {
     std::printf("  generated %d units in %.1f s\n", units, ms_since(t0) / 1000);
     t0 = Clock::now();
     std::mt19937_64 rnd(5);
-    if (!restock(core, kCode1k, 1000) || !restock(core, kCode10k, 10000) || !group_sales(core, 3, rnd) ||
+    if (!vorn::bench::restock(core, kCode1k, 1000) || !vorn::bench::restock(core, kCode10k, 10000) || !vorn::bench::group_sales(core, 3, rnd) ||
         core.ensure_indexes() != 0 || vorn::Journal(core).ensure_tables() != 0)
         return false;
     std::printf("  sold units grouped, indexes made in %.1f s\n", ms_since(t0) / 1000);
@@ -260,7 +212,7 @@ int main(int argc, char** argv) {
     types.resize(static_cast<size_t>(std::max(core.select_trec(types.data(), nullptr), 0)));
     vorn::Journal journal(core);
     if (core.ensure_indexes() != 0 || journal.ensure_tables() != 0 || types.empty() ||
-        !restock(core, kCode1k, 1000) || !restock(core, kCode10k, 10000)) {
+        !vorn::bench::restock(core, kCode1k, 1000) || !vorn::bench::restock(core, kCode10k, 10000)) {
         std::fprintf(stderr, "store not usable\n");
         return 1;
     }

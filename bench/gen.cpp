@@ -3,6 +3,8 @@
 // discounted prices < retail), and every sale lies after its unit's stock time.
 #include "gen.h"
 
+#include "vorn/sqltext.h"
+
 #include <iconv.h>
 
 #include <algorithm>
@@ -378,6 +380,51 @@ int generate(vorn::Core& core, const GenOptions& opt, const Progress& progress, 
     res.members = static_cast<int>(members_written);
     if (result) *result = res;
     return 0;
+}
+
+bool restock(vorn::Core& core, const char* code, int stock) {
+    const std::string cond = std::string("FSi_Flag=0 AND FSs_Code='") + code + "'";
+    int have = core.get_srec_count(cond.c_str());
+    if (have < 0) return false;
+    vorn::SRec proto;
+    proto.FSs_Code = code;
+    proto.FSs_Name = to_gbk("基准测试商品");
+    proto.FSi_Type = 1;
+    proto.FSs_Size = "500g";
+    proto.FSd_OriP = 2.0;
+    proto.FSd_RetP = 3.5;
+    proto.FSd_MemP = 3.2;
+    proto.FSd_GolP = 3.0;
+    proto.FSd_WhoP = 2.8;
+    proto.FSd_SpeP = 2.5;
+    proto.FSt_StoT = 1700000000;
+    proto.FSi_Supplier = 1;
+    while (have < stock) {
+        const int n = std::min(stock - have, 10000);
+        std::vector<vorn::SRec> batch(static_cast<size_t>(n), proto);
+        if (core.insert_srec(batch.data(), n) != n) return false;
+        have += n;
+    }
+    return true;
+}
+
+bool group_sales(vorn::Core& core, int g, std::mt19937_64& rnd) {
+    const int n = core.get_srec_count("FSi_Flag=1");
+    if (n < 0) return false;
+    std::vector<vorn::SRec> sold(static_cast<size_t>(n));
+    if (core.select_srec(sold.data(), "FSi_Flag=1 ORDER BY FSt_SalT,FSi_Id") != n) return false;
+    std::string sql;
+    size_t i = 0;
+    while (i < sold.size()) {
+        const size_t size = 1 + rnd() % static_cast<unsigned>(2 * g - 1);
+        const std::string t = vorn::format_time(sold[i].FSt_SalT);
+        std::string ids;
+        for (size_t k = i + 1; k < std::min(sold.size(), i + size); ++k)
+            ids += (ids.empty() ? "" : ",") + std::to_string(sold[k].FSi_Id);
+        if (!ids.empty()) sql += "UPDATE Store SET FSt_SalT='" + t + "' WHERE FSi_Id IN (" + ids + ");";
+        i += size;
+    }
+    return core.exec_in_transaction(sql) == 0;
 }
 
 } // namespace vorn::bench

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <random>
 #include <string>
 #include <string_view>
 
@@ -51,5 +52,12 @@ bool write_demo_shop(vorn::Core& core);
 // (what was written before stays).
 int generate(vorn::Core& core, const GenOptions& options, const Progress& progress = {},
              GenResult* result = nullptr);
+
+// Tops the code up to `stock` units in stock (one bench article, fixed prices).
+bool restock(vorn::Core& core, const char* code, int stock);
+
+// Gives the sold units sale times shared by 1 to 2g-1 units (g on average), the
+// way checkouts leave them.
+bool group_sales(vorn::Core& core, int g, std::mt19937_64& rnd);
 
 } // namespace vorn::bench

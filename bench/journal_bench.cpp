@@ -72,22 +72,7 @@ bool group_sales(vorn::Core& core, int g, bool all_sold, std::mt19937_64& rnd) {
     if (all_sold && core.exec_sql("UPDATE Store SET FSi_Flag=1,FSd_ReaP=FSd_RetP,"
                                   "FSt_SalT=datetime(FSt_StoT,'+1 hour') WHERE FSi_Flag=0;") != 0)
         return false;
-    const int n = core.get_srec_count("FSi_Flag=1");
-    if (n < 0) return false;
-    std::vector<vorn::SRec> sold(static_cast<size_t>(n));
-    if (core.select_srec(sold.data(), "FSi_Flag=1 ORDER BY FSt_SalT,FSi_Id") != n) return false;
-    std::string sql;
-    size_t i = 0;
-    while (i < sold.size()) {
-        const size_t size = 1 + rnd() % static_cast<unsigned>(2 * g - 1);
-        const std::string t = vorn::format_time(sold[i].FSt_SalT);
-        std::string ids;
-        for (size_t k = i + 1; k < std::min(sold.size(), i + size); ++k)
-            ids += (ids.empty() ? "" : ",") + std::to_string(sold[k].FSi_Id);
-        if (!ids.empty()) sql += "UPDATE Store SET FSt_SalT='" + t + "' WHERE FSi_Id IN (" + ids + ");";
-        i += size;
-    }
-    return core.exec_in_transaction(sql) == 0;
+    return vorn::bench::group_sales(core, g, rnd);
 }
 
 void copy_shop(const fs::path& from, const fs::path& to) {

@@ -74,33 +74,6 @@ void report(const char* what, double value, const char* unit, double target) {
     std::fflush(stdout);
 }
 
-// Tops the code up to `stock` units in stock.
-bool restock(vorn::Core& core, const char* code, int stock) {
-    const std::string cond = std::string("FSi_Flag=0 AND FSs_Code='") + code + "'";
-    int have = core.get_srec_count(cond.c_str());
-    if (have < 0) return false;
-    vorn::SRec proto;
-    proto.FSs_Code = code;
-    proto.FSs_Name = vorn::bench::to_gbk("基准测试商品");
-    proto.FSi_Type = 1;
-    proto.FSs_Size = "500g";
-    proto.FSd_OriP = 2.0;
-    proto.FSd_RetP = 3.5;
-    proto.FSd_MemP = 3.2;
-    proto.FSd_GolP = 3.0;
-    proto.FSd_WhoP = 2.8;
-    proto.FSd_SpeP = 2.5;
-    proto.FSt_StoT = 1700000000;
-    proto.FSi_Supplier = 1;
-    while (have < stock) {
-        const int n = std::min(stock - have, 10000);
-        std::vector<vorn::SRec> batch(static_cast<size_t>(n), proto);
-        if (core.insert_srec(batch.data(), n) != n) return false;
-        have += n;
-    }
-    return true;
-}
-
 // Counts the paints of a widget, to be sure a figure includes the painting.
 class PaintCounter : public QObject {
 public:
@@ -205,7 +178,7 @@ int main(int argc, char** argv) {
         opt.members = 1000;
         if (vorn::bench::generate(state.core, opt) != 0) return 1;
     }
-    if (!restock(state.core, kCode1k, 1000) || !restock(state.core, kCode100k, 100000) ||
+    if (!vorn::bench::restock(state.core, kCode1k, 1000) || !vorn::bench::restock(state.core, kCode100k, 100000) ||
         state.core.ensure_indexes() != 0 || !state.loadTypesAndSuppliers()) {
         std::fprintf(stderr, "store not usable\n");
         return 1;
