@@ -144,10 +144,7 @@ CCounterRulesDlg::CCounterRulesDlg(Shell& shell, const vorn::ShopRules& rules, Q
     auto* cancelButton = makeButton(QStringLiteral("取消"), "cancel");
     connect(saveButton, &QPushButton::clicked, this, &CCounterRulesDlg::save);
     connect(cancelButton, &QPushButton::clicked, this, &CCounterRulesDlg::reject);
-    auto* bottom = new QHBoxLayout;
-    bottom->addStretch();
-    bottom->addWidget(saveButton);
-    bottom->addWidget(cancelButton);
+    QHBoxLayout* bottom = buttonRow({saveButton, cancelButton});
 
     auto* outer = new QVBoxLayout(this);
     outer->setSpacing(12);

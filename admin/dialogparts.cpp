@@ -1,5 +1,6 @@
 #include "dialogparts.h"
 
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 
@@ -25,6 +26,14 @@ QLabel* fieldLabel(const QString& text) {
     l->setObjectName(QStringLiteral("fieldLabel"));
     l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     return l;
+}
+
+QHBoxLayout* buttonRow(std::initializer_list<QPushButton*> buttons) {
+    auto* row = new QHBoxLayout;
+    row->addStretch();
+    for (QPushButton* b : buttons)
+        row->addWidget(b);
+    return row;
 }
 
 } // namespace vorn::ui

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <QString>
+#include <initializer_list>
 
+class QHBoxLayout;
 class QLabel;
 class QPushButton;
 
@@ -16,5 +18,7 @@ QPushButton* makeButton(const QString& text, const char* objectName);
 QLabel* hint(const QString& text, const char* objectName);
 // A field's caption, right-aligned against its field.
 QLabel* fieldLabel(const QString& text);
+// The dialog's closing buttons at the right end of a row, in this order.
+QHBoxLayout* buttonRow(std::initializer_list<QPushButton*> buttons);
 
 } // namespace vorn::ui

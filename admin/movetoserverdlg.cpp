@@ -46,10 +46,7 @@ CMoveToServerDlg::CMoveToServerDlg(QWidget* parent) : QDialog(parent) {
     okButton->setDefault(true);
     connect(okButton, &QPushButton::clicked, this, &CMoveToServerDlg::confirm);
     connect(cancelButton, &QPushButton::clicked, this, &CMoveToServerDlg::reject);
-    auto* bottom = new QHBoxLayout;
-    bottom->addStretch();
-    bottom->addWidget(okButton);
-    bottom->addWidget(cancelButton);
+    QHBoxLayout* bottom = buttonRow({okButton, cancelButton});
 
     auto* outer = new QVBoxLayout(this);
     outer->setSpacing(12);

@@ -86,10 +86,7 @@ CShopKeyDlg::CShopKeyDlg(Shell& shell, const std::string& current, QWidget* pare
     auto* cancelButton = makeButton(QStringLiteral("取消"), "cancel");
     connect(okButton, &QPushButton::clicked, this, &CShopKeyDlg::confirm);
     connect(cancelButton, &QPushButton::clicked, this, &CShopKeyDlg::reject);
-    auto* bottom = new QHBoxLayout;
-    bottom->addStretch();
-    bottom->addWidget(okButton);
-    bottom->addWidget(cancelButton);
+    QHBoxLayout* bottom = buttonRow({okButton, cancelButton});
 
     auto* outer = new QVBoxLayout(this);
     outer->setSpacing(12);
@@ -158,10 +155,7 @@ CBackupKeyDlg::CBackupKeyDlg(bool retry, QWidget* parent) : QDialog(parent) {
     auto* cancelButton = makeButton(QStringLiteral("取消"), "cancel");
     connect(okButton, &QPushButton::clicked, this, &CBackupKeyDlg::confirm);
     connect(cancelButton, &QPushButton::clicked, this, &CBackupKeyDlg::reject);
-    auto* bottom = new QHBoxLayout;
-    bottom->addStretch();
-    bottom->addWidget(okButton);
-    bottom->addWidget(cancelButton);
+    QHBoxLayout* bottom = buttonRow({okButton, cancelButton});
     auto* outer = new QVBoxLayout(this);
     outer->setSpacing(12);
     outer->addWidget(text);
