@@ -3,6 +3,7 @@
 #include <iconv.h>
 #include <langinfo.h>
 #include <libpq-fe.h>
+#include <poll.h>
 
 #include <strings.h>
 
@@ -149,8 +150,8 @@ int code_of_state(const char* state) {
     return SQLITE_ERROR;
 }
 
-// Server notices (IF NOT EXISTS skips and the like) are not for the terminal.
-void ignore_notice(void*, const char*) {}
+// Every write transaction holds the restore's key shared (see kServerRestoreLock).
+constexpr const char* kWriterLock = "SELECT pg_advisory_xact_lock_shared(7268736832)";
 
 bool starts_with(const char* text, const char* prefix) {
     return text != nullptr && std::strncmp(text, prefix, std::strlen(prefix)) == 0;
@@ -210,8 +211,19 @@ ServerEngine::~ServerEngine() {
     close();
 }
 
+void ServerEngine::on_notice(void* engine, const PGresult* res) {
+    // Notices (IF NOT EXISTS skips and the like) are not for the terminal. A
+    // FATAL one is the server's reason for closing the session (an idle
+    // timeout, an administrator, a shutdown), sent while no statement of ours
+    // was running: nothing we send from now on will run.
+    const char* severity = PQresultErrorField(res, PG_DIAG_SEVERITY_NONLOCALIZED);
+    if (severity != nullptr && (std::strcmp(severity, "FATAL") == 0 || std::strcmp(severity, "PANIC") == 0))
+        static_cast<ServerEngine*>(engine)->closing_ = true;
+}
+
 bool ServerEngine::set_up_session() {
-    PQsetNoticeProcessor(conn_, ignore_notice, nullptr);
+    closing_ = false;
+    PQsetNoticeReceiver(conn_, on_notice, this);
     // The program's text is GBK; the server keeps UTF-8 and converts both ways.
     if (PQsetClientEncoding(conn_, "GBK") != 0) {
         message_ = one_line(PQerrorMessage(conn_));
@@ -226,9 +238,32 @@ bool ServerEngine::set_up_session() {
     return ok;
 }
 
+bool ServerEngine::connected() const {
+    return conn_ != nullptr && !closing_ && PQstatus(conn_) == CONNECTION_OK;
+}
+
+bool ServerEngine::inside() const {
+    if (!connected()) return open_tx_;
+    const PGTransactionStatusType ts = PQtransactionStatus(conn_);
+    return ts == PQTRANS_INTRANS || ts == PQTRANS_INERROR;
+}
+
+bool ServerEngine::ended_meanwhile() {
+    // Between statements the server sends nothing unless it is closing the
+    // session: then its FATAL message and the end of the stream are already
+    // waiting on the socket. Reading what is there (never waiting) lets libpq
+    // take the message (on_notice) or find the end (the status goes bad).
+    for (;;) {
+        if (!connected()) return true;
+        pollfd p{PQsocket(conn_), POLLIN, 0};
+        if (p.fd < 0 || poll(&p, 1, 0) <= 0) return false;
+        if (PQconsumeInput(conn_) == 0) return true;
+    }
+}
+
 bool ServerEngine::usable() {
     if (conn_ == nullptr) return false;
-    if (PQstatus(conn_) == CONNECTION_OK) return true;
+    if (!ended_meanwhile()) return true;
     // The server rolled back whatever transaction was open when it went; the
     // caller learns of it by this failure and rolls back, and only then do we
     // reconnect, so no later statement of that transaction runs on its own.
@@ -238,6 +273,7 @@ bool ServerEngine::usable() {
     }
     PQreset(conn_);
     inserted_ = false; // a new session has drawn no ids yet
+    closing_ = false;
     if (PQstatus(conn_) != CONNECTION_OK || !set_up_session()) {
         message_ = local_to_gbk(one_line(PQerrorMessage(conn_)));
         return false;
@@ -279,22 +315,36 @@ void ServerEngine::note_state(PGresult* res) {
     }
 }
 
-PGresult* ServerEngine::run(const std::string& statement, int& rc) {
-    rc = SQLITE_OK;
-    if (!usable()) {
-        rc = conn_ == nullptr ? SQLITE_MISUSE : SQLITE_IOERR;
-        return nullptr;
+PGresult* ServerEngine::run(const std::string& statement, int& rc, bool repeatable) {
+    // A session the server ended while we were idle is made again here, before
+    // anything is sent (usable()): the statement then runs for the first time.
+    //
+    // Once a statement has gone out, libpq cannot tell whether the server ran
+    // it before the connection broke: its result is simply missing. A change
+    // sent again might then be made twice (a unit written off twice, a second
+    // sale), so only what may safely run twice is run again: a read, and a
+    // BEGIN (what a transaction did dies with its session). Never inside a
+    // transaction either: the server rolled back its earlier statements with
+    // the session, and the rest must not run on their own (usable() refuses
+    // until the caller has rolled back).
+    const bool outside = !inside();
+    for (int attempt = 0;; ++attempt) {
+        rc = SQLITE_OK;
+        if (!usable()) {
+            rc = conn_ == nullptr ? SQLITE_MISUSE : SQLITE_IOERR;
+            return nullptr;
+        }
+        PGresult* res = PQexec(conn_, statement.c_str());
+        const ExecStatusType st = PQresultStatus(res);
+        if (st == PGRES_COMMAND_OK || st == PGRES_TUPLES_OK || st == PGRES_EMPTY_QUERY) {
+            note_state(res);
+            return res;
+        }
+        rc = fail(res);
+        note_state(nullptr);
+        PQclear(res);
+        if (!repeatable || !outside || attempt > 0 || connected()) return nullptr;
     }
-    PGresult* res = PQexec(conn_, statement.c_str());
-    const ExecStatusType st = PQresultStatus(res);
-    if (st == PGRES_COMMAND_OK || st == PGRES_TUPLES_OK || st == PGRES_EMPTY_QUERY) {
-        note_state(res);
-        return res;
-    }
-    rc = fail(res);
-    note_state(nullptr);
-    PQclear(res);
-    return nullptr;
 }
 
 int ServerEngine::run_raw(const char* text) {
@@ -320,16 +370,17 @@ int ServerEngine::exec(const char* sql, bool refuse_control) {
             const bool begins = begins_transaction(s);
             const int rc = check_control(begins);
             if (rc != SQLITE_OK) return rc;
-            if (!begins && !rolls_back(s) && PQstatus(conn_) == CONNECTION_OK &&
-                PQtransactionStatus(conn_) == PQTRANS_INERROR) {
+            if (!begins && !rolls_back(s) && connected() && PQtransactionStatus(conn_) == PQTRANS_INERROR) {
                 // The server would answer this COMMIT with a silent ROLLBACK.
                 message_ = "the transaction had failed and was rolled back";
                 run_raw("ROLLBACK");
                 return SQLITE_ABORT;
             }
         }
-        const std::string t = pg::translate(s);
+        std::string t = pg::translate(s);
         if (t.empty()) continue;
+        // A transaction begun in the text may write: it holds the writers' key too.
+        if (pg::is_transaction_control(s) && begins_transaction(s)) t += std::string(";") + kWriterLock;
         const int rc = run_raw(t.c_str());
         if (rc != SQLITE_OK) return rc;
     }
@@ -340,7 +391,7 @@ int ServerEngine::check_control(bool begins) {
     // The server only warns of a BEGIN inside a transaction or a COMMIT outside
     // one and carries on; the file refuses both, and the callers rely on that
     // (a transaction that could not begin makes the writes meant for it fail).
-    if (conn_ == nullptr || PQstatus(conn_) != CONNECTION_OK) return SQLITE_OK; // run() reports it
+    if (!connected()) return SQLITE_OK; // run() reports it
     const bool inside = PQtransactionStatus(conn_) != PQTRANS_IDLE;
     if (begins && inside) {
         message_ = "cannot start a transaction within a transaction";
@@ -365,7 +416,11 @@ int ServerEngine::query(const std::string& sql, RowReader read, RowContext& ctx)
     const std::string t = pg::translate(statements.front());
     if (t.empty()) return SQLITE_OK;
     int rc = SQLITE_OK;
-    PGresult* res = run(t, rc);
+    // The store's SELECTs change nothing (the few that lock rows, FOR UPDATE,
+    // do so inside transactions, where nothing runs again): one that failed
+    // with its connection may run once more. Anything else (a change with
+    // RETURNING) may have been made, and is not.
+    PGresult* res = run(t, rc, first_word_is(t, "SELECT"));
     if (res == nullptr) return rc;
     const int rows = PQresultStatus(res) == PGRES_TUPLES_OK ? PQntuples(res) : 0;
     for (int i = 0; i < rows; ++i)
@@ -381,20 +436,26 @@ int ServerEngine::begin(bool write) {
     // report's sums, a backup) see one state of the store, as in the file.
     std::lock_guard<std::recursive_mutex> guard(mutex_);
     if (conn_ == nullptr) return SQLITE_MISUSE;
-    const int rc = check_control(true);
-    return rc != SQLITE_OK ? rc : run_raw(write ? "BEGIN" : "BEGIN ISOLATION LEVEL REPEATABLE READ, READ ONLY");
+    int rc = check_control(true);
+    if (rc != SQLITE_OK) return rc;
+    // One round trip for both; a BEGIN that found its connection gone runs
+    // again on a new one (it has changed nothing that outlives its session).
+    const std::string begin =
+        write ? std::string("BEGIN;") + kWriterLock : "BEGIN ISOLATION LEVEL REPEATABLE READ, READ ONLY";
+    PQclear(run(begin, rc, true));
+    return rc;
 }
 
 int ServerEngine::commit() {
     std::lock_guard<std::recursive_mutex> guard(mutex_);
     if (conn_ == nullptr) return SQLITE_MISUSE;
-    if (PQstatus(conn_) == CONNECTION_OK && PQtransactionStatus(conn_) == PQTRANS_INERROR) {
+    if (connected() && PQtransactionStatus(conn_) == PQTRANS_INERROR) {
         // The server would answer COMMIT with a silent ROLLBACK.
         message_ = "the transaction had failed and was rolled back";
         run_raw("ROLLBACK");
         return SQLITE_ABORT;
     }
-    if (PQstatus(conn_) != CONNECTION_OK) {
+    if (!connected()) {
         // The server rolled it back when the connection went: nothing is
         // open any more, and the next statement may reconnect.
         message_ = "the connection to the server was lost before the commit";
@@ -404,7 +465,7 @@ int ServerEngine::commit() {
     int rc = check_control(false);
     if (rc != SQLITE_OK) return rc;
     PGresult* res = run("COMMIT", rc);
-    if (res == nullptr && PQstatus(conn_) != CONNECTION_OK) open_tx_ = false;
+    if (res == nullptr && !connected()) open_tx_ = false;
     if (res != nullptr && starts_with(PQcmdStatus(res), "ROLLBACK")) {
         message_ = "the transaction had failed and was rolled back";
         rc = SQLITE_ABORT;
@@ -416,7 +477,7 @@ int ServerEngine::commit() {
 void ServerEngine::rollback() {
     std::lock_guard<std::recursive_mutex> guard(mutex_);
     if (conn_ == nullptr) return;
-    if (PQstatus(conn_) == CONNECTION_OK) {
+    if (connected()) {
         if (PQtransactionStatus(conn_) != PQTRANS_IDLE) {
             PGresult* res = PQexec(conn_, "ROLLBACK");
             PQclear(res);
@@ -429,17 +490,14 @@ void ServerEngine::rollback() {
 
 bool ServerEngine::in_transaction() {
     std::lock_guard<std::recursive_mutex> guard(mutex_);
-    if (conn_ == nullptr) return false;
-    if (PQstatus(conn_) != CONNECTION_OK) return open_tx_;
-    const PGTransactionStatusType ts = PQtransactionStatus(conn_);
-    return ts == PQTRANS_INTRANS || ts == PQTRANS_INERROR;
+    return conn_ != nullptr && inside();
 }
 
 int64_t ServerEngine::last_insert_id() {
     std::lock_guard<std::recursive_mutex> guard(mutex_);
     // lastval() fails until this session has drawn from a sequence, and a
     // failure inside a transaction would spoil it; nothing inserted, no id.
-    if (conn_ == nullptr || !inserted_ || PQstatus(conn_) != CONNECTION_OK) return 0;
+    if (!inserted_ || !connected()) return 0;
     const bool inside = PQtransactionStatus(conn_) == PQTRANS_INTRANS;
     if (PQtransactionStatus(conn_) == PQTRANS_INERROR) return 0;
     int64_t id = 0;
@@ -470,21 +528,20 @@ int ServerEngine::changes() {
 int ServerEngine::has_table(const char* name) {
     std::lock_guard<std::recursive_mutex> guard(mutex_);
     if (conn_ == nullptr || name == nullptr) return -1;
-    if (!usable()) return -1;
     // Names compare as SQLite compares them, without regard to case: the
     // translated schema leaves most unquoted (folded to lower case) and quotes
-    // the one that is a keyword on the server ("User").
-    const char* params[1] = {name};
-    PGresult* res = PQexecParams(conn_,
-                                 "SELECT count(*) FROM pg_catalog.pg_tables "
-                                 "WHERE schemaname = current_schema() AND lower(tablename) = lower($1)",
-                                 1, nullptr, params, nullptr, nullptr, 0);
-    int n = -1;
-    if (PQresultStatus(res) == PGRES_TUPLES_OK && PQntuples(res) == 1)
-        n = std::atoi(PQgetvalue(res, 0, 0));
-    else
-        fail(res);
-    note_state(nullptr);
+    // the one that is a keyword on the server ("User"). Quotes in the name are
+    // doubled: standard strings take nothing else as special.
+    std::string literal = "'";
+    for (const char* p = name; *p; ++p)
+        literal += *p == '\'' ? std::string("''") : std::string(1, *p);
+    literal += "'";
+    int rc = SQLITE_OK;
+    PGresult* res = run("SELECT count(*) FROM pg_catalog.pg_tables "
+                        "WHERE schemaname = current_schema() AND lower(tablename) = lower(" +
+                            literal + ")",
+                        rc, true);
+    const int n = res != nullptr && PQntuples(res) == 1 ? std::atoi(PQgetvalue(res, 0, 0)) : -1;
     PQclear(res);
     return n;
 }
@@ -494,7 +551,7 @@ int ServerEngine::indexes_present(const std::vector<const char*>& names) {
     if (conn_ == nullptr) return -1;
     int rc = SQLITE_OK;
     PGresult* res =
-        run("SELECT lower(indexname) FROM pg_catalog.pg_indexes WHERE schemaname = current_schema()", rc);
+        run("SELECT lower(indexname) FROM pg_catalog.pg_indexes WHERE schemaname = current_schema()", rc, true);
     if (res == nullptr) return -1;
     int found = 0;
     for (const char* name : names) {

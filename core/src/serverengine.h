@@ -16,6 +16,13 @@ namespace vorn::detail {
 // The lock a store is made under on a server, held to the commit: tills that
 // start together on a new database make its tables once.
 inline constexpr const char* kServerStoreLock = "SELECT pg_advisory_xact_lock(7268736831);";
+// Every write transaction on a server holds this key shared from its BEGIN to
+// its end; a restore of the whole store takes it alone (this statement), so it
+// waits for the tills' writes under way and theirs wait for its commit: none
+// reads the old store and writes into the new one. Two restores at once both
+// hold it shared from their own BEGIN: the server finds the deadlock and one
+// of them fails, as it should.
+inline constexpr const char* kServerRestoreLock = "SELECT pg_advisory_xact_lock(7268736832);";
 
 class ServerEngine final : public Engine {
 public:
@@ -59,8 +66,18 @@ private:
     // False when the connection is gone and may not be made again yet (a
     // transaction was open on it); outside a transaction it is reset once.
     bool usable();
+    // The connection is there and the server has not said it is closing it.
+    bool connected() const;
+    // Whether the server ended the session while we were not asking anything
+    // (it says why and closes): looked at without waiting, before a statement
+    // goes out, so a statement is never sent into a session already gone.
+    bool ended_meanwhile();
+    // A transaction is open (or was, on a connection lost inside it).
+    bool inside() const;
     // Runs one statement as the server takes it; null on failure with rc set.
-    pg_result* run(const std::string& statement, int& rc);
+    // With repeatable (a read, or a BEGIN), a statement that failed outside a
+    // transaction because the connection went runs once more on a new one.
+    pg_result* run(const std::string& statement, int& rc, bool repeatable = false);
     int run_raw(const char* text);
     // The SQLite code of a failed result, its message kept.
     int fail(pg_result* res);
@@ -79,6 +96,11 @@ private:
     bool open_tx_ = false;
     // An INSERT ran on this connection, so lastval() may have a value.
     bool inserted_ = false;
+    // The server sent its last word (a FATAL message) while we were idle: the
+    // session is closing, whatever the socket says yet.
+    bool closing_ = false;
+    // Receives what the server says outside a statement's result.
+    static void on_notice(void* engine, const pg_result* res);
 };
 
 } // namespace vorn::detail
