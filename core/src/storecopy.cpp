@@ -1,6 +1,7 @@
 // Copying a whole store into another (see vorn/storecopy.h).
 #include "vorn/storecopy.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <string>
@@ -14,6 +15,7 @@
 #include "onestatement.h"
 #include "readers.h"
 #include "schema.h"
+#include "serverengine.h"
 #include "sqlwriter.h"
 #include "vorn/transaction.h"
 
@@ -206,7 +208,8 @@ std::string table_problem(const Table& t, const char* what) {
     return std::string(kTableWord) + t.name + what;
 }
 
-// The sequence the server numbers the table's new rows from.
+// The sequence the server numbers the table's new rows from, and the
+// greatest id the table holds (NULL when empty).
 std::string sequence_sql(const Table& t) {
     std::string table;
     for (const char* p = t.name; *p; ++p)
@@ -216,12 +219,45 @@ std::string sequence_sql(const Table& t) {
     std::string id;
     for (char c : t.id)
         id += static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
-    // An empty table starts again at 1.
-    return "SELECT setval(pg_get_serial_sequence('" + table + "','" + id + "'),GREATEST(MAX(" + t.id +
-           "),1),MAX(" + t.id + ") IS NOT NULL) FROM " + named(t) + ";";
+    return "SELECT pg_get_serial_sequence('" + table + "','" + id + "'),MAX(" + t.id + ") FROM " + named(t) + ";";
 }
 
-void nothing(const Row&, detail::RowContext&) {}
+struct Sequence {
+    std::string name; // as the server quotes it; empty: none
+    int64_t next = 1; // the id the next new row takes
+};
+
+void read_sequence(const Row& row, detail::RowContext& ctx) {
+    Sequence& s = *static_cast<Sequence*>(ctx.out);
+    row.text(0, s.name);
+    s.next = row.is_null(1) ? 1 : std::max<int64_t>(row.int64(1) + 1, 1);
+}
+
+// The server numbers each table's new rows on from its greatest copied id (an
+// empty table from 1). ALTER SEQUENCE ... RESTART, unlike setval(), belongs to
+// the transaction: a restore that fails later, at its commit too, leaves the
+// numbering as it was, and no till's next row collides with an id or skips.
+int renumber(Engine* dst, Transaction& t, const Table& table) {
+    Sequence s;
+    detail::RowContext ctx{&s};
+    if (int rc = detail::run_one_statement(dst, sequence_sql(table), read_sequence, ctx); rc != SQLITE_OK) return rc;
+    if (s.name.empty()) return SQLITE_OK;
+    return t.exec(("ALTER SEQUENCE " + s.name + " RESTART WITH " + std::to_string(s.next) + ";").c_str());
+}
+
+// Other tills may be using the server meanwhile. The restore's key waits for
+// their write transactions under way and holds back new ones to our commit
+// (kServerRestoreLock); the tables, locked against writes, hold back their
+// statements written outside a transaction. Reads go on and see the old store
+// until the commit, then the new one whole.
+int lock_server_store(Transaction& t, const std::vector<Table>& tables) {
+    if (int rc = t.exec(detail::kServerRestoreLock); rc != SQLITE_OK) return rc;
+    std::string lock = "LOCK TABLE ";
+    for (size_t i = 0; i < tables.size(); ++i)
+        lock += (i ? "," : "") + named(tables[i]);
+    lock += " IN EXCLUSIVE MODE;";
+    return t.exec(lock.c_str());
+}
 
 } // namespace
 
@@ -262,6 +298,9 @@ int copy_store(Core& from, Core& to, const std::function<void(int done, int tota
 
     Transaction t(to);
     state.target = &t;
+    if (dst->server()) {
+        if (int rc = lock_server_store(t, tables); rc != SQLITE_OK) return problem = kWriteFailed, rc;
+    }
     for (size_t i = 0; i < tables.size(); ++i) {
         const Table& table = tables[i];
         if (int rc = t.exec(("DELETE FROM " + named(table) + ";").c_str()); rc != SQLITE_OK)
@@ -302,8 +341,7 @@ int copy_store(Core& from, Core& to, const std::function<void(int done, int tota
     if (dst->server()) {
         for (const Table& table : tables) {
             if (table.id.empty()) continue;
-            detail::RowContext none{nullptr};
-            if (int rc = detail::run_one_statement(dst, sequence_sql(table), nothing, none); rc != SQLITE_OK)
+            if (int rc = renumber(dst, t, table); rc != SQLITE_OK)
                 return problem = table_problem(table, kWriteFailed), rc;
         }
     }

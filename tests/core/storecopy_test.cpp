@@ -4,6 +4,7 @@
 // on the server and the other one a file, so both directions cross engines.
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -269,6 +270,43 @@ TEST_F(StoreCopy, FailureOrDifferenceLeavesTargetAsItWas) {
     std::string problem;
     ASSERT_EQ(copy_store(core, other, nullptr, problem), 0) << problem;
     ASSERT_NO_FATAL_FAILURE(expect_same_shop(core, other));
+}
+
+// A restore into a server that fails at its very end (the commit) leaves the
+// server numbering new rows as before: the next one neither takes an id in
+// use (the copy's ids lower) nor skips any (higher).
+TEST_F(StoreCopy, FailedCommitLeavesTheServersNumberingAsItWas) {
+    if (!on_server()) GTEST_SKIP() << "a server's numbering of new rows";
+    std::vector<TRec> own(5);
+    for (TRec& t : own)
+        t.FTs_Name = "own";
+    ASSERT_EQ(core.insert_trec(own.data(), 5), 5);
+    // Checked at the commit: a copied type makes it fail.
+    ASSERT_EQ(core.exec_sql("CREATE FUNCTION vorn_late() RETURNS trigger LANGUAGE plpgsql AS $$BEGIN RAISE "
+                            "EXCEPTION 'late' USING ERRCODE = 'integrity_constraint_violation'; END$$;"
+                            "CREATE CONSTRAINT TRIGGER late AFTER INSERT ON Type DEFERRABLE INITIALLY DEFERRED "
+                            "FOR EACH ROW WHEN (NEW.FTs_Name = 'copied') EXECUTE FUNCTION vorn_late();"),
+              0);
+    for (const int copied : {1, 20}) {
+        SCOPED_TRACE(copied);
+        ASSERT_EQ(other.exec_sql("DELETE FROM Type WHERE FTs_Name='copied';"), 0);
+        std::vector<TRec> types(static_cast<size_t>(copied));
+        for (TRec& t : types)
+            t.FTs_Name = "copied";
+        ASSERT_EQ(other.insert_trec(types.data(), copied), copied);
+        std::vector<TRec> before(static_cast<size_t>(core.get_trec_count(nullptr)));
+        ASSERT_EQ(core.select_trec(before.data(), nullptr), static_cast<int>(before.size()));
+        int64_t next = 0;
+        for (const TRec& t : before)
+            next = std::max<int64_t>(next, t.FTi_Id + 1);
+        std::string problem;
+        EXPECT_EQ(copy_store(other, core, nullptr, problem), SQLITE_CONSTRAINT);
+        TRec t;
+        t.FTs_Name = "next";
+        ASSERT_EQ(core.insert_trec(&t, 1), 1);
+        EXPECT_EQ(core.get_trec_count(("FTs_Name='next' AND FTi_Id=" + std::to_string(next)).c_str()), 1);
+        ASSERT_EQ(core.exec_sql("UPDATE Type SET FTs_Name='own' WHERE FTs_Name='next';"), 0);
+    }
 }
 
 TEST_F(StoreCopy, RefusesOneStoreIntoItselfAndClosedStores) {
