@@ -225,9 +225,16 @@ bool plan_receipt(Core& core, Engine* db, const ReturnRequest& r, Plan& plan, Re
     return true;
 }
 
-// The request without a receipt: per code the most recently sold units, each
-// from the sale the journal last shows it in.
-bool plan_codes(Core& core, Engine* db, const ReturnRequest& r, Plan& plan, ReturnResult& out, int& rc) {
+// The units a return without a receipt takes, per code, and all of them.
+struct Chosen {
+    std::map<std::string, std::vector<int>> by_code;
+    std::vector<int> ids;
+};
+
+// Per code the most recently sold units. False with NotEnough set when a code
+// has fewer than asked; rc a store failure.
+bool choose_by_codes(Engine* db, const ReturnRequest& r, Chosen& chosen, ReturnResult& out, int& rc) {
+    chosen = Chosen{};
     // One pass per code, however many lines name it.
     std::vector<std::string> codes;
     std::map<std::string, int> wanted;
@@ -235,11 +242,9 @@ bool plan_codes(Core& core, Engine* db, const ReturnRequest& r, Plan& plan, Retu
         if (wanted[c.code] == 0) codes.push_back(c.code);
         wanted[c.code] += c.quantity;
     }
-    std::map<std::string, std::vector<int>> taken;
-    std::vector<int> ids;
     for (const std::string& code : codes) {
         const int n = wanted[code];
-        std::vector<int>& got = taken[code];
+        std::vector<int>& got = chosen.by_code[code];
         // Through the index on code and state; the newest sale time first.
         rc = query(db,
                    "SELECT FSi_Id FROM Store WHERE FSs_Code=" + quoted(code) +
@@ -251,15 +256,28 @@ bool plan_codes(Core& core, Engine* db, const ReturnRequest& r, Plan& plan, Retu
             out.available = static_cast<int>(got.size());
             return fail_with(out, ReturnStatus::NotEnough);
         }
-        ids.insert(ids.end(), got.begin(), got.end());
+        chosen.ids.insert(chosen.ids.end(), got.begin(), got.end());
     }
+    return true;
+}
+
+// The request without a receipt: the units chosen (chosen, or here when
+// null), each from the sale the journal last shows it in.
+bool plan_codes(Core& core, Engine* db, const ReturnRequest& r, const Chosen* chosen, Plan& plan,
+                ReturnResult& out, int& rc) {
+    Chosen own;
+    if (chosen == nullptr) {
+        if (!choose_by_codes(db, r, own, out, rc)) return false;
+        chosen = &own;
+    }
+    const std::vector<int>& ids = chosen->ids;
     RowsOfUnit rows;
     std::unordered_map<int, SRec> stored;
     if ((rc = rows_of(db, ids, rows)) != SQLITE_OK || (rc = stored_units(core, ids, stored)) != SQLITE_OK)
         return false;
     std::map<std::string, size_t> next;
     for (const ReturnByCode& c : r.codes) {
-        const std::vector<int>& got = taken[c.code];
+        const std::vector<int>& got = chosen->by_code.at(c.code);
         for (int k = 0; k < c.quantity; ++k) {
             const int id = got[next[c.code]++];
             const auto rit = rows.find(id);
@@ -336,13 +354,16 @@ bool request_adds_up(const ReturnRequest& r) {
 
 // Checks a return against the store and works out what it writes. True when
 // it can go ahead; false with out.status set when refused, or with rc set
-// when the store failed. Run inside the transaction that writes it (or a
-// snapshot, for a plan only), so the answer holds until then.
-bool plan_in(Core& core, Engine* db, const ReturnRequest& r, Plan& plan, ReturnResult& out, int& rc) {
+// when the store failed. Run inside the transaction that writes it, after
+// claim() (or in a snapshot, for a plan only), so the answer holds until then;
+// chosen: the units claim() took for a return without a receipt.
+bool plan_in(Core& core, Engine* db, const ReturnRequest& r, Plan& plan, ReturnResult& out, int& rc,
+             const Chosen* chosen = nullptr) {
     rc = SQLITE_OK;
     if (!request_adds_up(r)) return fail_with(out, ReturnStatus::Invalid);
     const bool by_receipt = r.sale_id > 0;
-    if (!(by_receipt ? plan_receipt(core, db, r, plan, out, rc) : plan_codes(core, db, r, plan, out, rc)))
+    if (!(by_receipt ? plan_receipt(core, db, r, plan, out, rc)
+                     : plan_codes(core, db, r, chosen, plan, out, rc)))
         return false;
 
     int64_t refund = 0, retail = 0;
@@ -384,6 +405,50 @@ bool plan_in(Core& core, Engine* db, const ReturnRequest& r, Plan& plan, ReturnR
         }
     }
     return true;
+}
+
+// Makes the return's units ours before anything of them is read, so that the
+// plan is made from what the transaction then writes. On the file the write
+// lock keeps every other till out already; on a server another till may take
+// back, sell or edit a unit (or return another unit of the same sale, which
+// changes this refund's split) until its row is ours. True when claimed;
+// false with out.status set (NotEnough, NotSold) or rc a store failure.
+//
+// With a receipt the sale's row is taken first, so returns of one sale follow
+// each other and each split counts the refunds before it; then its units
+// still sold. A unit not sold any more is left: the plan reads it as it now is
+// and refuses it by what happened to it; gone lists such units. Without a
+// receipt the most recently sold units of each code are chosen and taken, and
+// chosen again when another till took one of them meanwhile (its change is in
+// sight once we have waited for it).
+bool claim(Engine* db, const ReturnRequest& r, Chosen& chosen, std::vector<int>& gone, ReturnResult& out,
+           int& rc) {
+    if (r.sale_id > 0) {
+        if (db->server()) {
+            rc = query(db,
+                       "SELECT FSAi_Id FROM Sale WHERE FSAi_Id=" + std::to_string(r.sale_id) + " FOR UPDATE",
+                       [](const Row&) {});
+            if (rc != SQLITE_OK) return false;
+        }
+        std::vector<int> ids;
+        for (const ReturnUnit& u : r.units)
+            ids.push_back(u.unit);
+        rc = detail::claim_units(db, ids, 1, gone);
+        return rc == SQLITE_OK;
+    }
+    std::vector<int> before;
+    for (;;) {
+        if (!choose_by_codes(db, r, chosen, out, rc)) return false;
+        if ((rc = detail::claim_units(db, chosen.ids, 1, gone)) != SQLITE_OK) return false;
+        if (gone.empty()) return true;
+        // The same choice again: the store does not move on (nothing should
+        // hold a sold unit that cannot be taken); refused rather than asked forever.
+        if (chosen.ids == before) {
+            out.unit = gone.front();
+            return fail_with(out, ReturnStatus::NotSold);
+        }
+        before = chosen.ids;
+    }
 }
 
 } // namespace
@@ -431,20 +496,24 @@ ReturnResult Journal::return_goods(const ReturnRequest& r) {
                                  "WHERE FSAi_Id=" + std::to_string(r.sale_id) + ") AND FVs_Code<>'';";
         if (int locked = t.exec(lock.c_str()); locked != SQLITE_OK) return failed(locked);
     }
+    if (!request_adds_up(r)) {
+        out.status = ReturnStatus::Invalid;
+        return out;
+    }
     Plan plan;
+    Chosen chosen;
+    std::vector<int> gone;
     int rc = SQLITE_OK;
-    if (!plan_in(core_, db, r, plan, out, rc)) return rc != SQLITE_OK ? failed(rc) : out;
-
-    const int n = static_cast<int>(plan.units.size());
-    // Returned meanwhile at another till: the units are no longer sold.
-    std::vector<int> ids, gone;
-    for (const SRec& u : plan.units)
-        ids.push_back(u.FSi_Id);
-    if (int claim = detail::claim_units(db, ids, 1, gone); claim != SQLITE_OK) return failed(claim);
+    if (!claim(db, r, chosen, gone, out, rc)) return rc != SQLITE_OK ? failed(rc) : out;
+    if (!plan_in(core_, db, r, plan, out, rc, &chosen)) return rc != SQLITE_OK ? failed(rc) : out;
+    // A unit that was not sold when claimed and passes now was sold again
+    // outside the journal meanwhile: still not ours to take back.
     if (!gone.empty()) {
         out.status = ReturnStatus::NotSold;
         return out;
     }
+
+    const int n = static_cast<int>(plan.units.size());
     for (int i = 0; i < n; ++i) {
         SRec& u = plan.units[static_cast<size_t>(i)];
         u.FSi_Flag = out.units[static_cast<size_t>(i)].damaged ? 2 : 0;

@@ -550,8 +550,8 @@ int ServerEngine::indexes_present(const std::vector<const char*>& names) {
     std::lock_guard<std::recursive_mutex> guard(mutex_);
     if (conn_ == nullptr) return -1;
     int rc = SQLITE_OK;
-    PGresult* res =
-        run("SELECT lower(indexname) FROM pg_catalog.pg_indexes WHERE schemaname = current_schema()", rc, true);
+    PGresult* res = run(
+        "SELECT lower(indexname) FROM pg_catalog.pg_indexes WHERE schemaname = current_schema()", rc, true);
     if (res == nullptr) return -1;
     int found = 0;
     for (const char* name : names) {

@@ -219,7 +219,8 @@ std::string sequence_sql(const Table& t) {
     std::string id;
     for (char c : t.id)
         id += static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
-    return "SELECT pg_get_serial_sequence('" + table + "','" + id + "'),MAX(" + t.id + ") FROM " + named(t) + ";";
+    return "SELECT pg_get_serial_sequence('" + table + "','" + id + "'),MAX(" + t.id + ") FROM " + named(t) +
+           ";";
 }
 
 struct Sequence {
@@ -240,7 +241,8 @@ void read_sequence(const Row& row, detail::RowContext& ctx) {
 int renumber(Engine* dst, Transaction& t, const Table& table) {
     Sequence s;
     detail::RowContext ctx{&s};
-    if (int rc = detail::run_one_statement(dst, sequence_sql(table), read_sequence, ctx); rc != SQLITE_OK) return rc;
+    if (int rc = detail::run_one_statement(dst, sequence_sql(table), read_sequence, ctx); rc != SQLITE_OK)
+        return rc;
     if (s.name.empty()) return SQLITE_OK;
     return t.exec(("ALTER SEQUENCE " + s.name + " RESTART WITH " + std::to_string(s.next) + ";").c_str());
 }

@@ -282,11 +282,12 @@ TEST_F(StoreCopy, FailedCommitLeavesTheServersNumberingAsItWas) {
         t.FTs_Name = "own";
     ASSERT_EQ(core.insert_trec(own.data(), 5), 5);
     // Checked at the commit: a copied type makes it fail.
-    ASSERT_EQ(core.exec_sql("CREATE FUNCTION vorn_late() RETURNS trigger LANGUAGE plpgsql AS $$BEGIN RAISE "
-                            "EXCEPTION 'late' USING ERRCODE = 'integrity_constraint_violation'; END$$;"
-                            "CREATE CONSTRAINT TRIGGER late AFTER INSERT ON Type DEFERRABLE INITIALLY DEFERRED "
-                            "FOR EACH ROW WHEN (NEW.FTs_Name = 'copied') EXECUTE FUNCTION vorn_late();"),
-              0);
+    ASSERT_EQ(
+        core.exec_sql("CREATE FUNCTION vorn_late() RETURNS trigger LANGUAGE plpgsql AS $$BEGIN RAISE "
+                      "EXCEPTION 'late' USING ERRCODE = 'integrity_constraint_violation'; END$$;"
+                      "CREATE CONSTRAINT TRIGGER late AFTER INSERT ON Type DEFERRABLE INITIALLY DEFERRED "
+                      "FOR EACH ROW WHEN (NEW.FTs_Name = 'copied') EXECUTE FUNCTION vorn_late();"),
+        0);
     for (const int copied : {1, 20}) {
         SCOPED_TRACE(copied);
         ASSERT_EQ(other.exec_sql("DELETE FROM Type WHERE FTs_Name='copied';"), 0);
