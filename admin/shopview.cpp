@@ -11,7 +11,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "adminlimits.h"
 #include "backupfiles.h"
 #include "counterrulesdlg.h"
 #include "dialogparts.h"
@@ -31,6 +30,7 @@
 #include "shoppicture.h"
 #include "userinputdlg.h"
 #include "vorn/transaction.h"
+#include "vorn/widths.h"
 
 namespace vorn::ui {
 
@@ -130,8 +130,8 @@ CShopView::CShopView(Shell& shell, QWidget* parent)
     outer->addStretch();
 
     for (QLineEdit* e : {nameEdit_, phoneEdit_, addrEdit_})
-        limitGbk(e, kShopTextBytes, statusNotice(shell));
-    limitGbk(remarkEdit_, kShopTextBytes, statusNotice(shell));
+        limitGbk(e, width::room(width::kAdditionValue), statusNotice(shell));
+    limitGbk(remarkEdit_, width::room(width::kAdditionValue), statusNotice(shell));
 }
 
 void CShopView::initialUpdate() {

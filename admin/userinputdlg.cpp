@@ -15,7 +15,6 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "adminlimits.h"
 #include "dialogparts.h"
 #include "kit/page/appstate.h"
 #include "kit/page/busy.h"
@@ -25,6 +24,7 @@
 #include "vorn/password.h"
 #include "vorn/sqltext.h"
 #include "vorn/transaction.h"
+#include "vorn/widths.h"
 
 namespace vorn::ui {
 
@@ -71,8 +71,8 @@ CUserInputDlg::CUserInputDlg(Shell& shell, QWidget* parent) : QDialog(parent), s
     authCombo_->addItems({QStringLiteral("店主"), QStringLiteral("售货员")});
     authCombo_->setCurrentIndex(1);
     // The dialog is a window of its own: its fields tell this shell what they drop.
-    limitGbk(nameEdit_, kUserTextBytes, statusNotice(shell_));
-    limitGbk(passwordEdit_, kUserTextBytes, statusNotice(shell_));
+    limitGbk(nameEdit_, width::room(width::kUserName), statusNotice(shell_));
+    limitGbk(passwordEdit_, width::room(width::kUserPassword), statusNotice(shell_));
     for (QWidget* w : {static_cast<QWidget*>(nameEdit_), static_cast<QWidget*>(authCombo_)})
         w->setMinimumWidth(180);
     passwordEdit_->setMinimumWidth(124);

@@ -31,19 +31,7 @@ bool CodePrefill::fillFor(const QString& code) {
     AppState& st = shell_.state();
     vorn::SRec u;
     if (vorn::Articles(st.core).latest_unit(bytes, u) != 1) return false;
-    fields_.name->setText(fromGbk(u.FSs_Name));
-    const int t = typeIndexById(st.types, u.FSi_Type);
-    fields_.type->setCurrentIndex(t >= 0 ? t : 0);
-    fields_.size->setText(fromGbk(u.FSs_Size));
-    fields_.oriP->setText(moneyText(u.FSd_OriP));
-    // Retail first: in the entry dialog its change copies into the four after it.
-    fields_.retP->setText(moneyText(u.FSd_RetP));
-    fields_.memP->setText(moneyText(u.FSd_MemP));
-    fields_.golP->setText(moneyText(u.FSd_GolP));
-    fields_.whoP->setText(moneyText(u.FSd_WhoP));
-    fields_.speP->setText(moneyText(u.FSd_SpeP));
-    const int s = supplierIndexById(st.suppliers, u.FSi_Supplier);
-    fields_.supplier->setCurrentIndex(s >= 0 ? s : 0);
+    fields_.showDescription(u, st);
     return true;
 }
 

@@ -51,7 +51,7 @@ CArticleView::CArticleView(Shell& shell, QWidget* parent)
 
     search_ = new QLineEdit;
     search_->setObjectName(QStringLiteral("articleSearch"));
-    search_->setMaxLength(kNameBytes);
+    search_->setMaxLength(width::room(width::kStoreName));
     search_->setPlaceholderText(QStringLiteral("商品编码或名称的一部分，回车搜索"));
     search_->setClearButtonEnabled(true);
     connect(search_, &QLineEdit::returnPressed, this, [this] { onCommand(cmd::SearchGoods); });

@@ -64,10 +64,6 @@ std::span<const ChoiceValue> goodsStates() {
     return states;
 }
 
-QString goodsStateText(int flag) {
-    return choiceText(goodsStates(), flag);
-}
-
 const std::string& typeName(const std::vector<vorn::TRec>& types, int id) {
     return nameOf(types, id, tId, tName);
 }
@@ -129,7 +125,7 @@ QString goodsCellText(const vorn::SRec& unit, int c, const std::vector<vorn::TRe
     case ColSalT:
         return timeText(unit.FSt_SalT);
     case ColFlag:
-        return goodsStateText(unit.FSi_Flag);
+        return choiceText(goodsStates(), unit.FSi_Flag);
     case ColSupplier:
         return fromGbk(supplierName(suppliers, unit.FSi_Supplier));
     case ColRemark:

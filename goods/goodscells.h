@@ -35,10 +35,8 @@ enum GoodsColumn {
 std::span<const RecordColumn> goodsColumns();
 
 // The goods states by code, as the list shows them ("库存中", "已销售", ...);
-// the search's drop-down offers the first three.
+// the search's drop-down offers the first three. choiceText() words a code.
 std::span<const ChoiceValue> goodsStates();
-// Display text of a goods state code ("Err" for none of them).
-QString goodsStateText(int flag);
 
 // Name of the entry with the id, else the first entry's name (the fallback entry
 // "未知"/"未指定"), else empty. GBK bytes.

@@ -82,7 +82,7 @@ public:
         out.push_back(SheetCell::money(u.FSd_WhoP));
         out.push_back(SheetCell::money(u.FSd_SpeP));
         out.push_back(SheetCell::str(stocked_.of(u.FSt_StoT)));
-        out.push_back(SheetCell::str(goodsStateText(u.FSi_Flag)));
+        out.push_back(SheetCell::str(choiceText(goodsStates(), u.FSi_Flag)));
         out.push_back(SheetCell::money(u.FSd_ReaP));
         out.push_back(SheetCell::str(sold_.of(u.FSt_SalT)));
         out.push_back(SheetCell::str(supplier(u.FSi_Supplier)));

@@ -150,10 +150,10 @@ public:
         if (cell(GiCode).trimmed().isEmpty())
             lc.refuse(QStringLiteral("缺少商品编码"));
         else
-            text(lc, GiCode, kCodeBytes, u.FSs_Code);
-        text(lc, GiName, kNameBytes, u.FSs_Name);
+            text(lc, GiCode, width::room(width::kStoreCode), u.FSs_Code);
+        text(lc, GiName, width::room(width::kStoreName), u.FSs_Name);
         u.FSi_Type = entry(lc, GiType, types_, typeFallback_);
-        text(lc, GiSize, kSizeBytes, u.FSs_Size);
+        text(lc, GiSize, width::room(width::kStoreSize), u.FSs_Size);
 
         price(lc, GiOriP, u.FSd_OriP, 0.0);
         price(lc, GiRetP, u.FSd_RetP, 0.0);
@@ -169,7 +169,7 @@ public:
                           .arg(kMaxImportQuantity)
                           .arg(shown(cell(GiQuantity).trimmed())));
         u.FSi_Supplier = entry(lc, GiSupplier, suppliers_, supplierFallback_);
-        text(lc, GiRemark, kRemarkBytes, u.FSs_Remark);
+        text(lc, GiRemark, width::room(width::kStoreRemark), u.FSs_Remark);
 
         lc.dropNotesIfBad();
         if (lc.bad) {

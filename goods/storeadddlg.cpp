@@ -66,53 +66,50 @@ void CStoreAddDlg::buildUi() {
     quantity_->setMaxLength(kQuantityDigits);
     // The dialog's main window shows why characters went missing from a field.
     const GbkNotice notice = statusNotice(shell_);
-    fields_.code = limitedLineEdit("code", kCodeBytes, notice);
-    fields_.name = limitedLineEdit("name", kNameBytes, notice);
-    fields_.type = makeNameCombo("type", kTypeNameBytes, notice);
-    fields_.size = limitedLineEdit("size", kSizeBytes, notice);
-    fields_.oriP = limitedLineEdit("oriP", kPriceBytes, notice);
-    fields_.retP = limitedLineEdit("retP", kPriceBytes, notice);
-    fields_.memP = limitedLineEdit("memP", kPriceBytes, notice);
-    fields_.golP = limitedLineEdit("golP", kPriceBytes, notice);
-    fields_.whoP = limitedLineEdit("whoP", kPriceBytes, notice);
-    fields_.speP = limitedLineEdit("speP", kPriceBytes, notice);
-    fields_.supplier = makeNameCombo("supplier", kSupplierNameBytes, notice);
+    fields_.code = limitedLineEdit("code", width::room(width::kStoreCode), notice);
+    fields_.name = limitedLineEdit("name", width::room(width::kStoreName), notice);
+    fields_.type = makeNameCombo("type", width::room(width::kTypeName), notice);
+    fields_.size = limitedLineEdit("size", width::room(width::kStoreSize), notice);
+    for (size_t i = 0; i < fields_.prices.size(); ++i)
+        fields_.prices[i] = limitedLineEdit(priceFields()[i].objectName, kPriceBytes, notice);
+    fields_.supplier = makeNameCombo("supplier", width::room(width::kSupplierName), notice);
     fields_.remark = new QPlainTextEdit;
     fields_.remark->setObjectName(QStringLiteral("remark"));
     fields_.remark->setTabChangesFocus(true);
     fields_.remark->setFixedHeight(64);
-    limitGbk(fields_.remark, kRemarkBytes, notice);
+    limitGbk(fields_.remark, width::room(width::kStoreRemark), notice);
     interceptEnter(fields_.remark, [this] { enterPressed(); });
 
     // Most lines differ from the previous one only in code and name; the
     // member, gold-card, wholesale and special prices usually equal retail.
-    connect(fields_.retP, &QLineEdit::textChanged, this, [this](const QString& t) {
-        for (QLineEdit* e : {fields_.memP, fields_.golP, fields_.whoP, fields_.speP})
-            e->setText(t);
+    connect(fields_.prices[RetPrice], &QLineEdit::textChanged, this, [this](const QString& t) {
+        for (size_t p = MemPrice; p < fields_.prices.size(); ++p)
+            fields_.prices[p]->setText(t);
     });
 
+    // The quantity, the fields in their shared order, then supplier and remark.
+    QStringList labels{QStringLiteral("数量:")};
+    QList<QWidget*> order{quantity_};
+    for (const PanelField& f : fields_.upperRows()) {
+        labels << f.label;
+        order << f.field;
+    }
+    labels << QStringLiteral("供货商:") << QStringLiteral("备注:");
+    order << fields_.supplier << fields_.remark;
     auto* form = new QGridLayout;
-    FieldForm(form).addRows({QStringLiteral("数量:"), QStringLiteral("商品编码:"), QStringLiteral("商品名称:"),
-                             QStringLiteral("类型:"), QStringLiteral("规格:"), QStringLiteral("进货价(元):"),
-                             QStringLiteral("零售价(元):"), QStringLiteral("普通会员价(元):"),
-                             QStringLiteral("金卡会员价(元):"), QStringLiteral("批发价(元):"),
-                             QStringLiteral("特价(元):"), QStringLiteral("供货商:"), QStringLiteral("备注:")},
-                            {quantity_, fields_.code, fields_.name, fields_.type, fields_.size, fields_.oriP,
-                             fields_.retP, fields_.memP, fields_.golP, fields_.whoP, fields_.speP, fields_.supplier,
-                             fields_.remark});
+    FieldForm(form).addRows(labels, order);
     form->setColumnMinimumWidth(1, 200);
 
     const StagingButtons b = layOutStagedLines(this, {QStringLiteral("录入商品列表:"), list_, form, "add",
                                                       [this] { addLine(); }, [this] { takeLineBack(); },
                                                       [this] { save(); }});
     // Tab walks the dialog in its reading order: the lines, the fields, then the buttons.
-    chainTabOrder({list_, quantity_, fields_.code, fields_.name, fields_.type, fields_.size, fields_.oriP,
-                   fields_.retP, fields_.memP, fields_.golP, fields_.whoP, fields_.speP, fields_.supplier,
-                   fields_.remark, b.toList, b.fromList, b.save, b.cancel});
+    chainTabOrder(QList<QWidget*>{list_} + order + QList<QWidget*>{b.toList, b.fromList, b.save, b.cancel});
 
     // Enter adds the fields as a line only when they changed since the last one.
-    for (QLineEdit* e : {quantity_, fields_.code, fields_.name, fields_.size, fields_.oriP, fields_.retP,
-                         fields_.memP, fields_.golP, fields_.whoP, fields_.speP})
+    QList<QLineEdit*> edits{quantity_, fields_.code, fields_.name, fields_.size};
+    edits.append(QList<QLineEdit*>(fields_.prices.begin(), fields_.prices.end()));
+    for (QLineEdit* e : edits)
         connect(e, &QLineEdit::textChanged, this, [this] { fieldsChanged_ = true; });
     for (QComboBox* c : {fields_.type, fields_.supplier})
         connect(c, &QComboBox::currentTextChanged, this, [this] { fieldsChanged_ = true; });

@@ -60,39 +60,36 @@ void CStoreInputDlg::buildUi() {
     // The panel is a window of its own; the main window's status bar says why
     // characters went missing from a field.
     const GbkNotice notice = statusNotice(shell_);
-    fields_.code = makeEdit("code", kCodeBytes, notice);
-    fields_.name = makeEdit("name", kNameBytes, notice);
-    fields_.type = makeNameCombo("type", kTypeNameBytes, notice);
-    fields_.size = makeEdit("size", kSizeBytes, notice);
-    fields_.oriP = makeEdit("oriP", kPriceBytes, notice);
-    fields_.retP = makeEdit("retP", kPriceBytes, notice, QColor(34, 139, 34));
-    fields_.memP = makeEdit("memP", kPriceBytes, notice, QColor(210, 105, 30));
-    fields_.golP = makeEdit("golP", kPriceBytes, notice, QColor(255, 97, 0));
-    fields_.whoP = makeEdit("whoP", kPriceBytes, notice, QColor(160, 32, 240));
-    fields_.speP = makeEdit("speP", kPriceBytes, notice, QColor(0, 0, 255));
+    fields_.code = makeEdit("code", width::room(width::kStoreCode), notice);
+    fields_.name = makeEdit("name", width::room(width::kStoreName), notice);
+    fields_.type = makeNameCombo("type", width::room(width::kTypeName), notice);
+    fields_.size = makeEdit("size", width::room(width::kStoreSize), notice);
+    // Each selling price in a colour of its own, so the panel is read at a glance.
+    const QColor colours[PriceCount] = {QColor(),           QColor(34, 139, 34), QColor(210, 105, 30),
+                                        QColor(255, 97, 0), QColor(160, 32, 240), QColor(0, 0, 255)};
+    for (size_t i = 0; i < fields_.prices.size(); ++i)
+        fields_.prices[i] = makeEdit(priceFields()[i].objectName, kPriceBytes, notice, colours[i]);
     stoT_ = makeDisplay("stoT");
     reaP_ = makeDisplay("reaP");
     salT_ = makeDisplay("salT");
     state_ = new QComboBox;
     state_->setObjectName(QStringLiteral("state"));
-    state_->addItems({goodsStateText(0), goodsStateText(1), goodsStateText(2)});
+    state_->addItems(choiceNames(goodsStates().first(3)));
     state_->setEnabled(false);
-    fields_.supplier = makeNameCombo("supplier", kSupplierNameBytes, notice);
+    fields_.supplier = makeNameCombo("supplier", width::room(width::kSupplierName), notice);
     fields_.remark = new QPlainTextEdit;
     fields_.remark->setObjectName(QStringLiteral("remark"));
     fields_.remark->setTabChangesFocus(true);
     fields_.remark->setFixedHeight(72);
-    limitGbk(fields_.remark, kRemarkBytes, notice);
+    limitGbk(fields_.remark, width::room(width::kStoreRemark), notice);
     interceptEnter(fields_.remark, [this] { save(); });
-    layOutFields(
-        {
-            {"商品编码:", fields_.code},       {"商品名称:", fields_.name},       {"类型:", fields_.type},
-            {"规格:", fields_.size},           {"进货价(元):", fields_.oriP},     {"零售价(元):", fields_.retP},
-            {"普通会员价(元):", fields_.memP}, {"金卡会员价(元):", fields_.golP}, {"批发价(元):", fields_.whoP},
-            {"特价(元):", fields_.speP},       {"入库时间:", stoT_},              {"实售价(元):", reaP_},
-            {"售出时间:", salT_},              {"商品状态:", state_},
-        },
-        {{"供货商:", fields_.supplier}, {"备注:", fields_.remark, Qt::AlignTop}});
+    std::vector<PanelField> pairs = fields_.upperRows();
+    pairs.insert(pairs.end(), {{QStringLiteral("入库时间:"), stoT_},
+                               {QStringLiteral("实售价(元):"), reaP_},
+                               {QStringLiteral("售出时间:"), salT_},
+                               {QStringLiteral("商品状态:"), state_}});
+    layOutFields(pairs, {{QStringLiteral("供货商:"), fields_.supplier},
+                         {QStringLiteral("备注:"), fields_.remark, Qt::AlignTop}});
 }
 
 void CStoreInputDlg::fillCombos() {

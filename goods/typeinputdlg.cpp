@@ -20,7 +20,7 @@ CCatalogDlg::Texts textsOf(CatalogKind kind) {
         t.firstEntry = QStringLiteral("不能删除\"未知\"商品类型");
         t.removeQuestion = QStringLiteral(
             "你的下一步操作将删除商品类型\"%1\"，所有指定该商品类型的商品将自动置为\"未知\"商品，是否要继续？");
-        t.maxBytes = kTypeNameBytes;
+        t.maxBytes = width::room(width::kTypeName);
         t.multiLine = false;
     } else {
         t.title = QStringLiteral("供货商配置");
@@ -30,7 +30,7 @@ CCatalogDlg::Texts textsOf(CatalogKind kind) {
         t.firstEntry = QStringLiteral("不能删除\"未指定\"供货商");
         t.removeQuestion = QStringLiteral(
             "你的下一步操作将删除供货商\"%1\"，所有指定该供货商的商品将自动置为\"未指定\"供货商，是否要继续？");
-        t.maxBytes = kSupplierNameBytes;
+        t.maxBytes = width::room(width::kSupplierName);
         t.multiLine = true;
     }
     return t;

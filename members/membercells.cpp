@@ -25,7 +25,7 @@ const RecordColumn kColumns[MemberColumnCount] = {
 // Each column's text, in the columns' order.
 const CellText<vorn::VIPRec> kCells[MemberColumnCount] = {
     [](const vorn::VIPRec& m) { return fromGbk(m.FVs_Code); },
-    [](const vorn::VIPRec& m) { return vipTypeText(m.FVi_Type); },
+    [](const vorn::VIPRec& m) { return choiceText(vipTypes(), m.FVi_Type); },
     [](const vorn::VIPRec& m) { return fromGbk(m.FVs_Name); },
     [](const vorn::VIPRec& m) { return QString::fromStdString(vorn::format_date(m.FVt_BirT)); },
     [](const vorn::VIPRec& m) { return QString::number(m.FVi_Grade); },
@@ -49,17 +49,6 @@ std::span<const RecordColumn> memberColumns() {
 std::span<const ChoiceValue> vipTypes() {
     static const ChoiceValue types[] = {{QStringLiteral("普通会员"), 0}, {QStringLiteral("金卡会员"), 1}};
     return types;
-}
-
-QString vipTypeText(int type) {
-    return choiceText(vipTypes(), type);
-}
-
-QStringList vipTypeNames() {
-    QStringList names;
-    for (const ChoiceValue& t : vipTypes())
-        names << t.text;
-    return names;
 }
 
 QString memberCellText(const vorn::VIPRec& m, int c) {

@@ -31,12 +31,9 @@ enum MemberColumn {
 // All of them, in order, as the list model takes them.
 std::span<const RecordColumn> memberColumns();
 
-// The member types by code: "普通会员" 0, "金卡会员" 1.
+// The member types by code: "普通会员" 0, "金卡会员" 1, in combo box order (item
+// index = type code); choiceText() words a code, "Err" for one none has.
 std::span<const ChoiceValue> vipTypes();
-// The type's name, "Err" for a code none has.
-QString vipTypeText(int type);
-// The two type names in combo box order (item index = type code).
-QStringList vipTypeNames();
 
 // Text of column c for one member ("Err" for a column past the last).
 QString memberCellText(const vorn::VIPRec& member, int c);

@@ -13,17 +13,17 @@
 namespace vorn::ui {
 
 void MemberFields::build(const GbkNotice& notice) {
-    code = limitedLineEdit("code", kMemberCodeBytes, notice);
+    code = limitedLineEdit("code", width::room(width::kVipCode), notice);
     type = new QComboBox;
     type->setObjectName(QStringLiteral("type"));
-    type->addItems(vipTypeNames());
+    type->addItems(choiceNames(vipTypes()));
     type->setCurrentIndex(0);
-    name = limitedLineEdit("name", kMemberNameBytes, notice);
+    name = limitedLineEdit("name", width::room(width::kVipName), notice);
     birthday = new BirthdayPicker;
-    email = limitedLineEdit("email", kMemberEMailBytes, notice);
-    phone = limitedLineEdit("phone", kMemberPhoneBytes, notice);
-    addr = limitedNoteEdit("addr", kMemberAddrBytes, notice);
-    remark = limitedNoteEdit("remark", kMemberRemarkBytes, notice);
+    email = limitedLineEdit("email", width::room(width::kVipEMail), notice);
+    phone = limitedLineEdit("phone", width::room(width::kVipPhone), notice);
+    addr = limitedNoteEdit("addr", width::room(width::kVipAddr), notice);
+    remark = limitedNoteEdit("remark", width::room(width::kVipRemark), notice);
 }
 
 void MemberFields::catchEnter(std::function<void()> action) {

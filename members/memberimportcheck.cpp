@@ -41,17 +41,17 @@ QString skippedText(const QString& what) {
 int byteLimit(int field) {
     switch (field) {
     case MiCode:
-        return kMemberCodeBytes;
+        return width::room(width::kVipCode);
     case MiName:
-        return kMemberNameBytes;
+        return width::room(width::kVipName);
     case MiEMail:
-        return kMemberEMailBytes;
+        return width::room(width::kVipEMail);
     case MiPhone:
-        return kMemberPhoneBytes;
+        return width::room(width::kVipPhone);
     case MiAddr:
-        return kMemberAddrBytes;
+        return width::room(width::kVipAddr);
     case MiRemark:
-        return kMemberRemarkBytes;
+        return width::room(width::kVipRemark);
     default:
         return 0;
     }
@@ -168,8 +168,8 @@ QStringList memberImportHeaders(int field) {
 
 int memberTypeOfText(const QString& text) {
     const QString t = text.trimmed();
-    if (t == vipTypeText(0) || t == QStringLiteral("普通")) return 0;
-    if (t == vipTypeText(1) || t == QStringLiteral("金卡")) return 1;
+    if (t == choiceText(vipTypes(), 0) || t == QStringLiteral("普通")) return 0;
+    if (t == choiceText(vipTypes(), 1) || t == QStringLiteral("金卡")) return 1;
     return -1;
 }
 
@@ -291,7 +291,7 @@ MemberImportCheck checkMemberImport(const std::vector<CsvRecord>& records, const
             if (m.FVi_Type < 0) {
                 m.FVi_Type = 0;
                 v.notes << QStringLiteral("会员类型%1无法识别，按\"%2\"导入")
-                               .arg(quoted(typeText), vipTypeText(0));
+                               .arg(quoted(typeText), choiceText(vipTypes(), 0));
             }
         }
 

@@ -71,7 +71,7 @@ bool CVIPAddDlg::codeTaken(const std::string& code) {
 }
 
 QString CVIPAddDlg::lineText(const vorn::VIPRec& m) const {
-    return QStringLiteral("%1/%2/%3").arg(shownOrBlank(m.FVs_Code), vipTypeText(m.FVi_Type), shownOrBlank(m.FVs_Name));
+    return QStringLiteral("%1/%2/%3").arg(shownOrBlank(m.FVs_Code), choiceText(vipTypes(), m.FVi_Type), shownOrBlank(m.FVs_Name));
 }
 
 void CVIPAddDlg::stageMember() {

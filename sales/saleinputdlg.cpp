@@ -14,11 +14,11 @@
 
 #include "kit/text/gbklimit.h"
 #include "salecounter.h"
+#include "vorn/widths.h"
 
 namespace vorn::ui {
 
 namespace {
-constexpr int kCodeBytes = 28;
 constexpr int kQuantityChars = 3;
 const char* const kMarkProperty = "notOne";
 
@@ -60,7 +60,7 @@ CSaleInputDlg::CSaleInputDlg(QWidget* parent) : QWidget(parent) {
     auto* codeLabel = new QLabel(QStringLiteral("商品编码:"), this);
     code_ = new QLineEdit(this);
     code_->setObjectName(QStringLiteral("codeEdit"));
-    limitGbk(code_, kCodeBytes);
+    limitGbk(code_, width::room(width::kStoreCode));
 
     auto* quantityLabel = new QLabel(QStringLiteral("数量:"), this);
     quantity_ = new QLineEdit(QStringLiteral("1"), this);

@@ -12,12 +12,9 @@
 #include "kit/text/gbk.h"
 #include "kit/text/gbklimit.h"
 #include "salecounter.h"
+#include "vorn/widths.h"
 
 namespace vorn::ui {
-
-namespace {
-constexpr int kCodeBytes = 28;
-}
 
 CSaleVIPDlg::CSaleVIPDlg(Shell& shell, QWidget* parent) : QDialog(parent), shell_(shell) {
     setObjectName(QStringLiteral("saleVipDlg"));
@@ -29,7 +26,7 @@ CSaleVIPDlg::CSaleVIPDlg(Shell& shell, QWidget* parent) : QDialog(parent), shell
     edit_->setObjectName(QStringLiteral("memberCodeEdit"));
     edit_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     edit_->setMinimumWidth(220);
-    limitGbk(edit_, kCodeBytes);
+    limitGbk(edit_, width::room(width::kVipCode));
     QFont big = edit_->font();
     big.setPixelSize(16);
     edit_->setFont(big);

@@ -312,22 +312,24 @@ private slots:
     }
 
     void textsKeepToTheEntryDialogsLimits() {
-        const QString code28(kCodeBytes, u'9');
-        const QString name30 = QString(kNameBytes / 2, QChar(0x5546)); // 商: two bytes each
+        using namespace vorn::width;
+        const int nameRoom = room(kStoreName), remarkRoom = room(kStoreRemark);
+        const QString code28(room(kStoreCode), u'9');
+        const QString name30 = QString(nameRoom / 2, QChar(0x5546)); // 商: two bytes each
         GoodsImportCheck c = checkOne(line(2, {{GiCode, code28},
                                                {GiName, name30},
                                                {GiSize, QString(6, QChar(0x5927))},
-                                               {GiRemark, QString(kRemarkBytes, u'r')}}));
+                                               {GiRemark, QString(remarkRoom, u'r')}}));
         QCOMPARE(c.lines.size(), size_t(1));
-        QCOMPARE(c.lines[0].unit.FSs_Name.size(), size_t(kNameBytes));
+        QCOMPARE(c.lines[0].unit.FSs_Name.size(), size_t(nameRoom));
 
         struct Case {
             int field;
             QString text;
         } tooLong[] = {{GiCode, code28 + u'9'},
                        {GiName, name30 + u'x'},
-                       {GiSize, QString(kSizeBytes + 1, u's')},
-                       {GiRemark, QString(kRemarkBytes / 2 + 1, QChar(0x5907))}};
+                       {GiSize, QString(room(kStoreSize) + 1, u's')},
+                       {GiRemark, QString(remarkRoom / 2 + 1, QChar(0x5907))}};
         for (const Case& k : tooLong) {
             CsvRecord r = line(5, {{GiCode, "A1"}});
             r.fields[k.field] = k.text;

@@ -46,12 +46,12 @@ private slots:
     void stateTextsMatchTheSearch() {
         for (int flag : {0, 1, 2}) {
             GoodsSearch in;
-            in.state = goodsStateText(flag);
+            in.state = choiceText(goodsStates(), flag);
             std::string cond;
             QVERIFY(buildGoodsCondition(in, {}, cond));
             QVERIFY2(cond.find("FSi_Flag=" + std::to_string(flag)) != std::string::npos, cond.c_str());
         }
-        QCOMPARE(goodsStateText(2), QStringLiteral("已报损"));
+        QCOMPARE(choiceText(goodsStates(), 2), QStringLiteral("已报损"));
     }
 
     void emptyInputsListEverything() {

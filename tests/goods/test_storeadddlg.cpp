@@ -1,7 +1,9 @@
 // The goods entry dialog: lines, quantities, the batch limit and the one save.
 #include <QApplication>
 #include <QComboBox>
+#include <QGridLayout>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -68,6 +70,39 @@ private slots:
         QCOMPARE(edit(&dlg, "quantity")->text(), QStringLiteral("1"));
         QCOMPARE(field<QComboBox>(&dlg, "type")->count(), 2);
         QCOMPARE(field<QComboBox>(&dlg, "supplier")->itemText(1), QStringLiteral("ACME"));
+
+        // The fields in reading order, each beside its label, and Tab walks them so.
+        const std::pair<const char*, const char*> rows[] = {
+            {"quantity", "数量:"},           {"code", "商品编码:"},      {"name", "商品名称:"},
+            {"type", "类型:"},               {"size", "规格:"},          {"oriP", "进货价(元):"},
+            {"retP", "零售价(元):"},         {"memP", "普通会员价(元):"}, {"golP", "金卡会员价(元):"},
+            {"whoP", "批发价(元):"},         {"speP", "特价(元):"},       {"supplier", "供货商:"},
+            {"remark", "备注:"}};
+        QGridLayout* form = nullptr;
+        for (QGridLayout* g : dlg.findChildren<QGridLayout*>())
+            if (g->indexOf(edit(&dlg, "quantity")) >= 0) form = g;
+        QVERIFY(form);
+        QStringList expected;
+        for (int i = 0; i < int(std::size(rows)); ++i) {
+            QWidget* f = field<QWidget>(&dlg, rows[i].first);
+            int row = -1, col = -1, rs = 0, cs = 0;
+            form->getItemPosition(form->indexOf(f), &row, &col, &rs, &cs);
+            QCOMPARE(row, i);
+            auto* label = qobject_cast<QLabel*>(form->itemAtPosition(row, col - 1)->widget());
+            QVERIFY(label);
+            QCOMPARE(label->text(), QString::fromUtf8(rows[i].second));
+            expected << QString::fromLatin1(rows[i].first);
+        }
+        QStringList walked;
+        for (QWidget* w = list->nextInFocusChain(); w != list && walked.size() < expected.size();
+             w = w->nextInFocusChain())
+            if (expected.contains(w->objectName()) && !walked.contains(w->objectName())) walked << w->objectName();
+        QCOMPARE(walked, expected);
+        // For a person to look at, when VORN_SCREENSHOT_DIR names a folder.
+        if (const QString dir = qEnvironmentVariable("VORN_SCREENSHOT_DIR"); !dir.isEmpty()) {
+            dlg.show();
+            QVERIFY(dlg.grab().save(dir + QStringLiteral("/goods-entry.png")));
+        }
     }
 
     void retailPriceIsCopiedWhileTyped() {

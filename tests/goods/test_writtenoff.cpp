@@ -39,12 +39,12 @@ private slots:
     }
 
     void searchedAndShownByState() {
-        fx.shell->comboItems[cmd::GoodsState] << goodsStateText(2);
+        fx.shell->comboItems[cmd::GoodsState] << choiceText(goodsStates(), 2);
         for (int flag : {0, 1, 2}) {
             fx.shell->setRibbonIndex(cmd::GoodsState, flag);
             QVERIFY(page->onCommand(cmd::SearchGoods));
             QCOMPARE(page->model()->rowCount(), 1);
-            QCOMPARE(cell(0, ColFlag), goodsStateText(flag));
+            QCOMPARE(cell(0, ColFlag), choiceText(goodsStates(), flag));
             QCOMPARE(cell(0, ColCode), QString(QChar('P' + flag)));
         }
         QCOMPARE(cell(0, ColFlag), QStringLiteral("已报损"));

@@ -69,6 +69,9 @@ private slots:
         std::string out;
         appendChoiceClause(out, "F", choiceText(choices, 3), choices);
         QCOMPARE(out, std::string("F=3 AND "));
+        // A drop-down offers the texts in the table's order, a repeated value's too.
+        QCOMPARE(choiceNames(choices), QStringList({QStringLiteral("甲"), QStringLiteral("乙"), QStringLiteral("丙")}));
+        QVERIFY(choiceNames({}).isEmpty());
     }
 
     // A table of one function a column gives each column its text.

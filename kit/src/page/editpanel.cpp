@@ -13,7 +13,7 @@ namespace vorn::ui {
 EditPanel::EditPanel(QWidget* owner)
     : QWidget(owner, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {}
 
-QPushButton* EditPanel::layOutFields(std::initializer_list<PanelField> pairs, std::initializer_list<PanelField> wide) {
+QPushButton* EditPanel::layOutFields(const std::vector<PanelField>& pairs, const std::vector<PanelField>& wide) {
     auto* save = new QPushButton(QStringLiteral("确认保存"));
     save->setObjectName(QStringLiteral("save"));
     connect(save, &QPushButton::clicked, this, &EditPanel::save);
@@ -21,7 +21,7 @@ QPushButton* EditPanel::layOutFields(std::initializer_list<PanelField> pairs, st
     auto* grid = new QGridLayout;
     grid->setHorizontalSpacing(8);
     auto addLabel = [grid](const PanelField& f, int row, int col) {
-        grid->addWidget(new QLabel(QString::fromUtf8(f.label)), row, col, Qt::AlignRight | f.labelAlignment);
+        grid->addWidget(new QLabel(f.label), row, col, Qt::AlignRight | f.labelAlignment);
     };
     int i = 0;
     for (const PanelField& f : pairs) {

@@ -34,6 +34,13 @@ QString choiceText(std::span<const ChoiceValue> choices, int value) {
     return QStringLiteral("Err");
 }
 
+QStringList choiceNames(std::span<const ChoiceValue> choices) {
+    QStringList names;
+    for (const ChoiceValue& c : choices)
+        names << c.text;
+    return names;
+}
+
 void appendSpanClause(std::string& out, const char* column, const QDate& from, const QDate& to) {
     if (!from.isValid() && !to.isValid()) return;
     // A half-set span cannot come from the date span dialog; read it as one day.

@@ -4,7 +4,7 @@
 #pragma once
 
 #include <QWidget>
-#include <initializer_list>
+#include <QString>
 #include <vector>
 
 class QKeyEvent;
@@ -13,7 +13,7 @@ class QPushButton;
 namespace vorn::ui {
 
 struct PanelField {
-    const char* label; // UTF-8, with its colon
+    QString label; // with its colon
     QWidget* field;
     Qt::Alignment labelAlignment = Qt::AlignVCenter;
 };
@@ -43,7 +43,7 @@ protected:
     // The fields two to a row, label and field, then the wide ones (notes,
     // long names) across the panel, and "确认保存" below on the right; the
     // button saves and is returned.
-    QPushButton* layOutFields(std::initializer_list<PanelField> pairs, std::initializer_list<PanelField> wide);
+    QPushButton* layOutFields(const std::vector<PanelField>& pairs, const std::vector<PanelField>& wide);
     // Once the controls are built: its size, and its place at the top left of
     // the screen, out of the list's way.
     void settle();

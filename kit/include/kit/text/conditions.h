@@ -5,6 +5,7 @@
 
 #include <QDate>
 #include <QString>
+#include <QStringList>
 #include <span>
 #include <string>
 #include <vector>
@@ -32,6 +33,8 @@ void appendChoiceClause(std::string& out, const char* column, const QString& cho
 // The text that stands for `value` in `choices` (the first that does), "Err"
 // when none does: one table names a coded field in the list and in the search.
 QString choiceText(std::span<const ChoiceValue> choices, int value);
+// The texts in their order, as a drop-down offers them.
+QStringList choiceNames(std::span<const ChoiceValue> choices);
 // Takes the trailing " AND " off the appended clauses.
 void finishCondition(std::string& cond);
 
