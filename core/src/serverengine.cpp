@@ -377,11 +377,11 @@ int ServerEngine::exec(const char* sql, bool refuse_control) {
                 return SQLITE_ABORT;
             }
         }
-        std::string t = pg::translate(s);
+        const std::string t = pg::translate(s);
         if (t.empty()) continue;
         // A transaction begun in the text may write: it holds the writers' key too.
-        if (pg::is_transaction_control(s) && begins_transaction(s)) t += std::string(";") + kWriterLock;
-        const int rc = run_raw(t.c_str());
+        const bool begins = pg::is_transaction_control(s) && begins_transaction(s);
+        const int rc = begins ? open_transaction(t + ";" + kWriterLock) : run_raw(t.c_str());
         if (rc != SQLITE_OK) return rc;
     }
     return SQLITE_OK;
@@ -436,13 +436,24 @@ int ServerEngine::begin(bool write) {
     // report's sums, a backup) see one state of the store, as in the file.
     std::lock_guard<std::recursive_mutex> guard(mutex_);
     if (conn_ == nullptr) return SQLITE_MISUSE;
-    int rc = check_control(true);
+    const int rc = check_control(true);
     if (rc != SQLITE_OK) return rc;
-    // One round trip for both; a BEGIN that found its connection gone runs
-    // again on a new one (it has changed nothing that outlives its session).
-    const std::string begin =
-        write ? std::string("BEGIN;") + kWriterLock : "BEGIN ISOLATION LEVEL REPEATABLE READ, READ ONLY";
+    return open_transaction(write ? std::string("BEGIN;") + kWriterLock
+                                  : "BEGIN ISOLATION LEVEL REPEATABLE READ, READ ONLY");
+}
+
+int ServerEngine::open_transaction(const std::string& begin) {
+    // A BEGIN that found its connection gone runs again on a new one: it has
+    // changed nothing that outlives its session.
+    int rc = SQLITE_OK;
     PQclear(run(begin, rc, true));
+    if (rc != SQLITE_OK && connected() && PQtransactionStatus(conn_) != PQTRANS_IDLE) {
+        // The BEGIN went through and the writers' key did not (a lock timeout
+        // the server was told to keep, a cancel): nothing may stay open.
+        const std::string why = message_;
+        rollback();
+        message_ = why;
+    }
     return rc;
 }
 

@@ -79,6 +79,8 @@ private:
     // transaction because the connection went runs once more on a new one.
     pg_result* run(const std::string& statement, int& rc, bool repeatable = false);
     int run_raw(const char* text);
+    // Runs a BEGIN (with what goes with it); on failure nothing stays open.
+    int open_transaction(const std::string& begin);
     // The SQLite code of a failed result, its message kept.
     int fail(pg_result* res);
     // SQLITE_ERROR for a BEGIN inside a transaction or an end outside one.

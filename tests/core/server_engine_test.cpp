@@ -393,6 +393,22 @@ TEST_F(ServerEngineTest, StatementLostWhileRunningRunsAgainOnlyWhenARead) {
     EXPECT_EQ(one("SELECT last_value FROM runs"), "3");
 }
 
+// While a restore holds the store a till's write transaction waits at its
+// start (reads go on); one the server gives up on leaves nothing open.
+TEST_F(ServerEngineTest, WriteTransactionWaitsForARestore) {
+    auto restore = connect(url_);
+    ASSERT_EQ(restore->begin(true), SQLITE_OK);
+    ASSERT_EQ(restore->exec(vorn::detail::kServerRestoreLock), SQLITE_OK);
+    exec("SET lock_timeout = 1");
+    EXPECT_EQ(engine_->begin(true), SQLITE_BUSY);
+    EXPECT_FALSE(engine_->in_transaction());
+    EXPECT_EQ(engine_->begin(false), SQLITE_OK);
+    EXPECT_EQ(engine_->commit(), SQLITE_OK);
+    restore->rollback();
+    EXPECT_EQ(engine_->begin(true), SQLITE_OK);
+    EXPECT_EQ(engine_->commit(), SQLITE_OK);
+}
+
 TEST_F(ServerEngineTest, LostConnectionInsideATransactionFailsUntilRolledBack) {
     exec("CREATE TABLE T (a INTEGER)");
     ASSERT_EQ(engine_->begin(true), SQLITE_OK);
