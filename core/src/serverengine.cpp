@@ -150,9 +150,6 @@ int code_of_state(const char* state) {
     return SQLITE_ERROR;
 }
 
-// Every write transaction holds the restore's key shared (see kServerRestoreLock).
-constexpr const char* kWriterLock = "SELECT pg_advisory_xact_lock_shared(7268736832)";
-
 bool starts_with(const char* text, const char* prefix) {
     return text != nullptr && std::strncmp(text, prefix, std::strlen(prefix)) == 0;
 }
@@ -381,7 +378,7 @@ int ServerEngine::exec(const char* sql, bool refuse_control) {
         if (t.empty()) continue;
         // A transaction begun in the text may write: it holds the writers' key too.
         const bool begins = pg::is_transaction_control(s) && begins_transaction(s);
-        const int rc = begins ? open_transaction(t + ";" + kWriterLock) : run_raw(t.c_str());
+        const int rc = begins ? open_transaction(t + ";" + kServerWriterLock) : run_raw(t.c_str());
         if (rc != SQLITE_OK) return rc;
     }
     return SQLITE_OK;
@@ -438,7 +435,7 @@ int ServerEngine::begin(bool write) {
     if (conn_ == nullptr) return SQLITE_MISUSE;
     const int rc = check_control(true);
     if (rc != SQLITE_OK) return rc;
-    return open_transaction(write ? std::string("BEGIN;") + kWriterLock
+    return open_transaction(write ? std::string("BEGIN;") + kServerWriterLock
                                   : "BEGIN ISOLATION LEVEL REPEATABLE READ, READ ONLY");
 }
 

@@ -23,6 +23,8 @@ inline constexpr const char* kServerStoreLock = "SELECT pg_advisory_xact_lock(72
 // hold it shared from their own BEGIN: the server finds the deadlock and one
 // of them fails, as it should.
 inline constexpr const char* kServerRestoreLock = "SELECT pg_advisory_xact_lock(7268736832);";
+// The writers' side of it, sent with every write transaction's BEGIN.
+inline constexpr const char* kServerWriterLock = "SELECT pg_advisory_xact_lock_shared(7268736832)";
 
 class ServerEngine final : public Engine {
 public:
