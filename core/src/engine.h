@@ -88,6 +88,12 @@ public:
     // that must see one state of the store.
     virtual int begin(bool write) = 0;
     virtual int commit() = 0;
+    // True when the latest commit() failed with its COMMIT gone out and no
+    // answer of the server's come back, the session lost meanwhile: the server
+    // may have committed. Every other failure of commit() rolled back for sure
+    // (the session lost before the COMMIT went, the server's refusal), and the
+    // file's COMMIT either happens or fails here: it never says this.
+    virtual bool commit_outcome_unknown() = 0;
     virtual void rollback() = 0;
     // True inside a transaction (some failures end one by themselves).
     virtual bool in_transaction() = 0;

@@ -31,6 +31,7 @@ public:
     int query(const std::string& sql, RowReader read, RowContext& ctx) override;
     int begin(bool write) override;
     int commit() override;
+    bool commit_outcome_unknown() override { return false; }
     void rollback() override;
     bool in_transaction() override { return db_ != nullptr && sqlite3_get_autocommit(db_) == 0; }
     int64_t last_insert_id() override { return sqlite3_last_insert_rowid(db_); }

@@ -327,10 +327,12 @@ PGresult* ServerEngine::run(const std::string& statement, int& rc, bool repeatab
     const bool outside = !inside();
     for (int attempt = 0;; ++attempt) {
         rc = SQLITE_OK;
+        sent_ = false;
         if (!usable()) {
             rc = conn_ == nullptr ? SQLITE_MISUSE : SQLITE_IOERR;
             return nullptr;
         }
+        sent_ = true;
         PGresult* res = PQexec(conn_, statement.c_str());
         const ExecStatusType st = PQresultStatus(res);
         if (st == PGRES_COMMAND_OK || st == PGRES_TUPLES_OK || st == PGRES_EMPTY_QUERY) {
@@ -433,6 +435,7 @@ int ServerEngine::begin(bool write) {
     // report's sums, a backup) see one state of the store, as in the file.
     std::lock_guard<std::recursive_mutex> guard(mutex_);
     if (conn_ == nullptr) return SQLITE_MISUSE;
+    commit_unknown_ = false;
     const int rc = check_control(true);
     if (rc != SQLITE_OK) return rc;
     return open_transaction(write ? std::string("BEGIN;") + kServerWriterLock
@@ -457,6 +460,7 @@ int ServerEngine::open_transaction(const std::string& begin) {
 int ServerEngine::commit() {
     std::lock_guard<std::recursive_mutex> guard(mutex_);
     if (conn_ == nullptr) return SQLITE_MISUSE;
+    commit_unknown_ = false;
     if (connected() && PQtransactionStatus(conn_) == PQTRANS_INERROR) {
         // The server would answer COMMIT with a silent ROLLBACK.
         message_ = "the transaction had failed and was rolled back";
@@ -473,13 +477,28 @@ int ServerEngine::commit() {
     int rc = check_control(false);
     if (rc != SQLITE_OK) return rc;
     PGresult* res = run("COMMIT", rc);
-    if (res == nullptr && !connected()) open_tx_ = false;
+    if (res == nullptr && !connected()) {
+        open_tx_ = false;
+        // Lost before the COMMIT went out (found gone by run()), the session
+        // took the transaction with it. Lost after, the server may have
+        // committed first: the answer can go missing on the way back, and a
+        // session ended while COMMIT ran (its last word a FATAL message, not
+        // the commit's) may still have committed, as when it was ended while
+        // waiting for a standby after writing the commit locally. Only the
+        // store can tell now; the caller asks it.
+        commit_unknown_ = sent_;
+    }
     if (res != nullptr && starts_with(PQcmdStatus(res), "ROLLBACK")) {
         message_ = "the transaction had failed and was rolled back";
         rc = SQLITE_ABORT;
     }
     PQclear(res);
     return rc;
+}
+
+bool ServerEngine::commit_outcome_unknown() {
+    std::lock_guard<std::recursive_mutex> guard(mutex_);
+    return commit_unknown_;
 }
 
 void ServerEngine::rollback() {

@@ -50,6 +50,7 @@ public:
     int query(const std::string& sql, RowReader read, RowContext& ctx) override;
     int begin(bool write) override;
     int commit() override;
+    bool commit_outcome_unknown() override;
     void rollback() override;
     bool in_transaction() override;
     int64_t last_insert_id() override;
@@ -98,6 +99,11 @@ private:
     // A transaction is open on the server (kept when the connection drops
     // inside one, until the caller rolls back).
     bool open_tx_ = false;
+    // The latest statement run() ran went out to the server (it failed, if it
+    // did, after that, not before).
+    bool sent_ = false;
+    // What commit_outcome_unknown() answers; reset by begin() and commit().
+    bool commit_unknown_ = false;
     // An INSERT ran on this connection, so lastval() may have a value.
     bool inserted_ = false;
     // The server sent its last word (a FATAL message) while we were idle: the

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <set>
 
+#include "commit_relay.h"
 #include "core_fixture.h"
 #include "vorn/journal.h"
 
@@ -396,6 +397,64 @@ TEST_F(ReturnTest, AFailureOfAnyPartLeavesNoTrace) {
     EXPECT_TRUE(numbers.insert(res.number).second);
     EXPECT_EQ(points_of("MF"), 100 - 15);
     EXPECT_NE(trace(), before);
+}
+
+// On a server the session can go while the return's COMMIT is under way.
+// Ended inside the COMMIT, before the return was made: failed, the units
+// still sold and the points as they were. Its answer lost after the return
+// was made: the return finds itself in the store and is done, with its
+// number, refund and points, and the units cannot be taken back again.
+TEST_F(ReturnTest, ReturnWhoseCommitWentUnansweredFindsItself) {
+    if (!on_server()) GTEST_SKIP() << "a commit's answer is lost on a server only";
+    CommitRelay relay(server_url_);
+    ASSERT_FALSE(relay.url().empty());
+    Core till;
+    till.set_server(relay.url());
+    ASSERT_EQ(till.open(), 0);
+    Journal at_till{till};
+    ASSERT_EQ(cluster_command(server_url_, ends_session_at_commit("Sale", "NEW.FSAs_User = 'ends'")), "");
+    const struct Case {
+        const char* code;
+        const char* cashier; // "ends": the session ends inside the COMMIT
+        bool lose_answer;
+        ReturnStatus status;
+    } cases[] = {{"E", "ends", false, ReturnStatus::Failed}, {"L", "bob", true, ReturnStatus::Done}};
+    for (const Case& c : cases) {
+        std::vector<SRec> units = stock(c.code, 2, 8.0);
+        const VIPRec m = add_member(std::string("M") + c.code, 50);
+        const CheckoutResult sale = sell(units, kSold, {8.0}, {{kPayCash, 160}}, &m);
+        ReturnRequest r = back(sale.sale_id, units);
+        r.cashier = c.cashier;
+        SaleFilter returns;
+        returns.kind = kKindReturn;
+        const int before = journal.count_sales(returns), lost = relay.lost();
+        if (c.lose_answer) relay.lose_next_commit_answer();
+        const ReturnResult res = at_till.return_goods(r);
+        ASSERT_EQ(res.status, c.status) << c.code << " " << res.rc;
+        EXPECT_EQ(relay.lost(), lost + (c.lose_answer ? 1 : 0)) << c.code;
+        const bool done = c.status == ReturnStatus::Done;
+        const std::string code = std::string("FSs_Code='") + c.code + "'";
+        EXPECT_EQ(core.get_srec_count((code + " AND FSi_Flag=0").c_str()), done ? 2 : 0) << c.code;
+        EXPECT_EQ(journal.count_sales(returns), before + (done ? 1 : 0)) << c.code;
+        EXPECT_EQ(points_of(m.FVs_Code), done ? 50 - 16 : 50) << c.code;
+        if (done) {
+            EXPECT_EQ(journal.sale_id_of(res.number), res.return_id);
+            EXPECT_EQ(res.refund, 160);
+            ASSERT_EQ(res.refunds.size(), 1u);
+            EXPECT_EQ(res.refunds[0].amount, 160);
+            EXPECT_EQ(res.points_lost, 16);
+            EXPECT_EQ(res.balance, 50 - 16);
+        } else {
+            EXPECT_NE(res.rc, 0);
+        }
+        // At the till again, without the fault: taken back once only.
+        r.cashier = "bob";
+        const ReturnResult again = at_till.return_goods(r);
+        EXPECT_EQ(again.status, done ? ReturnStatus::AlreadyReturned : ReturnStatus::Done) << c.code;
+        EXPECT_EQ(again.returned_by, done ? res.number : "") << c.code;
+        EXPECT_EQ(core.get_srec_count((code + " AND FSi_Flag=0").c_str()), 2) << c.code;
+        EXPECT_EQ(journal.count_sales(returns), before + 1) << c.code;
+    }
 }
 
 // Without a receipt the most recently sold units of the code come back at the

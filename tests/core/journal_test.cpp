@@ -6,6 +6,7 @@
 #include <set>
 #include <thread>
 
+#include "commit_relay.h"
 #include "core_fixture.h"
 #include "vorn/journal.h"
 #include "vorn/transaction.h"
@@ -299,6 +300,72 @@ TEST_F(JournalTest, ConcurrentCheckoutsGetNumbersOfTheirOwn) {
     EXPECT_EQ(std::set<std::string>(got.begin(), got.end()).size(), got.size());
     EXPECT_EQ(std::count(got.begin(), got.end(), "failed"), 0);
     EXPECT_EQ(journal.count_sales({}), kThreads * kEach);
+}
+
+// On a server the session can go while the checkout's COMMIT is under way.
+// Ended inside the COMMIT, before the sale was made: failed, nothing written,
+// the units still for sale. Its answer lost after the sale was made: the
+// checkout finds its sale in the store and is done, with its number and what
+// the member got, and the units cannot be sold a second time.
+TEST_F(JournalTest, CheckoutWhoseCommitWentUnansweredFindsItsSale) {
+    if (!on_server()) GTEST_SKIP() << "a commit's answer is lost on a server only";
+    CommitRelay relay(server_url_);
+    ASSERT_FALSE(relay.url().empty());
+    Core till;
+    till.set_server(relay.url());
+    ASSERT_EQ(till.open(), 0);
+    Journal at_till{till};
+    ASSERT_EQ(cluster_command(server_url_, ends_session_at_commit("Sale", "NEW.FSAs_User = 'ends'")), "");
+    const struct Case {
+        const char* code;
+        const char* cashier; // "ends": the session ends inside the COMMIT
+        bool lose_answer;
+        CheckoutStatus status;
+    } cases[] = {{"E", "ends", false, CheckoutStatus::Failed}, {"L", "alice", true, CheckoutStatus::Done}};
+    for (const Case& c : cases) {
+        std::vector<SRec> units = stock(c.code, 2, 6.0);
+        VIPRec m = member(std::string("M") + c.code, "m");
+        m.FVi_Grade = 10;
+        ASSERT_EQ(core.insert_viprec(&m, 1), 1);
+        ASSERT_EQ(core.select_viprec(&m, ("FVs_Code='M" + std::string(c.code) + "'").c_str()), 1);
+        CheckoutRequest r = sale(units, kDay1, {6.0}, {{kPayCash, 200}});
+        r.cashier = c.cashier;
+        r.member_id = m.FVi_Id;
+        r.member_code = m.FVs_Code;
+        r.points = 12;
+        const int before = journal.count_sales({}), lost = relay.lost();
+        if (c.lose_answer) relay.lose_next_commit_answer();
+        const CheckoutResult res = at_till.checkout(r);
+        ASSERT_EQ(res.status, c.status) << c.code << " " << res.rc;
+        EXPECT_EQ(relay.lost(), lost + (c.lose_answer ? 1 : 0)) << c.code;
+        const bool done = c.status == CheckoutStatus::Done;
+        const std::string code = std::string("FSs_Code='") + c.code + "'";
+        EXPECT_EQ(core.get_srec_count((code + " AND FSi_Flag=1").c_str()), done ? 2 : 0) << c.code;
+        EXPECT_EQ(journal.sale_id_of(res.number), done ? res.sale_id : 0) << c.code;
+        EXPECT_EQ(journal.count_sales({}), before + (done ? 1 : 0)) << c.code;
+        ASSERT_EQ(core.select_viprec(&m, ("FVi_Id=" + std::to_string(m.FVi_Id)).c_str()), 1);
+        EXPECT_EQ(m.FVi_Grade, done ? 22 : 10) << c.code;
+        if (done) {
+            SaleDetail d;
+            ASSERT_EQ(journal.open_sale(res.sale_id, d), 1);
+            EXPECT_EQ(d.sale.number, res.number);
+            EXPECT_EQ(d.sale.points, 12);
+            EXPECT_EQ(res.rc, 0);
+            EXPECT_TRUE(res.member_found);
+            EXPECT_EQ(res.points_credited, 12);
+            EXPECT_EQ(res.balance, 22);
+            EXPECT_EQ(res.change, 80);
+        } else {
+            EXPECT_NE(res.rc, 0);
+        }
+        // At the till again, without the fault: sold once only.
+        r.cashier = "alice";
+        const CheckoutResult again = at_till.checkout(r);
+        EXPECT_EQ(again.status, done ? CheckoutStatus::Missing : CheckoutStatus::Done) << c.code;
+        EXPECT_EQ(again.gone_ids.size(), done ? 2u : 0u) << c.code;
+        EXPECT_EQ(core.get_srec_count((code + " AND FSi_Flag=1").c_str()), 2) << c.code;
+        EXPECT_EQ(journal.count_sales({}), before + 1) << c.code;
+    }
 }
 
 // Lists by every condition, against what the test sold; footers are the sums

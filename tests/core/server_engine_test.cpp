@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "commit_relay.h"
 #include "core_fixture.h"
 #include "serverengine.h"
 #include "vorn/password.h"
@@ -422,6 +423,53 @@ TEST_F(ServerEngineTest, LostConnectionInsideATransactionFailsUntilRolledBack) {
     engine_->rollback();
     EXPECT_FALSE(engine_->in_transaction());
     EXPECT_EQ(one("SELECT count(*) FROM T"), "0");
+}
+
+// A COMMIT's outcome is unknown only when it went out and its answer never
+// came: lost on the way back after the server committed, or a session that
+// ended while the COMMIT ran. A session gone before it, and the server's
+// refusal, rolled back for sure. The next statement runs on a new session.
+TEST_F(ServerEngineTest, CommitOutcomeUnknownOnlyWhenItsAnswerIsLost) {
+    // The answer is lost on its way through the relay; the rest runs direct,
+    // so a session ended from outside is gone before the COMMIT is sent.
+    vorntest::CommitRelay relay(url_);
+    ASSERT_FALSE(relay.url().empty());
+    auto relayed = connect(relay.url());
+    ASSERT_TRUE(relayed);
+    ServerEngine* const direct = engine_.get();
+    ServerEngine* const till = relayed.get();
+    exec("CREATE TABLE T (a INTEGER UNIQUE DEFERRABLE INITIALLY DEFERRED)");
+    ASSERT_EQ(vorntest::cluster_command(url_, vorntest::ends_session_at_commit("T", "NEW.a = 4")), "");
+    const struct Case {
+        const char* name;
+        ServerEngine* on;
+        int value;                  // inserted
+        std::function<void()> then; // before the COMMIT
+        int rc;
+        bool unknown;
+        const char* stored; // T's rows afterwards
+    } cases[] = {
+        {"committed", direct, 1, [] {}, SQLITE_OK, false, "1"},
+        {"a statement failed before", direct, 2,
+         [&] { EXPECT_EQ(direct->exec("SELECT 1/0"), SQLITE_MISMATCH); }, SQLITE_ABORT, false, "1"},
+        {"the server refuses the COMMIT", direct, 1, [] {}, SQLITE_CONSTRAINT, false, "1"},
+        {"the session lost before the COMMIT", direct, 3, [&] { kill_session(); }, SQLITE_IOERR, false, "1"},
+        {"the session ends inside the COMMIT", direct, 4, [] {}, SQLITE_IOERR, true, "1"},
+        {"the answer to the COMMIT is lost", till, 5, [&] { relay.lose_next_commit_answer(); }, SQLITE_IOERR,
+         true, "1,5"},
+        {"committed on a new session", till, 6, [] {}, SQLITE_OK, false, "1,5,6"},
+    };
+    for (const Case& c : cases) {
+        ASSERT_EQ(c.on->begin(true), SQLITE_OK) << c.name << ": " << c.on->last_message();
+        ASSERT_EQ(c.on->exec(("INSERT INTO T VALUES(" + std::to_string(c.value) + ")").c_str()), SQLITE_OK)
+            << c.name;
+        c.then();
+        EXPECT_EQ(c.on->commit(), c.rc) << c.name << ": " << c.on->last_message();
+        EXPECT_EQ(c.on->commit_outcome_unknown(), c.unknown) << c.name;
+        c.on->rollback(); // as a transaction left uncommitted does
+        EXPECT_EQ(one("SELECT string_agg(CAST(a AS TEXT), ',' ORDER BY a) FROM T"), c.stored) << c.name;
+    }
+    EXPECT_EQ(relay.lost(), 1);
 }
 
 TEST_F(ServerEngineTest, ClosedEngineIsMisuse) {
