@@ -170,6 +170,37 @@ std::string quoted(const std::string& text) {
     return out;
 }
 
+// Commits the sale (or return) numbered number, given the id id. A server whose
+// answer to the COMMIT never came may have committed it: reported failed, the
+// cashier would keep the list, try again and be told the units were sold at
+// another till, and hand out no receipt (or refund a return again by hand while
+// its units are back already). So the store is asked on a new connection
+// whether the row is there: its number with the id it was given here (once ours
+// was rolled back another till may take the number, never the id). Found, it is
+// done. Not found, or the question failing too (the server still away), it
+// failed as before: a receipt for a sale the store may not hold would leave its
+// units in stock to be sold again, while a retry that is refused sends the
+// cashier to the journal, where the sale shows if it was made after all.
+int commit_or_find(Transaction& t, Engine* db, const std::string& number, int64_t id) {
+    // The connection's lock from the commit to its verdict: no other thread's
+    // commit comes between.
+    db->lock();
+    const bool own = t.active() && !t.joined();
+    const int rc = t.commit();
+    const bool unknown = rc != SQLITE_OK && own && db->commit_outcome_unknown();
+    db->unlock();
+    if (!unknown) return rc;
+    int64_t found = 0;
+    if (query_integer(db,
+                      "SELECT COUNT(*) FROM Sale WHERE FSAs_No=" + quoted(number) +
+                          " AND FSAi_Id=" + std::to_string(id),
+                      found) != SQLITE_OK ||
+        found != 1)
+        return rc;
+    detail::clear_last_error();
+    return SQLITE_OK;
+}
+
 } // namespace detail
 
 using detail::query_integer;
@@ -245,36 +276,6 @@ bool add_up(const CheckoutRequest& r, CheckoutResult& out) {
     out.paid = paid;
     out.change = paid - due;
     return true;
-}
-
-// Commits the sale numbered number, given the id id. A server whose answer to
-// the COMMIT never came may have committed it: reported failed, the cashier
-// would keep the list, try again and be told the units were sold at another
-// till, and hand out no receipt. So the store is asked on a new connection
-// whether this sale is there: its number with the id it was given here (once
-// ours was rolled back another till may take the number, never the id). Found,
-// it is done. Not found, or the question failing too (the server still away),
-// it failed as before: a receipt for a sale the store may not hold would leave
-// its units in stock to be sold again, while a retry that is refused sends the
-// cashier to the journal, where the sale shows if it was made after all.
-int commit_or_find(Transaction& t, Engine* db, const std::string& number, int64_t id) {
-    // The connection's lock from the commit to its verdict: no other thread's
-    // commit comes between.
-    db->lock();
-    const bool own = t.active() && !t.joined();
-    const int rc = t.commit();
-    const bool unknown = rc != SQLITE_OK && own && db->commit_outcome_unknown();
-    db->unlock();
-    if (!unknown) return rc;
-    int64_t found = 0;
-    if (query_integer(db,
-                      "SELECT COUNT(*) FROM Sale WHERE FSAs_No=" + quoted(number) +
-                          " AND FSAi_Id=" + std::to_string(id),
-                      found) != SQLITE_OK ||
-        found != 1)
-        return rc;
-    detail::clear_last_error();
-    return SQLITE_OK;
 }
 
 } // namespace
@@ -392,7 +393,7 @@ CheckoutResult Journal::checkout(const CheckoutRequest& r) {
     }
     if (any) sql += ";";
     if (int rc = t.exec(sql.c_str()); rc != SQLITE_OK) return failed(rc);
-    if (int rc = commit_or_find(t, db, out.number, out.sale_id); rc != SQLITE_OK) return failed(rc);
+    if (int rc = detail::commit_or_find(t, db, out.number, out.sale_id); rc != SQLITE_OK) return failed(rc);
     out.status = CheckoutStatus::Done;
     out.points_credited = points;
     return out;

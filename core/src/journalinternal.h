@@ -8,6 +8,9 @@
 #include <string>
 #include <vector>
 
+namespace vorn {
+class Transaction;
+}
 namespace vorn::detail {
 class Row;
 class Engine;
@@ -51,5 +54,11 @@ int query_integer(Engine* db, const std::string& sql, int64_t& value);
 
 // Text between single quotes, quotes doubled.
 std::string quoted(const std::string& text);
+
+// Commits t, the transaction that wrote the Sale row numbered number with id
+// id (a sale or a return). When a server's answer to the COMMIT was lost, the
+// row is looked for on a new connection: SQLITE_OK when it is there, else the
+// commit's failure. SQLite code.
+int commit_or_find(Transaction& t, Engine* db, const std::string& number, int64_t id);
 
 } // namespace vorn::detail

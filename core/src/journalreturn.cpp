@@ -452,29 +452,6 @@ bool claim(Engine* db, const ReturnRequest& r, Chosen& chosen, std::vector<int>&
     }
 }
 
-// Commits the return numbered number, given the id id; when the server's
-// answer to the COMMIT was lost, whether it is stored after all is read back,
-// as at the checkout (its commit_or_find says why): found, it is done; not
-// found, or not readable, it failed. Reported failed although stored, the
-// cashier would refund again by hand while the units are already back.
-int commit_or_find(Transaction& t, Engine* db, const std::string& number, int64_t id) {
-    db->lock(); // no other thread's commit between ours and its verdict
-    const bool own = t.active() && !t.joined();
-    const int rc = t.commit();
-    const bool unknown = rc != SQLITE_OK && own && db->commit_outcome_unknown();
-    db->unlock();
-    if (!unknown) return rc;
-    int64_t found = 0;
-    if (detail::query_integer(db,
-                              "SELECT COUNT(*) FROM Sale WHERE FSAs_No=" + quoted(number) +
-                                  " AND FSAi_Id=" + std::to_string(id),
-                              found) != SQLITE_OK ||
-        found != 1)
-        return rc;
-    detail::clear_last_error();
-    return SQLITE_OK;
-}
-
 } // namespace
 
 ReturnResult Journal::plan_return(const ReturnRequest& request) {
@@ -579,7 +556,7 @@ ReturnResult Journal::return_goods(const ReturnRequest& r) {
                "," + std::to_string(out.refunds[i].method) + "," + std::to_string(-out.refunds[i].amount) +
                ")" + (i + 1 == out.refunds.size() ? ";" : "");
     if ((rc = t.exec(sql.c_str())) != SQLITE_OK) return failed(rc);
-    if ((rc = commit_or_find(t, db, out.number, out.return_id)) != SQLITE_OK) return failed(rc);
+    if ((rc = detail::commit_or_find(t, db, out.number, out.return_id)) != SQLITE_OK) return failed(rc);
     out.status = ReturnStatus::Done;
     return out;
 }
