@@ -25,6 +25,10 @@
 #include <thread>
 #include <vector>
 
+#include "core_fixture.h"
+#include "vorn/core.h"
+#include "vorn/journal.h"
+
 namespace vorntest {
 
 class CommitRelay {
@@ -188,5 +192,28 @@ inline std::string ends_session_at_commit(const std::string& table, const std::s
            table + " DEFERRABLE INITIALLY DEFERRED FOR EACH ROW WHEN (" + when +
            ") EXECUTE FUNCTION vorn_end_session();";
 }
+
+// A till that reaches the store through a relay, on a store where a Sale row
+// written by the cashier "ends" ends its session inside the COMMIT. Ready
+// when problem is empty.
+struct RelayedTill {
+    explicit RelayedTill(const std::string& server_url) : relay(server_url) {
+        if (relay.url().empty()) {
+            problem = "the relay did not start";
+            return;
+        }
+        core.set_server(relay.url());
+        if (core.open() != 0) {
+            problem = "the store did not open through the relay";
+            return;
+        }
+        problem = cluster_command(server_url, ends_session_at_commit("Sale", "NEW.FSAs_User = 'ends'"));
+    }
+
+    CommitRelay relay;
+    vorn::Core core;
+    vorn::Journal journal{core};
+    std::string problem;
+};
 
 } // namespace vorntest

@@ -406,13 +406,10 @@ TEST_F(ReturnTest, AFailureOfAnyPartLeavesNoTrace) {
 // number, refund and points, and the units cannot be taken back again.
 TEST_F(ReturnTest, ReturnWhoseCommitWentUnansweredFindsItself) {
     if (!on_server()) GTEST_SKIP() << "a commit's answer is lost on a server only";
-    CommitRelay relay(server_url_);
-    ASSERT_FALSE(relay.url().empty());
-    Core till;
-    till.set_server(relay.url());
-    ASSERT_EQ(till.open(), 0);
-    Journal at_till{till};
-    ASSERT_EQ(cluster_command(server_url_, ends_session_at_commit("Sale", "NEW.FSAs_User = 'ends'")), "");
+    RelayedTill till(server_url_);
+    ASSERT_EQ(till.problem, "");
+    CommitRelay& relay = till.relay;
+    Journal& at_till = till.journal;
     const struct Case {
         const char* code;
         const char* cashier; // "ends": the session ends inside the COMMIT

@@ -309,13 +309,10 @@ TEST_F(JournalTest, ConcurrentCheckoutsGetNumbersOfTheirOwn) {
 // the member got, and the units cannot be sold a second time.
 TEST_F(JournalTest, CheckoutWhoseCommitWentUnansweredFindsItsSale) {
     if (!on_server()) GTEST_SKIP() << "a commit's answer is lost on a server only";
-    CommitRelay relay(server_url_);
-    ASSERT_FALSE(relay.url().empty());
-    Core till;
-    till.set_server(relay.url());
-    ASSERT_EQ(till.open(), 0);
-    Journal at_till{till};
-    ASSERT_EQ(cluster_command(server_url_, ends_session_at_commit("Sale", "NEW.FSAs_User = 'ends'")), "");
+    RelayedTill till(server_url_);
+    ASSERT_EQ(till.problem, "");
+    CommitRelay& relay = till.relay;
+    Journal& at_till = till.journal;
     const struct Case {
         const char* code;
         const char* cashier; // "ends": the session ends inside the COMMIT
