@@ -34,6 +34,7 @@
 #include <QDate>
 #include <QDateTime>
 
+#include "benchclock.h"
 #include "gen.h"
 #include "salecounter.h"
 #include "salelist.h"
@@ -41,7 +42,9 @@
 #include "vorn/journal.h"
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
+using vornbench::Clock;
+using vornbench::cpu_ms;
+using vornbench::ms_since;
 
 namespace {
 
@@ -49,19 +52,6 @@ const char kCode1k[] = "BENCH-1K";
 const char kCode10k[] = "BENCH-10K";
 
 bool g_figures = false;
-
-double ms_since(Clock::time_point t) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - t).count();
-}
-
-// CPU time of this process: on a shared machine the wall time also counts the
-// waits for a core; on the server most of the work is in another process, so
-// the two together say where the time went.
-double cpu_ms() {
-    timespec ts{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return static_cast<double>(ts.tv_sec) * 1000.0 + static_cast<double>(ts.tv_nsec) / 1e6;
-}
 
 struct Samples {
     std::vector<double> wall, cpu;

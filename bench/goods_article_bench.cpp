@@ -17,18 +17,16 @@
 #include <vector>
 
 #include "articlemodel.h"
+#include "benchclock.h"
 #include "gen.h"
 #include "kit/page/appstate.h"
 #include "vorn/articles.h"
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
+using vornbench::Clock;
+using vornbench::ms_since;
 
 namespace {
-
-double ms_since(Clock::time_point t) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - t).count();
-}
 
 double median(std::vector<double> v) {
     std::sort(v.begin(), v.end());

@@ -15,19 +15,17 @@
 #include <string>
 #include <vector>
 
+#include "benchclock.h"
 #include "gen.h"
 #include "kit/page/appstate.h"
 #include "stocktakemodel.h"
 #include "vorn/stocktake.h"
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
+using vornbench::Clock;
+using vornbench::ms_since;
 
 namespace {
-
-double ms_since(Clock::time_point t) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - t).count();
-}
 
 void report(const std::string& what, double value, double target) {
     std::printf("%-66s %8.1f ms  target < %g ms %s\n", what.c_str(), value, target,

@@ -22,23 +22,16 @@
 #include <string>
 #include <vector>
 
+#include "benchclock.h"
 #include "gen.h"
 #include "vorn/journal.h"
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
+using vornbench::Clock;
+using vornbench::cpu_ms;
+using vornbench::ms_since;
 
 namespace {
-
-double ms_since(Clock::time_point t) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - t).count();
-}
-
-double cpu_ms() {
-    timespec ts{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return static_cast<double>(ts.tv_sec) * 1000.0 + static_cast<double>(ts.tv_nsec) / 1e6;
-}
 
 std::string load_average() {
     std::ifstream in("/proc/loadavg");

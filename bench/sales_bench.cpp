@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "fakeshell.h"
+#include "benchclock.h"
 #include "gen.h"
 #include "kit/page/appstate.h"
 #include "kit/dialog/msgbox.h"
@@ -37,24 +38,14 @@
 #include "saleview.h"
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
+using vornbench::Clock;
+using vornbench::cpu_ms;
+using vornbench::ms_since;
 
 namespace {
 
 const char kCode1k[] = "BENCH-1K";
 const char kCode100k[] = "BENCH-100K";
-
-double ms_since(Clock::time_point t) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - t).count();
-}
-
-// CPU time of the whole process in ms: on a machine shared with other work the
-// wall time also counts the waits for a core; this is the work itself.
-double cpu_ms() {
-    timespec ts{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return static_cast<double>(ts.tv_sec) * 1000.0 + static_cast<double>(ts.tv_nsec) / 1e6;
-}
 
 struct Sample {
     double wall = 0; // ms
